@@ -1,0 +1,44 @@
+# The project's entry points. `make demo` and `make test` work on a fresh Debian 12 machine.
+.PHONY: deps test dev demo bench fuzz format clean
+
+FUZZ_SECONDS ?= 30
+JOBS ?= $(shell nproc)
+export CCACHE_BASEDIR := $(CURDIR)
+
+deps:
+	@scripts/install-deps
+
+test: deps
+	cmake --preset ci
+	cmake --build --preset ci -j $(JOBS)
+	ctest --preset ci
+
+dev: deps
+	cmake --preset dev
+	cmake --build --preset dev -j $(JOBS)
+	ctest --preset dev
+
+demo: deps
+	cmake --preset release
+	cmake --build --preset release -j $(JOBS) --target veldemo
+	./build/release/apps/veldemo
+
+bench: deps
+	cmake --preset release
+	cmake --build --preset release -j $(JOBS)
+	@set -e; for b in build/release/bench/bench_*; do echo "== $$b"; $$b; done
+
+fuzz: deps
+	cmake --preset fuzz
+	cmake --build --preset fuzz -j $(JOBS)
+	@set -e; for f in build/fuzz/fuzz/fuzz_*; do \
+	  name=$$(basename $$f); mkdir -p build/fuzz/corpus/$$name; \
+	  seeds=fuzz/corpus/$${name#fuzz_}; [ -d $$seeds ] || seeds=; \
+	  echo "== $$name for $(FUZZ_SECONDS)s"; \
+	  $$f -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 build/fuzz/corpus/$$name $$seeds; done
+
+format:
+	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf build out

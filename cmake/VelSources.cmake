@@ -1,0 +1,10 @@
+# vel_collect(<var> <dir>...) gathers the .cpp files of the given folders (not recursive).
+function(vel_collect out)
+  set(files)
+  foreach(dir IN LISTS ARGN)
+    file(GLOB found CONFIGURE_DEPENDS "${dir}/*.cpp")
+    list(APPEND files ${found})
+  endforeach()
+  list(SORT files)
+  set(${out} ${files} PARENT_SCOPE)
+endfunction()
