@@ -26,12 +26,12 @@ demo: deps
 bench: deps
 	cmake --preset release
 	cmake --build --preset release -j $(JOBS)
-	@set -e; for b in build/release/bench/bench_*; do echo "== $$b"; $$b; done
+	@set -e; for b in build/release/bench/bench_*; do [ -x "$$b" ] || continue; echo "== $$b"; $$b; done
 
 fuzz: deps
 	cmake --preset fuzz
 	cmake --build --preset fuzz -j $(JOBS)
-	@set -e; for f in build/fuzz/fuzz/fuzz_*; do \
+	@set -e; for f in build/fuzz/fuzz/fuzz_*; do [ -x "$$f" ] || continue; \
 	  name=$$(basename $$f); mkdir -p build/fuzz/corpus/$$name; \
 	  seeds=fuzz/corpus/$${name#fuzz_}; [ -d $$seeds ] || seeds=; \
 	  echo "== $$name for $(FUZZ_SECONDS)s"; \
