@@ -1,13 +1,18 @@
 #pragma once
 // Class identity: every platform and library class knows its class name and the chain of its
 // ancestors' names, because datasets and graphics are recognised by class name.
+#include <initializer_list>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vel {
 
 class TObject;
 class TComponent;
+class TCollection;
+class TCollectionItem;
+class TFiler;
 struct TPropertyTable;  // published properties of one class (classes/TypInfo.h)
 
 struct TClassInfo {
@@ -17,10 +22,24 @@ struct TClassInfo {
     TObject* (*Factory)(TComponent* owner) = nullptr;
     // Published properties declared by this class itself (ancestors' are reached via Parent).
     TPropertyTable* Properties = nullptr;
+    // Creates a collection item inside the given collection; set for item classes.
+    TCollectionItem* (*ItemFactory)(TCollection* collection) = nullptr;
 
     bool InheritsFrom(const TClassInfo* other) const;
     bool InheritsFrom(std::string_view className) const;
+    // This class's name followed by its ancestors' names, up to "TObject".
+    std::vector<std::string> ClassNameChain() const;
 };
+
+// The class registry that streaming uses to create objects by class name. Names compare
+// case-insensitively. Registering the same class twice is harmless; a different class under a
+// taken name raises EInvalidOperation.
+void RegisterClass(const TClassInfo* cls);
+void RegisterClasses(std::initializer_list<const TClassInfo*> classes);
+void UnRegisterClass(const TClassInfo* cls);
+// GetClass answers nullptr for an unknown name; FindClass raises EClassNotFound.
+const TClassInfo* GetClass(std::string_view className);
+const TClassInfo* FindClass(std::string_view className);
 
 class TObject {
 public:
@@ -55,6 +74,13 @@ public:                                                                     \
             [](::vel::TComponent* owner) -> ::vel::TObject* { return new Self(owner); }}; \
         return &info;                                                       \
     }
+// For collection item classes: the collection creates items with `new Self(collection)`.
+#define VEL_DEFINE_ITEM_CLASS(Self, Parent)                                 \
+    const ::vel::TClassInfo* Self::StaticClass() {                          \
+        static ::vel::TClassInfo info{#Self, Parent::StaticClass(), nullptr, nullptr, \
+            [](::vel::TCollection* c) -> ::vel::TCollectionItem* { return new Self(c); }}; \
+        return &info;                                                       \
+    }
 
 // Base of everything that can be assigned and streamed.
 class TPersistent : public TObject {
@@ -64,6 +90,9 @@ public:
     // is asked, and failing that EConvertError "Cannot assign a X to a Y." is raised.
     virtual void Assign(const TPersistent* Source);
     virtual std::string GetNamePath() const;
+    // Stream data that is not a published property ("Strings" of a string list, a grid's
+    // "Columns"): override and call Filer.DefineProperty (classes/Streaming.h).
+    virtual void DefineProperties(TFiler& Filer);
 
 protected:
     virtual void AssignTo(TPersistent* Dest) const;
