@@ -1,5 +1,6 @@
 #pragma once
 // Basic value types shared by the run-time library, the database layer and the library.
+#include <compare>
 #include <cstdint>
 
 namespace vel {
