@@ -5,6 +5,7 @@
 #include "rtl/DecimalText.h"
 #include "rtl/SysUtils.h"
 #include "rtl/Utf8.h"
+#include "rtl/Variant.h"
 
 namespace vel {
 
@@ -112,6 +113,7 @@ private:
     }
 
     std::string Convert(char type, long precision, const TFormatArg& a) {
+        if (a.Kind() == TKind::Variant) return ConvertVariant(type, precision, a.VariantValue());
         switch (type) {
             case 'd':
             case 'u':
@@ -158,6 +160,40 @@ private:
             }
             default:
                 Invalid();
+        }
+    }
+
+    // A variant is read as the kind the directive needs; what cannot be read that way is a
+    // mismatch like any other.
+    std::string ConvertVariant(char type, long precision, const Variant& v) {
+        try {
+            switch (type) {
+                case 's': {
+                    const std::string s = VarToStr(v);
+                    return Convert(type, precision, TFormatArg(s));
+                }
+                case 'd':
+                case 'u':
+                case 'x':
+                    return Convert(type, precision, TFormatArg(v.AsInt64()));
+                case 'e':
+                case 'f':
+                case 'g':
+                case 'n':
+                case 'm':
+                    if (v.VarType() == TVarType::varCurrency)
+                        return Convert(type, precision, TFormatArg(v.AsCurrency()));
+                    if (v.VarType() == TVarType::varInteger || v.VarType() == TVarType::varInt64)
+                        return Convert(type, precision, TFormatArg(v.AsInt64()));
+                    return Convert(type, precision, TFormatArg(v.AsFloat()));
+                default:
+                    Invalid();
+            }
+        } catch (const EVariantError&) {
+            Invalid();
+        } catch (const EConvertError& e) {
+            if (e.Message().starts_with("Format '")) throw;
+            Invalid();
         }
     }
 

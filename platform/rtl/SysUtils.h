@@ -22,11 +22,13 @@
 
 namespace vel {
 
-// One argument of Format. It only refers to strings, so it must not outlive the
+class Variant;
+
+// One argument of Format. It only refers to strings and variants, so it must not outlive the
 // call it is built for (which is how an initializer list is used).
 class TFormatArg {
 public:
-    enum class TKind { Int, UInt, Int64, UInt64, Float, Currency, Bool, String, Pointer };
+    enum class TKind { Int, UInt, Int64, UInt64, Float, Currency, Bool, String, Pointer, Variant };
 
     TFormatArg(int v) : FKind(TKind::Int), FInt(v) {}
     TFormatArg(unsigned v) : FKind(TKind::UInt), FUInt(v) {}
@@ -42,6 +44,8 @@ public:
     TFormatArg(const std::string& v) : FKind(TKind::String), FString(v) {}
     TFormatArg(std::string_view v) : FKind(TKind::String), FString(v) {}
     TFormatArg(const void* v) : FKind(TKind::Pointer), FPointer(v) {}
+    // Read as the directive asks: %s as VarToStr, %d as an integer, %f as a number.
+    TFormatArg(const Variant& v) : FKind(TKind::Variant), FVariant(&v) {}
 
     TKind Kind() const { return FKind; }
     std::int64_t IntValue() const { return FInt; }
@@ -49,6 +53,7 @@ public:
     double FloatValue() const { return FFloat; }
     std::string_view StringValue() const { return FString; }
     const void* PointerValue() const { return FPointer; }
+    const Variant& VariantValue() const { return *FVariant; }
 
 private:
     TKind FKind;
@@ -57,6 +62,7 @@ private:
         std::uint64_t FUInt;
         double FFloat;
         const void* FPointer;
+        const Variant* FVariant;
     };
     std::string_view FString;
 };
