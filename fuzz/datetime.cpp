@@ -41,6 +41,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } catch (const EConvertError&) {
     }
     try {
+        const TDateTime iso = ISO8601ToDate(text);
+        if (ISO8601ToDate(DateToISO8601(iso)) != iso) __builtin_trap();
+    } catch (const EConvertError&) {
+    }
+    try {
         (void)FormatDateTime(format, value, fs);
     } catch (const EConvertError&) {
     }

@@ -4,6 +4,7 @@
 
 #include "rtl/Clock.h"
 #include "rtl/DateTime.h"
+#include "rtl/DateUtils.h"
 #include "rtl/Exceptions.h"
 
 namespace vel {
@@ -403,6 +404,59 @@ TDateTime StrToDateDef(const std::string& s, TDateTime def, const TFormatSetting
 TDateTime StrToDateTimeDef(const std::string& s, TDateTime def, const TFormatSettings& fs) {
     TDateTime v;
     return TryStrToDateTime(s, v, fs) ? v : def;
+}
+
+namespace {
+// Exactly n digits at pos.
+bool Digits(const std::string& s, std::size_t& pos, int n, int& value) {
+    value = 0;
+    for (int i = 0; i < n; ++i, ++pos) {
+        if (pos >= s.size() || !std::isdigit(static_cast<unsigned char>(s[pos]))) return false;
+        value = value * 10 + (s[pos] - '0');
+    }
+    return true;
+}
+}  // namespace
+
+std::string DateToISO8601(TDateTime value) {
+    return FormatDateTime("yyyy'-'mm'-'dd'T'hh':'nn':'ss'.'zzz", value, TFormatSettings());
+}
+
+bool TryISO8601ToDate(const std::string& s, TDateTime& value) {
+    std::size_t p = 0;
+    int y, m, d, h = 0, n = 0, sec = 0, ms = 0;
+    if (!Digits(s, p, 4, y) || p >= s.size() || s[p++] != '-' || !Digits(s, p, 2, m) ||
+        p >= s.size() || s[p++] != '-' || !Digits(s, p, 2, d))
+        return false;
+    if (p < s.size() && (s[p] == 'T' || s[p] == ' ')) {
+        ++p;
+        if (!Digits(s, p, 2, h) || p >= s.size() || s[p++] != ':' || !Digits(s, p, 2, n))
+            return false;
+        if (p < s.size() && s[p] == ':') {
+            ++p;
+            if (!Digits(s, p, 2, sec)) return false;
+            if (p < s.size() && (s[p] == '.' || s[p] == ',')) {
+                ++p;
+                int digits = 0;
+                while (p < s.size() && std::isdigit(static_cast<unsigned char>(s[p]))) {
+                    if (digits < 3) ms = ms * 10 + (s[p] - '0');
+                    ++digits;
+                    ++p;
+                }
+                if (digits == 0) return false;
+                for (int i = digits; i < 3; ++i) ms *= 10;
+            }
+        }
+    }
+    if (p < s.size() && s[p] == 'Z') ++p;
+    if (p != s.size()) return false;
+    return TryEncodeDateTime(y, m, d, h, n, sec, ms, value);
+}
+
+TDateTime ISO8601ToDate(const std::string& s) {
+    TDateTime v;
+    if (!TryISO8601ToDate(s, v)) throw EConvertError("'" + s + "' is not a valid ISO 8601 date");
+    return v;
 }
 
 }  // namespace vel

@@ -4,6 +4,7 @@
 // Everything that moves a value goes through milliseconds, so it is right before the epoch
 // too, where the fraction counts forwards while the day counts backwards.
 #include <cstdint>
+#include <string>
 
 #include "rtl/DateTime.h"
 
@@ -110,6 +111,14 @@ std::int64_t SecondsBetween(TDateTime a, TDateTime b);
 std::int64_t MilliSecondsBetween(TDateTime a, TDateTime b);
 // Fractional days between, never negative.
 double DaySpan(TDateTime a, TDateTime b);
+
+// "yyyy-mm-ddThh:nn:ss.zzz", whatever the locale.
+std::string DateToISO8601(TDateTime value);
+// Reads "yyyy-mm-dd", optionally followed by 'T' or a blank and "hh:nn", then ":ss" and a
+// fraction of a second (digits past the millisecond are dropped), and an optional final 'Z'
+// (no time-zone conversion). Malformed text raises EConvertError naming it.
+bool TryISO8601ToDate(const std::string& s, TDateTime& value);
+TDateTime ISO8601ToDate(const std::string& s);
 
 std::int64_t DateTimeToUnix(TDateTime value);
 TDateTime UnixToDateTime(std::int64_t seconds);

@@ -166,3 +166,30 @@ TEST_F(DateFormat, MalformedTextRaisesNamingIt) {
     EXPECT_THROW(StrToDate("3/7/2026", DE), EConvertError);    // not the German one
     EXPECT_THROW(StrToDate("31.04.2026", DE), EConvertError);  // no such day
 }
+
+TEST_F(DateFormat, Iso8601IgnoresTheLocale) {
+    TFormatSettingsScope de(DE);
+    EXPECT_EQ(DateToISO8601(kSat), "2026-03-07T14:05:09.045");
+    EXPECT_EQ(DateToISO8601(-1.25), "1899-12-29T06:00:00.000");
+    EXPECT_EQ(ISO8601ToDate("2026-03-07T14:05:09.045"), kSat);
+    EXPECT_EQ(ISO8601ToDate("2026-03-07 14:05:09.0451999Z"), kSat);
+    EXPECT_EQ(ISO8601ToDate("2026-03-07T14:05:09.5"), EncodeDateTime(2026, 3, 7, 14, 5, 9, 500));
+    EXPECT_EQ(ISO8601ToDate("2026-03-07"), EncodeDate(2026, 3, 7));
+    EXPECT_EQ(ISO8601ToDate("1899-12-29T18:00"), -1.75);
+    for (TDateTime d = EncodeDate(1, 1, 1); d < EncodeDate(9999, 12, 31); d += 3001.123457)
+        ASSERT_EQ(DateTimeToMilliSeconds(ISO8601ToDate(DateToISO8601(d))),
+                  DateTimeToMilliSeconds(d))
+            << DateToISO8601(d);
+    for (const char* bad : {"", "2026", "2026-3-07", "2026-03-07T", "2026-03-07T14",
+                            "2026-03-07T14:5", "2026-02-30", "2026-03-07T24:00",
+                            "2026-03-07T14:05:09.", "2026-03-07X", "2026-03-07T14:05+01:00",
+                            " 2026-03-07"}) {
+        EXPECT_THROW(ISO8601ToDate(bad), EConvertError) << bad;
+    }
+    try {
+        ISO8601ToDate("2026-13-01");
+        FAIL();
+    } catch (const EConvertError& e) {
+        EXPECT_EQ(e.Message(), "'2026-13-01' is not a valid ISO 8601 date");
+    }
+}
