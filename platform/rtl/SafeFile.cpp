@@ -78,12 +78,6 @@ void WriteFileAtomic(const std::string& FileName, std::string_view Data) {
     if (::rename(tmp.Name.c_str(), FileName.c_str()) != 0)
         throw EWriteError("Cannot write file \"" + FileName + "\". " + Reason(errno) + ".");
     tmp.Keep = true;
-    // Make the rename itself durable; a failure here no longer endangers the contents.
-    int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
 }
 
 std::string ReadFileBytes(const std::string& FileName) {

@@ -265,9 +265,10 @@ void TStrings::ParseDelimited(std::string_view Value, char Delim, char Quote, bo
         Add(s);
         skipBlanks();
         if (p < n && Value[p] == Delim) {
-            if (p + 1 == n) Add(std::string());
             ++p;
             skipBlanks();
+            // A delimiter at the end (blanks aside) still ends an empty last item.
+            if (p == n) Add(std::string());
         }
     }
 }

@@ -1,13 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <sys/resource.h>
-
 #include <filesystem>
 
 #include "rtl/Exceptions.h"
 #include "rtl/SafeFile.h"
 #include "rtl/Streams.h"
+#include "FileSizeLimit.h"
 #include "support/TempDir.h"
 
 using namespace vel;
@@ -115,23 +113,6 @@ std::vector<std::string> FolderEntries(const std::filesystem::path& p) {
     return r;
 }
 
-// Lowers the file size limit for the scope so that writes fail with EFBIG (root included).
-struct TFileSizeLimit {
-    rlimit Saved{};
-    void (*SavedHandler)(int);
-    explicit TFileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &Saved);
-        SavedHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit l = Saved;
-        l.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &l);
-    }
-    ~TFileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &Saved);
-        std::signal(SIGXFSZ, SavedHandler);
-    }
-};
-
 }  // namespace
 
 TEST(SafeFile, FailedWritesLeaveTheOldFile) {
@@ -139,7 +120,7 @@ TEST(SafeFile, FailedWritesLeaveTheOldFile) {
     const std::string file = dir.File("settings.ini");
     WriteFileAtomic(file, "old contents\n");
     {
-        TFileSizeLimit limit(64);
+        veltest::TFileSizeLimit limit(64);
         EXPECT_THROW(WriteFileAtomic(file, std::string(4096, 'x')), EWriteError);
     }
     EXPECT_EQ(veltest::ReadFileText(file), "old contents\n");
