@@ -1,4 +1,5 @@
 // Number <-> text conversions and Currency arithmetic.
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -99,8 +100,16 @@ bool DecimalToDouble(const TDecimal& d, double& value) {
     double v = 0;
     const auto res = std::from_chars(text.data(), text.data() + text.size(), v);
     if (res.ec == std::errc::result_out_of_range) {
-        if (d.Exponent > 0) return false;
-        v = 0;  // underflow to zero
+        if (d.Exponent <= 0) {
+            v = 0;  // underflow to zero
+        } else {
+            // FloatToStr rounds the largest double up to 1.79769313486232E308; read that back.
+            std::string digits = d.Digits, top = "179769313486232";
+            digits.resize(std::max(digits.size(), top.size()), '0');
+            top.resize(digits.size(), '0');
+            if (d.Exponent != 309 || digits > top) return false;
+            v = std::numeric_limits<double>::max();
+        }
     } else if (res.ec != std::errc()) {
         return false;
     }

@@ -131,6 +131,8 @@ TEST(StrToFloat, LocaleSeparatorAndExponent) {
     for (double v : {0.3, 1e20, 123456789012345678.0, 1e-5, -2.5e-300}) {
         EXPECT_EQ(FloatToStr(StrToFloat(FloatToStr(v))), FloatToStr(v));
     }
+    EXPECT_EQ(StrToFloat("-1.79769313486232E308"), -std::numeric_limits<double>::max());
+    EXPECT_THROW(StrToFloat("1.79769313486233E308"), EConvertError);
     EXPECT_TRUE(std::isnan(StrToFloat("NAN")));
     EXPECT_EQ(StrToFloat("-inf"), -HUGE_VAL);
 }
