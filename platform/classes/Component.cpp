@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 
+#include "classes/TypInfo.h"
 #include "rtl/Exceptions.h"
 #include "rtl/Utf8.h"
 
@@ -20,6 +21,12 @@ bool IsValidIdent(std::string_view name) {
 }
 
 VEL_DEFINE_CREATABLE_CLASS(TComponent, TPersistent)
+
+// Name is written as the object's header, not as a property.
+VEL_PUBLISHED(TComponent) {
+    Prop("Name", &T::GetName, &T::SetName).Stored(false);
+    Prop("Tag", &T::GetTag, &T::SetTag, std::intptr_t{0});
+}
 
 TComponent::TComponent(TComponent* AOwner) {
     if (AOwner) AOwner->InsertComponent(this);
