@@ -3,16 +3,15 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <set>
-#include <sstream>
 
 #include "classes/Collection.h"
 #include "classes/Component.h"
 #include "classes/FormText.h"
 #include "classes/PropAccess.h"
 #include "rtl/Exceptions.h"
+#include "rtl/SafeFile.h"
+#include "rtl/Streams.h"
+#include "rtl/Strings.h"
 #include "rtl/Utf8.h"
 
 namespace vel {
@@ -252,6 +251,17 @@ void TFormReader::ApplyProperty(TObject* obj, const std::string& path, const TFo
                     FImpl.Target = std::string(seg);
                     FImpl.Matched = false;
                     FImpl.Line = line;
+                    if (auto* list = dynamic_cast<TStrings*>(pers))
+                        FReader.DefineProperty(
+                            "Strings",
+                            [list](TReader& r) {
+                                auto items = r.ReadStrings();
+                                list->BeginUpdate();
+                                list->Clear();
+                                list->AddStrings(items);
+                                list->EndUpdate();
+                            },
+                            nullptr, false);
                     pers->DefineProperties(FReader);
                     bool matched = FImpl.Matched;
                     FImpl = saved;
@@ -567,6 +577,11 @@ void TFormWriter::WriteProperties(const TObject* obj, const std::string& prefix,
         TWriter::TImpl saved = FImpl;
         FImpl.Indent = indent;
         FImpl.Prefix = prefix;
+        // A string list streams its items as "Strings", like the classic lists.
+        if (auto* list = dynamic_cast<const TStrings*>(pers))
+            FWriter.DefineProperty(
+                "Strings", nullptr, [list](TWriter& w) { w.WriteStrings(list->ToStringArray()); },
+                list->Count() > 0);
         const_cast<TPersistent*>(pers)->DefineProperties(FWriter);
         FImpl = saved;
     }
@@ -618,55 +633,36 @@ std::string CollectionToText(const TCollection* Collection) {
     return w.Out;
 }
 
-// ===================================================================== files
-
-namespace {
-
-std::string ReadWholeFile(const std::string& name) {
-    std::ifstream in(name, std::ios::binary);
-    if (!in) throw EFOpenError("Cannot open file \"" + name + "\".");
-    std::ostringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
-void WriteWholeFile(const std::string& name, const std::string& text) {
-    std::string tmp = name + ".tmp";
-    {
-        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-        if (!out) throw EFCreateError("Cannot create file \"" + name + "\".");
-        out << text;
-        out.flush();
-        if (!out) {
-            out.close();
-            std::remove(tmp.c_str());
-            throw EWriteError("Cannot write file \"" + name + "\".");
-        }
-    }
-    std::error_code ec;
-    std::filesystem::rename(tmp, name, ec);
-    if (ec) {
-        std::remove(tmp.c_str());
-        throw EFCreateError("Cannot create file \"" + name + "\": " + ec.message() + ".");
-    }
-}
-
-}  // namespace
+// ===================================================================== files and streams
 
 void SaveComponentToFile(const TComponent* Root, const std::string& FileName) {
-    WriteWholeFile(FileName, ComponentToText(Root));
+    WriteFileAtomic(FileName, ComponentToText(Root));
 }
 
 TComponent* LoadComponentFromFile(const std::string& FileName, TComponent* Instance, TComponent* Owner) {
-    return ReadComponentText(ReadWholeFile(FileName), Instance, Owner);
+    return ReadComponentText(ReadFileBytes(FileName), Instance, Owner);
 }
 
 void SaveCollectionToFile(const TCollection* Collection, const std::string& FileName) {
-    WriteWholeFile(FileName, CollectionToText(Collection));
+    WriteFileAtomic(FileName, CollectionToText(Collection));
 }
 
 void LoadCollectionFromFile(const std::string& FileName, TCollection* Collection, TComponent* Root) {
-    ReadCollectionText(ReadWholeFile(FileName), Collection, Root);
+    ReadCollectionText(ReadFileBytes(FileName), Collection, Root);
+}
+
+void WriteComponent(TStream* Stream, const TComponent* Root) { Stream->WriteString(ComponentToText(Root)); }
+
+TComponent* ReadComponent(TStream* Stream, TComponent* Instance, TComponent* Owner) {
+    return ReadComponentText(Stream->ReadToEnd(), Instance, Owner);
+}
+
+void WriteCollection(TStream* Stream, const TCollection* Collection) {
+    Stream->WriteString(CollectionToText(Collection));
+}
+
+void ReadCollection(TStream* Stream, TCollection* Collection, TComponent* Root) {
+    ReadCollectionText(Stream->ReadToEnd(), Collection, Root);
 }
 
 }  // namespace vel

@@ -13,12 +13,13 @@
 //         item
 //           FieldName = 'ID'
 //         end>
-//       Items.Strings = (
+//       Items.Strings = (                 <- string lists (TStrings)
 //         'a'
 //         'b')
 //     end
 //   end
 //
+// Objects may add stream data of their own with DefineProperties (TFiler::DefineProperty).
 // Only stored values that differ from their defaults are written. Reading creates the
 // components by registered class name with csLoading and csReading set, resolves every
 // reference once everything is read, then calls Loaded once on every component. Bad text
@@ -37,6 +38,7 @@ namespace vel {
 
 class TComponent;
 class TCollection;
+class TStream;
 class TReader;
 class TWriter;
 struct TFormValue;
@@ -117,6 +119,12 @@ TComponent* LoadComponentFromFile(const std::string& FileName, TComponent* Insta
 void SaveCollectionToFile(const TCollection* Collection, const std::string& FileName);
 void LoadCollectionFromFile(const std::string& FileName, TCollection* Collection,
                             TComponent* Root = nullptr);
+
+// The same through streams: the whole rest of the stream is one text.
+void WriteComponent(TStream* Stream, const TComponent* Root);
+TComponent* ReadComponent(TStream* Stream, TComponent* Instance = nullptr, TComponent* Owner = nullptr);
+void WriteCollection(TStream* Stream, const TCollection* Collection);
+void ReadCollection(TStream* Stream, TCollection* Collection, TComponent* Root = nullptr);
 
 // Text quoting of the form format: 'It''s' with control characters as #nn.
 std::string QuoteFormString(std::string_view Value);

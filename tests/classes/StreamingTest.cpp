@@ -5,6 +5,7 @@
 #include "TestClasses.h"
 #include "classes/Streaming.h"
 #include "rtl/Exceptions.h"
+#include "rtl/Streams.h"
 #include "support/TempDir.h"
 
 using namespace vel;
@@ -44,7 +45,7 @@ struct StreamingFixture : ::testing::Test {
         ds->SetRatio(0.1);
         ds->SetMaxRows(5000000000LL);
         ds->SetMasterSource(OtherSource);
-        ds->GetSQL()->Items = {"select", "it's", ""};
+        ds->GetSQL()->AddStrings(std::vector<std::string>{"select", "it's", ""});
         auto* src = new TTestDataSource(form.get());
         src->SetName("Source1");
         src->SetDataSet(ds);
@@ -63,7 +64,8 @@ struct StreamingFixture : ::testing::Test {
         grid->GetFont()->SetName("Arial");
         grid->GetFont()->SetSize(10);
         grid->SetReadOnly(true);
-        grid->GetItems()->Items = {"a", "b"};
+        grid->GetItems()->AddStrings(std::vector<std::string>{"a", "b"});
+        grid->OrderFields = "ID;Name";
         auto* c1 = static_cast<TTestColumn*>(grid->GetColumns()->Add());
         c1->SetFieldName("ID");
         c1->SetWidth(40);
@@ -127,6 +129,7 @@ const char* const kFormText = R"(object Form1: TTestForm
         'a'
         'b')
       MasterGrid = Grid2
+      OrderFields = 'ID;Name'
     end
   end
   object Grid2: TTestGrid
@@ -169,7 +172,8 @@ TEST_F(StreamingFixture, WriteReadWriteGivesIdenticalText) {
     EXPECT_EQ(grid->Column(0)->GetPopupMenu(), Menu);
     EXPECT_EQ(grid->Column(0)->GetTitle()->GetFont()->GetColor(), clRed);
     EXPECT_EQ(grid->Column(1)->GetWidth(), 64);  // not stored, so still the default
-    EXPECT_EQ(table->GetSQL()->Items, (std::vector<std::string>{"select", "it's", ""}));
+    EXPECT_EQ(table->GetSQL()->ToStringArray(), (std::vector<std::string>{"select", "it's", ""}));
+    EXPECT_EQ(grid->OrderFields, "ID;Name");
     EXPECT_DOUBLE_EQ(table->GetRatio(), 0.1);
 
     // Loaded ran once per component, after every reference was resolved.
@@ -275,6 +279,8 @@ TEST_F(StreamingFixture, BadTextNamesTheLineAndTheProblem) {
          "Line 3: Property Font expects a component name, not an integer"},
         {"object F: TTestForm\n  object G: TTestGrid\n    Items.Strings = ( 'a' 1 )\n  end\nend",
          "Line 3: Property Strings expects strings in its list, not an integer"},
+        {"object F: TTestForm\n  object G: TTestGrid\n    OrderFields = 1\n  end\nend",
+         "Line 3: Property OrderFields expects a string, not an integer"},
         {"object F: TTestForm\n  object D: TTestDataSet\n    RecordCount = 3\n  end\nend",
          "Line 3: Property RecordCount is read-only"},
         {"object F: TTestForm\nend\nobject", "Line 3: Unexpected 'object' after the last 'end'"},
@@ -347,4 +353,16 @@ TEST_F(StreamingFixture, CollectionsAndComponentsOnTheirOwnAndInFiles) {
     EXPECT_EQ(ComponentToText(loaded.get()), kFormText);
     EXPECT_FALSE(std::filesystem::exists(formFile + ".tmp"));
     EXPECT_THROW(LoadComponentFromFile(dir.File("missing.txt")), EFOpenError);
+
+    TStringStream stream;
+    WriteComponent(&stream, form.get());
+    WriteCollection(&stream, grid->GetColumns());
+    EXPECT_EQ(stream.GetDataString(), std::string(kFormText) + text);
+    TStringStream formOnly(kFormText);
+    std::unique_ptr<TComponent> fromStream(ReadComponent(&formOnly));
+    EXPECT_EQ(ComponentToText(fromStream.get()), kFormText);
+    TStringStream collOnly(text);
+    TCollection fromStream2(TTestColumn::StaticClass());
+    ReadCollection(&collOnly, &fromStream2);
+    EXPECT_EQ(fromStream2.Count(), 2);
 }

@@ -31,24 +31,6 @@ void TTestFont::Assign(const TPersistent* Source) {
     TPersistent::Assign(Source);
 }
 
-// ---- TTestLines ----
-
-VEL_DEFINE_CLASS(TTestLines, TPersistent)
-
-void TTestLines::DefineProperties(TFiler& Filer) {
-    Filer.DefineProperty(
-        "Strings", [this](TReader& r) { Items = r.ReadStrings(); },
-        [this](TWriter& w) { w.WriteStrings(Items); }, !Items.empty());
-}
-
-void TTestLines::Assign(const TPersistent* Source) {
-    if (auto* l = dynamic_cast<const TTestLines*>(Source)) {
-        Items = l->Items;
-        return;
-    }
-    TPersistent::Assign(Source);
-}
-
 // ---- TTestDataSet ----
 
 VEL_DEFINE_CREATABLE_CLASS(TTestDataSet, TComponent)
@@ -64,7 +46,7 @@ VEL_PUBLISHED(TTestDataSet) {
     Prop("RecordCount", &T::GetRecordCount).Stored(false);
 }
 
-TTestDataSet::TTestDataSet(TComponent* AOwner) : TComponent(AOwner), FSQL(new TTestLines) {}
+TTestDataSet::TTestDataSet(TComponent* AOwner) : TComponent(AOwner), FSQL(new TStringList) {}
 
 TTestDataSet::~TTestDataSet() { delete FSQL; }
 
@@ -215,12 +197,19 @@ TTestGrid::TTestGrid(TComponent* AOwner)
     : TTestControl(AOwner),
       FColumns(new TCollection(TTestColumn::StaticClass(), this)),
       FFont(new TTestFont),
-      FItems(new TTestLines) {}
+      FItems(new TStringList) {}
 
 TTestGrid::~TTestGrid() {
     delete FColumns;
     delete FFont;
     delete FItems;
+}
+
+void TTestGrid::DefineProperties(TFiler& Filer) {
+    TTestControl::DefineProperties(Filer);
+    Filer.DefineProperty(
+        "OrderFields", [this](TReader& r) { OrderFields = r.ReadString(); },
+        [this](TWriter& w) { w.WriteString(OrderFields); }, !OrderFields.empty());
 }
 
 void TTestGrid::SetDataSource(TTestDataSource* v) {

@@ -8,6 +8,7 @@
 #include "classes/ColorNames.h"
 #include "classes/Component.h"
 #include "classes/PropAccess.h"
+#include "rtl/Strings.h"
 #include "rtl/TSet.h"
 
 namespace vel::testcls {
@@ -38,15 +39,6 @@ private:
     TColor FColor = clWindowText;
 };
 
-// A string list streamed as "Name.Strings = ( ... )" through DefineProperties.
-class TTestLines : public TPersistent {
-    VEL_CLASS(TTestLines)
-public:
-    std::vector<std::string> Items;
-    void DefineProperties(TFiler& Filer) override;
-    void Assign(const TPersistent* Source) override;
-};
-
 class TTestDataSet : public TComponent {
     VEL_CLASS(TTestDataSet)
 public:
@@ -62,8 +54,8 @@ public:
     void SetRatio(double v) { FRatio = v; }
     std::int64_t GetMaxRows() const { return FMaxRows; }
     void SetMaxRows(std::int64_t v) { FMaxRows = v; }
-    TTestLines* GetSQL() const { return FSQL; }
-    void SetSQL(TTestLines* v) { FSQL->Assign(v); }
+    TStringList* GetSQL() const { return FSQL; }
+    void SetSQL(TStrings* v) { FSQL->Assign(v); }
     TComponent* GetMasterSource() const { return FMasterSource; }
     void SetMasterSource(TComponent* v);
     int GetRecordCount() const { return 42; }
@@ -75,7 +67,7 @@ private:
     bool FActive = false;
     double FRatio = 0;
     std::int64_t FMaxRows = 0;
-    TTestLines* FSQL;
+    TStringList* FSQL;
     TComponent* FMasterSource = nullptr;
 };
 
@@ -198,8 +190,11 @@ public:
     void SetReadOnly(bool v) { FReadOnly = v; }
     int GetLinesCount() const { return FLinesCount; }
     void SetLinesCount(int v) { FLinesCount = v; }
-    TTestLines* GetItems() const { return FItems; }
-    void SetItems(TTestLines* v) { FItems->Assign(v); }
+    TStrings* GetItems() const { return FItems; }
+    void SetItems(TStrings* v) { FItems->Assign(v); }
+    // Streamed as defined data, not as a published property.
+    std::string OrderFields;
+    void DefineProperties(TFiler& Filer) override;
     TTestGrid* GetMasterGrid() const { return FMasterGrid; }
     void SetMasterGrid(TTestGrid* v);
     void Notification(TComponent* AComponent, TOperation Operation) override;
@@ -216,7 +211,7 @@ private:
     TTestFont* FFont;
     bool FReadOnly = false;
     int FLinesCount = 1;
-    TTestLines* FItems;
+    TStringList* FItems;
 };
 
 class TTestForm : public TComponent {
