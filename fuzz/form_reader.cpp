@@ -15,6 +15,8 @@
 namespace vel {
 namespace {
 
+constexpr TColor clWindow = static_cast<TColor>(0xFF000005);
+
 enum class TFzKind { fkOne, fkTwo, fkThree };
 VEL_ENUM_INFO(TFzKind, fkOne, fkTwo, fkThree)
 enum class TFzFlag { ffA, ffB, ffC, ffD };

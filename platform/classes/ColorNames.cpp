@@ -1,10 +1,6 @@
 #include "classes/ColorNames.h"
 
-#include <charconv>
-#include <cstdio>
-
 #include "classes/PropAccess.h"
-#include "rtl/Exceptions.h"
 #include "rtl/Utf8.h"
 
 namespace vel {
@@ -17,69 +13,71 @@ struct TColorName {
 };
 
 // The classic table, in its classic order (the first name of a value wins when writing).
+constexpr TColor Sys(unsigned index) { return static_cast<TColor>(0xFF000000u | index); }
+
 const TColorName kColorNames[] = {
-    {clBlack, "clBlack"},
-    {clMaroon, "clMaroon"},
-    {clGreen, "clGreen"},
-    {clOlive, "clOlive"},
-    {clNavy, "clNavy"},
-    {clPurple, "clPurple"},
-    {clTeal, "clTeal"},
-    {clGray, "clGray"},
-    {clSilver, "clSilver"},
-    {clRed, "clRed"},
-    {clLime, "clLime"},
-    {clYellow, "clYellow"},
-    {clBlue, "clBlue"},
-    {clFuchsia, "clFuchsia"},
-    {clAqua, "clAqua"},
-    {clWhite, "clWhite"},
-    {clMoneyGreen, "clMoneyGreen"},
-    {clSkyBlue, "clSkyBlue"},
-    {clCream, "clCream"},
-    {clMedGray, "clMedGray"},
-    {clActiveBorder, "clActiveBorder"},
-    {clActiveCaption, "clActiveCaption"},
-    {clAppWorkSpace, "clAppWorkSpace"},
-    {clBackground, "clBackground"},
-    {clBtnFace, "clBtnFace"},
-    {clBtnHighlight, "clBtnHighlight"},
-    {clBtnShadow, "clBtnShadow"},
-    {clBtnText, "clBtnText"},
-    {clCaptionText, "clCaptionText"},
-    {clDefault, "clDefault"},
-    {clGradientActiveCaption, "clGradientActiveCaption"},
-    {clGradientInactiveCaption, "clGradientInactiveCaption"},
-    {clGrayText, "clGrayText"},
-    {clHighlight, "clHighlight"},
-    {clHighlightText, "clHighlightText"},
-    {clHotLight, "clHotLight"},
-    {clInactiveBorder, "clInactiveBorder"},
-    {clInactiveCaption, "clInactiveCaption"},
-    {clInactiveCaptionText, "clInactiveCaptionText"},
-    {clInfoBk, "clInfoBk"},
-    {clInfoText, "clInfoText"},
-    {clMenu, "clMenu"},
-    {clMenuBar, "clMenuBar"},
-    {clMenuHighlight, "clMenuHighlight"},
-    {clMenuText, "clMenuText"},
-    {clNone, "clNone"},
-    {clScrollBar, "clScrollBar"},
-    {cl3DDkShadow, "cl3DDkShadow"},
-    {cl3DLight, "cl3DLight"},
-    {clWindow, "clWindow"},
-    {clWindowFrame, "clWindowFrame"},
-    {clWindowText, "clWindowText"},
+    {0x000000, "clBlack"},
+    {0x000080, "clMaroon"},
+    {0x008000, "clGreen"},
+    {0x008080, "clOlive"},
+    {0x800000, "clNavy"},
+    {0x800080, "clPurple"},
+    {0x808000, "clTeal"},
+    {0x808080, "clGray"},
+    {0xC0C0C0, "clSilver"},
+    {0x0000FF, "clRed"},
+    {0x00FF00, "clLime"},
+    {0x00FFFF, "clYellow"},
+    {0xFF0000, "clBlue"},
+    {0xFF00FF, "clFuchsia"},
+    {0xFFFF00, "clAqua"},
+    {0xFFFFFF, "clWhite"},
+    {0xC0DCC0, "clMoneyGreen"},
+    {0xF0CAA6, "clSkyBlue"},
+    {0xF0FBFF, "clCream"},
+    {0xA4A0A0, "clMedGray"},
+    {Sys(10), "clActiveBorder"},
+    {Sys(2), "clActiveCaption"},
+    {Sys(12), "clAppWorkSpace"},
+    {Sys(1), "clBackground"},
+    {Sys(15), "clBtnFace"},
+    {Sys(20), "clBtnHighlight"},
+    {Sys(16), "clBtnShadow"},
+    {Sys(18), "clBtnText"},
+    {Sys(9), "clCaptionText"},
+    {0x20000000, "clDefault"},
+    {Sys(27), "clGradientActiveCaption"},
+    {Sys(28), "clGradientInactiveCaption"},
+    {Sys(17), "clGrayText"},
+    {Sys(13), "clHighlight"},
+    {Sys(14), "clHighlightText"},
+    {Sys(26), "clHotLight"},
+    {Sys(11), "clInactiveBorder"},
+    {Sys(3), "clInactiveCaption"},
+    {Sys(19), "clInactiveCaptionText"},
+    {Sys(24), "clInfoBk"},
+    {Sys(23), "clInfoText"},
+    {Sys(4), "clMenu"},
+    {Sys(30), "clMenuBar"},
+    {Sys(29), "clMenuHighlight"},
+    {Sys(7), "clMenuText"},
+    {0x1FFFFFFF, "clNone"},
+    {Sys(0), "clScrollBar"},
+    {Sys(21), "cl3DDkShadow"},
+    {Sys(22), "cl3DLight"},
+    {Sys(5), "clWindow"},
+    {Sys(6), "clWindowFrame"},
+    {Sys(8), "clWindowText"},
 };
 
 bool ToIdent(std::int64_t v, std::string& ident) {
     if (v < INT32_MIN || v > INT32_MAX) return false;
-    return ColorToIdent(static_cast<TColor>(v), ident);
+    return FindColorName(static_cast<TColor>(v), ident);
 }
 
 bool FromIdent(std::string_view ident, std::int64_t& v) {
     TColor c;
-    if (!IdentToColor(ident, c)) return false;
+    if (!FindColorValue(ident, c)) return false;
     v = c;
     return true;
 }
@@ -88,50 +86,22 @@ const TIdentMapInfo kColorIdentMap{ToIdent, FromIdent};
 
 }  // namespace
 
-bool ColorToIdent(TColor Color, std::string& Ident) {
+bool FindColorName(TColor Color, std::string& Name) {
     for (const auto& n : kColorNames)
         if (n.Value == Color) {
-            Ident = n.Name;
+            Name = n.Name;
             return true;
         }
     return false;
 }
 
-bool IdentToColor(std::string_view Ident, TColor& Color) {
+bool FindColorValue(std::string_view Name, TColor& Color) {
     for (const auto& n : kColorNames)
-        if (Utf8SameText(n.Name, Ident)) {
+        if (Utf8SameText(n.Name, Name)) {
             Color = n.Value;
             return true;
         }
     return false;
-}
-
-std::string ColorToString(TColor Color) {
-    std::string s;
-    if (ColorToIdent(Color, s)) return s;
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "$%.8X", static_cast<unsigned>(Color));
-    return buf;
-}
-
-TColor StringToColor(std::string_view Text) {
-    TColor c;
-    if (IdentToColor(Text, c)) return c;
-    std::string_view t = Text;
-    int base = 10;
-    if (!t.empty() && t[0] == '$') {
-        t.remove_prefix(1);
-        base = 16;
-    }
-    bool neg = base == 10 && !t.empty() && t[0] == '-';
-    if (neg) t.remove_prefix(1);
-    std::uint64_t v = 0;
-    auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), v, base);
-    if (t.empty() || ec != std::errc() || end != t.data() + t.size() || v > 0xFFFFFFFFull ||
-        (neg && v > 0x80000000ull))
-        throw EConvertError("'" + std::string(Text) + "' is not a valid colour.");
-    if (neg) return static_cast<TColor>(-static_cast<std::int64_t>(v));
-    return static_cast<TColor>(static_cast<std::uint32_t>(v));
 }
 
 const TIdentMapInfo* ColorIdentMap() { return &kColorIdentMap; }

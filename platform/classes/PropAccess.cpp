@@ -6,6 +6,7 @@
 
 #include "rtl/Exceptions.h"
 #include "rtl/Utf8.h"
+#include "rtl/Variant.h"
 
 namespace vel {
 
@@ -250,6 +251,53 @@ void SetEnumProp(TObject* Instance, std::string_view Path, std::string_view Valu
     p.SetOrd(const_cast<TObject*>(holder), v);
 }
 
+Variant GetPropValue(const TObject* Instance, std::string_view Path, bool PreferStrings) {
+    const TObject* holder = Instance;
+    const TPropInfo& p = Need(holder, Path);
+    switch (p.Kind) {
+        case TTypeKind::tkString: return Variant(p.GetStr(holder));
+        case TTypeKind::tkFloat: return Variant(p.GetFloat(holder));
+        case TTypeKind::tkInteger: return Variant(static_cast<int>(p.GetOrd(holder)));
+        case TTypeKind::tkInt64: return Variant(static_cast<long long>(p.GetOrd(holder)));
+        case TTypeKind::tkEnumeration:
+            if (p.IsBoolean) return Variant(p.GetOrd(holder) != 0);
+            if (PreferStrings) return Variant(p.EnumType->GetName(p.GetOrd(holder)));
+            return Variant(static_cast<int>(p.GetOrd(holder)));
+        case TTypeKind::tkSet:
+            if (PreferStrings)
+                return Variant(SetToString(p.EnumType, static_cast<std::uint64_t>(p.GetOrd(holder)), true));
+            return Variant(static_cast<long long>(p.GetOrd(holder)));
+        default: WrongKind(p, "a value property");
+    }
+}
+
+void SetPropValue(TObject* Instance, std::string_view Path, const Variant& Value) {
+    const TObject* holder = Instance;
+    const TPropInfo& p = Need(holder, Path);
+    auto* target = const_cast<TObject*>(holder);
+    if (!p.IsWritable()) ReadOnly(p);
+    if (Value.VarType() == TVarType::varString || p.Kind == TTypeKind::tkString) {
+        if (p.Kind == TTypeKind::tkString)
+            p.SetStr(target, Value.AsString());
+        else
+            SetPropText(target, Path, Value.AsString());
+        return;
+    }
+    switch (p.Kind) {
+        case TTypeKind::tkFloat: p.SetFloat(target, Value.AsFloat()); return;
+        case TTypeKind::tkInteger: p.SetOrd(target, Value.AsInteger()); return;
+        case TTypeKind::tkEnumeration:
+            if (p.IsBoolean) {
+                p.SetOrd(target, Value.AsBoolean() ? 1 : 0);
+                return;
+            }
+            [[fallthrough]];
+        case TTypeKind::tkInt64:
+        case TTypeKind::tkSet: p.SetOrd(target, Value.AsInt64()); return;
+        default: WrongKind(p, "a value property");
+    }
+}
+
 std::string SetToString(const TEnumInfo* Info, std::uint64_t Mask, bool Brackets) {
     std::string s;
     for (std::size_t i = 0; i < Info->Names.size() && i < 64; ++i)
@@ -380,8 +428,17 @@ void SetPropText(TObject* Instance, std::string_view Path, std::string_view Valu
                 p.SetOrd(target, v);
                 return;
             }
-            auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), v);
-            if (t.empty() || ec != std::errc() || end != t.data() + t.size()) bad();
+            if (!t.empty() && t.front() == '$') {  // hex keeps a 32-bit pattern ($FF00000F)
+                std::uint64_t u = 0;
+                auto [end, ec] = std::from_chars(t.data() + 1, t.data() + t.size(), u, 16);
+                if (t.size() == 1 || ec != std::errc() || end != t.data() + t.size()) bad();
+                v = u <= 0xFFFFFFFFull && p.Kind == TTypeKind::tkInteger
+                        ? static_cast<std::int32_t>(static_cast<std::uint32_t>(u))
+                        : static_cast<std::int64_t>(u);
+            } else {
+                auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), v);
+                if (t.empty() || ec != std::errc() || end != t.data() + t.size()) bad();
+            }
             if (p.Kind == TTypeKind::tkInteger && (v < INT32_MIN || v > INT32_MAX))
                 throw ERangeError("Value " + std::string(t) + " is out of range for property " +
                                   p.Name + ".");

@@ -17,6 +17,8 @@
 
 namespace vel {
 
+class Variant;
+
 enum class TTypeKind { tkUnknown, tkInteger, tkInt64, tkEnumeration, tkFloat, tkString, tkSet, tkClass };
 
 // Value names of one enumeration, in value order (value i is Names[i]).
@@ -118,6 +120,12 @@ void SetObjectProp(TObject* Instance, std::string_view Path, TObject* Value);
 // sets as "[a,b]", numbers in invariant notation.
 std::string GetPropText(const TObject* Instance, std::string_view Path);
 void SetPropText(TObject* Instance, std::string_view Path, std::string_view Value);
+
+// As a Variant: integers, floats, strings and booleans as such; enumerations and sets by name
+// ("[a, b]") when PreferStrings, else as ordinals. Object properties raise EPropertyError.
+Variant GetPropValue(const TObject* Instance, std::string_view Path, bool PreferStrings = true);
+// Strings go through SetPropText for non-string properties (names, set text, numbers).
+void SetPropValue(TObject* Instance, std::string_view Path, const Variant& Value);
 
 std::string SetToString(const TEnumInfo* Info, std::uint64_t Mask, bool Brackets);
 // Raises EPropertyError naming an unknown element.

@@ -4,6 +4,7 @@
 #include "classes/ColorNames.h"
 #include "classes/PropAccess.h"
 #include "rtl/Exceptions.h"
+#include "rtl/Variant.h"
 
 using namespace vel;
 using namespace vel::testcls;
@@ -138,17 +139,41 @@ TEST_F(DataSetFixture, SetsAndColoursAsText) {
     EXPECT_EQ(GetOrdProp(Grid, "FixedColor"), static_cast<std::int32_t>(0xFF00000F));
 }
 
-TEST(ColorNames, NamesNumbersAndHex) {
-    EXPECT_EQ(ColorToString(clWindow), "clWindow");
-    EXPECT_EQ(ColorToString(0x123456), "$00123456");
-    EXPECT_EQ(StringToColor("$00123456"), 0x123456);
-    EXPECT_EQ(StringToColor("CLRED"), clRed);
-    EXPECT_EQ(StringToColor("-16777201"), clBtnFace);
-    EXPECT_EQ(StringToColor("$FF000005"), clWindow);
-    EXPECT_EQ(clHighlight, static_cast<TColor>(0xFF00000D));
-    // clLtGray shares clSilver's value; the first name wins.
-    EXPECT_EQ(ColorToString(clLtGray), "clSilver");
-    EXPECT_THROW(StringToColor("clPink"), EConvertError);
-    EXPECT_THROW(StringToColor("$1FFFFFFFF"), EConvertError);
-    EXPECT_THROW(StringToColor(""), EConvertError);
+TEST_F(DataSetFixture, VariantAccess) {
+    SetPropValue(DataSet, "CommandText", Variant("x"));
+    EXPECT_EQ(GetPropValue(DataSet, "CommandText").AsString(), "x");
+    EXPECT_EQ(GetPropValue(DataSet, "CommandType").AsString(), "cmdText");
+    EXPECT_EQ(GetPropValue(DataSet, "CommandType", false).AsInteger(), 0);
+    SetPropValue(DataSet, "CommandType", Variant("cmdTable"));
+    SetPropValue(DataSet, "Active", Variant(true));
+    EXPECT_TRUE(GetPropValue(DataSet, "Active").AsBoolean());
+    SetPropValue(DataSet, "Ratio", Variant(2));
+    EXPECT_DOUBLE_EQ(DataSet->GetRatio(), 2.0);
+    SetPropValue(Grid, "Color", Variant("$000000FF"));
+    EXPECT_EQ(GetPropValue(Grid, "Color").AsInteger(), clRed);
+    SetPropValue(Grid, "Options", Variant("[dgTitles]"));
+    EXPECT_EQ(GetPropValue(Grid, "Options").AsString(), "[dgTitles]");
+    EXPECT_THROW(GetPropValue(Grid, "Font"), EPropertyError);
+    EXPECT_THROW(SetPropValue(DataSet, "MaxRows", Variant("many")), EPropertyError);
+    EXPECT_EQ(DataSet->GetMaxRows(), 0);
+}
+
+TEST(ColorNames, StandardNamesBothWays) {
+    std::string name;
+    ASSERT_TRUE(FindColorName(clWindow, name));
+    EXPECT_EQ(name, "clWindow");
+    ASSERT_TRUE(FindColorName(static_cast<TColor>(0xFF00000D), name));
+    EXPECT_EQ(name, "clHighlight");
+    ASSERT_TRUE(FindColorName(0xC0C0C0, name));  // clLtGray's value: the first name wins
+    EXPECT_EQ(name, "clSilver");
+    EXPECT_FALSE(FindColorName(0x123456, name));
+    TColor c = 0;
+    ASSERT_TRUE(FindColorValue("CLBTNFACE", c));
+    EXPECT_EQ(c, clBtnFace);
+    ASSERT_TRUE(FindColorValue("clDefault", c));
+    EXPECT_EQ(c, 536870912);
+    ASSERT_TRUE(FindColorValue("clNone", c));
+    EXPECT_EQ(c, 536870911);
+    EXPECT_FALSE(FindColorValue("clPink", c));
+    EXPECT_FALSE(FindColorValue("", c));
 }

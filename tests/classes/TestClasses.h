@@ -13,6 +13,15 @@
 
 namespace vel::testcls {
 
+// The colours the tests use (graphics owns the real constants).
+inline constexpr TColor clRed = 0x0000FF;
+inline constexpr TColor clBlue = 0xFF0000;
+inline constexpr TColor clWindow = static_cast<TColor>(0xFF000005);
+inline constexpr TColor clWindowText = static_cast<TColor>(0xFF000008);
+inline constexpr TColor clBtnFace = static_cast<TColor>(0xFF00000F);
+inline constexpr TColor clNone = 0x1FFFFFFF;
+inline constexpr TColor clDefault = 0x20000000;
+
 enum class TCommandType { cmdText, cmdTable, cmdStoredProc };
 VEL_DECLARE_ENUM_INFO(TCommandType)
 enum class TGridOption { dgEditing, dgTitles, dgIndicator, dgColLines, dgRowLines };
