@@ -1,0 +1,185 @@
+#include "graphics/Graphics.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "rtl/Exceptions.h"
+
+namespace vel {
+
+VEL_DEFINE_CLASS(TGraphicsObject, TPersistent)
+VEL_DEFINE_CLASS(TFont, TGraphicsObject)
+VEL_DEFINE_CLASS(TPen, TGraphicsObject)
+VEL_DEFINE_CLASS(TBrush, TGraphicsObject)
+
+void TGraphicsObject::Changed() {
+    if (FOnChange) FOnChange(this);
+}
+
+namespace {
+int MulDiv(int a, int b, int c) {
+    return int(std::lround(double(a) * double(b) / double(c)));
+}
+}  // namespace
+
+TFont::TFont() = default;
+
+void TFont::Assign(const TPersistent* source) {
+    if (auto* f = dynamic_cast<const TFont*>(source)) {
+        if (SameAs(*f)) return;
+        FName = f->FName;
+        FStyle = f->FStyle;
+        FColor = f->FColor;
+        FPitch = f->FPitch;
+        FCharset = f->FCharset;
+        FOrientation = f->FOrientation;
+        FQuality = f->FQuality;
+        // The size in points carries over when the resolutions differ.
+        FHeight = f->FPixelsPerInch == FPixelsPerInch
+                      ? f->FHeight
+                      : -MulDiv(f->GetSize(), FPixelsPerInch, 72);
+        Changed();
+        return;
+    }
+    TPersistent::Assign(source);
+}
+
+bool TFont::SameAs(const TFont& o) const {
+    return FName == o.FName && FHeight == o.FHeight && FStyle == o.FStyle && FColor == o.FColor &&
+           FPixelsPerInch == o.FPixelsPerInch && FPitch == o.FPitch && FCharset == o.FCharset &&
+           FOrientation == o.FOrientation && FQuality == o.FQuality;
+}
+
+void TFont::SetName(const std::string& v) {
+    if (v == FName) return;
+    FName = v;
+    Changed();
+}
+
+void TFont::SetHeight(int v) {
+    if (v == FHeight) return;
+    FHeight = v;
+    Changed();
+}
+
+int TFont::GetSize() const { return -MulDiv(FHeight, 72, FPixelsPerInch); }
+
+void TFont::SetSize(int points) { SetHeight(-MulDiv(points, FPixelsPerInch, 72)); }
+
+void TFont::SetStyle(TFontStyles v) {
+    if (v == FStyle) return;
+    FStyle = v;
+    Changed();
+}
+
+void TFont::SetColor(TColor v) {
+    if (v == FColor) return;
+    FColor = v;
+    Changed();
+}
+
+void TFont::SetPixelsPerInch(int v) {
+    if (v <= 0) throw EInvalidArgument("Pixels per inch must be positive, not " + std::to_string(v) + ".");
+    if (v == FPixelsPerInch) return;
+    const int size = GetSize();
+    FPixelsPerInch = v;
+    FHeight = -MulDiv(size, v, 72);
+    Changed();
+}
+
+void TFont::SetPitch(TFontPitch v) {
+    if (v == FPitch) return;
+    FPitch = v;
+    Changed();
+}
+
+void TFont::SetCharset(int v) {
+    if (v == FCharset) return;
+    FCharset = v;
+    Changed();
+}
+
+void TFont::SetOrientation(int v) {
+    if (v == FOrientation) return;
+    FOrientation = v;
+    Changed();
+}
+
+void TFont::SetQuality(TFontQuality v) {
+    if (v == FQuality) return;
+    FQuality = v;
+    Changed();
+}
+
+int TFont::EmPixels() const {
+    // A positive height is the cell height (em plus internal leading); DejaVu's cell is about
+    // 1.164 em.
+    if (FHeight < 0) return -FHeight;
+    if (FHeight == 0) return MulDiv(8, FPixelsPerInch, 72);
+    return std::max(1, int(std::lround(FHeight / 1.164)));
+}
+
+void TPen::Assign(const TPersistent* source) {
+    if (auto* p = dynamic_cast<const TPen*>(source)) {
+        if (FColor == p->FColor && FWidth == p->FWidth && FStyle == p->FStyle && FMode == p->FMode)
+            return;
+        FColor = p->FColor;
+        FWidth = p->FWidth;
+        FStyle = p->FStyle;
+        FMode = p->FMode;
+        Changed();
+        return;
+    }
+    TPersistent::Assign(source);
+}
+
+void TPen::SetColor(TColor v) {
+    if (v == FColor) return;
+    FColor = v;
+    Changed();
+}
+
+void TPen::SetWidth(int v) {
+    if (v < 0) v = 0;
+    if (v == FWidth) return;
+    FWidth = v;
+    Changed();
+}
+
+void TPen::SetStyle(TPenStyle v) {
+    if (v == FStyle) return;
+    FStyle = v;
+    Changed();
+}
+
+void TPen::SetMode(TPenMode v) {
+    if (v == FMode) return;
+    FMode = v;
+    Changed();
+}
+
+void TBrush::Assign(const TPersistent* source) {
+    if (auto* b = dynamic_cast<const TBrush*>(source)) {
+        if (FColor == b->FColor && FStyle == b->FStyle) return;
+        FColor = b->FColor;
+        FStyle = b->FStyle;
+        Changed();
+        return;
+    }
+    TPersistent::Assign(source);
+}
+
+void TBrush::SetColor(TColor v) {
+    if (v == FColor && FStyle != TBrushStyle::bsClear) return;
+    FColor = v;
+    if (FStyle == TBrushStyle::bsClear) FStyle = TBrushStyle::bsSolid;
+    Changed();
+}
+
+void TBrush::SetStyle(TBrushStyle v) {
+    if (v == FStyle) return;
+    FStyle = v;
+    Changed();
+}
+
+}  // namespace vel
