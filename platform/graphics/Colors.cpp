@@ -51,34 +51,6 @@ constexpr std::array<TColorRef, COLOR_COUNT> kClassicScheme = {
 
 std::array<TColorRef, COLOR_COUNT> gSysColors = kClassicScheme;
 
-struct ColorName {
-    TColor Color;
-    const char* Name;
-};
-
-constexpr ColorName kColorNames[] = {
-    {clBlack, "clBlack"}, {clMaroon, "clMaroon"}, {clGreen, "clGreen"}, {clOlive, "clOlive"},
-    {clNavy, "clNavy"}, {clPurple, "clPurple"}, {clTeal, "clTeal"}, {clGray, "clGray"},
-    {clSilver, "clSilver"}, {clRed, "clRed"}, {clLime, "clLime"}, {clYellow, "clYellow"},
-    {clBlue, "clBlue"}, {clFuchsia, "clFuchsia"}, {clAqua, "clAqua"}, {clWhite, "clWhite"},
-    {clMoneyGreen, "clMoneyGreen"}, {clSkyBlue, "clSkyBlue"}, {clCream, "clCream"},
-    {clMedGray, "clMedGray"}, {clNone, "clNone"}, {clDefault, "clDefault"},
-    {clScrollBar, "clScrollBar"}, {clBackground, "clBackground"},
-    {clActiveCaption, "clActiveCaption"}, {clInactiveCaption, "clInactiveCaption"},
-    {clMenu, "clMenu"}, {clWindow, "clWindow"}, {clWindowFrame, "clWindowFrame"},
-    {clMenuText, "clMenuText"}, {clWindowText, "clWindowText"}, {clCaptionText, "clCaptionText"},
-    {clActiveBorder, "clActiveBorder"}, {clInactiveBorder, "clInactiveBorder"},
-    {clAppWorkSpace, "clAppWorkSpace"}, {clHighlight, "clHighlight"},
-    {clHighlightText, "clHighlightText"}, {clBtnFace, "clBtnFace"}, {clBtnShadow, "clBtnShadow"},
-    {clGrayText, "clGrayText"}, {clBtnText, "clBtnText"},
-    {clInactiveCaptionText, "clInactiveCaptionText"}, {clBtnHighlight, "clBtnHighlight"},
-    {cl3DDkShadow, "cl3DDkShadow"}, {cl3DLight, "cl3DLight"}, {clInfoText, "clInfoText"},
-    {clInfoBk, "clInfoBk"}, {clHotLight, "clHotLight"},
-    {clGradientActiveCaption, "clGradientActiveCaption"},
-    {clGradientInactiveCaption, "clGradientInactiveCaption"},
-    {clMenuHighlight, "clMenuHighlight"}, {clMenuBar, "clMenuBar"},
-};
-
 constexpr int kHlsMax = 240;
 constexpr int kRgbMax = 255;
 constexpr int kUndefinedHue = kHlsMax * 2 / 3;
@@ -112,43 +84,6 @@ TColorRef ColorToRGB(TColor color) {
     if (color == clNone || color == clDefault) return 0;
     if (color < 0) return GetSysColor(int(color & 0xFF));
     return TColorRef(color) & 0xFFFFFF;
-}
-
-std::string ColorToString(TColor color) {
-    for (const auto& n : kColorNames)
-        if (n.Color == color) return n.Name;
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "$%08X", unsigned(color));
-    return buf;
-}
-
-bool IdentToColor(const std::string& ident, TColor& color) {
-    for (const auto& n : kColorNames)
-        if (Utf8SameText(ident, n.Name)) {
-            color = n.Color;
-            return true;
-        }
-    return false;
-}
-
-TColor StringToColor(const std::string& text) {
-    TColor c;
-    if (IdentToColor(text, c)) return c;
-    std::string digits = text;
-    int base = 10;
-    if (!digits.empty() && digits[0] == '$') {
-        digits.erase(0, 1);
-        base = 16;
-    } else if (digits.size() > 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X')) {
-        digits.erase(0, 2);
-        base = 16;
-    }
-    char* end = nullptr;
-    if (!digits.empty() && (digits[0] != '-' || base == 10)) {
-        long long v = std::strtoll(digits.c_str(), &end, base);
-        if (end && *end == 0 && v >= INT32_MIN && v <= UINT32_MAX) return TColor(std::uint32_t(v));
-    }
-    throw EConvertError("'" + text + "' is not a valid colour.");
 }
 
 void ColorRGBToHLS(TColorRef rgb, int& hue, int& luminance, int& saturation) {
