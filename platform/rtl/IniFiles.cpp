@@ -1,12 +1,12 @@
 #include "rtl/IniFiles.h"
 
-#include <charconv>
-#include <cstdlib>
 #include <vector>
 
+#include "rtl/DateTime.h"
 #include "rtl/Exceptions.h"
 #include "rtl/FormatSettings.h"
 #include "rtl/Strings.h"
+#include "rtl/SysUtils.h"
 #include "rtl/Utf8.h"
 
 namespace vel {
@@ -19,7 +19,7 @@ namespace {
 
 bool IsBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
 
-std::string_view Trim(std::string_view s) {
+std::string_view TrimView(std::string_view s) {
     while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
     while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
     return s;
@@ -57,13 +57,13 @@ public:
             std::string_view line = text.substr(start, i - start);
             if (i < n) i += (text[i] == '\r' && i + 1 < n && text[i + 1] == '\n') ? 2 : 1;
 
-            std::string_view t = Trim(line);
+            std::string_view t = TrimView(line);
             if (!t.empty() && t[0] == '[') {
                 // A missing ']' is forgiven: the rest of the line is the name.
                 std::string_view name = t.substr(1);
                 std::size_t close = name.find(']');
                 if (close != std::string_view::npos) name = name.substr(0, close);
-                name = Trim(name);
+                name = TrimView(name);
                 cur = Find(name);
                 if (!cur) {
                     Sections.push_back(TSection{std::string(name), {}});
@@ -75,7 +75,7 @@ public:
             l.Raw = std::string(line);
             std::size_t eq = line.find('=');
             if (cur && !t.empty() && t[0] != ';' && t[0] != '#' && eq != std::string_view::npos) {
-                std::string_view key = Trim(line.substr(0, eq));
+                std::string_view key = TrimView(line.substr(0, eq));
                 if (!key.empty()) {
                     l.Entry = true;
                     l.Key = std::string(key);
@@ -112,10 +112,10 @@ public:
 
     static void CheckNames(const std::string& section, const std::string& key) {
         if (HasLineBreak(section) || section.find(']') != std::string::npos ||
-            Trim(section).size() != section.size())
+            TrimView(section).size() != section.size())
             throw EIniFileException("Invalid INI section name \"" + section + "\".");
         if (key.empty() || HasLineBreak(key) || key.find('=') != std::string::npos ||
-            key[0] == '[' || key[0] == ';' || key[0] == '#' || Trim(key).size() != key.size())
+            key[0] == '[' || key[0] == ';' || key[0] == '#' || TrimView(key).size() != key.size())
             throw EIniFileException("Invalid INI key name \"" + key + "\" in section \"" +
                                     section + "\".");
     }
@@ -130,7 +130,7 @@ public:
             // Keep sections apart with a blank line, as people write them.
             bool any = !Preamble.empty() || !Sections.empty();
             std::vector<TLine>& last = Sections.empty() ? Preamble : Sections.back().Lines;
-            if (any && (last.empty() || !Trim(last.back().Raw).empty())) last.push_back(TLine{});
+            if (any && (last.empty() || !TrimView(last.back().Raw).empty())) last.push_back(TLine{});
             Sections.push_back(TSection{section, {}});
             s = &Sections.back();
         }
@@ -194,32 +194,14 @@ public:
 
 namespace {
 
-bool ParseInt(std::string_view s, int& out) {
-    s = Trim(s);
-    bool neg = false;
-    if (!s.empty() && (s[0] == '-' || s[0] == '+')) {
-        neg = s[0] == '-';
-        s.remove_prefix(1);
-    }
-    int base = 10;
-    if (!s.empty() && s[0] == '$') {
-        base = 16;
-        s.remove_prefix(1);
-    } else if (s.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) {
-        base = 16;
-        s.remove_prefix(2);
-    }
-    if (s.empty()) return false;
-    long long v = 0;
-    auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), v, base);
-    if (ec != std::errc() || p != s.data() + s.size()) return false;
-    if (neg) v = -v;
-    // Hex may spell a negative 32-bit value ($FFFFFFFF = -1), as classic files do.
-    if (base == 16 && !neg && v > 0x7FFFFFFFLL && v <= 0xFFFFFFFFLL) v -= 0x100000000LL;
-    if (v < -2147483648LL || v > 2147483647LL) return false;
-    out = static_cast<int>(v);
-    return true;
+// Values are written with invariant settings so that files move between locales; reading
+// also accepts the current locale, which older files may have used.
+const TFormatSettings& Invariant() {
+    static const TFormatSettings fs = TFormatSettings::Invariant();
+    return fs;
 }
+
+bool ParseInt(std::string_view s, int& out) { return TryStrToInt(TrimView(s), out); }
 
 }  // namespace
 
@@ -234,7 +216,7 @@ void TCustomIniFile::WriteInteger(const std::string& Section, const std::string&
 
 bool TCustomIniFile::ReadBool(const std::string& Section, const std::string& Ident, bool Default) {
     std::string s = ReadString(Section, Ident, std::string());
-    std::string_view t = Trim(s);
+    std::string_view t = TrimView(s);
     if (Utf8SameText(t, "true")) return true;
     if (Utf8SameText(t, "false")) return false;
     int v;
@@ -246,23 +228,53 @@ void TCustomIniFile::WriteBool(const std::string& Section, const std::string& Id
 }
 
 double TCustomIniFile::ReadFloat(const std::string& Section, const std::string& Ident, double Default) {
-    std::string s(Trim(ReadString(Section, Ident, std::string())));
-    char sep = FormatSettings().DecimalSeparator;
-    if (sep != '.')
-        for (char& c : s)
-            if (c == sep) c = '.';
-    if (!s.empty() && s[0] == '+') s.erase(0, 1);
-    double v = 0;
-    auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
-    if (s.empty() || ec != std::errc() || p != s.data() + s.size()) return Default;
-    return v;
+    std::string s = ReadString(Section, Ident, std::string());
+    double v;
+    if (TryStrToFloat(s, v, Invariant()) || TryStrToFloat(s, v)) return v;
+    return Default;
 }
 
 void TCustomIniFile::WriteFloat(const std::string& Section, const std::string& Ident, double Value) {
-    char buf[64];
-    auto [p, ec] = std::to_chars(buf, buf + sizeof buf, Value);
-    (void)ec;
-    WriteString(Section, Ident, std::string(buf, p));
+    WriteString(Section, Ident, FloatToStr(Value, Invariant()));
+}
+
+namespace {
+
+using TDateReader = bool (*)(const std::string&, TDateTime&, const TFormatSettings&);
+
+TDateTime ReadDateValue(TCustomIniFile* ini, const std::string& Section, const std::string& Ident,
+                        TDateTime Default, TDateReader Reader) {
+    std::string s(TrimView(ini->ReadString(Section, Ident, std::string())));
+    TDateTime v;
+    if (Reader(s, v, Invariant()) || Reader(s, v, FormatSettings())) return v;
+    return Default;
+}
+
+}  // namespace
+
+TDateTime TCustomIniFile::ReadDate(const std::string& Section, const std::string& Ident, TDateTime Default) {
+    return ReadDateValue(this, Section, Ident, Default, &TryStrToDate);
+}
+
+TDateTime TCustomIniFile::ReadDateTime(const std::string& Section, const std::string& Ident,
+                                       TDateTime Default) {
+    return ReadDateValue(this, Section, Ident, Default, &TryStrToDateTime);
+}
+
+TDateTime TCustomIniFile::ReadTime(const std::string& Section, const std::string& Ident, TDateTime Default) {
+    return ReadDateValue(this, Section, Ident, Default, &TryStrToTime);
+}
+
+void TCustomIniFile::WriteDate(const std::string& Section, const std::string& Ident, TDateTime Value) {
+    WriteString(Section, Ident, DateToStr(Value, Invariant()));
+}
+
+void TCustomIniFile::WriteDateTime(const std::string& Section, const std::string& Ident, TDateTime Value) {
+    WriteString(Section, Ident, DateTimeToStr(Value, Invariant()));
+}
+
+void TCustomIniFile::WriteTime(const std::string& Section, const std::string& Ident, TDateTime Value) {
+    WriteString(Section, Ident, TimeToStr(Value, Invariant()));
 }
 
 bool TCustomIniFile::SectionExists(const std::string& Section) {

@@ -8,6 +8,7 @@
 
 #include "classes/Object.h"
 #include "rtl/SafeFile.h"
+#include "rtl/Types.h"
 
 namespace vel {
 
@@ -30,10 +31,18 @@ public:
     // Any integer other than 0 is true; "true"/"false" are accepted too. Written as 1 / 0.
     virtual bool ReadBool(const std::string& Section, const std::string& Ident, bool Default);
     virtual void WriteBool(const std::string& Section, const std::string& Ident, bool Value);
-    // Written with '.' whatever the locale, so files move between machines; read with '.' or
-    // the locale's decimal separator.
+    // Written with '.' whatever the locale (FloatToStr, 15 digits), so files move between
+    // machines; read with '.' or the locale's decimal separator.
     virtual double ReadFloat(const std::string& Section, const std::string& Ident, double Default);
     virtual void WriteFloat(const std::string& Section, const std::string& Ident, double Value);
+    // Dates and times likewise: written in the invariant format ("MM/dd/yyyy HH:mm:ss"), read
+    // in it or in the locale's.
+    TDateTime ReadDate(const std::string& Section, const std::string& Ident, TDateTime Default);
+    TDateTime ReadDateTime(const std::string& Section, const std::string& Ident, TDateTime Default);
+    TDateTime ReadTime(const std::string& Section, const std::string& Ident, TDateTime Default);
+    void WriteDate(const std::string& Section, const std::string& Ident, TDateTime Value);
+    void WriteDateTime(const std::string& Section, const std::string& Ident, TDateTime Value);
+    void WriteTime(const std::string& Section, const std::string& Ident, TDateTime Value);
 
     // Each clears Strings first. ReadSection: key names; ReadSections: section names;
     // ReadSectionValues: "key=value" lines.

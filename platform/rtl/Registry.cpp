@@ -341,10 +341,10 @@ void TRegistry::Change(F&& Mutate) {
         std::filesystem::create_directories(std::filesystem::path(FFile).parent_path(), ec);
         if (FDamaged > 0) {
             // Keep what could not be read before it is overwritten.
-            WriteFileAtomic(FFile + ".damaged", ReadFileBytes(FFile));
+            WriteFileAtomic(FFile + ".damaged", ReadFileBytes(FFile), !FLazyWrite);
             FDamaged = 0;
         }
-        WriteFileAtomic(FFile, next.SaveToText());
+        WriteFileAtomic(FFile, next.SaveToText(), !FLazyWrite);
     } catch (const EStreamError& e) {
         throw ERegistryException("Cannot save the registry store: " + e.Message());
     }

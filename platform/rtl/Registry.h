@@ -105,6 +105,10 @@ public:
     // The open key's path without a leading '\'; empty when none is open.
     std::string GetCurrentPath() const;
     bool GetKeyOpen() const { return FOpen; }
+    // On (the default) a change is saved atomically but not forced to disk, like the classic
+    // lazy flush; off, every change is synced before the call returns.
+    bool GetLazyWrite() const { return FLazyWrite; }
+    void SetLazyWrite(bool Value) { FLazyWrite = Value; }
     const std::string& GetStoreFile() const { return FFile; }
 
     // Values of the open key. ReadString of a missing value answers ""; ReadInteger of a
@@ -126,6 +130,7 @@ private:
     HKEY FRootKey = HKEY_CURRENT_USER;
     bool FOpen = false;
     bool FReadOnly = false;
+    bool FLazyWrite = true;
     std::vector<std::string> FCurrent;
     std::string FFile;
     TRegistryStore FStore;

@@ -6,11 +6,24 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <map>
+#include <mutex>
+
 #include "rtl/Exceptions.h"
 
 namespace vel {
 
 namespace {
+
+std::mutex& WritesLock() {
+    static std::mutex m;
+    return m;
+}
+
+std::map<std::string, std::uint64_t>& WriteCounts() {
+    static std::map<std::string, std::uint64_t> counts;
+    return counts;
+}
 
 std::string Reason(int err) { return std::strerror(err); }
 
@@ -34,7 +47,7 @@ struct TTempFile {
 
 }  // namespace
 
-void WriteFileAtomic(const std::string& FileName, std::string_view Data) {
+void WriteFileAtomic(const std::string& FileName, std::string_view Data, bool Sync) {
     if (FileName.empty()) throw EFCreateError("Cannot create file \"\": the file name is empty.");
     const std::string folder = FolderOf(FileName);
     std::string base = FileName.substr(FileName.rfind('/') == std::string::npos
@@ -69,7 +82,7 @@ void WriteFileAtomic(const std::string& FileName, std::string_view Data) {
         p += n;
         left -= static_cast<std::size_t>(n);
     }
-    if (::fsync(tmp.Fd) != 0)
+    if (Sync && ::fsync(tmp.Fd) != 0)
         throw EWriteError("Cannot write file \"" + FileName + "\". " + Reason(errno) + ".");
     int fd = tmp.Fd;
     tmp.Fd = -1;
@@ -78,6 +91,8 @@ void WriteFileAtomic(const std::string& FileName, std::string_view Data) {
     if (::rename(tmp.Name.c_str(), FileName.c_str()) != 0)
         throw EWriteError("Cannot write file \"" + FileName + "\". " + Reason(errno) + ".");
     tmp.Keep = true;
+    std::lock_guard<std::mutex> lock(WritesLock());
+    ++WriteCounts()[FileName];
 }
 
 std::string ReadFileBytes(const std::string& FileName) {
@@ -115,6 +130,9 @@ TFileStamp GetFileStamp(const std::string& FileName) {
     s.Size = static_cast<std::uint64_t>(st.st_size);
     s.ModSec = static_cast<std::int64_t>(st.st_mtim.tv_sec);
     s.ModNsec = static_cast<std::int64_t>(st.st_mtim.tv_nsec);
+    std::lock_guard<std::mutex> lock(WritesLock());
+    auto it = WriteCounts().find(FileName);
+    if (it != WriteCounts().end()) s.LocalWrites = it->second;
     return s;
 }
 

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "rtl/DateTime.h"
 #include "rtl/Exceptions.h"
 #include "rtl/FormatSettings.h"
 #include "rtl/IniFiles.h"
@@ -119,6 +120,26 @@ TEST(IniFile, TypedValues) {
     EXPECT_TRUE(ini.ReadBool("S", "two", false));
     EXPECT_TRUE(ini.ReadBool("S", "word", true));
     EXPECT_FALSE(ini.ReadBool("S", "word", false));
+}
+
+TEST(IniFile, DatesMoveBetweenLocales) {
+    TMemIniFile ini("");
+    const TDateTime when = EncodeDateTime(2024, 2, 29, 13, 45, 30, 0);
+    {
+        TFormatSettingsScope locale(TFormatSettings::Create("de-DE"));
+        ini.WriteDateTime("S", "when", when);
+        ini.WriteDate("S", "day", when);
+        ini.WriteTime("S", "time", when);
+    }
+    EXPECT_EQ(ini.ReadString("S", "when", ""), "02/29/2024 13:45:30");
+    TFormatSettingsScope locale(TFormatSettings::Create("en-GB"));
+    EXPECT_DOUBLE_EQ(ini.ReadDateTime("S", "when", 0), when);
+    EXPECT_DOUBLE_EQ(ini.ReadDate("S", "day", 0), EncodeDate(2024, 2, 29));
+    EXPECT_NEAR(ini.ReadTime("S", "time", 0), when - EncodeDate(2024, 2, 29), 1e-9);
+    // A file written in the user's own locale still reads.
+    ini.WriteString("S", "local", "31/12/2023");
+    EXPECT_DOUBLE_EQ(ini.ReadDate("S", "local", 0), EncodeDate(2023, 12, 31));
+    EXPECT_DOUBLE_EQ(ini.ReadDate("S", "garbage", -1), -1);
 }
 
 TEST(IniFile, UnrepresentableNamesAndValuesAreRefused) {
