@@ -62,7 +62,7 @@ std::string SpecialText(const TDecimal& d) {
 // Digit i (0-based from the first significant digit), '0' beyond the stored ones.
 char DigitAt(const TDecimal& d, long i) {
     return i >= 0 && i < static_cast<long>(d.Digits.size()) ? d.Digits[static_cast<std::size_t>(i)]
-                                                              : '0';
+                                                            : '0';
 }
 
 void AppendExponent(std::string& out, int exponent, bool plusSign, int minDigits) {
@@ -130,29 +130,49 @@ std::string CurrencyLayout(const std::string& number, bool negative, const TForm
     const std::string& c = fs.CurrencyString;
     if (!negative) {
         switch (fs.CurrencyFormat) {
-            case 1: return number + c;
-            case 2: return c + " " + number;
-            case 3: return number + " " + c;
-            default: return c + number;
+            case 1:
+                return number + c;
+            case 2:
+                return c + " " + number;
+            case 3:
+                return number + " " + c;
+            default:
+                return c + number;
         }
     }
     switch (fs.NegCurrFormat) {
-        case 1: return "-" + c + number;
-        case 2: return c + "-" + number;
-        case 3: return c + number + "-";
-        case 4: return "(" + number + c + ")";
-        case 5: return "-" + number + c;
-        case 6: return number + "-" + c;
-        case 7: return number + c + "-";
-        case 8: return "-" + number + " " + c;
-        case 9: return "-" + c + " " + number;
-        case 10: return number + " " + c + "-";
-        case 11: return c + " " + number + "-";
-        case 12: return c + " -" + number;
-        case 13: return number + "- " + c;
-        case 14: return "(" + c + " " + number + ")";
-        case 15: return "(" + number + " " + c + ")";
-        default: return "(" + c + number + ")";
+        case 1:
+            return "-" + c + number;
+        case 2:
+            return c + "-" + number;
+        case 3:
+            return c + number + "-";
+        case 4:
+            return "(" + number + c + ")";
+        case 5:
+            return "-" + number + c;
+        case 6:
+            return number + "-" + c;
+        case 7:
+            return number + c + "-";
+        case 8:
+            return "-" + number + " " + c;
+        case 9:
+            return "-" + c + " " + number;
+        case 10:
+            return number + " " + c + "-";
+        case 11:
+            return c + " " + number + "-";
+        case 12:
+            return c + " -" + number;
+        case 13:
+            return number + "- " + c;
+        case 14:
+            return "(" + c + " " + number + ")";
+        case 15:
+            return "(" + number + " " + c + ")";
+        default:
+            return "(" + c + number + ")";
     }
 }
 
@@ -213,7 +233,9 @@ void RoundToDecimals(TDecimal& d, int decimals) {
     RoundAt(d, static_cast<long>(d.Exponent) + decimals);
 }
 
-void RoundToSignificant(TDecimal& d, int significant) { RoundAt(d, significant); }
+void RoundToSignificant(TDecimal& d, int significant) {
+    RoundAt(d, significant);
+}
 
 std::string DecimalToText(TDecimal d, TFloatFormat format, int precision, int digits,
                           const TFormatSettings& fs) {
@@ -296,10 +318,10 @@ std::vector<std::string_view> SplitSections(std::string_view picture) {
 }
 
 struct TPictureInfo {
-    int IntPlaces = 0;         // placeholders before the decimal point
-    int FirstIntZero = -1;     // index of the first '0' among them
-    int DecPlaces = 0;         // placeholders after the decimal point
-    int LastDecZero = 0;       // 1-based index of the last '0' after the point
+    int IntPlaces = 0;      // placeholders before the decimal point
+    int FirstIntZero = -1;  // index of the first '0' among them
+    int DecPlaces = 0;      // placeholders after the decimal point
+    int LastDecZero = 0;    // 1-based index of the last '0' after the point
     bool HasPoint = false;
     bool Thousands = false;
     bool Scientific = false;
@@ -417,7 +439,8 @@ std::string RenderSection(std::string_view s, const TPictureInfo& info, const TD
             i += 2;
             while (i < s.size() && s[i] == '0') ++i;
             std::string e = std::to_string(std::abs(exponentShown));
-            if (static_cast<int>(e.size()) < info.ExpDigits) out.append(info.ExpDigits - e.size(), '0');
+            if (static_cast<int>(e.size()) < info.ExpDigits)
+                out.append(info.ExpDigits - e.size(), '0');
             out += e;
             out.append(s.substr(i));  // the rest is literal
             break;
@@ -481,9 +504,8 @@ bool ParseDecimal(std::string_view s, char decimalSeparator, TDecimal& out) {
     const std::string_view rest = s.substr(i);
     auto same = [&](std::string_view word) {
         return rest.size() == word.size() &&
-               std::equal(rest.begin(), rest.end(), word.begin(), [](char a, char b) {
-                   return (a >= 'a' && a <= 'z' ? a - 32 : a) == b;
-               });
+               std::equal(rest.begin(), rest.end(), word.begin(),
+                          [](char a, char b) { return (a >= 'a' && a <= 'z' ? a - 32 : a) == b; });
     };
     if (same("INF")) {
         out.Kind = TDecimal::TKind::Inf;

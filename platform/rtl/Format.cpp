@@ -91,7 +91,8 @@ private:
             if (precision < 0) precision = 0;
         }
         if (i >= FFmt.size()) Invalid();
-        const char type = static_cast<char>(FFmt[i] >= 'A' && FFmt[i] <= 'Z' ? FFmt[i] + 32 : FFmt[i]);
+        const char type =
+            static_cast<char>(FFmt[i] >= 'A' && FFmt[i] <= 'Z' ? FFmt[i] + 32 : FFmt[i]);
         ++i;
         std::string text = Convert(type, precision, Next());
         if (width > 0) {
@@ -130,8 +131,8 @@ private:
                         mag = static_cast<std::uint32_t>(a.IntValue());  // 32-bit pattern
                     }
                 }
-                std::string digits = type == 'x' ? IntToHex(static_cast<std::int64_t>(mag))
-                                                 : std::to_string(mag);
+                std::string digits =
+                    type == 'x' ? IntToHex(static_cast<std::int64_t>(mag)) : std::to_string(mag);
                 if (precision > 0 && digits.size() < static_cast<std::size_t>(precision))
                     digits.insert(0, static_cast<std::size_t>(precision) - digits.size(), '0');
                 return negative ? "-" + digits : digits;
@@ -155,8 +156,9 @@ private:
             }
             case 'p': {
                 if (a.Kind() != TKind::Pointer) Invalid();
-                return IntToHex(static_cast<std::int64_t>(reinterpret_cast<std::uintptr_t>(a.PointerValue())),
-                                static_cast<int>(sizeof(void*) * 2));
+                return IntToHex(
+                    static_cast<std::int64_t>(reinterpret_cast<std::uintptr_t>(a.PointerValue())),
+                    static_cast<int>(sizeof(void*) * 2));
             }
             default:
                 Invalid();
@@ -204,8 +206,9 @@ private:
             case TKind::Float: {
                 exact = false;
                 const int significant =
-                    type == 'e' || type == 'g' ? static_cast<int>(std::clamp(precision < 0 ? 15L : precision, 1L, 17L))
-                                               : 15;
+                    type == 'e' || type == 'g'
+                        ? static_cast<int>(std::clamp(precision < 0 ? 15L : precision, 1L, 17L))
+                        : 15;
                 d = detail::DecimalFromDouble(a.FloatValue(), significant);
                 break;
             }
@@ -214,9 +217,10 @@ private:
                 break;
             case TKind::Int:
             case TKind::Int64:
-                d = detail::DecimalFromInteger(
-                    a.IntValue() < 0,
-                    a.IntValue() < 0 ? 0 - static_cast<std::uint64_t>(a.IntValue()) : a.UIntValue());
+                d = detail::DecimalFromInteger(a.IntValue() < 0,
+                                               a.IntValue() < 0
+                                                   ? 0 - static_cast<std::uint64_t>(a.IntValue())
+                                                   : a.UIntValue());
                 break;
             case TKind::UInt:
             case TKind::UInt64:
@@ -227,13 +231,13 @@ private:
         }
         switch (type) {
             case 'e':
-                return detail::DecimalToText(std::move(d), TFloatFormat::ffExponent,
-                                             precision < 0 ? 15 : static_cast<int>(std::min(precision, 20L)), 3,
-                                             FSettings);
+                return detail::DecimalToText(
+                    std::move(d), TFloatFormat::ffExponent,
+                    precision < 0 ? 15 : static_cast<int>(std::min(precision, 20L)), 3, FSettings);
             case 'g':
-                return detail::DecimalToText(std::move(d), TFloatFormat::ffGeneral,
-                                             precision < 0 ? 15 : static_cast<int>(std::min(precision, 20L)), 0,
-                                             FSettings);
+                return detail::DecimalToText(
+                    std::move(d), TFloatFormat::ffGeneral,
+                    precision < 0 ? 15 : static_cast<int>(std::min(precision, 20L)), 0, FSettings);
             default: {
                 const TFloatFormat f = type == 'f'   ? TFloatFormat::ffFixed
                                        : type == 'n' ? TFloatFormat::ffNumber
@@ -260,7 +264,8 @@ std::string FormatArgs(std::string_view fmt, std::span<const TFormatArg> args,
 }
 
 std::string Format(const std::string& fmt, std::initializer_list<TFormatArg> args) {
-    return FormatArgs(fmt, std::span<const TFormatArg>(args.begin(), args.size()), FormatSettings());
+    return FormatArgs(fmt, std::span<const TFormatArg>(args.begin(), args.size()),
+                      FormatSettings());
 }
 
 std::string Format(const std::string& fmt, std::initializer_list<TFormatArg> args,

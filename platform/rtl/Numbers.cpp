@@ -62,7 +62,8 @@ bool ParseInteger(std::string_view s, std::uint64_t limitPos, std::uint64_t limi
 bool TryInt64(std::string_view s, std::int64_t& value) {
     std::uint64_t mag;
     bool neg, hex;
-    if (!ParseInteger(s, INT64_MAX, std::uint64_t{1} << 63, UINT64_MAX, mag, neg, hex)) return false;
+    if (!ParseInteger(s, INT64_MAX, std::uint64_t{1} << 63, UINT64_MAX, mag, neg, hex))
+        return false;
     const std::uint64_t bits = neg ? 0 - mag : mag;
     value = static_cast<std::int64_t>(bits);
     return true;
@@ -71,7 +72,8 @@ bool TryInt64(std::string_view s, std::int64_t& value) {
 bool TryInt32(std::string_view s, std::int32_t& value) {
     std::uint64_t mag;
     bool neg, hex;
-    if (!ParseInteger(s, INT32_MAX, std::uint64_t{1} << 31, UINT32_MAX, mag, neg, hex)) return false;
+    if (!ParseInteger(s, INT32_MAX, std::uint64_t{1} << 31, UINT32_MAX, mag, neg, hex))
+        return false;
     const std::uint32_t bits = static_cast<std::uint32_t>(neg ? 0 - mag : mag);
     value = static_cast<std::int32_t>(bits);
     return true;
@@ -129,8 +131,8 @@ bool DecimalToCurrency(TDecimal d, Currency& value) {
     if (digitsTotal > 19) return false;
     unsigned __int128 v = 0;
     for (long i = 0; i < digitsTotal; ++i) {
-        const char c = i < static_cast<long>(d.Digits.size()) ? d.Digits[static_cast<std::size_t>(i)]
-                                                              : '0';
+        const char c =
+            i < static_cast<long>(d.Digits.size()) ? d.Digits[static_cast<std::size_t>(i)] : '0';
         v = v * 10 + static_cast<unsigned>(c - '0');
     }
     using u128 = unsigned __int128;
@@ -161,8 +163,12 @@ __int128 DivRound(__int128 n, __int128 d) {
 
 // ---- integers -------------------------------------------------------------------------------
 
-std::string IntToStr(std::int64_t value) { return std::to_string(value); }
-std::string UIntToStr(std::uint64_t value) { return std::to_string(value); }
+std::string IntToStr(std::int64_t value) {
+    return std::to_string(value);
+}
+std::string UIntToStr(std::uint64_t value) {
+    return std::to_string(value);
+}
 
 std::string IntToHex(std::int64_t value, int digits) {
     static const char hexDigits[] = "0123456789ABCDEF";
@@ -198,12 +204,18 @@ std::int64_t StrToInt64Def(std::string_view s, std::int64_t def) {
     return TryInt64(s, v) ? v : def;
 }
 
-bool TryStrToInt(std::string_view s, std::int32_t& value) { return TryInt32(s, value); }
-bool TryStrToInt64(std::string_view s, std::int64_t& value) { return TryInt64(s, value); }
+bool TryStrToInt(std::string_view s, std::int32_t& value) {
+    return TryInt32(s, value);
+}
+bool TryStrToInt64(std::string_view s, std::int64_t& value) {
+    return TryInt64(s, value);
+}
 
 // ---- floating point -------------------------------------------------------------------------
 
-std::string FloatToStr(double value) { return FloatToStr(value, FormatSettings()); }
+std::string FloatToStr(double value) {
+    return FloatToStr(value, FormatSettings());
+}
 
 std::string FloatToStr(double value, const TFormatSettings& settings) {
     return detail::DecimalToText(detail::DecimalFromDouble(value, 15), TFloatFormat::ffGeneral, 15,
@@ -247,7 +259,9 @@ double StrToFloat(std::string_view s, const TFormatSettings& settings) {
     return v;
 }
 
-double StrToFloat(std::string_view s) { return StrToFloat(s, FormatSettings()); }
+double StrToFloat(std::string_view s) {
+    return StrToFloat(s, FormatSettings());
+}
 
 double StrToFloatDef(std::string_view s, double def, const TFormatSettings& settings) {
     double v;
@@ -273,7 +287,9 @@ Currency CurrFromDouble(double value) {
     return c;
 }
 
-double CurrToDouble(Currency value) { return static_cast<double>(value.Value) / 10000.0; }
+double CurrToDouble(Currency value) {
+    return static_cast<double>(value.Value) / 10000.0;
+}
 
 Currency CurrFromInt(std::int64_t value) {
     return Currency{CheckedCurrency(static_cast<__int128>(value) * 10000, "conversion")};
@@ -302,11 +318,13 @@ Currency operator*(Currency a, std::int64_t b) {
 
 Currency operator/(Currency a, Currency b) {
     if (b.Value == 0) throw EZeroDivide("Currency division by zero.");
-    return Currency{CheckedCurrency(DivRound(static_cast<__int128>(a.Value) * 10000, b.Value),
-                                    "division")};
+    return Currency{
+        CheckedCurrency(DivRound(static_cast<__int128>(a.Value) * 10000, b.Value), "division")};
 }
 
-std::string CurrToStr(Currency value) { return CurrToStr(value, FormatSettings()); }
+std::string CurrToStr(Currency value) {
+    return CurrToStr(value, FormatSettings());
+}
 
 std::string CurrToStr(Currency value, const TFormatSettings& settings) {
     return detail::DecimalToText(detail::DecimalFromCurrency(value), TFloatFormat::ffGeneral, 19, 0,
@@ -346,7 +364,9 @@ Currency StrToCurr(std::string_view s, const TFormatSettings& settings) {
     return c;
 }
 
-Currency StrToCurr(std::string_view s) { return StrToCurr(s, FormatSettings()); }
+Currency StrToCurr(std::string_view s) {
+    return StrToCurr(s, FormatSettings());
+}
 
 Currency StrToCurrDef(std::string_view s, Currency def) {
     Currency c;
@@ -379,7 +399,8 @@ bool TryStrToBool(std::string_view s, bool& value) {
 
 bool StrToBool(std::string_view s) {
     bool b;
-    if (!TryStrToBool(s, b)) throw EConvertError("'" + std::string(s) + "' is not a valid boolean value.");
+    if (!TryStrToBool(s, b))
+        throw EConvertError("'" + std::string(s) + "' is not a valid boolean value.");
     return b;
 }
 

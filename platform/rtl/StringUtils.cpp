@@ -1,8 +1,8 @@
 // String, quoting and file-name helpers.
+#include <sys/stat.h>
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <sys/stat.h>
 
 #include "rtl/StrUtils.h"
 #include "rtl/SysUtils.h"
@@ -12,12 +12,20 @@ namespace vel {
 
 namespace {
 
-bool IsTrimmed(char c) { return static_cast<unsigned char>(c) <= ' '; }
+bool IsTrimmed(char c) {
+    return static_cast<unsigned char>(c) <= ' ';
+}
 
-char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; }
-char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
+char AsciiUpper(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c;
+}
+char AsciiLower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+}
 
-int Sign(int c) { return c < 0 ? -1 : (c > 0 ? 1 : 0); }
+int Sign(int c) {
+    return c < 0 ? -1 : (c > 0 ? 1 : 0);
+}
 
 // Case-folded code points with the byte offset each starts at (plus the end offset), so a
 // match found among folded code points maps back to bytes of the original.
@@ -74,10 +82,16 @@ std::string LowerCase(std::string_view s) {
     return r;
 }
 
-std::string AnsiUpperCase(std::string_view s) { return Utf8UpperCase(s); }
-std::string AnsiLowerCase(std::string_view s) { return Utf8LowerCase(s); }
+std::string AnsiUpperCase(std::string_view s) {
+    return Utf8UpperCase(s);
+}
+std::string AnsiLowerCase(std::string_view s) {
+    return Utf8LowerCase(s);
+}
 
-int CompareStr(std::string_view a, std::string_view b) { return Sign(a.compare(b)); }
+int CompareStr(std::string_view a, std::string_view b) {
+    return Sign(a.compare(b));
+}
 
 int CompareText(std::string_view a, std::string_view b) {
     const std::size_t n = std::min(a.size(), b.size());
@@ -89,19 +103,31 @@ int CompareText(std::string_view a, std::string_view b) {
     return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
 
-bool SameStr(std::string_view a, std::string_view b) { return a == b; }
+bool SameStr(std::string_view a, std::string_view b) {
+    return a == b;
+}
 bool SameText(std::string_view a, std::string_view b) {
     return a.size() == b.size() && CompareText(a, b) == 0;
 }
 
-int AnsiCompareStr(std::string_view a, std::string_view b) { return Utf8CompareStr(a, b); }
-int AnsiCompareText(std::string_view a, std::string_view b) { return Utf8CompareText(a, b); }
-bool AnsiSameStr(std::string_view a, std::string_view b) { return a == b; }
-bool AnsiSameText(std::string_view a, std::string_view b) { return Utf8SameText(a, b); }
+int AnsiCompareStr(std::string_view a, std::string_view b) {
+    return Utf8CompareStr(a, b);
+}
+int AnsiCompareText(std::string_view a, std::string_view b) {
+    return Utf8CompareText(a, b);
+}
+bool AnsiSameStr(std::string_view a, std::string_view b) {
+    return a == b;
+}
+bool AnsiSameText(std::string_view a, std::string_view b) {
+    return Utf8SameText(a, b);
+}
 
 // ---- quoting --------------------------------------------------------------------------------
 
-std::string QuotedStr(std::string_view s) { return AnsiQuotedStr(s, '\''); }
+std::string QuotedStr(std::string_view s) {
+    return AnsiQuotedStr(s, '\'');
+}
 
 std::string AnsiQuotedStr(std::string_view s, char quote) {
     std::string r;
@@ -166,7 +192,7 @@ std::string StringReplace(std::string_view s, std::string_view oldPattern,
     }
     const TFolded text = Fold(s);
     const TFolded pattern = Fold(oldPattern);
-    std::size_t from = 0;  // code-point index
+    std::size_t from = 0;    // code-point index
     std::size_t copied = 0;  // byte offset
     for (;;) {
         const std::size_t at = text.Text.find(pattern.Text, from);
@@ -186,8 +212,12 @@ std::size_t Pos(std::string_view sub, std::string_view s, std::size_t offset) {
     return s.find(sub, offset);
 }
 
-bool StartsStr(std::string_view prefix, std::string_view s) { return s.starts_with(prefix); }
-bool EndsStr(std::string_view suffix, std::string_view s) { return s.ends_with(suffix); }
+bool StartsStr(std::string_view prefix, std::string_view s) {
+    return s.starts_with(prefix);
+}
+bool EndsStr(std::string_view suffix, std::string_view s) {
+    return s.ends_with(suffix);
+}
 bool ContainsStr(std::string_view s, std::string_view sub) {
     return s.find(sub) != std::string_view::npos;
 }
@@ -227,7 +257,9 @@ std::vector<std::string> SplitString(std::string_view s, std::string_view delimi
     return parts;
 }
 
-std::string LeftStr(std::string_view s, std::size_t count) { return Utf8Copy(s, 0, count); }
+std::string LeftStr(std::string_view s, std::size_t count) {
+    return Utf8Copy(s, 0, count);
+}
 
 std::string RightStr(std::string_view s, std::size_t count) {
     const std::size_t len = Utf8Length(s);

@@ -89,7 +89,9 @@ Variant& Variant::operator=(Variant&& other) noexcept {
     return *this;
 }
 
-Variant::~Variant() { delete FHeap; }
+Variant::~Variant() {
+    delete FHeap;
+}
 
 bool Variant::IsNumeric() const {
     switch (FType) {
@@ -107,17 +109,28 @@ bool Variant::IsNumeric() const {
 
 const char* VarTypeAsText(TVarType type) {
     switch (type) {
-        case TVarType::varEmpty: return "Empty";
-        case TVarType::varNull: return "Null";
-        case TVarType::varBoolean: return "Boolean";
-        case TVarType::varInteger: return "Integer";
-        case TVarType::varInt64: return "Int64";
-        case TVarType::varDouble: return "Double";
-        case TVarType::varCurrency: return "Currency";
-        case TVarType::varDate: return "Date";
-        case TVarType::varString: return "String";
-        case TVarType::varBytes: return "Bytes";
-        case TVarType::varArray: return "Array";
+        case TVarType::varEmpty:
+            return "Empty";
+        case TVarType::varNull:
+            return "Null";
+        case TVarType::varBoolean:
+            return "Boolean";
+        case TVarType::varInteger:
+            return "Integer";
+        case TVarType::varInt64:
+            return "Int64";
+        case TVarType::varDouble:
+            return "Double";
+        case TVarType::varCurrency:
+            return "Currency";
+        case TVarType::varDate:
+            return "Date";
+        case TVarType::varString:
+            return "String";
+        case TVarType::varBytes:
+            return "Bytes";
+        case TVarType::varArray:
+            return "Array";
     }
     return "Unknown";
 }
@@ -168,30 +181,45 @@ std::int64_t StringToInt64(const std::string& s, std::int64_t lo, std::int64_t h
 
 bool Variant::AsBoolean() const {
     switch (FType) {
-        case TVarType::varEmpty: return false;
-        case TVarType::varBoolean: return FBool;
-        case TVarType::varInteger: return FInt != 0;
+        case TVarType::varEmpty:
+            return false;
+        case TVarType::varBoolean:
+            return FBool;
+        case TVarType::varInteger:
+            return FInt != 0;
         case TVarType::varInt64:
-        case TVarType::varCurrency: return FInt64 != 0;
+        case TVarType::varCurrency:
+            return FInt64 != 0;
         case TVarType::varDouble:
-        case TVarType::varDate: return FDouble != 0;
-        case TVarType::varString: return StrToBool(FString);
-        default: CastError(TVarType::varBoolean);
+        case TVarType::varDate:
+            return FDouble != 0;
+        case TVarType::varString:
+            return StrToBool(FString);
+        default:
+            CastError(TVarType::varBoolean);
     }
 }
 
 std::int64_t Variant::AsInt64() const {
     constexpr TVarType to = TVarType::varInt64;
     switch (FType) {
-        case TVarType::varEmpty: return 0;
-        case TVarType::varBoolean: return FBool ? -1 : 0;
-        case TVarType::varInteger: return FInt;
-        case TVarType::varInt64: return FInt64;
-        case TVarType::varCurrency: return RoundCurrency(Currency{FInt64});
+        case TVarType::varEmpty:
+            return 0;
+        case TVarType::varBoolean:
+            return FBool ? -1 : 0;
+        case TVarType::varInteger:
+            return FInt;
+        case TVarType::varInt64:
+            return FInt64;
+        case TVarType::varCurrency:
+            return RoundCurrency(Currency{FInt64});
         case TVarType::varDouble:
-        case TVarType::varDate: return RoundToInt(FDouble, INT64_MIN, INT64_MAX, to);
-        case TVarType::varString: return StringToInt64(FString, INT64_MIN, INT64_MAX, to);
-        default: CastError(to);
+        case TVarType::varDate:
+            return RoundToInt(FDouble, INT64_MIN, INT64_MAX, to);
+        case TVarType::varString:
+            return StringToInt64(FString, INT64_MIN, INT64_MAX, to);
+        default:
+            CastError(to);
     }
 }
 
@@ -217,22 +245,32 @@ std::int32_t Variant::AsInteger() const {
 
 double Variant::AsFloat() const {
     switch (FType) {
-        case TVarType::varEmpty: return 0;
-        case TVarType::varBoolean: return FBool ? -1 : 0;
-        case TVarType::varInteger: return FInt;
-        case TVarType::varInt64: return static_cast<double>(FInt64);
-        case TVarType::varCurrency: return CurrToDouble(Currency{FInt64});
+        case TVarType::varEmpty:
+            return 0;
+        case TVarType::varBoolean:
+            return FBool ? -1 : 0;
+        case TVarType::varInteger:
+            return FInt;
+        case TVarType::varInt64:
+            return static_cast<double>(FInt64);
+        case TVarType::varCurrency:
+            return CurrToDouble(Currency{FInt64});
         case TVarType::varDouble:
-        case TVarType::varDate: return FDouble;
-        case TVarType::varString: return StrToFloat(FString);
-        default: CastError(TVarType::varDouble);
+        case TVarType::varDate:
+            return FDouble;
+        case TVarType::varString:
+            return StrToFloat(FString);
+        default:
+            CastError(TVarType::varDouble);
     }
 }
 
 Currency Variant::AsCurrency() const {
     switch (FType) {
-        case TVarType::varEmpty: return Currency{};
-        case TVarType::varCurrency: return Currency{FInt64};
+        case TVarType::varEmpty:
+            return Currency{};
+        case TVarType::varCurrency:
+            return Currency{FInt64};
         case TVarType::varBoolean:
         case TVarType::varInteger:
         case TVarType::varInt64:
@@ -248,32 +286,46 @@ Currency Variant::AsCurrency() const {
             } catch (const EConvertError&) {
                 OutOfRange(FloatToStr(FDouble), TVarType::varCurrency);
             }
-        case TVarType::varString: return StrToCurr(FString);
-        default: CastError(TVarType::varCurrency);
+        case TVarType::varString:
+            return StrToCurr(FString);
+        default:
+            CastError(TVarType::varCurrency);
     }
 }
 
 TDateTime Variant::AsDateTime() const {
     switch (FType) {
-        case TVarType::varString: return StrToDateTime(FString);
+        case TVarType::varString:
+            return StrToDateTime(FString);
         case TVarType::varNull:
         case TVarType::varBytes:
-        case TVarType::varArray: CastError(TVarType::varDate);
-        default: return AsFloat();
+        case TVarType::varArray:
+            CastError(TVarType::varDate);
+        default:
+            return AsFloat();
     }
 }
 
 std::string Variant::AsString() const {
     switch (FType) {
-        case TVarType::varEmpty: return {};
-        case TVarType::varBoolean: return FBool ? "True" : "False";
-        case TVarType::varInteger: return IntToStr(FInt);
-        case TVarType::varInt64: return IntToStr(FInt64);
-        case TVarType::varDouble: return FloatToStr(FDouble);
-        case TVarType::varCurrency: return CurrToStr(Currency{FInt64});
-        case TVarType::varDate: return DateTimeToStr(FDouble);
-        case TVarType::varString: return FString;
-        default: CastError(TVarType::varString);
+        case TVarType::varEmpty:
+            return {};
+        case TVarType::varBoolean:
+            return FBool ? "True" : "False";
+        case TVarType::varInteger:
+            return IntToStr(FInt);
+        case TVarType::varInt64:
+            return IntToStr(FInt64);
+        case TVarType::varDouble:
+            return FloatToStr(FDouble);
+        case TVarType::varCurrency:
+            return CurrToStr(Currency{FInt64});
+        case TVarType::varDate:
+            return DateTimeToStr(FDouble);
+        case TVarType::varString:
+            return FString;
+        default:
+            CastError(TVarType::varString);
     }
 }
 
@@ -295,19 +347,28 @@ enum class TClass { Empty, Null, Boolean, Number, String, Bytes, Array };
 
 TClass ClassOf(const Variant& v) {
     switch (v.VarType()) {
-        case TVarType::varEmpty: return TClass::Empty;
-        case TVarType::varNull: return TClass::Null;
-        case TVarType::varBoolean: return TClass::Boolean;
-        case TVarType::varString: return TClass::String;
-        case TVarType::varBytes: return TClass::Bytes;
-        case TVarType::varArray: return TClass::Array;
-        default: return TClass::Number;
+        case TVarType::varEmpty:
+            return TClass::Empty;
+        case TVarType::varNull:
+            return TClass::Null;
+        case TVarType::varBoolean:
+            return TClass::Boolean;
+        case TVarType::varString:
+            return TClass::String;
+        case TVarType::varBytes:
+            return TClass::Bytes;
+        case TVarType::varArray:
+            return TClass::Array;
+        default:
+            return TClass::Number;
     }
 }
 
 constexpr int kUnordered = 2;
 
-int Cmp(auto a, auto b) { return a < b ? -1 : (a > b ? 1 : 0); }
+int Cmp(auto a, auto b) {
+    return a < b ? -1 : (a > b ? 1 : 0);
+}
 
 // Exact comparison of an integer with a double; kUnordered for NaN.
 int CompareIntDouble(std::int64_t i, double d) {
@@ -425,15 +486,19 @@ TVariantRelationship VarCompareValue(const Variant& a, const Variant& b) {
     return FromInt(CompareValue(a, b));
 }
 
-bool operator==(const Variant& a, const Variant& b) { return CompareValue(a, b) == 0; }
+bool operator==(const Variant& a, const Variant& b) {
+    return CompareValue(a, b) == 0;
+}
 
 int VarCompare(const Variant& a, const Variant& b) {
     const TClass ca = ClassOf(a), cb = ClassOf(b);
     if (ca != cb) return Cmp(static_cast<int>(ca), static_cast<int>(cb));
     switch (ca) {
         case TClass::Empty:
-        case TClass::Null: return 0;
-        case TClass::Boolean: return Cmp(a.AsBoolean(), b.AsBoolean());
+        case TClass::Null:
+            return 0;
+        case TClass::Boolean:
+            return Cmp(a.AsBoolean(), b.AsBoolean());
         case TClass::Number: {
             const int r = CompareNumbers(a, b);
             if (r != kUnordered) return r;
@@ -441,8 +506,10 @@ int VarCompare(const Variant& a, const Variant& b) {
             const bool na = std::isnan(a.AsFloat()), nb = std::isnan(b.AsFloat());
             return Cmp(na, nb);
         }
-        case TClass::String: return Utf8CompareStr(a.AsString(), b.AsString());
-        case TClass::Bytes: return CompareBytes(a.AsBytes(), b.AsBytes());
+        case TClass::String:
+            return Utf8CompareStr(a.AsString(), b.AsString());
+        case TClass::Bytes:
+            return CompareBytes(a.AsBytes(), b.AsBytes());
         case TClass::Array: {
             const auto& x = a.AsArray();
             const auto& y = b.AsArray();
@@ -457,20 +524,36 @@ int VarCompare(const Variant& a, const Variant& b) {
 
 // ---- helpers ------------------------------------------------------------------------------------
 
-bool VarIsNull(const Variant& v) { return v.IsNull(); }
-bool VarIsEmpty(const Variant& v) { return v.IsEmpty(); }
-bool VarIsClear(const Variant& v) { return v.IsEmpty(); }
-bool VarIsArray(const Variant& v) { return v.IsArray(); }
-bool VarIsNumeric(const Variant& v) { return v.IsNumeric(); }
-bool VarIsStr(const Variant& v) { return v.VarType() == TVarType::varString; }
+bool VarIsNull(const Variant& v) {
+    return v.IsNull();
+}
+bool VarIsEmpty(const Variant& v) {
+    return v.IsEmpty();
+}
+bool VarIsClear(const Variant& v) {
+    return v.IsEmpty();
+}
+bool VarIsArray(const Variant& v) {
+    return v.IsArray();
+}
+bool VarIsNumeric(const Variant& v) {
+    return v.IsNumeric();
+}
+bool VarIsStr(const Variant& v) {
+    return v.VarType() == TVarType::varString;
+}
 
-std::string VarToStr(const Variant& v) { return VarToStrDef(v, std::string()); }
+std::string VarToStr(const Variant& v) {
+    return VarToStrDef(v, std::string());
+}
 
 std::string VarToStrDef(const Variant& v, const std::string& def) {
     if (v.IsNull() || v.IsEmpty()) return def;
     return v.AsString();
 }
 
-Variant VarArrayOf(std::vector<Variant> items) { return Variant::FromArray(std::move(items)); }
+Variant VarArrayOf(std::vector<Variant> items) {
+    return Variant::FromArray(std::move(items));
+}
 
 }  // namespace vel

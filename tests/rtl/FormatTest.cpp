@@ -51,7 +51,8 @@ TEST(Format, StringsPadAndTruncateByCodePoints) {
     EXPECT_EQ(Format("[%2s]", {"abcd"}), "[abcd]");  // width never cuts
     EXPECT_EQ(Format("[%.3s]", {"abcdef"}), "[abc]");
     // "äöüß" is 8 bytes but 4 characters.
-    EXPECT_EQ(Format("[%6s]", {"\xC3\xA4\xC3\xB6\xC3\xBC\xC3\x9F"}), "[  \xC3\xA4\xC3\xB6\xC3\xBC\xC3\x9F]");
+    EXPECT_EQ(Format("[%6s]", {"\xC3\xA4\xC3\xB6\xC3\xBC\xC3\x9F"}),
+              "[  \xC3\xA4\xC3\xB6\xC3\xBC\xC3\x9F]");
     EXPECT_EQ(Format("[%.2s]", {"\xC3\xA4\xC3\xB6\xC3\xBC"}), "[\xC3\xA4\xC3\xB6]");
     const std::string s = "std::string";
     EXPECT_EQ(Format("%s/%s", {s, std::string_view("view")}), "std::string/view");
@@ -99,14 +100,16 @@ TEST(Format, CurrencyDirectiveFollowsTheLocale) {
     EXPECT_EQ(Format("%n|%f", {1234.5, 0.25}, de), "1.234,50|0,25");
     // The process settings are what the short overload uses.
     TFormatSettingsScope scope(TFormatSettings::Create("ja-JP"));
-    EXPECT_EQ(Format("%m", {1234.5}), "\xC2\xA5" "1,235");
+    EXPECT_EQ(Format("%m", {1234.5}),
+              "\xC2\xA5"
+              "1,235");
 }
 
 TEST(Format, AllSixteenNegativeCurrencyLayouts) {
     TFormatSettings fs;
     fs.CurrencyString = "$";
-    const char* expected[16] = {"($1.50)", "-$1.50", "$-1.50", "$1.50-", "(1.50$)", "-1.50$",
-                                "1.50-$",  "1.50$-", "-1.50 $", "-$ 1.50", "1.50 $-", "$ 1.50-",
+    const char* expected[16] = {"($1.50)", "-$1.50",  "$-1.50",   "$1.50-",  "(1.50$)", "-1.50$",
+                                "1.50-$",  "1.50$-",  "-1.50 $",  "-$ 1.50", "1.50 $-", "$ 1.50-",
                                 "$ -1.50", "1.50- $", "($ 1.50)", "(1.50 $)"};
     for (int i = 0; i < 16; ++i) {
         fs.NegCurrFormat = i;

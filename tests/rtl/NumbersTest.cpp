@@ -78,9 +78,9 @@ TEST(FormatFloat, PicturePlaceholders) {
     EXPECT_EQ(FormatFloat("#.##", 0.5), ".5");
     EXPECT_EQ(FormatFloat("000", 7), "007");
     EXPECT_EQ(FormatFloat("0", 123456), "123456");  // digits beyond the placeholders stay
-    EXPECT_EQ(FormatFloat("0.00", 1.005), "1.01");   // as the text "1.005" reads
+    EXPECT_EQ(FormatFloat("0.00", 1.005), "1.01");  // as the text "1.005" reads
     EXPECT_EQ(FormatFloat("0.00", 0.125), "0.13");
-    EXPECT_EQ(FormatFloat("0", -0.4), "0");         // rounds to zero: no sign
+    EXPECT_EQ(FormatFloat("0", -0.4), "0");  // rounds to zero: no sign
     EXPECT_EQ(FormatFloat("", 0.1 + 0.2), "0.3");
     EXPECT_EQ(FormatFloat("#,##0.00", 1234.5, TFormatSettings::Create("fr-FR")), "1 234,50");
 }
@@ -99,7 +99,7 @@ TEST(FormatFloat, ExponentsLiteralsAndSections) {
     EXPECT_EQ(FormatFloat(pic, 1234.5), "1,234.50");
     EXPECT_EQ(FormatFloat(pic, -1234.5), "(1,234.50)");
     EXPECT_EQ(FormatFloat(pic, 0), "nil");
-    EXPECT_EQ(FormatFloat(pic, 0.001), "nil");    // zero after rounding
+    EXPECT_EQ(FormatFloat(pic, 0.001), "nil");  // zero after rounding
     EXPECT_EQ(FormatFloat(pic, -0.001), "nil");
     // An empty negative section borrows the positive one, with a sign.
     EXPECT_EQ(FormatFloat("0.0;;zero", -2.25), "-2.3");
@@ -163,8 +163,8 @@ TEST(StrToInt, DecimalHexAndRange) {
     EXPECT_EQ(StrToInt64("9223372036854775807"), INT64_MAX);
     EXPECT_EQ(StrToInt64("$8000000000000000"), INT64_MIN);
     EXPECT_EQ(ConvertMessage([] { StrToInt("abc"); }), "'abc' is not a valid integer value.");
-    for (const char* bad : {"", "12 ", "1.5", "2147483648", "-2147483649", "$", "0x", "$1G", "+-1",
-                            "$100000000"}) {
+    for (const char* bad :
+         {"", "12 ", "1.5", "2147483648", "-2147483649", "$", "0x", "$1G", "+-1", "$100000000"}) {
         std::int32_t v = 7;
         EXPECT_FALSE(TryStrToInt(bad, v)) << bad;
         EXPECT_EQ(v, 7) << bad;
@@ -192,7 +192,8 @@ TEST(Currency, TextIsExact) {
     EXPECT_EQ(StrToCurr("12,5", TFormatSettings::Create("de-DE")).Value, 125000);
     EXPECT_EQ(ConvertMessage([] { StrToCurr("922337203685477.5808"); }),
               "'922337203685477.5808' is not a valid floating point value.");
-    EXPECT_EQ(ConvertMessage([] { StrToCurr("12a"); }), "'12a' is not a valid floating point value.");
+    EXPECT_EQ(ConvertMessage([] { StrToCurr("12a"); }),
+              "'12a' is not a valid floating point value.");
 }
 
 TEST(Currency, ArithmeticRoundsHalvesAway) {

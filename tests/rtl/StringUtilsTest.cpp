@@ -13,7 +13,10 @@ TEST(StringUtils, TrimAndCase) {
     EXPECT_EQ(Trim("   "), "");
     // Non-ASCII bytes are never taken for blanks.
     EXPECT_EQ(Trim("\xC2\xA0x\xC2\xA0"), "\xC2\xA0x\xC2\xA0");
-    EXPECT_EQ(UpperCase("stra\xC3\x9F" "e \xC3\xA4"), "STRA\xC3\x9F" "E \xC3\xA4");
+    EXPECT_EQ(UpperCase("stra\xC3\x9F"
+                        "e \xC3\xA4"),
+              "STRA\xC3\x9F"
+              "E \xC3\xA4");
     EXPECT_EQ(AnsiUpperCase("\xC3\xA4pfel"), "\xC3\x84PFEL");
     EXPECT_EQ(AnsiLowerCase("\xC3\x84PFEL"), "\xC3\xA4pfel");
 }

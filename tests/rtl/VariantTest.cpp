@@ -13,7 +13,9 @@ using namespace vel;
 static_assert(!std::is_constructible_v<Variant, int*>, "a pointer must not become a Boolean");
 
 namespace {
-Currency Curr(const char* s) { return StrToCurr(s, TFormatSettings::Invariant()); }
+Currency Curr(const char* s) {
+    return StrToCurr(s, TFormatSettings::Invariant());
+}
 }  // namespace
 
 TEST(Variant, UnassignedAndNullStayApart) {
@@ -64,7 +66,8 @@ TEST(Variant, NumberConversions) {
     EXPECT_THROW(Variant(std::int64_t{1} << 40).AsInteger(), EVariantTypeCastError);
     EXPECT_THROW(Variant(3e9).AsInteger(), EVariantTypeCastError);
     EXPECT_THROW(Variant(1e19).AsInt64(), EVariantTypeCastError);
-    EXPECT_THROW(Variant(std::numeric_limits<double>::quiet_NaN()).AsInt64(), EVariantTypeCastError);
+    EXPECT_THROW(Variant(std::numeric_limits<double>::quiet_NaN()).AsInt64(),
+                 EVariantTypeCastError);
     EXPECT_THROW(Variant(std::int64_t{1} << 62).AsCurrency(), EVariantTypeCastError);
     EXPECT_EQ(Variant(18446744073709551615ull).VarType(), TVarType::varDouble);
     EXPECT_EQ(Variant(5u).VarType(), TVarType::varInt64);
@@ -148,10 +151,17 @@ TEST(Variant, EqualityAcrossNumericKinds) {
 
 TEST(Variant, TotalOrderForSortingAndMinMax) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
-    std::vector<Variant> values = {Variant("b"),  Variant(2.5),         Variant::Null(),
-                                   Variant(true), Variant(nan),         Variant(),
-                                   Variant(-7),   Variant(CurrFromInt(2)), Variant("A"),
-                                   Variant(false), Variant::FromBytes({0x01}),
+    std::vector<Variant> values = {Variant("b"),
+                                   Variant(2.5),
+                                   Variant::Null(),
+                                   Variant(true),
+                                   Variant(nan),
+                                   Variant(),
+                                   Variant(-7),
+                                   Variant(CurrFromInt(2)),
+                                   Variant("A"),
+                                   Variant(false),
+                                   Variant::FromBytes({0x01}),
                                    Variant::FromDateTime(3.0)};
     std::stable_sort(values.begin(), values.end(),
                      [](const Variant& a, const Variant& b) { return VarCompare(a, b) < 0; });
