@@ -86,6 +86,36 @@ TColorRef ColorToRGB(TColor color) {
     return TColorRef(color) & 0xFFFFFF;
 }
 
+std::string ColorToString(TColor color) {
+    std::string name;
+    if (FindColorName(color, name)) return name;
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "$%08X", unsigned(color));
+    return buf;
+}
+
+bool IdentToColor(const std::string& ident, TColor& color) { return FindColorValue(ident, color); }
+
+TColor StringToColor(const std::string& text) {
+    TColor c;
+    if (IdentToColor(text, c)) return c;
+    std::string digits = text;
+    int base = 10;
+    if (!digits.empty() && digits[0] == '$') {
+        digits.erase(0, 1);
+        base = 16;
+    } else if (digits.size() > 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X')) {
+        digits.erase(0, 2);
+        base = 16;
+    }
+    char* end = nullptr;
+    if (!digits.empty() && (digits[0] != '-' || base == 10)) {
+        const long long v = std::strtoll(digits.c_str(), &end, base);
+        if (end && *end == 0 && v >= INT32_MIN && v <= UINT32_MAX) return TColor(std::uint32_t(v));
+    }
+    throw EConvertError("'" + text + "' is not a valid colour.");
+}
+
 void ColorRGBToHLS(TColorRef rgb, int& hue, int& luminance, int& saturation) {
     const int r = GetRValue(rgb), g = GetGValue(rgb), b = GetBValue(rgb);
     const int cMax = std::max({r, g, b}), cMin = std::min({r, g, b});
