@@ -298,6 +298,57 @@ void SetPropValue(TObject* Instance, std::string_view Path, const Variant& Value
     }
 }
 
+namespace {
+
+void CopyProps(const TObject* src, TObject* dst, int depth) {
+    if (!src || !dst || src == dst || depth > 16) return;
+    for (const TPropInfo* d : GetPropList(dst)) {
+        if (!d->StoredFlag) continue;
+        const TPropInfo* s = GetPropInfo(src->ClassType(), d->Name);
+        if (!s || s->Kind != d->Kind) continue;
+        switch (d->Kind) {
+            case TTypeKind::tkString:
+                if (d->SetStr) d->SetStr(dst, s->GetStr(src));
+                break;
+            case TTypeKind::tkFloat:
+                if (d->SetFloat) d->SetFloat(dst, s->GetFloat(src));
+                break;
+            case TTypeKind::tkClass: {
+                TObject* sv = s->GetObject(src);
+                TObject* dv = d->GetObject(dst);
+                auto* sp = dynamic_cast<TPersistent*>(sv);
+                auto* dp = dynamic_cast<TPersistent*>(dv);
+                if (!sv) {
+                    if (d->SetObject && (!dv || dv->InheritsFrom("TComponent"))) d->SetObject(dst, nullptr);
+                    break;
+                }
+                bool reference = sv->InheritsFrom("TComponent");
+                if (d->SetObject && (reference || !dv)) {
+                    d->SetObject(dst, sv);
+                } else if (sp && dp) {
+                    if (d->SetObject)
+                        d->SetObject(dst, sv);
+                    else if (dv->InheritsFrom("TCollection") || dv->InheritsFrom("TStrings"))
+                        dp->Assign(sp);
+                    else
+                        CopyProps(sv, dv, depth + 1);
+                }
+                break;
+            }
+            case TTypeKind::tkUnknown: break;
+            default:
+                if (d->SetOrd && ((d->Kind != TTypeKind::tkEnumeration && d->Kind != TTypeKind::tkSet) ||
+                                  d->EnumType == s->EnumType))
+                    d->SetOrd(dst, s->GetOrd(src));
+                break;
+        }
+    }
+}
+
+}  // namespace
+
+void CopyPublishedProperties(const TObject* Source, TObject* Dest) { CopyProps(Source, Dest, 0); }
+
 std::string SetToString(const TEnumInfo* Info, std::uint64_t Mask, bool Brackets) {
     std::string s;
     for (std::size_t i = 0; i < Info->Names.size() && i < 64; ++i)

@@ -127,6 +127,11 @@ Variant GetPropValue(const TObject* Instance, std::string_view Path, bool Prefer
 // Strings go through SetPropText for non-string properties (names, set text, numbers).
 void SetPropValue(TObject* Instance, std::string_view Path, const Variant& Value);
 
+// Copies every stored, writable published property of Dest that Source publishes with the same
+// name and kind: values, references, collections (assigned) and sub-objects (through their
+// setter, else property by property). Useful for Assign of classes with many properties.
+void CopyPublishedProperties(const TObject* Source, TObject* Dest);
+
 std::string SetToString(const TEnumInfo* Info, std::uint64_t Mask, bool Brackets);
 // Raises EPropertyError naming an unknown element.
 std::uint64_t StringToSet(const TEnumInfo* Info, std::string_view Text);

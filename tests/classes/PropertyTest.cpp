@@ -158,6 +158,32 @@ TEST_F(DataSetFixture, VariantAccess) {
     EXPECT_EQ(DataSet->GetMaxRows(), 0);
 }
 
+TEST_F(DataSetFixture, CopyPublishedPropertiesCopiesValuesReferencesAndSubObjects) {
+    Grid->SetOptions({TGridOption::dgRowLines});
+    Grid->SetColor(clRed);
+    Grid->SetTag(5);
+    Grid->GetFont()->SetSize(14);
+    Grid->GetItems()->Add("x");
+    Grid->SetName("Grid1");
+    static_cast<TTestColumn*>(Grid->GetColumns()->Add())->SetFieldName("ID");
+    auto* copy = new TTestGrid(&Form);
+    CopyPublishedProperties(Grid, copy);
+    EXPECT_EQ(copy->GetName(), "");  // names are not copied
+    EXPECT_EQ(copy->GetTag(), 5);
+    EXPECT_EQ(copy->GetOptions(), TGridOptions{TGridOption::dgRowLines});
+    EXPECT_EQ(copy->GetColor(), clRed);
+    EXPECT_EQ(copy->GetDataSource(), Source);
+    EXPECT_NE(copy->GetFont(), Grid->GetFont());
+    EXPECT_EQ(copy->GetFont()->GetSize(), 14);
+    EXPECT_EQ(copy->GetItems()->Count(), 1);
+    ASSERT_EQ(copy->GetColumns()->Count(), 1);
+    EXPECT_EQ(copy->Column(0)->GetFieldName(), "ID");
+    // Between unrelated classes only the shared names and kinds go across.
+    auto* panel = new TTestPanel(&Form);
+    CopyPublishedProperties(Grid, panel);
+    EXPECT_EQ(panel->GetTag(), 5);
+}
+
 TEST(ColorNames, StandardNamesBothWays) {
     std::string name;
     ASSERT_TRUE(FindColorName(clWindow, name));
