@@ -141,3 +141,14 @@ TEST(Format, ErrorsNameTheFormat) {
     // Arguments left over are not an error.
     EXPECT_EQ(Format("%d.", {5, 6}), "5.");
 }
+
+TEST(Format, ArgumentListsBuiltAtRunTime) {
+    // The totals row formats a caption from however many values it has.
+    const std::vector<std::string> names = {"Qty", "Price"};
+    std::vector<TFormatArg> args;
+    for (const std::string& n : names) args.emplace_back(n);
+    args.emplace_back(2);
+    EXPECT_EQ(FormatArgs("%s/%s: %d", args, FormatSettings()), "Qty/Price: 2");
+    args.pop_back();
+    EXPECT_THROW(FormatArgs("%s/%s: %d", args, FormatSettings()), EConvertError);
+}
