@@ -10,6 +10,7 @@
 #include "graphics/Codecs.h"
 #include "graphics/Resources.h"
 #include "rtl/Exceptions.h"
+#include "rtl/Streams.h"
 
 namespace vel {
 
@@ -18,6 +19,16 @@ VEL_DEFINE_CLASS(TBitmap, TGraphic)
 
 TBytes TGraphic::SaveToBuffer() const {
     throw EInvalidGraphicOperation("A " + ClassName() + " cannot be saved.");
+}
+
+void TGraphic::LoadFromStream(TStream& stream) {
+    const std::string data = stream.ReadToEnd();
+    LoadFromBuffer(reinterpret_cast<const std::uint8_t*>(data.data()), data.size());
+}
+
+void TGraphic::SaveToStream(TStream& stream) const {
+    const TBytes data = SaveToBuffer();
+    stream.WriteBuffer(data.data(), std::int64_t(data.size()));
 }
 
 void TGraphic::LoadFromFile(const std::string& fileName) {

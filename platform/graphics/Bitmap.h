@@ -12,6 +12,7 @@ namespace vel {
 
 class TCanvas;
 class TBitmap;
+class TStream;
 
 using TBytes = std::vector<std::uint8_t>;
 
@@ -44,6 +45,9 @@ public:
     void LoadFromBuffer(const TBytes& data) { LoadFromBuffer(data.data(), data.size()); }
     // Encoding; formats without an encoder raise EInvalidGraphicOperation.
     virtual TBytes SaveToBuffer() const;
+    // From the stream's position to its end / appended at its position.
+    void LoadFromStream(TStream& stream);
+    void SaveToStream(TStream& stream) const;
     void LoadFromFile(const std::string& fileName);
     // Written to a temporary name, then renamed.
     void SaveToFile(const std::string& fileName) const;

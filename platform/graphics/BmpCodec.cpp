@@ -107,6 +107,13 @@ TDecodedImage DecodeAt(const Reader& rd, std::size_t header, std::size_t bits, b
     if (compression == 0 && bpp == 16) rMask = 0x7C00, gMask = 0x03E0, bMask = 0x001F;
     if (compression == 0 && bpp == 32) rMask = 0xFF0000, gMask = 0xFF00, bMask = 0xFF, aMask = 0xFF000000;
 
+    const std::size_t stride = ((std::size_t(width) * bpp + 31) / 32) * 4;
+    const bool rle = compression == 1 || compression == 2;
+    // Checked before allocating, so a damaged size cannot ask for a huge picture.
+    if (!rle && bits + stride * height > rd.Size) Bad("pixel data is cut short");
+    // Each RLE byte moves down at most 64 rows (a delta of 255 rows costs four bytes).
+    if (rle && std::size_t(height) > (rd.Size - bits) * 64 + 1) Bad("RLE data is too short for the size");
+
     TDecodedImage img;
     img.Width = width;
     img.Height = height;
@@ -119,7 +126,7 @@ TDecodedImage DecodeAt(const Reader& rd, std::size_t header, std::size_t bits, b
         return img.Pixels[std::size_t(row) * width + x];
     };
 
-    if (compression == 1 || compression == 2) {
+    if (rle) {
         // Run-length encoded; rows bottom-up, skipped pixels stay index 0.
         for (auto& p : img.Pixels) p = palette[0];
         int x = 0, y = 0;
@@ -162,8 +169,6 @@ TDecodedImage DecodeAt(const Reader& rd, std::size_t header, std::size_t bits, b
         return img;
     }
 
-    const std::size_t stride = ((std::size_t(width) * bpp + 31) / 32) * 4;
-    if (bits + stride * height > rd.Size) Bad("pixel data is cut short");
     bool anyAlpha = false;
     for (int y = 0; y < height; ++y) {
         const std::uint8_t* row = rd.Data + bits + stride * std::size_t(topDown ? y : height - 1 - y);
