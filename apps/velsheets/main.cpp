@@ -103,7 +103,7 @@ TBitmap CanvasSheet() {
         {EDGE_ETCHED, "EDGE_ETCHED"}, {EDGE_BUMP, "EDGE_BUMP"}};
     const std::pair<unsigned, const char*> flags[] = {
         {0, "normal"}, {BF_SOFT, "BF_SOFT"}, {BF_FLAT, "BF_FLAT"}, {BF_MONO, "BF_MONO"},
-        {BF_MIDDLE, "BF_MIDDLE"}, {BF_TOPLEFT & ~0u, "TOPLEFT only"}};
+        {BF_MIDDLE, "BF_MIDDLE"}, {unsigned(BF_TOPLEFT), "TOPLEFT only"}};
     for (int f = 0; f < 6; ++f) Label(c, Bounds(110 + f * 90, 30, 90, 16), flags[f].second);
     for (int e = 0; e < 8; ++e) {
         Label(c, Bounds(12, 50 + e * 34, 100, 28), edges[e].second, DT_LEFT);
@@ -127,9 +127,9 @@ TBitmap CanvasSheet() {
         TRect b = Bounds(x0 + 60, y, 50, 22);
         DrawFrameControl(c, b, DFC_BUTTON, DFCS_BUTTONPUSH | states[s].first);
         TRect k = Bounds(x0 + 118, y + 4, 13, 13);
-        DrawFrameControl(c, k, DFC_BUTTON, DFCS_BUTTONCHECK | states[s].first | (s == 3 ? DFCS_CHECKED : 0));
+        DrawFrameControl(c, k, DFC_BUTTON, DFCS_BUTTONCHECK | states[s].first | (s == 3 ? unsigned(DFCS_CHECKED) : 0u));
         TRect rd = Bounds(x0 + 140, y + 4, 13, 13);
-        DrawFrameControl(c, rd, DFC_BUTTON, DFCS_BUTTONRADIO | states[s].first | (s == 3 ? DFCS_CHECKED : 0));
+        DrawFrameControl(c, rd, DFC_BUTTON, DFCS_BUTTONRADIO | states[s].first | (s == 3 ? unsigned(DFCS_CHECKED) : 0u));
         const unsigned arrows[] = {DFCS_SCROLLUP, DFCS_SCROLLDOWN, DFCS_SCROLLLEFT, DFCS_SCROLLRIGHT, DFCS_SCROLLCOMBOBOX};
         for (int a = 0; a < 5; ++a) {
             TRect ar = Bounds(x0 + 162 + a * 19, y + 2, 17, 17);
