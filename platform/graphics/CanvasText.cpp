@@ -24,13 +24,14 @@ std::string Encode(const std::u32string& s) {
     return out;
 }
 
-enum class BidiClass { L, R, N };
+enum class BidiClass { L, R, EN, N };
 
 BidiClass Classify(char32_t c) {
     if ((c >= 0x0590 && c <= 0x08FF) || (c >= 0xFB1D && c <= 0xFDFF) || (c >= 0xFE70 && c <= 0xFEFF))
         return BidiClass::R;
     if (c < 0x80) {
-        if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')) return BidiClass::L;
+        if (c >= '0' && c <= '9') return BidiClass::EN;
+        if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) return BidiClass::L;
         return BidiClass::N;
     }
     if ((c >= 0x2000 && c <= 0x206F) || (c >= 0x00A0 && c <= 0x00BF) || c == 0x00D7 || c == 0x00F7)
@@ -49,6 +50,12 @@ std::u32string VisualOrder(const std::u32string& s, bool rtl) {
     std::vector<BidiClass> cls(n);
     for (std::size_t i = 0; i < n; ++i) cls[i] = Classify(s[i]);
     const BidiClass para = rtl ? BidiClass::R : BidiClass::L;
+    // Digits after left-to-right text are left-to-right text.
+    BidiClass lastStrong = para;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (cls[i] == BidiClass::L || cls[i] == BidiClass::R) lastStrong = cls[i];
+        else if (cls[i] == BidiClass::EN && lastStrong == BidiClass::L) cls[i] = BidiClass::L;
+    }
     // Neutrals take the direction of the strong text around them when both sides agree.
     for (std::size_t i = 0; i < n;) {
         if (cls[i] != BidiClass::N) {
@@ -57,15 +64,17 @@ std::u32string VisualOrder(const std::u32string& s, bool rtl) {
         }
         std::size_t j = i;
         while (j < n && cls[j] == BidiClass::N) ++j;
-        const BidiClass before = i == 0 ? para : cls[i - 1];
-        const BidiClass after = j == n ? para : cls[j];
+        // Numbers count as right-to-left for the neutrals around them.
+        auto strong = [](BidiClass c) { return c == BidiClass::EN ? BidiClass::R : c; };
+        const BidiClass before = i == 0 ? para : strong(cls[i - 1]);
+        const BidiClass after = j == n ? para : strong(cls[j]);
         const BidiClass use = before == after ? before : para;
         for (std::size_t k = i; k < j; ++k) cls[k] = use;
         i = j;
     }
     std::vector<int> level(n);
     for (std::size_t i = 0; i < n; ++i)
-        level[i] = rtl ? (cls[i] == BidiClass::R ? 1 : 2) : (cls[i] == BidiClass::R ? 1 : 0);
+        level[i] = cls[i] == BidiClass::R ? 1 : cls[i] == BidiClass::EN ? 2 : rtl ? 2 : 0;
     std::u32string out = s;
     const int maxLevel = *std::max_element(level.begin(), level.end());
     for (int lv = maxLevel; lv >= 1; --lv) {

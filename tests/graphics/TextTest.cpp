@@ -229,6 +229,23 @@ TEST_F(Text, RightToLeftReadingOrder) {
         c.TextOut(c.TextWidth("\xD7\x91"), 0, aleph);
     });
     EXPECT_TRUE(veltest::SamePixels(word, reversed));
+    // Numbers keep their own order inside right-to-left text: "aleph 12" shows as "12 aleph".
+    TBitmap number = render([&](TCanvas& c) {
+        TRect r = Rect(0, 0, 80, 20);
+        c.DrawText(std::string(aleph) + " 12", r, DT_SINGLELINE | DT_RTLREADING);
+    });
+    TBitmap expectedNumber = render([&](TCanvas& c) {
+        c.TextOut(0, 0, "12 ");
+        c.TextOut(c.TextWidth("12 "), 0, aleph);
+    });
+    EXPECT_TRUE(veltest::SamePixels(number, expectedNumber));
+    // Left-to-right text keeps digits after words in place.
+    TBitmap latin = render([&](TCanvas& c) {
+        TRect r = Rect(0, 0, 80, 20);
+        c.DrawText("ab 12", r, DT_SINGLELINE);
+    });
+    TBitmap latinExpected = render([&](TCanvas& c) { c.TextOut(0, 0, "ab 12"); });
+    EXPECT_TRUE(veltest::SamePixels(latin, latinExpected));
 }
 
 TEST_F(Text, UnderlineAndStrikeOutAddLines) {
