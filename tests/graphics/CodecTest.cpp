@@ -153,6 +153,7 @@ TEST(Codecs, GifKeepsColoursAndTransparency) {
     EXPECT_EQ(img.Pixels[0] >> 24, 0u);
     for (int i = 1; i < 77; ++i) EXPECT_EQ(img.Pixels[std::size_t(i)], b.Bits()[i]) << i;
     Torture(gif, DecodeGif);
+    EXPECT_THROW(DecodeGif(gif.data(), gif.size() / 2), EInvalidGraphic);
     // Many colours go through the colour cube.
     const TBitmap many = Pattern(20, 20, false);
     const TBytes g2 = EncodeGif(many);
@@ -189,6 +190,8 @@ TEST(Codecs, IconsWithPngAndBitmapEntries) {
     EXPECT_EQ(img.Pixels[1], flat.Bits()[1]);
     EXPECT_EQ(img.Pixels[15], flat.Bits()[15]);
     Torture(classic, DecodeIco);
+    EXPECT_THROW(DecodeIco(classic.data(), classic.size() - 8), EInvalidGraphic);
+    EXPECT_THROW(DecodeIco(ico.data(), 30), EInvalidGraphic);
     Torture(ico, DecodeIco);
 }
 
