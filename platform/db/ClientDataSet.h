@@ -1,0 +1,147 @@
+#pragma once
+// The in-memory table: TClientDataSet and TFDMemTable over one row store (db/MemStore.h).
+// Rows are kept compactly, an index is one sorted array of row ids built in one pass, and a
+// filter is compiled once and evaluated straight on the stored rows.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "db/DataSet.h"
+#include "db/MemStore.h"
+
+namespace vel {
+
+class TMemDataSet : public TDataSet {
+    VEL_CLASS(TMemDataSet)
+public:
+    explicit TMemDataSet(TComponent* owner = nullptr);
+    ~TMemDataSet() override;
+
+    // Creates an empty table from FieldDefs (or from the persistent fields) and opens it.
+    void CreateDataSet();
+    // Removes every record, keeping the structure.
+    void EmptyDataSet();
+
+    // Ordering: IndexFieldNames ("A;B") and IndexName (one of IndexDefs) exclude each other.
+    const std::string& GetIndexFieldNames() const { return FIndexFieldNames; }
+    void SetIndexFieldNames(const std::string& v);
+    const std::string& GetIndexName() const { return FIndexName; }
+    void SetIndexName(const std::string& v);
+    TIndexDefs& GetIndexDefs() { return FIndexDefs; }
+    void AddIndex(const std::string& name, const std::string& fields, TIndexOptions options,
+                  const std::string& descFields = "", const std::string& caseInsFields = "");
+    void DeleteIndex(const std::string& name);
+
+    const std::string& GetCommandText() const { return FCommandText; }
+    void SetCommandText(const std::string& v) { FCommandText = v; }
+    // A table with a FileName loads it when opened without data.
+    const std::string& GetFileName() const { return FFileName; }
+    void SetFileName(const std::string& v) { FFileName = v; }
+    bool GetReadOnly() const { return FReadOnly; }
+    void SetReadOnly(bool v);
+
+    // Our own binary format (see docs/ARCHITECTURE.md); written to a temporary file and
+    // renamed. A damaged file raises EDatabaseError and leaves the table as it was.
+    void SaveToFile(const std::string& fileName);
+    void LoadFromFile(const std::string& fileName);
+
+    int GetRecordCount() const override;
+    int GetRecNo() const override;
+    void SetRecNo(int v) override;
+    bool BookmarkValid(const TBookmark& b) override;
+    int CompareBookmarks(const TBookmark& a, const TBookmark& b) override;
+    bool GetFieldData(TField* field, void* buffer) override;
+    void SetFieldData(TField* field, const void* buffer) override;
+    bool GetBlobFieldData(TField* field, std::string& out) override;
+    void SetBlobFieldData(TField* field, const std::string& value) override;
+
+    // Bytes held by the store and the index arrays.
+    std::size_t MemoryUsed() const;
+
+protected:
+    TRecordBuffer AllocRecordBuffer() override;
+    void FreeRecordBuffer(TRecordBuffer& buffer) override;
+    TGetResult GetRecord(TRecordBuffer buffer, TGetMode mode, bool doCheck) override;
+    int GetRecordSize() const override { return FStore.RowSize(); }
+    void InternalOpen() override;
+    void InternalClose() override;
+    bool IsCursorOpen() const override { return FCursorOpen; }
+    void InternalInitFieldDefs() override;
+    void InternalFirst() override;
+    void InternalLast() override;
+    void InternalGotoBookmark(const std::uint8_t* bookmark) override;
+    void InternalSetToRecord(TRecordBuffer buffer) override;
+    void InternalInitRecord(TRecordBuffer buffer) override;
+    void InternalAddRecord(TRecordBuffer buffer, bool append) override;
+    void InternalPost() override;
+    void InternalDelete() override;
+    void InternalRefresh() override;
+    void GetBookmarkData(TRecordBuffer buffer, std::uint8_t* data) const override;
+    void SetBookmarkData(TRecordBuffer buffer, const std::uint8_t* data) override;
+    TBookmarkFlag GetBookmarkFlag(TRecordBuffer buffer) const override;
+    void SetBookmarkFlag(TRecordBuffer buffer, TBookmarkFlag flag) override;
+    bool DoGetCanModify() const override { return !FReadOnly; }
+    void ClearCalcFields(TRecordBuffer buffer) override;
+    void FilterChanged() override;
+    void UpdateIndexDefs() override {}
+
+    // Turns index field names into sort keys; TFDMemTable reads :A, :D and :N suffixes.
+    virtual std::vector<TMemSortKey> ParseIndexFieldNames(const std::string& names) const;
+    int ColumnOf(const std::string& fieldName) const;
+
+private:
+    struct Loaded;
+    void StructureFromDefs();
+    void ReconcileColumns();
+    std::vector<TMemSortKey> CurrentKeys() const;
+    std::vector<TMemSortKey> KeysOfIndex(const TIndexDef& d) const;
+    void ApplyOrder(const std::vector<TMemSortKey>& keys);
+    void RebuildPositions();
+    void RebuildView();
+    bool RowAccepted(std::uint32_t id);
+    const std::vector<std::uint32_t>& View() const { return FViewFiltered ? FView : FOrder; }
+    int PosInView(std::uint32_t id, bool* exact = nullptr) const;
+    void PlaceInOrder(std::uint32_t id, bool isNew);
+    void RemoveFromOrder(std::uint32_t id);
+    void PlaceInView(std::uint32_t id);
+    void ReorderKeepingRecord(const std::vector<TMemSortKey>& keys);
+    std::uint8_t* RowImage(TRecordBuffer b) const { return b + 8; }
+    std::uint8_t* CalcArea(TRecordBuffer b) const { return b + 8 + FStore.RowSize(); }
+    void AssignAutoInc(std::uint8_t* image);
+    Loaded ReadFile(const std::string& fileName) const;
+
+    TMemStore FStore;
+    bool FStoreDefined = false;
+    bool FCursorOpen = false;
+    bool FReadOnly = false;
+    int FCursor = -1;
+    std::vector<std::uint32_t> FOrder;  // live rows in index order
+    std::vector<std::uint32_t> FPosOf;  // row id -> position in FOrder
+    std::vector<std::uint32_t> FView;   // filtered rows, in FOrder order
+    bool FViewFiltered = false;
+    std::vector<TMemSortKey> FKeys;     // keys FOrder follows
+    std::unique_ptr<TFilterExpression> FMemFilter;  // bound to store columns
+    bool FFilterOnBuffers = false;
+    TRecordBuffer FFilterBuffer = nullptr;
+    std::string FIndexFieldNames, FIndexName, FCommandText, FFileName;
+    TIndexDefs FIndexDefs;
+};
+
+class TClientDataSet : public TMemDataSet {
+    VEL_CLASS(TClientDataSet)
+public:
+    explicit TClientDataSet(TComponent* owner = nullptr);
+};
+
+// IndexFieldNames items may end in :A (ascending), :D (descending) or :N (case-insensitive),
+// combinable as in "Name:DN".
+class TFDMemTable : public TMemDataSet {
+    VEL_CLASS(TFDMemTable)
+public:
+    explicit TFDMemTable(TComponent* owner = nullptr);
+
+protected:
+    std::vector<TMemSortKey> ParseIndexFieldNames(const std::string& names) const override;
+};
+
+}  // namespace vel

@@ -1,0 +1,277 @@
+#pragma once
+// TDataSet in the classic buffered design: a window of record buffers as large as the largest
+// BufferCount of the data links, an active buffer, the cursor, and the protected virtual API a
+// descendant implements to supply records.
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "classes/Component.h"
+#include "db/DBTypes.h"
+#include "db/FieldDefs.h"
+#include "db/Fields.h"
+
+namespace vel {
+
+class TDataSource;
+class TDataLink;
+class TFilterExpression;
+
+using TDataSetNotifyEvent = std::function<void(TDataSet* dataSet)>;
+using TFilterRecordEvent = std::function<void(TDataSet* dataSet, bool& accept)>;
+
+class TDataSet : public TComponent {
+    VEL_CLASS(TDataSet)
+public:
+    explicit TDataSet(TComponent* owner = nullptr);
+    ~TDataSet() override;
+
+    // Opening and closing.
+    bool GetActive() const { return FState != TDataSetState::dsInactive && FState != TDataSetState::dsOpening; }
+    void SetActive(bool v);
+    void Open() { SetActive(true); }
+    void Close() { SetActive(false); }
+    TDataSetState GetState() const { return FState; }
+
+    // Fields.
+    TFields& GetFields() { return FFields; }
+    const TFields& GetFields() const { return FFields; }
+    int GetFieldCount() const { return FFields.Count(); }
+    // Every field, ADT children included, in order (parents before their children).
+    const std::vector<TField*>& GetFieldList() const;
+    TField* FindField(const std::string& name) const;
+    TField* FieldByName(const std::string& name) const;
+    TFieldDefs& GetFieldDefs() { return FFieldDefs; }
+    TFieldDefs* GetFieldDefList() { return &FFieldDefs; }
+    bool GetDefaultFields() const { return FDefaultFields; }
+    TAutoCreateMode GetAutoCreateMode() const { return FAutoCreateMode; }
+    void SetAutoCreateMode(TAutoCreateMode v) { FAutoCreateMode = v; }
+    // Creates automatic fields for the definitions no persistent field covers.
+    void CreateFields();
+    void DestroyFields();
+    void GetFieldNames(std::vector<std::string>& names) const;
+
+    // Cursor.
+    void First();
+    void Last();
+    void Next() { MoveBy(1); }
+    void Prior() { MoveBy(-1); }
+    // Moves the cursor and returns the distance really moved (negative backwards).
+    int MoveBy(int distance);
+    bool GetBOF() const { return FBOF; }
+    bool GetEOF() const { return FEOF; }
+    bool IsEmpty() const;
+    virtual int GetRecordCount() const { return -1; }
+    virtual int GetRecNo() const { return -1; }
+    virtual void SetRecNo(int) {}
+    virtual bool IsSequenced() const { return true; }
+    void Refresh();
+    void Resync(TResyncMode mode);
+    void UpdateCursorPos();
+    void CursorPosChanged() { FCurrentRecord = -1; }
+
+    // Editing.
+    void Edit();
+    void Insert();
+    void Append();
+    void Post();
+    void Cancel();
+    void Delete();
+    void CheckBrowseMode();
+    void UpdateRecord();
+    bool GetModified() const { return FModified; }
+    bool GetCanModify() const { return DoGetCanModify(); }
+    void ClearFields();
+
+    // Bookmarks are opaque; CompareBookmarks gives the cursor order as -1, 0, 1.
+    TBookmark GetBookmark() const;
+    void GotoBookmark(const TBookmark& b);
+    virtual bool BookmarkValid(const TBookmark& b);
+    virtual int CompareBookmarks(const TBookmark& a, const TBookmark& b);
+    void FreeBookmark(TBookmark& b) { b.clear(); }
+    bool BookmarkAvailable() const;
+    int GetBookmarkSize() const { return FBookmarkSize; }
+
+    // Links see no events while controls are disabled; the outermost EnableControls sends one.
+    void DisableControls();
+    void EnableControls();
+    bool ControlsDisabled() const { return FDisableCount != 0; }
+    TDataSetState SetTempState(TDataSetState v);
+    void RestoreState(TDataSetState v);
+
+    // Filter text is parsed as soon as it is set; a bad text raises and the old one stays.
+    const std::string& GetFilter() const { return FFilterText; }
+    void SetFilter(const std::string& v);
+    bool GetFiltered() const { return FFiltered; }
+    void SetFiltered(bool v);
+    TFilterOptions GetFilterOptions() const { return FFilterOptions; }
+    void SetFilterOptions(TFilterOptions v);
+    const TFilterRecordEvent& GetOnFilterRecord() const { return FOnFilterRecord; }
+    void SetOnFilterRecord(TFilterRecordEvent v);
+
+    // Notifications.
+    void DataEvent(TDataEvent event, std::intptr_t info);
+    int GetBufferCount() const { return FBufferCount; }
+    int GetActiveRecord() const { return FActiveRecord; }
+    // Points field access at another buffered record; no event, the cursor stays.
+    void SetActiveRecord(int v);
+    int GetBufferedRecordCount() const { return FRecordCount; }
+    void UpdateBufferCount();
+
+    // Field data in the field's native format (see each field class).
+    virtual bool GetFieldData(TField* field, void* buffer) = 0;
+    virtual void SetFieldData(TField* field, const void* buffer) = 0;
+    // Blob contents, kept outside the record buffer.
+    virtual bool GetBlobFieldData(TField* field, std::string& out);
+    virtual void SetBlobFieldData(TField* field, const std::string& value);
+
+    // Events.
+    void SetBeforeOpen(TDataSetNotifyEvent v) { FBeforeOpen = std::move(v); }
+    void SetAfterOpen(TDataSetNotifyEvent v) { FAfterOpen = std::move(v); }
+    void SetBeforeClose(TDataSetNotifyEvent v) { FBeforeClose = std::move(v); }
+    void SetAfterClose(TDataSetNotifyEvent v) { FAfterClose = std::move(v); }
+    void SetBeforeInsert(TDataSetNotifyEvent v) { FBeforeInsert = std::move(v); }
+    void SetAfterInsert(TDataSetNotifyEvent v) { FAfterInsert = std::move(v); }
+    void SetBeforeEdit(TDataSetNotifyEvent v) { FBeforeEdit = std::move(v); }
+    void SetAfterEdit(TDataSetNotifyEvent v) { FAfterEdit = std::move(v); }
+    void SetBeforePost(TDataSetNotifyEvent v) { FBeforePost = std::move(v); }
+    void SetAfterPost(TDataSetNotifyEvent v) { FAfterPost = std::move(v); }
+    void SetBeforeCancel(TDataSetNotifyEvent v) { FBeforeCancel = std::move(v); }
+    void SetAfterCancel(TDataSetNotifyEvent v) { FAfterCancel = std::move(v); }
+    void SetBeforeDelete(TDataSetNotifyEvent v) { FBeforeDelete = std::move(v); }
+    void SetAfterDelete(TDataSetNotifyEvent v) { FAfterDelete = std::move(v); }
+    void SetBeforeScroll(TDataSetNotifyEvent v) { FBeforeScroll = std::move(v); }
+    void SetAfterScroll(TDataSetNotifyEvent v) { FAfterScroll = std::move(v); }
+    void SetOnNewRecord(TDataSetNotifyEvent v) { FOnNewRecord = std::move(v); }
+    void SetOnCalcFields(TDataSetNotifyEvent v) { FOnCalcFields = std::move(v); }
+
+    void CheckActive() const;
+    void CheckInactive() const;
+
+    // Internal plumbing used by fields, sources and links.
+    void AddDataSource(TDataSource* s);
+    void RemoveDataSource(TDataSource* s);
+    void FieldAdded(TField* f);
+    void FieldRemoved(TField* f);
+    void FieldIndexChanged();
+    TRecordBuffer ActiveBuffer() const;
+    TRecordBuffer GetCalcBuffer() const { return FCalcBuffer; }
+    int GetCalcFieldsSize() const { return FCalcFieldsSize; }
+    // The compiled filter in force (null without one) — for descendants that evaluate it.
+    const TFilterExpression* GetFilterExpression() const { return FFilterExpr.get(); }
+
+protected:
+    // --- The API a descendant implements ---
+    virtual TRecordBuffer AllocRecordBuffer() = 0;
+    virtual void FreeRecordBuffer(TRecordBuffer& buffer) = 0;
+    virtual TGetResult GetRecord(TRecordBuffer buffer, TGetMode mode, bool doCheck) = 0;
+    virtual int GetRecordSize() const { return 0; }
+    virtual void InternalOpen() = 0;
+    virtual void InternalClose() = 0;
+    virtual bool IsCursorOpen() const = 0;
+    virtual void InternalInitFieldDefs() {}
+    virtual void InternalFirst() = 0;
+    virtual void InternalLast() = 0;
+    virtual void InternalGotoBookmark(const std::uint8_t* bookmark) = 0;
+    virtual void InternalSetToRecord(TRecordBuffer buffer) = 0;
+    virtual void InternalInitRecord(TRecordBuffer buffer) = 0;
+    virtual void InternalAddRecord(TRecordBuffer buffer, bool append) = 0;
+    virtual void InternalPost();  // checks required fields
+    virtual void InternalDelete() = 0;
+    virtual void InternalEdit() {}
+    virtual void InternalInsert() {}
+    virtual void InternalCancel() {}
+    virtual void InternalRefresh() {}
+    virtual void InternalHandleException();
+    virtual void GetBookmarkData(TRecordBuffer buffer, std::uint8_t* data) const = 0;
+    virtual void SetBookmarkData(TRecordBuffer buffer, const std::uint8_t* data) = 0;
+    virtual TBookmarkFlag GetBookmarkFlag(TRecordBuffer buffer) const = 0;
+    virtual void SetBookmarkFlag(TRecordBuffer buffer, TBookmarkFlag flag) = 0;
+    virtual bool DoGetCanModify() const { return true; }
+    virtual void ClearCalcFields(TRecordBuffer buffer);
+    virtual void CalculateFields(TRecordBuffer buffer);
+    virtual void CalcLookupValue(TField* field);
+    virtual void DoOnCalcFields();
+    virtual void DoOnNewRecord();
+    // Called when Filter, Filtered, FilterOptions or OnFilterRecord changed on an open dataset.
+    virtual void FilterChanged();
+    // Asks the descendant to refresh TIndexDefs from its indexes.
+    virtual void UpdateIndexDefs() {}
+    friend class TIndexDefs;
+    friend class TFieldDefs;
+
+    // --- Services for descendants ---
+    void SetBookmarkSize(int v) { FBookmarkSize = v; }
+    void InitRecord(TRecordBuffer buffer);
+    void GetCalcFields(TRecordBuffer buffer);
+    // The filter in force accepts the current record (reading it through the fields);
+    // descendants call it from GetRecord with the record in the filter buffer.
+    bool FilterAccepts(TRecordBuffer buffer);
+    bool HasFilter() const { return FFiltered && (FFilterExpr || FOnFilterRecord); }
+    // Calculated and lookup fields keep their values in an area of CalcFieldsSize bytes
+    // (one null byte then the native value per field, at the field's Offset).
+    bool ReadCalcField(const std::uint8_t* area, TField* field, void* out) const;
+    void WriteCalcField(std::uint8_t* area, TField* field, const void* in) const;
+    // Which buffer field access reads in the current state (null when none).
+    TRecordBuffer GetFieldAccessBuffer() const;
+    void SetModified(bool v) { FModified = v; }
+    void SetState(TDataSetState v);
+    void DoBeforeScroll();
+    void DoAfterScroll();
+    void ClearBuffers();
+    bool GetNextRecord();
+    bool GetPriorRecord();
+    int GetNextRecords();
+    int GetPriorRecords();
+    TRecordBuffer GetBuffer(int i) const { return FBuffers[i]; }
+
+private:
+    void OpenCursor();
+    void CloseCursor();
+    void SetBufferCount(int v);
+    void SetCurrentRecord(int i);
+    void MoveBuffer(int from, int to);
+    void ActivateBuffers();
+    void FreeBuffers();
+    void BeginInsertAppend();
+    void EndInsertAppend();
+    void CheckRequiredFields();
+    void BindCalcFields();
+    void CompileFilter();
+    void RebuildFieldList() const;
+    void NotifySources(TDataEvent event, std::intptr_t info);
+    static void Fire(const TDataSetNotifyEvent& e, TDataSet* ds) { if (e) e(ds); }
+
+    TDataSetState FState = TDataSetState::dsInactive;
+    TDataSetState FDisableState = TDataSetState::dsInactive;
+    TDataEvent FEnableEvent = TDataEvent::deDataSetChange;
+    int FDisableCount = 0;
+    bool FBOF = true, FEOF = true, FModified = false, FDefaultFields = false;
+    bool FInternalCalcFields = false;
+    TAutoCreateMode FAutoCreateMode = TAutoCreateMode::acExclusive;
+    std::vector<TRecordBuffer> FBuffers;  // BufferCount + 1 (the last is scratch)
+    int FBufferCount = 0, FRecordCount = 0, FActiveRecord = 0, FCurrentRecord = -1;
+    TRecordBuffer FCalcBuffer = nullptr;
+    TRecordBuffer FTempBuffer = nullptr;
+    int FCalcFieldsSize = 0;
+    int FBookmarkSize = 0;
+    TFields FFields;
+    TFieldDefs FFieldDefs;
+    mutable std::vector<TField*> FFieldList;
+    mutable bool FFieldListValid = false;
+    std::vector<TDataSource*> FDataSources;
+
+    std::string FFilterText;
+    bool FFiltered = false;
+    TFilterOptions FFilterOptions;
+    TFilterRecordEvent FOnFilterRecord;
+    std::unique_ptr<TFilterExpression> FFilterExpr;
+
+    TDataSetNotifyEvent FBeforeOpen, FAfterOpen, FBeforeClose, FAfterClose, FBeforeInsert,
+        FAfterInsert, FBeforeEdit, FAfterEdit, FBeforePost, FAfterPost, FBeforeCancel,
+        FAfterCancel, FBeforeDelete, FAfterDelete, FBeforeScroll, FAfterScroll, FOnNewRecord,
+        FOnCalcFields;
+};
+
+}  // namespace vel

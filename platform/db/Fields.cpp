@@ -1,0 +1,754 @@
+#include "db/Fields.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "db/DataSet.h"
+#include "db/FieldText.h"
+#include "rtl/Utf8.h"
+
+namespace vel {
+
+VEL_DEFINE_CLASS(TField, TComponent)
+VEL_DEFINE_CREATABLE_CLASS(TStringField, TField)
+VEL_DEFINE_CREATABLE_CLASS(TWideStringField, TStringField)
+VEL_DEFINE_CLASS(TNumericField, TField)
+VEL_DEFINE_CREATABLE_CLASS(TIntegerField, TNumericField)
+VEL_DEFINE_CREATABLE_CLASS(TSmallintField, TIntegerField)
+VEL_DEFINE_CREATABLE_CLASS(TWordField, TIntegerField)
+VEL_DEFINE_CREATABLE_CLASS(TAutoIncField, TIntegerField)
+VEL_DEFINE_CREATABLE_CLASS(TLargeintField, TNumericField)
+VEL_DEFINE_CREATABLE_CLASS(TFloatField, TNumericField)
+VEL_DEFINE_CREATABLE_CLASS(TCurrencyField, TFloatField)
+VEL_DEFINE_CREATABLE_CLASS(TBCDField, TNumericField)
+VEL_DEFINE_CREATABLE_CLASS(TBooleanField, TField)
+VEL_DEFINE_CREATABLE_CLASS(TDateTimeField, TField)
+VEL_DEFINE_CREATABLE_CLASS(TDateField, TDateTimeField)
+VEL_DEFINE_CREATABLE_CLASS(TTimeField, TDateTimeField)
+VEL_DEFINE_CREATABLE_CLASS(TBlobField, TField)
+VEL_DEFINE_CREATABLE_CLASS(TMemoField, TBlobField)
+VEL_DEFINE_CREATABLE_CLASS(TWideMemoField, TMemoField)
+VEL_DEFINE_CREATABLE_CLASS(TGraphicField, TBlobField)
+VEL_DEFINE_CLASS(TObjectField, TField)
+VEL_DEFINE_CREATABLE_CLASS(TADTField, TObjectField)
+
+// ---------------------------------------------------------------- TField
+
+TField::TField(TComponent* owner) : TComponent(owner) {}
+
+void TField::SetLookupDataSet(TDataSet* v) {
+    if (v == FLookupDataSet) return;
+    if (FLookupDataSet) FLookupDataSet->RemoveFreeNotification(this);
+    FLookupDataSet = v;
+    if (v) v->FreeNotification(this);
+}
+
+void TField::Notification(TComponent* component, TOperation operation) {
+    TComponent::Notification(component, operation);
+    if (operation == TOperation::opRemove && component == FLookupDataSet) FLookupDataSet = nullptr;
+}
+
+TField::~TField() {
+    if (FParentField) FParentField->GetFields().Remove(this);
+    if (FDataSet) {
+        FDataSet->GetFields().Remove(this);
+        FDataSet->FieldRemoved(this);
+    }
+}
+
+void TField::SetDataSet(TDataSet* v) {
+    if (v == FDataSet) return;
+    if (FDataSet) FDataSet->CheckInactive();
+    if (v) v->CheckInactive();
+    if (v && !FFieldName.empty() && !FParentField && v->GetFields().FindField(FFieldName))
+        DatabaseError("Duplicate field name '" + FFieldName + "'", v->GetName());
+    if (FDataSet) {
+        if (!FParentField) FDataSet->GetFields().Remove(this);
+        FDataSet->FieldRemoved(this);
+    }
+    FDataSet = v;
+    if (v) {
+        if (!FParentField) v->GetFields().Add(this);
+        v->FieldAdded(this);
+    }
+}
+
+void TField::SetParentField(TObjectField* v) {
+    if (v == FParentField) return;
+    if (FParentField) FParentField->GetFields().Remove(this);
+    else if (FDataSet) FDataSet->GetFields().Remove(this);
+    FParentField = v;
+    if (v) {
+        v->GetFields().Add(this);
+        if (FDataSet != v->GetDataSet()) {
+            FDataSet = v->GetDataSet();
+        }
+        if (FDataSet) FDataSet->FieldAdded(this);
+    } else if (FDataSet) {
+        FDataSet->GetFields().Add(this);
+    }
+}
+
+void TField::SetFieldName(const std::string& v) {
+    if (FDataSet && !FParentField) {
+        TField* other = FDataSet->GetFields().FindField(v);
+        if (other && other != this)
+            DatabaseError("Duplicate field name '" + v + "'", FDataSet->GetName());
+    }
+    FFieldName = v;
+}
+
+std::string TField::GetFullName() const {
+    if (FParentField) return FParentField->GetFullName() + "." + FFieldName;
+    return FFieldName;
+}
+
+void TField::SetFieldKind(TFieldKind v) {
+    if (FDataSet) FDataSet->CheckInactive();
+    FFieldKind = v;
+}
+
+void TField::SetSize(int v) {
+    if (FDataSet) FDataSet->CheckInactive();
+    if (v < 0) DatabaseError("Invalid field size " + std::to_string(v) + " for field '" + FFieldName + "'");
+    FSize = v;
+}
+
+int TField::GetIndex() const {
+    if (!FDataSet) return -1;
+    if (FParentField) return FParentField->GetFields().IndexOf(this);
+    return FDataSet->GetFields().IndexOf(this);
+}
+
+void TField::SetIndex(int v) {
+    if (!FDataSet || FParentField) return;
+    if (v == GetIndex()) return;
+    FDataSet->GetFields().SetFieldIndex(this, v);
+    FDataSet->FieldIndexChanged();
+}
+
+void TField::PropertyChanged(bool layout) {
+    if (FDataSet && FDataSet->GetActive())
+        FDataSet->DataEvent(layout ? TDataEvent::deLayoutChange : TDataEvent::deDataSetChange, 0);
+}
+
+int TField::GetDisplayWidth() const { return FDisplayWidth >= 0 ? FDisplayWidth : DefaultDisplayWidth(); }
+
+void TField::SetDisplayWidth(int v) {
+    if (v == FDisplayWidth) return;
+    FDisplayWidth = v;
+    PropertyChanged(true);
+}
+
+void TField::SetDisplayLabel(const std::string& v) {
+    if (v == FDisplayLabel) return;
+    FDisplayLabel = v == FFieldName ? std::string() : v;
+    PropertyChanged(true);
+}
+
+void TField::SetAlignment(TAlignment v) {
+    if (v == FAlignment) return;
+    FAlignment = v;
+    PropertyChanged(false);
+}
+
+void TField::SetVisible(bool v) {
+    if (v == FVisible) return;
+    FVisible = v;
+    PropertyChanged(true);
+}
+
+void TField::SetReadOnly(bool v) {
+    if (v == FReadOnly) return;
+    FReadOnly = v;
+    PropertyChanged(false);
+}
+
+void TField::SetEditMask(const std::string& v) {
+    if (v == FEditMask) return;
+    FEditMask = v;
+    PropertyChanged(false);
+}
+
+bool TField::GetCanModify() const {
+    if (FReadOnly || !FDataSet) return false;
+    if (FFieldKind == TFieldKind::fkCalculated || FFieldKind == TFieldKind::fkAggregate)
+        return FDataSet->GetState() == TDataSetState::dsCalcFields;
+    return FDataSet->GetCanModify() || FDataSet->GetState() == TDataSetState::dsSetKey;
+}
+
+bool TField::GetData(void* buffer) const {
+    if (!FDataSet) DatabaseError("Field '" + GetDisplayName() + "' has no dataset");
+    return FDataSet->GetFieldData(const_cast<TField*>(this), buffer);
+}
+
+void TField::SetData(const void* buffer) {
+    if (!FDataSet) DatabaseError("Field '" + GetDisplayName() + "' has no dataset");
+    FDataSet->SetFieldData(this, buffer);
+}
+
+bool TField::IsNull() const {
+    if (IsBlob()) {
+        std::string s;
+        return !FDataSet || !FDataSet->GetBlobFieldData(const_cast<TField*>(this), s);
+    }
+    std::vector<std::uint8_t> tmp(std::max(GetDataSize(), 1));
+    return !GetData(tmp.data());
+}
+
+void TField::Validate(const void*) {
+    if (FOnValidate) FOnValidate(this);
+}
+
+void TField::Change() {
+    if (FOnChange) FOnChange(this);
+}
+
+void TField::FocusControl() {
+    if (FDataSet && FDataSet->GetActive()) {
+        TField* self = this;
+        FDataSet->DataEvent(TDataEvent::deFocusControl, reinterpret_cast<std::intptr_t>(&self));
+    }
+}
+
+void TField::AccessError(const char* typeName) const {
+    DatabaseError("Field '" + GetDisplayName() + "' cannot be accessed as type " + typeName);
+}
+
+std::string TField::GetAsString() const { AccessError("String"); }
+void TField::SetAsString(const std::string&) { AccessError("String"); }
+std::int32_t TField::GetAsInteger() const { AccessError("Integer"); }
+void TField::SetAsInteger(std::int32_t) { AccessError("Integer"); }
+std::int64_t TField::GetAsLargeInt() const { return GetAsInteger(); }
+void TField::SetAsLargeInt(std::int64_t v) {
+    if (v < INT32_MIN || v > INT32_MAX) AccessError("Largeint");
+    SetAsInteger(static_cast<std::int32_t>(v));
+}
+double TField::GetAsFloat() const { AccessError("Float"); }
+void TField::SetAsFloat(double) { AccessError("Float"); }
+Currency TField::GetAsCurrency() const { return fieldtext::FloatToCurrency(GetAsFloat()); }
+void TField::SetAsCurrency(Currency v) { SetAsFloat(fieldtext::CurrencyToFloat(v)); }
+bool TField::GetAsBoolean() const { AccessError("Boolean"); }
+void TField::SetAsBoolean(bool) { AccessError("Boolean"); }
+TDateTime TField::GetAsDateTime() const { AccessError("DateTime"); }
+void TField::SetAsDateTime(TDateTime) { AccessError("DateTime"); }
+
+void TField::GetFieldText(std::string& text, bool) const { text = GetAsString(); }
+
+void TField::SetTextValue(const std::string& text) { SetAsString(text); }
+
+std::string TField::GetDisplayText() const {
+    std::string s;
+    if (FOnGetText)
+        FOnGetText(const_cast<TField*>(this), s, true);
+    else
+        GetFieldText(s, true);
+    return s;
+}
+
+std::string TField::GetText() const {
+    std::string s;
+    if (FOnGetText)
+        FOnGetText(const_cast<TField*>(this), s, false);
+    else
+        GetFieldText(s, false);
+    return s;
+}
+
+void TField::SetText(const std::string& v) {
+    if (FOnSetText)
+        FOnSetText(this, v);
+    else
+        SetTextValue(v);
+}
+
+// ---------------------------------------------------------------- strings
+
+TStringField::TStringField(TComponent* owner) : TField(owner) {
+    SetDataType(TFieldType::ftString);
+    SetSize(20);
+}
+
+std::string TStringField::GetAsString() const {
+    std::vector<char> buf(GetDataSize() + 1, 0);
+    if (!GetData(buf.data())) return {};
+    return std::string(buf.data());
+}
+
+void TStringField::SetAsString(const std::string& v) {
+    // Cut at the field size, never inside a UTF-8 sequence.
+    std::size_t n = std::min<std::size_t>(v.size(), GetSize());
+    while (n > 0 && n < v.size() && (static_cast<unsigned char>(v[n]) & 0xC0) == 0x80) --n;
+    std::vector<char> buf(GetDataSize(), 0);
+    std::memcpy(buf.data(), v.data(), n);
+    SetData(buf.data());
+}
+
+std::int32_t TStringField::GetAsInteger() const {
+    std::int64_t v = fieldtext::TextToInt(GetAsString());
+    if (v < INT32_MIN || v > INT32_MAX) AccessError("Integer");
+    return static_cast<std::int32_t>(v);
+}
+std::int64_t TStringField::GetAsLargeInt() const { return fieldtext::TextToInt(GetAsString()); }
+double TStringField::GetAsFloat() const { return fieldtext::TextToFloat(GetAsString()); }
+bool TStringField::GetAsBoolean() const {
+    std::string s = GetAsString();
+    if (s.empty()) return false;
+    char c = static_cast<char>(std::toupper(static_cast<unsigned char>(s[0])));
+    return c == 'T' || c == 'Y';
+}
+
+TWideStringField::TWideStringField(TComponent* owner) : TStringField(owner) { SetDataType(TFieldType::ftWideString); }
+
+std::string TWideStringField::GetAsString() const {
+    std::vector<char16_t> buf(GetSize() + 2, 0);
+    if (!GetData(buf.data())) return {};
+    std::string out;
+    for (std::size_t i = 0; buf[i]; ++i) {
+        char32_t cp = buf[i];
+        if (cp >= 0xD800 && cp < 0xDC00 && buf[i + 1] >= 0xDC00 && buf[i + 1] < 0xE000) {
+            cp = 0x10000 + ((cp - 0xD800) << 10) + (buf[i + 1] - 0xDC00);
+            ++i;
+        }
+        Utf8Append(out, cp);
+    }
+    return out;
+}
+
+void TWideStringField::SetAsString(const std::string& v) {
+    std::vector<char16_t> buf(GetSize() + 1, 0);
+    std::size_t pos = 0, n = 0, cap = static_cast<std::size_t>(GetSize());
+    while (pos < v.size()) {
+        char32_t cp = Utf8Decode(v, pos);
+        if (cp >= 0x10000) {
+            if (n + 2 > cap) break;
+            buf[n++] = static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10));
+            buf[n++] = static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF));
+        } else {
+            if (n + 1 > cap) break;
+            buf[n++] = static_cast<char16_t>(cp);
+        }
+    }
+    SetData(buf.data());
+}
+
+// ---------------------------------------------------------------- numbers
+
+TNumericField::TNumericField(TComponent* owner) : TField(owner) { SetAlignment(TAlignment::taRightJustify); }
+
+void TNumericField::SetDisplayFormat(const std::string& v) {
+    if (v == FDisplayFormat) return;
+    FDisplayFormat = v;
+    PropertyChanged(false);
+}
+
+void TNumericField::SetEditFormat(const std::string& v) {
+    if (v == FEditFormat) return;
+    FEditFormat = v;
+    PropertyChanged(false);
+}
+
+TIntegerField::TIntegerField(TComponent* owner) : TNumericField(owner) { SetDataType(TFieldType::ftInteger); }
+TSmallintField::TSmallintField(TComponent* owner) : TIntegerField(owner) { SetDataType(TFieldType::ftSmallint); }
+TWordField::TWordField(TComponent* owner) : TIntegerField(owner) { SetDataType(TFieldType::ftWord); }
+TAutoIncField::TAutoIncField(TComponent* owner) : TIntegerField(owner) { SetDataType(TFieldType::ftAutoInc); }
+
+std::int32_t TIntegerField::GetAsInteger() const {
+    switch (GetDataSize()) {
+        case 2: {
+            std::uint8_t b[2];
+            if (!GetData(b)) return 0;
+            if (GetDataType() == TFieldType::ftWord) {
+                std::uint16_t w;
+                std::memcpy(&w, b, 2);
+                return w;
+            }
+            std::int16_t s;
+            std::memcpy(&s, b, 2);
+            return s;
+        }
+        default: {
+            std::int32_t v = 0;
+            if (!GetData(&v)) return 0;
+            return v;
+        }
+    }
+}
+
+void TIntegerField::CheckRange(std::int64_t v) const {
+    std::int64_t lo = TypeMin(), hi = TypeMax();
+    if (FMinValue != 0 || FMaxValue != 0) {
+        lo = FMinValue;
+        hi = FMaxValue;
+    }
+    if (v < lo || v > hi)
+        DatabaseError(std::to_string(v) + " is not a valid value for field '" + GetDisplayName() +
+                      "'. The allowed range is " + std::to_string(lo) + " to " +
+                      std::to_string(hi));
+}
+
+void TIntegerField::SetAsInteger(std::int32_t v) { SetAsLargeInt(v); }
+
+void TIntegerField::SetAsLargeInt(std::int64_t v) {
+    CheckRange(v);
+    if (GetDataSize() == 2) {
+        if (GetDataType() == TFieldType::ftWord) {
+            auto w = static_cast<std::uint16_t>(v);
+            SetData(&w);
+        } else {
+            auto s = static_cast<std::int16_t>(v);
+            SetData(&s);
+        }
+    } else {
+        auto i = static_cast<std::int32_t>(v);
+        SetData(&i);
+    }
+}
+
+void TIntegerField::SetAsFloat(double v) { SetAsLargeInt(static_cast<std::int64_t>(std::llround(v))); }
+
+std::string TIntegerField::GetAsString() const {
+    if (IsNull()) return {};
+    return std::to_string(GetAsInteger());
+}
+
+void TIntegerField::SetAsString(const std::string& v) {
+    if (v.empty()) {
+        Clear();
+        return;
+    }
+    SetAsLargeInt(fieldtext::TextToInt(v));
+}
+
+void TIntegerField::GetFieldText(std::string& text, bool displayText) const {
+    text.clear();
+    std::int32_t v = 0;
+    if (IsNull()) return;
+    v = GetAsInteger();
+    const std::string& fmt = displayText || GetEditFormat().empty() ? GetDisplayFormat() : GetEditFormat();
+    text = fmt.empty() ? std::to_string(v) : fieldtext::FloatText(v, fmt, false, 15);
+}
+
+TLargeintField::TLargeintField(TComponent* owner) : TNumericField(owner) { SetDataType(TFieldType::ftLargeint); }
+
+std::int64_t TLargeintField::GetAsLargeInt() const {
+    std::int64_t v = 0;
+    return GetData(&v) ? v : 0;
+}
+std::int32_t TLargeintField::GetAsInteger() const {
+    std::int64_t v = GetAsLargeInt();
+    if (v < INT32_MIN || v > INT32_MAX) AccessError("Integer");
+    return static_cast<std::int32_t>(v);
+}
+void TLargeintField::SetAsLargeInt(std::int64_t v) { SetData(&v); }
+void TLargeintField::SetAsFloat(double v) { SetAsLargeInt(std::llround(v)); }
+std::string TLargeintField::GetAsString() const { return IsNull() ? std::string() : std::to_string(GetAsLargeInt()); }
+void TLargeintField::SetAsString(const std::string& v) {
+    if (v.empty()) Clear();
+    else SetAsLargeInt(fieldtext::TextToInt(v));
+}
+void TLargeintField::GetFieldText(std::string& text, bool displayText) const {
+    text.clear();
+    if (IsNull()) return;
+    const std::string& fmt = displayText || GetEditFormat().empty() ? GetDisplayFormat() : GetEditFormat();
+    text = fmt.empty() ? std::to_string(GetAsLargeInt())
+                       : fieldtext::FloatText(static_cast<double>(GetAsLargeInt()), fmt, false, 15);
+}
+
+TFloatField::TFloatField(TComponent* owner) : TNumericField(owner) { SetDataType(TFieldType::ftFloat); }
+TCurrencyField::TCurrencyField(TComponent* owner) : TFloatField(owner) {
+    SetDataType(TFieldType::ftCurrency);
+    SetCurrency(true);
+}
+
+double TFloatField::GetAsFloat() const {
+    double v = 0;
+    return GetData(&v) ? v : 0;
+}
+void TFloatField::SetAsFloat(double v) {
+    if (!std::isfinite(v)) DatabaseError("Invalid floating point value for field '" + GetDisplayName() + "'");
+    SetData(&v);
+}
+std::int32_t TFloatField::GetAsInteger() const {
+    double v = std::round(GetAsFloat());
+    if (v < INT32_MIN || v > INT32_MAX) AccessError("Integer");
+    return static_cast<std::int32_t>(v);
+}
+std::int64_t TFloatField::GetAsLargeInt() const { return std::llround(GetAsFloat()); }
+Currency TFloatField::GetAsCurrency() const { return fieldtext::FloatToCurrency(GetAsFloat()); }
+void TFloatField::SetAsCurrency(Currency v) { SetAsFloat(fieldtext::CurrencyToFloat(v)); }
+std::string TFloatField::GetAsString() const {
+    return IsNull() ? std::string() : fieldtext::FloatText(GetAsFloat(), "", false, FPrecision);
+}
+void TFloatField::SetAsString(const std::string& v) {
+    if (v.empty()) Clear();
+    else SetAsFloat(fieldtext::TextToFloat(v));
+}
+void TFloatField::SetCurrency(bool v) {
+    if (v == FCurrency) return;
+    FCurrency = v;
+    PropertyChanged(false);
+}
+void TFloatField::SetPrecision(int v) {
+    v = std::clamp(v, 2, 15);
+    if (v == FPrecision) return;
+    FPrecision = v;
+    PropertyChanged(false);
+}
+void TFloatField::GetFieldText(std::string& text, bool displayText) const {
+    text.clear();
+    if (IsNull()) return;
+    const std::string& fmt = displayText || GetEditFormat().empty() ? GetDisplayFormat() : GetEditFormat();
+    text = fieldtext::FloatText(GetAsFloat(), fmt, displayText && FCurrency, FPrecision);
+}
+
+TBCDField::TBCDField(TComponent* owner) : TNumericField(owner) {
+    SetDataType(TFieldType::ftBCD);
+    SetSize(4);
+}
+Currency TBCDField::GetAsCurrency() const {
+    Currency c;
+    return GetData(&c.Value) ? c : Currency{};
+}
+void TBCDField::SetAsCurrency(Currency v) { SetData(&v.Value); }
+double TBCDField::GetAsFloat() const { return fieldtext::CurrencyToFloat(GetAsCurrency()); }
+void TBCDField::SetAsFloat(double v) { SetAsCurrency(fieldtext::FloatToCurrency(v)); }
+std::int32_t TBCDField::GetAsInteger() const {
+    std::int64_t v = GetAsCurrency().Value / 10000;
+    if (v < INT32_MIN || v > INT32_MAX) AccessError("Integer");
+    return static_cast<std::int32_t>(v);
+}
+std::string TBCDField::GetAsString() const {
+    return IsNull() ? std::string() : fieldtext::CurrencyText(GetAsCurrency(), "", false);
+}
+void TBCDField::SetAsString(const std::string& v) {
+    if (v.empty()) Clear();
+    else SetAsCurrency(fieldtext::TextToCurrency(v));
+}
+void TBCDField::SetCurrency(bool v) {
+    if (v == FCurrency) return;
+    FCurrency = v;
+    PropertyChanged(false);
+}
+void TBCDField::GetFieldText(std::string& text, bool displayText) const {
+    text.clear();
+    if (IsNull()) return;
+    const std::string& fmt = displayText || GetEditFormat().empty() ? GetDisplayFormat() : GetEditFormat();
+    text = fieldtext::CurrencyText(GetAsCurrency(), fmt, displayText && FCurrency);
+}
+
+// ---------------------------------------------------------------- boolean
+
+TBooleanField::TBooleanField(TComponent* owner) : TField(owner) { SetDataType(TFieldType::ftBoolean); }
+
+bool TBooleanField::GetAsBoolean() const {
+    std::uint16_t v = 0;
+    return GetData(&v) && v != 0;
+}
+void TBooleanField::SetAsBoolean(bool v) {
+    std::uint16_t w = v ? 1 : 0;
+    SetData(&w);
+}
+std::string TBooleanField::GetAsString() const {
+    if (IsNull()) return {};
+    return GetAsBoolean() ? FTrueText : FFalseText;
+}
+void TBooleanField::SetAsString(const std::string& v) {
+    if (v.empty()) {
+        Clear();
+        return;
+    }
+    auto prefix = [&](const std::string& full) {
+        return !full.empty() && v.size() <= full.size() &&
+               Utf8SameText(v, std::string_view(full).substr(0, v.size()));
+    };
+    if (prefix(FTrueText)) SetAsBoolean(true);
+    else if (prefix(FFalseText)) SetAsBoolean(false);
+    else DatabaseError("'" + v + "' is not a valid boolean value for field '" + GetDisplayName() + "'");
+}
+void TBooleanField::SetDisplayValues(const std::string& v) {
+    std::size_t p = v.find(';');
+    std::string t = p == std::string::npos ? v : v.substr(0, p);
+    std::string f = p == std::string::npos ? std::string() : v.substr(p + 1);
+    if (v.empty()) {
+        t = "True";
+        f = "False";
+    }
+    FDisplayValues = v;
+    FTrueText = t;
+    FFalseText = f;
+    PropertyChanged(false);
+}
+
+// ---------------------------------------------------------------- dates
+
+TDateTimeField::TDateTimeField(TComponent* owner) : TField(owner) { SetDataType(TFieldType::ftDateTime); }
+TDateField::TDateField(TComponent* owner) : TDateTimeField(owner) { SetDataType(TFieldType::ftDate); }
+TTimeField::TTimeField(TComponent* owner) : TDateTimeField(owner) { SetDataType(TFieldType::ftTime); }
+
+TDateTime TDateTimeField::GetAsDateTime() const {
+    double v = 0;
+    return GetData(&v) ? v : 0;
+}
+void TDateTimeField::SetAsDateTime(TDateTime v) {
+    if (GetDataType() == TFieldType::ftDate) v = std::trunc(v);
+    else if (GetDataType() == TFieldType::ftTime) v = std::fabs(v - std::trunc(v));
+    SetData(&v);
+}
+std::string TDateTimeField::GetAsString() const {
+    return IsNull() ? std::string() : fieldtext::DateTimeText(GetAsDateTime(), "", GetDataType());
+}
+void TDateTimeField::SetAsString(const std::string& v) {
+    if (v.empty()) Clear();
+    else SetAsDateTime(fieldtext::TextToDateTime(v, GetDataType()));
+}
+void TDateTimeField::SetDisplayFormat(const std::string& v) {
+    if (v == FDisplayFormat) return;
+    FDisplayFormat = v;
+    PropertyChanged(false);
+}
+void TDateTimeField::GetFieldText(std::string& text, bool displayText) const {
+    text.clear();
+    if (IsNull()) return;
+    text = fieldtext::DateTimeText(GetAsDateTime(), displayText ? FDisplayFormat : std::string(),
+                                   GetDataType());
+}
+
+// ---------------------------------------------------------------- blobs
+
+TBlobField::TBlobField(TComponent* owner) : TField(owner) { SetDataType(TFieldType::ftBlob); }
+TMemoField::TMemoField(TComponent* owner) : TBlobField(owner) { SetDataType(TFieldType::ftMemo); }
+TWideMemoField::TWideMemoField(TComponent* owner) : TMemoField(owner) { SetDataType(TFieldType::ftWideMemo); }
+TGraphicField::TGraphicField(TComponent* owner) : TBlobField(owner) { SetDataType(TFieldType::ftGraphic); }
+
+std::string TBlobField::GetAsString() const {
+    std::string s;
+    if (GetDataSet()) GetDataSet()->GetBlobFieldData(const_cast<TBlobField*>(this), s);
+    return s;
+}
+void TBlobField::SetAsString(const std::string& v) {
+    if (!GetDataSet()) DatabaseError("Field '" + GetDisplayName() + "' has no dataset");
+    GetDataSet()->SetBlobFieldData(this, v);
+}
+std::vector<std::uint8_t> TBlobField::GetAsBytes() const {
+    std::string s = GetAsString();
+    return {s.begin(), s.end()};
+}
+void TBlobField::SetAsBytes(const std::vector<std::uint8_t>& v) { SetAsString(std::string(v.begin(), v.end())); }
+void TBlobField::GetFieldText(std::string& text, bool) const {
+    text = IsNull() ? "(" + FieldTypeName(GetDataType()) + ")" : "(" + Utf8UpperCase(FieldTypeName(GetDataType())) + ")";
+}
+void TMemoField::GetFieldText(std::string& text, bool displayText) const {
+    if (displayText) TBlobField::GetFieldText(text, true);
+    else text = GetAsString();
+}
+
+// ---------------------------------------------------------------- ADT
+
+TObjectField::TObjectField(TComponent* owner) : TField(owner), FFields(new TFields(nullptr)) {}
+TObjectField::~TObjectField() {
+    std::vector<TField*> children = FFields->List();
+    for (TField* c : children) {
+        c->FParentField = nullptr;
+        c->FDataSet = nullptr;
+        delete c;
+    }
+    delete FFields;
+}
+TADTField::TADTField(TComponent* owner) : TObjectField(owner) { SetDataType(TFieldType::ftADT); }
+std::string TObjectField::GetAsString() const {
+    std::string s = "(";
+    for (int i = 0; i < FFields->Count(); ++i) {
+        if (i) s += ", ";
+        s += (*FFields)[i]->GetDisplayText();
+    }
+    return s + ")";
+}
+void TObjectField::GetFieldText(std::string& text, bool) const { text = GetAsString(); }
+
+// ---------------------------------------------------------------- TFields
+
+TField* TFields::GetField(int i) const {
+    if (i < 0 || i >= Count()) throw EListError("List index out of bounds (" + std::to_string(i) + ")");
+    return FList[i];
+}
+int TFields::IndexOf(const TField* f) const {
+    auto it = std::find(FList.begin(), FList.end(), f);
+    return it == FList.end() ? -1 : static_cast<int>(it - FList.begin());
+}
+TField* TFields::FindField(const std::string& name) const {
+    for (TField* f : FList)
+        if (Utf8SameText(f->GetFieldName(), name)) return f;
+    return nullptr;
+}
+TField* TFields::FieldByName(const std::string& name) const {
+    TField* f = FindField(name);
+    if (!f) DatabaseError("Field '" + name + "' not found", FDataSet ? FDataSet->GetName() : "");
+    return f;
+}
+void TFields::Add(TField* f) {
+    if (IndexOf(f) < 0) FList.push_back(f);
+}
+void TFields::Remove(TField* f) {
+    FList.erase(std::remove(FList.begin(), FList.end(), f), FList.end());
+}
+void TFields::SetFieldIndex(TField* f, int index) {
+    int cur = IndexOf(f);
+    if (cur < 0) return;
+    index = std::clamp(index, 0, Count() - 1);
+    FList.erase(FList.begin() + cur);
+    FList.insert(FList.begin() + index, f);
+}
+
+TField* CreateFieldForType(TFieldType t, TComponent* owner) {
+    using enum TFieldType;
+    switch (t) {
+        case ftString: case ftFixedChar: case ftGuid: {
+            auto* f = new TStringField(owner);
+            f->SetDataType(t);
+            return f;
+        }
+        case ftWideString: case ftFixedWideChar: {
+            auto* f = new TWideStringField(owner);
+            f->SetDataType(t);
+            return f;
+        }
+        case ftSmallint: case ftShortint: case ftByte: return new TSmallintField(owner);
+        case ftInteger: case ftLongWord: return new TIntegerField(owner);
+        case ftWord: return new TWordField(owner);
+        case ftAutoInc: return new TAutoIncField(owner);
+        case ftLargeint: return new TLargeintField(owner);
+        case ftFloat: case ftExtended: case ftSingle: return new TFloatField(owner);
+        case ftCurrency: return new TCurrencyField(owner);
+        case ftBCD: case ftFMTBcd: {
+            auto* f = new TBCDField(owner);
+            f->SetDataType(t);
+            return f;
+        }
+        case ftBoolean: return new TBooleanField(owner);
+        case ftDate: return new TDateField(owner);
+        case ftTime: return new TTimeField(owner);
+        case ftDateTime: case ftTimeStamp: {
+            auto* f = new TDateTimeField(owner);
+            f->SetDataType(t);
+            return f;
+        }
+        case ftBlob: case ftBytes: case ftVarBytes: case ftTypedBinary: {
+            auto* f = new TBlobField(owner);
+            f->SetDataType(t);
+            return f;
+        }
+        case ftMemo: case ftFmtMemo: {
+            auto* f = new TMemoField(owner);
+            f->SetDataType(t);
+            return f;
+        }
+        case ftWideMemo: return new TWideMemoField(owner);
+        case ftGraphic: return new TGraphicField(owner);
+        case ftADT: return new TADTField(owner);
+        default: return nullptr;
+    }
+}
+
+}  // namespace vel

@@ -1,0 +1,104 @@
+#pragma once
+// The row store of the in-memory table: fixed-size rows (a null bitmap then one native slot per
+// column) in one byte array, text and blobs in a shared arena addressed by (offset, length)
+// slots. Row ids are stable for the life of the store and never reused, so a deleted row's
+// bookmark stays invalid.
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "db/DBTypes.h"
+#include "db/FilterExpr.h"
+
+namespace vel {
+
+enum class TMemColKind : std::uint8_t { I16, U16, I32, I64, F64, Cur, Bool, Str, Blob };
+
+struct TMemColumn {
+    std::string Name;
+    TFieldType Type = TFieldType::ftUnknown;
+    TMemColKind Kind = TMemColKind::I32;
+    int Size = 0;        // declared size (text)
+    int Offset = 0;      // slot offset within the row
+    int NullBit = 0;     // bit index in the null bitmap
+};
+
+TMemColKind MemKindOf(TFieldType t);
+int MemSlotSize(TMemColKind k);
+
+// One sort key: a column, descending, case-insensitive.
+struct TMemSortKey {
+    int Column = 0;
+    bool Descending = false;
+    bool CaseInsensitive = false;
+};
+
+class TMemStore {
+public:
+    void Define(std::vector<TMemColumn> columns);
+    const std::vector<TMemColumn>& Columns() const { return FColumns; }
+    int RowSize() const { return FRowSize; }
+    std::uint32_t RowCapacityUsed() const { return static_cast<std::uint32_t>(FDeleted.size()); }
+    std::uint32_t LiveCount() const { return FLive; }
+    bool IsLive(std::uint32_t id) const { return id < FDeleted.size() && !FDeleted[id]; }
+    void Clear();
+
+    const std::uint8_t* Row(std::uint32_t id) const { return FRows.data() + std::size_t(id) * FRowSize; }
+    std::uint8_t* Row(std::uint32_t id) { return FRows.data() + std::size_t(id) * FRowSize; }
+
+    // Row images with their own text: used by record buffers and by posting.
+    bool IsNull(const std::uint8_t* row, int col) const {
+        int b = FColumns[col].NullBit;
+        return (row[b >> 3] >> (b & 7)) & 1;
+    }
+    static void SetNullBit(std::uint8_t* row, int bit, bool isNull) {
+        if (isNull) row[bit >> 3] |= std::uint8_t(1u << (bit & 7));
+        else row[bit >> 3] &= std::uint8_t(~(1u << (bit & 7)));
+    }
+    std::string_view Text(const std::uint8_t* row, int col) const;  // Str or Blob column
+
+    // Appends a row image (text slots already refer to the arena); returns its id.
+    std::uint32_t AppendRow(const std::uint8_t* image);
+    void ReplaceRow(std::uint32_t id, const std::uint8_t* image);
+    void DeleteRow(std::uint32_t id);
+    // Stores text in the arena and points the image's slot at it.
+    void PutText(std::uint8_t* image, int col, std::string_view text);
+    // Rewrites the arena without the text no live row refers to; row images held elsewhere
+    // become stale, so callers do it only when no record buffer is filled.
+    void CompactIfWasteful();
+    void ReserveRows(std::size_t n);
+
+    // Index order over the live rows; ties keep the row-id order (stable).
+    std::vector<std::uint32_t> BuildOrder(const std::vector<TMemSortKey>& keys) const;
+    // -1, 0, 1 between two rows by keys (row id breaks ties when tieById).
+    int CompareRows(std::uint32_t a, std::uint32_t b, const std::vector<TMemSortKey>& keys,
+                    bool tieById) const;
+
+    // Approximate bytes held (rows, arena, pool).
+    std::size_t MemoryUsed() const;
+
+private:
+    std::vector<TMemColumn> FColumns;
+    int FRowSize = 0;
+    int FNullBytes = 0;
+    std::vector<std::uint8_t> FRows;
+    std::vector<std::uint8_t> FDeleted;
+    std::uint32_t FLive = 0;
+    std::string FArena;
+    std::size_t FArenaGarbage = 0;
+};
+
+// Reads one stored row for the compiled filter (slot = column).
+class TMemFilterRow : public TFilterRow {
+public:
+    TMemFilterRow(const TMemStore& store) : FStore(store) {}
+    void SetRow(const std::uint8_t* row) { FRow = row; }
+    TFilterValue Get(int slot) const override;
+
+private:
+    const TMemStore& FStore;
+    const std::uint8_t* FRow = nullptr;
+};
+
+}  // namespace vel
