@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "classes/TypInfo.h"
 #include "db/FilterExpr.h"
 #include "rtl/Utf8.h"
 
@@ -11,6 +12,15 @@ namespace vel {
 VEL_DEFINE_CLASS(TMemDataSet, TDataSet)
 VEL_DEFINE_CREATABLE_CLASS(TClientDataSet, TMemDataSet)
 VEL_DEFINE_CREATABLE_CLASS(TFDMemTable, TMemDataSet)
+
+VEL_PUBLISHED(TMemDataSet) {
+    Prop("IndexFieldNames", &T::GetIndexFieldNames, &T::SetIndexFieldNames).Default(std::string());
+    Prop("IndexName", &T::GetIndexName, &T::SetIndexName).Default(std::string());
+    Prop("IndexDefs", &T::GetIndexDefsObject);
+    Prop("CommandText", &T::GetCommandText, &T::SetCommandText).Default(std::string());
+    Prop("FileName", &T::GetFileName, &T::SetFileName).Default(std::string());
+    Prop("ReadOnly", &T::GetReadOnly, &T::SetReadOnly, false);
+}
 
 namespace {
 

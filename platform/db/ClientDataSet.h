@@ -28,6 +28,7 @@ public:
     const std::string& GetIndexName() const { return FIndexName; }
     void SetIndexName(const std::string& v);
     TIndexDefs& GetIndexDefs() { return FIndexDefs; }
+    TIndexDefs* GetIndexDefsObject() { return &FIndexDefs; }
     void AddIndex(const std::string& name, const std::string& fields, TIndexOptions options,
                   const std::string& descFields = "", const std::string& caseInsFields = "");
     void DeleteIndex(const std::string& name);

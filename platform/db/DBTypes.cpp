@@ -1,8 +1,26 @@
 #include "db/DBTypes.h"
 
+#include "classes/PropAccess.h"
 #include "rtl/Utf8.h"
 
 namespace vel {
+
+VEL_ENUM_INFO(TFieldType, ftUnknown, ftString, ftSmallint, ftInteger, ftWord, ftBoolean, ftFloat,
+              ftCurrency, ftBCD, ftDate, ftTime, ftDateTime, ftBytes, ftVarBytes, ftAutoInc, ftBlob,
+              ftMemo, ftGraphic, ftFmtMemo, ftParadoxOle, ftDBaseOle, ftTypedBinary, ftCursor,
+              ftFixedChar, ftWideString, ftLargeint, ftADT, ftArray, ftReference, ftDataSet,
+              ftOraBlob, ftOraClob, ftVariant, ftInterface, ftIDispatch, ftGuid, ftTimeStamp,
+              ftFMTBcd, ftFixedWideChar, ftWideMemo, ftOraTimeStamp, ftOraInterval, ftLongWord,
+              ftShortint, ftByte, ftExtended, ftConnection, ftParams, ftStream, ftTimeStampOffset,
+              ftObject, ftSingle)
+VEL_ENUM_INFO(TFieldKind, fkData, fkCalculated, fkLookup, fkInternalCalc, fkAggregate)
+VEL_ENUM_INFO(TDataSetState, dsInactive, dsBrowse, dsEdit, dsInsert, dsSetKey, dsCalcFields,
+              dsFilter, dsNewValue, dsOldValue, dsCurValue, dsBlockRead, dsInternalCalc, dsOpening)
+VEL_ENUM_INFO(TFilterOption, foCaseInsensitive, foNoPartialCompare)
+VEL_ENUM_INFO(TIndexOption, ixPrimary, ixUnique, ixDescending, ixCaseInsensitive, ixExpression,
+              ixNonMaintained)
+VEL_ENUM_INFO(TAlignment, taLeftJustify, taRightJustify, taCenter)
+VEL_ENUM_INFO(TAutoCreateMode, acExclusive, acCombineComputed, acCombineAlways)
 
 std::string FieldTypeName(TFieldType t) {
     static const char* const names[] = {

@@ -9,6 +9,8 @@
 
 namespace vel {
 
+struct TEnumInfo;
+
 // Field data types in their classic order: the numbers are stored in files and settings.
 enum class TFieldType {
     ftUnknown, ftString, ftSmallint, ftInteger, ftWord, ftBoolean, ftFloat, ftCurrency, ftBCD,
@@ -64,6 +66,15 @@ using TFieldAttributes = TSet<TFieldAttribute>;
 enum class TAlignment { taLeftJustify, taRightJustify, taCenter };
 
 enum class TAutoCreateMode { acExclusive, acCombineComputed, acCombineAlways };
+
+// Value-name tables for publishing (defined in DBTypes.cpp).
+const TEnumInfo* EnumTypeInfo(TFieldType*);
+const TEnumInfo* EnumTypeInfo(TFieldKind*);
+const TEnumInfo* EnumTypeInfo(TDataSetState*);
+const TEnumInfo* EnumTypeInfo(TFilterOption*);
+const TEnumInfo* EnumTypeInfo(TIndexOption*);
+const TEnumInfo* EnumTypeInfo(TAlignment*);
+const TEnumInfo* EnumTypeInfo(TAutoCreateMode*);
 
 // Bookmarks are opaque byte strings; the dataset compares them in cursor order.
 using TBookmark = std::vector<std::uint8_t>;

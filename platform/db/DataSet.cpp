@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "classes/TypInfo.h"
 #include "db/DataSource.h"
 #include "db/FilterExpr.h"
 #include "rtl/Utf8.h"
@@ -10,6 +11,15 @@
 namespace vel {
 
 VEL_DEFINE_CLASS(TDataSet, TComponent)
+
+VEL_PUBLISHED(TDataSet) {
+    Prop("Active", &T::GetActive, &T::SetActive, false);
+    Prop("Filter", &T::GetFilter, &T::SetFilter).Default(std::string());
+    Prop("Filtered", &T::GetFiltered, &T::SetFiltered, false);
+    Prop("FilterOptions", &T::GetFilterOptions, &T::SetFilterOptions, TFilterOptions{});
+    Prop("AutoCreateMode", &T::GetAutoCreateMode, &T::SetAutoCreateMode, TAutoCreateMode::acExclusive);
+    Prop("FieldDefs", &T::GetFieldDefList);
+}
 
 namespace {
 bool InWriteModes(TDataSetState s) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "classes/TypInfo.h"
 #include "db/DataSet.h"
 
 namespace vel {
@@ -9,6 +10,12 @@ namespace vel {
 VEL_DEFINE_CREATABLE_CLASS(TDataSource, TComponent)
 VEL_DEFINE_CLASS(TDataLink, TPersistent)
 VEL_DEFINE_CLASS(TFieldDataLink, TDataLink)
+
+VEL_PUBLISHED(TDataSource) {
+    Prop("DataSet", &T::GetDataSet, &T::SetDataSet);
+    Prop("Enabled", &T::GetEnabled, &T::SetEnabled, true);
+    Prop("AutoEdit", &T::GetAutoEdit, &T::SetAutoEdit, true);
+}
 
 namespace {
 bool InEditModes(TDataSetState s) {

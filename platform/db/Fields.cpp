@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "classes/TypInfo.h"
 #include "db/DataSet.h"
 #include "db/FieldText.h"
 #include "rtl/Utf8.h"
@@ -32,6 +33,23 @@ VEL_DEFINE_CREATABLE_CLASS(TWideMemoField, TMemoField)
 VEL_DEFINE_CREATABLE_CLASS(TGraphicField, TBlobField)
 VEL_DEFINE_CLASS(TObjectField, TField)
 VEL_DEFINE_CREATABLE_CLASS(TADTField, TObjectField)
+
+VEL_PUBLISHED(TField) {
+    Prop("FieldName", &T::GetFieldName, &T::SetFieldName).Default(std::string());
+    Prop("DisplayLabel", &T::GetDisplayLabel, &T::SetDisplayLabel).Stored(false);
+    Prop("DisplayWidth", &T::GetDisplayWidth, &T::SetDisplayWidth).NoDefault();
+    Prop("Alignment", &T::GetAlignment, &T::SetAlignment).NoDefault();
+    Prop("FieldKind", &T::GetFieldKind, &T::SetFieldKind, TFieldKind::fkData);
+    Prop("Visible", &T::GetVisible, &T::SetVisible, true);
+    Prop("ReadOnly", &T::GetReadOnly, &T::SetReadOnly, false);
+    Prop("Required", &T::GetRequired, &T::SetRequired, false);
+    Prop("EditMask", &T::GetEditMask, &T::SetEditMask).Default(std::string());
+    Prop("Size", &T::GetSize, &T::SetSize).NoDefault();
+    Prop("LookupDataSet", &T::GetLookupDataSet, &T::SetLookupDataSet);
+    Prop("LookupKeyFields", &T::GetLookupKeyFields, &T::SetLookupKeyFields).Default(std::string());
+    Prop("LookupResultField", &T::GetLookupResultField, &T::SetLookupResultField).Default(std::string());
+    Prop("KeyFields", &T::GetKeyFields, &T::SetKeyFields).Default(std::string());
+}
 
 // ---------------------------------------------------------------- TField
 

@@ -328,3 +328,35 @@ TEST(MemTable, AutomaticFieldsGoOnClosePersistentOnesStay) {
 }
 
 }  // namespace
+
+#include "classes/PropAccess.h"
+
+namespace {
+
+TEST(MemTable, OrderingAndFilterPropertiesAreReachedByName) {
+    auto ds = People();
+    TFDMemTable fd;
+    for (TObject* o : {static_cast<TObject*>(ds.get()), static_cast<TObject*>(&fd)})
+        for (const char* p : {"IndexFieldNames", "IndexName", "IndexDefs", "CommandText", "FileName",
+                              "Filter", "Filtered", "Active"})
+            EXPECT_TRUE(IsPublishedProp(o, p)) << p;
+    EXPECT_FALSE(IsPublishedProp(ds.get(), "SQL"));
+    SetStrProp(ds.get(), "IndexFieldNames", "Name");
+    EXPECT_EQ(Ids(*ds), (std::vector<int>{2, 4, 5, 1, 3}));
+    EXPECT_EQ(GetStrProp(ds.get(), "IndexFieldNames"), "Name");
+    ds->AddIndex("ByCity", "City", {});
+    auto* defs = dynamic_cast<TIndexDefs*>(GetObjectProp(ds.get(), "IndexDefs"));
+    ASSERT_NE(defs, nullptr);
+    defs->Update();
+    EXPECT_EQ(defs->Find("ByCity")->GetFields(), "City");
+    SetStrProp(ds.get(), "IndexName", "ByCity");
+    EXPECT_EQ(GetStrProp(ds.get(), "IndexFieldNames"), "");
+    SetStrProp(ds.get(), "Filter", "City = 'Rome'");
+    SetEnumProp(ds.get(), "Filtered", "True");
+    EXPECT_EQ(ds->GetRecordCount(), 2);
+    TDataSource src;
+    src.SetDataSet(ds.get());
+    EXPECT_EQ(GetStrProp(&src, "DataSet.IndexName"), "ByCity");
+}
+
+}  // namespace
