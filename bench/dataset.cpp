@@ -126,6 +126,27 @@ void BM_Filter_1M(benchmark::State& state) {
 }
 BENCHMARK(BM_Filter_1M)->Unit(benchmark::kMillisecond)->Iterations(5);
 
+void BM_Locate_1M(benchmark::State& state) {
+    TClientDataSet& t = Table();
+    int i = 0;
+    for (auto _ : state) {
+        // Keys near the end of the table: the search scans most rows.
+        bool found = t.Locate("ID", kRows - 1 - (i++ % 100), {});
+        benchmark::DoNotOptimize(found);
+    }
+}
+BENCHMARK(BM_Locate_1M)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+void BM_LocateText_1M(benchmark::State& state) {
+    TClientDataSet& t = Table();
+    for (auto _ : state) {
+        bool found = t.Locate("City;Name", VarArrayOf({"rome", "NAME99999"}),
+                              {TLocateOption::loCaseInsensitive, TLocateOption::loPartialKey});
+        benchmark::DoNotOptimize(found);
+    }
+}
+BENCHMARK(BM_LocateText_1M)->Unit(benchmark::kMillisecond)->Iterations(3);
+
 void BM_NextScan_1M(benchmark::State& state) {
     TClientDataSet& t = Table();
     for (auto _ : state) {

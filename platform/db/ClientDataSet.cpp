@@ -720,6 +720,100 @@ void TMemDataSet::SetBlobFieldData(TField* field, const std::string& value) {
         DataEvent(TDataEvent::deFieldChange, reinterpret_cast<std::intptr_t>(field));
 }
 
+// ---------------------------------------------------------------- searching
+
+int TMemDataSet::FindRow(const std::string& keyFields, const Variant& keyValues, TLocateOptions options) {
+    std::vector<TField*> fields = FieldsOf(keyFields);
+    std::vector<Variant> keys = KeyList(fields.size(), keyValues);
+    struct Key {
+        int Col;
+        bool Null, Text, Partial, CI;
+        std::string Str;
+        double Num;
+    };
+    std::vector<Key> ks;
+    bool ci = options.Contains(TLocateOption::loCaseInsensitive);
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        TField* f = fields[i];
+        if (f->GetFieldKind() != TFieldKind::fkData && f->GetFieldKind() != TFieldKind::fkInternalCalc)
+            return -2;
+        const TMemColumn& c = FStore.Columns()[f->GetOffset()];
+        Key k{f->GetOffset(), keys[i].IsNull() || keys[i].IsEmpty(), false, false, false, {}, 0};
+        if (!k.Null) {
+            if (c.Kind == TMemColKind::Str || c.Kind == TMemColKind::Blob) {
+                k.Text = true;
+                k.CI = ci;
+                k.Partial = options.Contains(TLocateOption::loPartialKey) && i + 1 == fields.size();
+                k.Str = VarToStr(keys[i]);
+                if (ci) k.Str = Utf8LowerCase(k.Str);
+            } else if (c.Kind == TMemColKind::Cur) {
+                k.Num = static_cast<double>(keys[i].AsCurrency().Value) / 10000.0;
+            } else if (c.Kind == TMemColKind::Bool) {
+                k.Num = keys[i].AsBoolean() ? 1 : 0;
+            } else if (IsDateTimeType(c.Type)) {
+                k.Num = keys[i].AsDateTime();
+            } else {
+                k.Num = keys[i].AsFloat();
+            }
+        }
+        ks.push_back(std::move(k));
+    }
+    TMemFilterRow row(FStore);
+    const auto& view = View();
+    std::string low;
+    for (std::size_t p = 0; p < view.size(); ++p) {
+        row.SetRow(FStore.Row(view[p]));
+        bool match = true;
+        for (const Key& k : ks) {
+            TFilterValue v = row.Get(k.Col);
+            if (k.Null || v.Kind == TFilterValueKind::Null) {
+                match = k.Null && v.Kind == TFilterValueKind::Null;
+            } else if (k.Text) {
+                std::string_view s = v.Str;
+                if (k.CI) {
+                    low = Utf8LowerCase(s);
+                    s = low;
+                }
+                if (k.Partial) s = s.substr(0, k.Str.size());
+                match = s == k.Str;
+            } else {
+                double x = v.Kind == TFilterValueKind::Float ? v.Float : static_cast<double>(v.Int);
+                match = x == k.Num;
+            }
+            if (!match) break;
+        }
+        if (match) return static_cast<int>(p);
+    }
+    return -1;
+}
+
+bool TMemDataSet::Locate(const std::string& keyFields, const Variant& keyValues, TLocateOptions options) {
+    CheckBrowseMode();
+    int p = FindRow(keyFields, keyValues, options);
+    if (p == -2) return TDataSet::Locate(keyFields, keyValues, options);
+    if (p < 0) return false;
+    DoBeforeScroll();
+    FCursor = p;
+    Resync(TResyncMode{TResyncModeItem::rmExact, TResyncModeItem::rmCenter});
+    DoAfterScroll();
+    return true;
+}
+
+Variant TMemDataSet::Lookup(const std::string& keyFields, const Variant& keyValues,
+                            const std::string& resultFields) {
+    CheckBrowseMode();
+    std::vector<TField*> results = FieldsOf(resultFields);
+    int p = FindRow(keyFields, keyValues, {});
+    if (p == -2) return TDataSet::Lookup(keyFields, keyValues, resultFields);
+    if (p < 0) return Variant::Null();
+    if (!FFilterBuffer) FFilterBuffer = AllocRecordBuffer();
+    std::uint32_t id = View()[p];
+    std::memcpy(RowImage(FFilterBuffer), FStore.Row(id), FStore.RowSize());
+    Hdr(FFilterBuffer) = {id, static_cast<std::uint8_t>(TBookmarkFlag::bfCurrent)};
+    GetCalcFields(FFilterBuffer);
+    return ReadFromBuffer(FFilterBuffer, results);
+}
+
 // ---------------------------------------------------------------- editing
 
 void TMemDataSet::InternalInitRecord(TRecordBuffer buffer) {

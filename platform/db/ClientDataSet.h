@@ -56,6 +56,11 @@ public:
     bool GetBlobFieldData(TField* field, std::string& out) override;
     void SetBlobFieldData(TField* field, const std::string& value) override;
 
+    // Searched straight in the rows; the record window moves only when Locate finds one.
+    bool Locate(const std::string& keyFields, const Variant& keyValues, TLocateOptions options) override;
+    Variant Lookup(const std::string& keyFields, const Variant& keyValues,
+                   const std::string& resultFields) override;
+
     // Bytes held by the store and the index arrays.
     std::size_t MemoryUsed() const;
 
@@ -110,6 +115,9 @@ private:
     std::uint8_t* CalcArea(TRecordBuffer b) const { return b + 8 + FStore.RowSize(); }
     void AssignAutoInc(std::uint8_t* image);
     Loaded ReadFile(const std::string& fileName) const;
+    // Position in the view of the first row matching, -1 when none, -2 when a key field is
+    // not stored (calculated) and the generic search must run.
+    int FindRow(const std::string& keyFields, const Variant& keyValues, TLocateOptions options);
 
     TMemStore FStore;
     bool FStoreDefined = false;

@@ -52,6 +52,19 @@ public:
     void DestroyFields();
     void GetFieldNames(std::vector<std::string>& names) const;
 
+    // Values by field name; "A;B" gives and takes a Variant array.
+    Variant GetFieldValue(const std::string& fieldNames) const;
+    void SetFieldValue(const std::string& fieldNames, const Variant& v);
+    Variant GetFieldValues(const std::string& fieldNames) const { return GetFieldValue(fieldNames); }
+    void SetFieldValues(const std::string& fieldNames, const Variant& v) { SetFieldValue(fieldNames, v); }
+
+    // Moves to the first record whose key fields match (several fields: a Variant array);
+    // loPartialKey compares the last key as a text prefix. The cursor stays when none matches.
+    virtual bool Locate(const std::string& keyFields, const Variant& keyValues, TLocateOptions options);
+    // The result fields of the first matching record, Null when none; the cursor stays.
+    virtual Variant Lookup(const std::string& keyFields, const Variant& keyValues,
+                           const std::string& resultFields);
+
     // Cursor.
     void First();
     void Last();
@@ -216,6 +229,14 @@ protected:
     // Which buffer field access reads in the current state (null when none).
     TRecordBuffer GetFieldAccessBuffer() const;
     void SetModified(bool v) { FModified = v; }
+    // Reads fields of the record in `buffer` (calculated fields as they are there), as a
+    // Variant or a Variant array, without touching the record window.
+    Variant ReadFromBuffer(TRecordBuffer buffer, const std::vector<TField*>& fields);
+    // Whether the current values of `fields` match `keys` (one per field) under `options`.
+    static bool KeysMatch(const std::vector<TField*>& fields, const std::vector<Variant>& keys,
+                          TLocateOptions options);
+    std::vector<TField*> FieldsOf(const std::string& names) const;
+    static std::vector<Variant> KeyList(std::size_t count, const Variant& values);
     void SetState(TDataSetState v);
     void DoBeforeScroll();
     void DoAfterScroll();

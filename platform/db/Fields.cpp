@@ -254,6 +254,43 @@ void TField::SetAsDateTime(TDateTime) { AccessError("DateTime"); }
 
 void TField::GetFieldText(std::string& text, bool) const { text = GetAsString(); }
 
+Variant TField::GetAsVariant() const {
+    if (IsNull()) return Variant::Null();
+    using enum TFieldType;
+    TFieldType t = GetDataType();
+    if (IsStringType(t) || t == ftMemo || t == ftWideMemo || t == ftFmtMemo) return Variant(GetAsString());
+    if (t == ftLargeint) return Variant(static_cast<long long>(GetAsLargeInt()));
+    if (IsIntegerType(t)) return Variant(GetAsInteger());
+    if (t == ftBCD || t == ftFMTBcd || t == ftCurrency) return Variant(GetAsCurrency());
+    if (IsFloatType(t)) return Variant(GetAsFloat());
+    if (IsDateTimeType(t)) return Variant::FromDateTime(GetAsDateTime());
+    if (t == ftBoolean) return Variant(GetAsBoolean());
+    if (IsBlob()) {
+        std::string s = GetAsString();
+        return Variant::FromBytes(std::vector<std::uint8_t>(s.begin(), s.end()));
+    }
+    return Variant(GetAsString());
+}
+
+void TField::SetAsVariant(const Variant& v) {
+    if (v.IsNull() || v.IsEmpty()) {
+        Clear();
+        return;
+    }
+    using enum TFieldType;
+    TFieldType t = GetDataType();
+    if (IsStringType(t) || t == ftMemo || t == ftWideMemo || t == ftFmtMemo) SetAsString(VarToStr(v));
+    else if (IsIntegerType(t)) SetAsLargeInt(v.AsInt64());
+    else if (t == ftBCD || t == ftFMTBcd || t == ftCurrency) SetAsCurrency(v.AsCurrency());
+    else if (IsFloatType(t)) SetAsFloat(v.AsFloat());
+    else if (IsDateTimeType(t)) SetAsDateTime(v.AsDateTime());
+    else if (t == ftBoolean) SetAsBoolean(v.AsBoolean());
+    else if (IsBlob() && v.VarType() == TVarType::varBytes) {
+        const auto& b = v.AsBytes();
+        SetAsString(std::string(b.begin(), b.end()));
+    } else SetAsString(VarToStr(v));
+}
+
 void TField::SetTextValue(const std::string& text) { SetAsString(text); }
 
 std::string TField::GetDisplayText() const {

@@ -9,6 +9,7 @@
 #include "classes/Component.h"
 #include "db/DBTypes.h"
 #include "rtl/Types.h"
+#include "rtl/Variant.h"
 
 namespace vel {
 
@@ -122,6 +123,11 @@ public:
     virtual void SetAsBoolean(bool v);
     virtual TDateTime GetAsDateTime() const;
     virtual void SetAsDateTime(TDateTime v);
+    // The value as a Variant (Null for Null); an Empty or Null Variant clears the field.
+    virtual Variant GetAsVariant() const;
+    virtual void SetAsVariant(const Variant& v);
+    Variant GetValue() const { return GetAsVariant(); }
+    void SetValue(const Variant& v) { SetAsVariant(v); }
 
     // Text shown (DisplayText) and edited (Text / EditText); both pass OnGetText.
     std::string GetDisplayText() const;

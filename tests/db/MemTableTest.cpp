@@ -360,3 +360,50 @@ TEST(MemTable, OrderingAndFilterPropertiesAreReachedByName) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(MemTable, LocateWithPartialAndCaseInsensitiveMultiFieldKeys) {
+    auto ds = People();
+    ds->SetIndexFieldNames("Name");
+    ds->First();
+    EXPECT_TRUE(ds->Locate("City;Name", VarArrayOf({"Rome", "carl"}), {}));
+    EXPECT_EQ(ds->FieldByName("ID")->GetAsInteger(), 3);
+    EXPECT_FALSE(ds->Locate("City;Name", VarArrayOf({"rome", "CA"}), {TLocateOption::loPartialKey}));
+    EXPECT_EQ(ds->FieldByName("ID")->GetAsInteger(), 3);  // unchanged when nothing is found
+    EXPECT_TRUE(ds->Locate("City;Name", VarArrayOf({"rome", "B"}),
+                           {TLocateOption::loPartialKey, TLocateOption::loCaseInsensitive}));
+    EXPECT_EQ(ds->FieldByName("ID")->GetAsInteger(), 1);
+    // Only the last key is compared as a prefix.
+    EXPECT_FALSE(ds->Locate("Name;City", VarArrayOf({"bo", "Rome"}), {TLocateOption::loPartialKey}));
+    EXPECT_TRUE(ds->Locate("ID", 4, {}));
+    EXPECT_EQ(ds->FieldByName("Name")->GetAsString(), "Bea");
+    EXPECT_THROW(ds->Locate("City;Name", "Rome", {}), EDatabaseError);
+    EXPECT_THROW(ds->Locate("Nope", 1, {}), EDatabaseError);
+    // Under a filter only visible records are found.
+    ds->SetFilter("City <> 'Rome'");
+    ds->SetFiltered(true);
+    EXPECT_FALSE(ds->Locate("ID", 1, {}));
+    EXPECT_TRUE(ds->Locate("Name", "adam", {}));
+}
+
+TEST(MemTable, LookupAndFieldValuesLeaveTheCursorAlone) {
+    auto ds = People();
+    ds->First();
+    Variant v = ds->Lookup("Name", "Bea", "ID;City");
+    ASSERT_TRUE(v.IsArray());
+    EXPECT_EQ(v.AsArray()[0].AsInteger(), 4);
+    EXPECT_EQ(v.AsArray()[1].AsString(), "Oslo");
+    EXPECT_TRUE(ds->Lookup("Name", "nobody", "ID").IsNull());
+    EXPECT_EQ(ds->FieldByName("ID")->GetAsInteger(), 1);
+    Variant pair = ds->GetFieldValues("Name;City");
+    EXPECT_EQ(pair.AsArray()[0].AsString(), "bob");
+    ds->Edit();
+    ds->SetFieldValues("Name;City", VarArrayOf({"Bob", Variant::Null()}));
+    ds->Post();
+    EXPECT_TRUE(ds->FieldByName("City")->IsNull());
+    EXPECT_TRUE(ds->Locate("City", Variant::Null(), {}));
+    EXPECT_EQ(ds->FieldByName("Name")->GetValue().AsString(), "Bob");
+}
+
+}  // namespace
