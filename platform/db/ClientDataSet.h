@@ -94,6 +94,10 @@ protected:
     // Turns index field names into sort keys; TFDMemTable reads :A, :D and :N suffixes.
     virtual std::vector<TMemSortKey> ParseIndexFieldNames(const std::string& names) const;
     int ColumnOf(const std::string& fieldName) const;
+    // For descendants that fill the store themselves (the SQL datasets): the store, and its
+    // columns defined from FieldDefs. They fill it in InternalOpen before calling ours.
+    TMemStore& Store() { return FStore; }
+    void DefineStoreFromFieldDefs() { StructureFromDefs(); }
 
 private:
     struct Loaded;

@@ -1,0 +1,793 @@
+#include "db/sqlite/SQLDataSets.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "db/MemStore.h"
+#include "rtl/DateUtils.h"
+#include "rtl/SysUtils.h"
+#include "rtl/Utf8.h"
+
+namespace vel {
+
+namespace {
+
+// One value as SQLite handed it over.
+struct Cell {
+    int Storage = SQLITE_NULL;
+    std::int64_t I = 0;
+    double D = 0;
+    std::string_view S;
+};
+
+Cell CellOf(const TSQLiteStatement& st, int col) {
+    Cell c;
+    c.Storage = st.ColumnStorage(col);
+    switch (c.Storage) {
+        case SQLITE_INTEGER:
+            c.I = st.ColumnInt64(col);
+            break;
+        case SQLITE_FLOAT:
+            c.D = st.ColumnDouble(col);
+            break;
+        case SQLITE_TEXT:
+            c.S = st.ColumnText(col);
+            break;
+        case SQLITE_BLOB:
+            c.S = st.ColumnBlob(col);
+            break;
+        default:
+            break;
+    }
+    return c;
+}
+
+// Text is filled in by the caller, which keeps the string alive.
+Cell CellOf(const Variant& v) {
+    Cell c;
+    switch (v.VarType()) {
+        case TVarType::varInt64:
+        case TVarType::varInteger:
+            c.Storage = SQLITE_INTEGER, c.I = v.AsInt64();
+            break;
+        case TVarType::varDouble:
+            c.Storage = SQLITE_FLOAT, c.D = v.AsFloat();
+            break;
+        case TVarType::varString:
+            c.Storage = SQLITE_TEXT;
+            break;
+        case TVarType::varBytes: {
+            const auto& b = v.AsBytes();
+            c.Storage = SQLITE_BLOB;
+            c.S = std::string_view(reinterpret_cast<const char*>(b.data()), b.size());
+            break;
+        }
+        default:
+            break;
+    }
+    return c;
+}
+
+bool ParseInt(std::string_view s, std::int64_t& out) {
+    std::string t = Trim(std::string(s));
+    if (t.empty()) return false;
+    char* end = nullptr;
+    errno = 0;
+    long long v = std::strtoll(t.c_str(), &end, 10);
+    if (errno != 0 || *end) return false;
+    out = v;
+    return true;
+}
+
+bool ParseDouble(std::string_view s, double& out) {
+    std::string t = Trim(std::string(s));
+    if (t.empty()) return false;
+    char* end = nullptr;
+    double v = std::strtod(t.c_str(), &end);
+    if (*end) return false;
+    out = v;
+    return true;
+}
+
+std::string CellText(const Cell& c) {
+    switch (c.Storage) {
+        case SQLITE_INTEGER:
+            return std::to_string(c.I);
+        case SQLITE_FLOAT: {
+            char buf[32];
+            std::snprintf(buf, sizeof buf, "%.15g",
+                          c.D);  // as SQLite writes it, whatever the locale
+            return buf;
+        }
+        default:
+            return std::string(c.S);
+    }
+}
+
+bool IsDateType(TFieldType t) {
+    return t == TFieldType::ftDate || t == TFieldType::ftTime || t == TFieldType::ftDateTime;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- parameters
+
+void TParam::SetAsDateTime(TDateTime v) {
+    FValue = Variant::FromDateTime(v);
+    FDataType = TFieldType::ftDateTime;
+}
+void TParam::SetAsDate(TDateTime v) {
+    FValue = Variant::FromDateTime(v);
+    FDataType = TFieldType::ftDate;
+}
+
+TParam* TParams::FindParam(const std::string& name) const {
+    for (const auto& p : FItems)
+        if (Utf8SameText(p->GetName(), name)) return p.get();
+    return nullptr;
+}
+
+TParam& TParams::ParamByName(const std::string& name) const {
+    TParam* p = FindParam(name);
+    if (!p) DatabaseError("Parameter '" + name + "' not found");
+    return *p;
+}
+
+void TParams::ParseSQL(const std::string& sql) {
+    std::vector<std::unique_ptr<TParam>> items;
+    for (const std::string& n : ParseParamNames(sql)) {
+        auto it = std::find_if(FItems.begin(), FItems.end(),
+                               [&](const auto& p) { return p && Utf8SameText(p->GetName(), n); });
+        items.push_back(it != FItems.end() ? std::move(*it) : std::make_unique<TParam>(n));
+    }
+    FItems = std::move(items);
+}
+
+std::vector<std::string> ParseParamNames(const std::string& sql) {
+    std::vector<std::string> names;
+    auto identChar = [](char c) {
+        return std::isalnum(static_cast<unsigned char>(c)) || c == '_' ||
+               (static_cast<unsigned char>(c) & 0x80);
+    };
+    std::size_t i = 0, n = sql.size();
+    while (i < n) {
+        char c = sql[i];
+        if (c == '\'' || c == '"' || c == '`' || c == '[') {
+            char close = c == '[' ? ']' : c;
+            for (++i; i < n && sql[i] != close; ++i) {
+            }
+            ++i;
+        } else if (c == '-' && i + 1 < n && sql[i + 1] == '-') {
+            while (i < n && sql[i] != '\n') ++i;
+        } else if (c == '/' && i + 1 < n && sql[i + 1] == '*') {
+            std::size_t e = sql.find("*/", i + 2);
+            i = e == std::string::npos ? n : e + 2;
+        } else if (c == ':' && i + 1 < n && identChar(sql[i + 1]) &&
+                   !std::isdigit(static_cast<unsigned char>(sql[i + 1])) &&
+                   (i == 0 || sql[i - 1] != ':')) {
+            std::size_t s = ++i;
+            while (i < n && identChar(sql[i])) ++i;
+            std::string name = sql.substr(s, i - s);
+            if (std::none_of(names.begin(), names.end(),
+                             [&](const std::string& x) { return Utf8SameText(x, name); }))
+                names.push_back(name);
+        } else {
+            ++i;
+        }
+    }
+    return names;
+}
+
+// ---------------------------------------------------------------- dataset
+
+struct TSQLiteDataSet::Column {
+    std::string Name;
+    TSQLiteColumnType Decl;
+    TFieldType Type = TFieldType::ftUnknown;
+    std::string Table, Origin;
+    bool Key = false;
+    bool Required = false;
+    std::size_t MaxLen = 0;
+};
+
+TSQLiteDataSet::TSQLiteDataSet(TComponent* owner) : TMemDataSet(owner) {}
+
+TSQLiteDataSet::~TSQLiteDataSet() {
+    try {
+        if (GetActive()) Close();
+    } catch (...) {
+    }
+    if (FConnection) FConnection->UnRegisterClient(this);
+}
+
+void TSQLiteDataSet::SetConnection(TSQLiteConnection* v) {
+    if (v == FConnection) return;
+    if (GetActive()) Close();
+    if (FConnection) {
+        FConnection->UnRegisterClient(this);
+        FConnection->RemoveFreeNotification(this);
+    }
+    FConnection = v;
+    if (v) {
+        v->RegisterClient(this);
+        v->FreeNotification(this);
+    }
+}
+
+void TSQLiteDataSet::Notification(TComponent* component, TOperation operation) {
+    TMemDataSet::Notification(component, operation);
+    if (operation == TOperation::opRemove && component == FConnection) {
+        if (GetActive()) Close();
+        FConnection = nullptr;
+    }
+}
+
+TSQLiteConnection& TSQLiteDataSet::CheckConnection() const {
+    if (!FConnection) DatabaseError("No connection is assigned", GetName());
+    return *FConnection;
+}
+
+void TSQLiteDataSet::StatementChanged() {
+    if (GetActive()) Close();
+}
+
+std::string TSQLiteDataSet::GetKeyFieldNames() const {
+    std::string r;
+    for (int k : FKeyFields) {
+        if (!r.empty()) r += ";";
+        r += const_cast<TSQLiteDataSet*>(this)->GetFieldDefs()[k]->GetName();
+    }
+    return r;
+}
+
+bool TSQLiteDataSet::DoGetCanModify() const {
+    return TMemDataSet::DoGetCanModify() && !FUpdateTable.empty();
+}
+
+void TSQLiteDataSet::ReadKeys(const std::string& table, std::vector<Column>& cols) {
+    TSQLiteStatement info(
+        CheckConnection(),
+        "SELECT name, type, \"notnull\", dflt_value, pk FROM pragma_table_info(?)");
+    info.Bind(1, Variant(table));
+    std::vector<std::pair<int, std::string>> keys;
+    std::string keyType;
+    while (info.Step()) {
+        std::string name(info.ColumnText(0));
+        int pk = static_cast<int>(info.ColumnInt64(4));
+        if (pk > 0) {
+            keys.emplace_back(pk, name);
+            keyType = Utf8UpperCase(std::string(info.ColumnText(1)));
+        }
+        bool required = info.ColumnInt64(2) != 0 && info.IsNull(3);
+        for (Column& c : cols)
+            if (c.Table == table && Utf8SameText(c.Origin, name)) c.Required = required && pk == 0;
+    }
+    std::sort(keys.begin(), keys.end());
+    FIntegerKeyAlias = keys.size() == 1 && keyType == "INTEGER";
+    FKeyFields.clear();
+    for (const auto& k : keys) {
+        auto it = std::find_if(cols.begin(), cols.end(), [&](const Column& c) {
+            return c.Table == table && Utf8SameText(c.Origin, k.second);
+        });
+        if (it == cols.end()) {
+            FKeyFields.clear();  // the key is not in the result: the rows cannot be found again
+            return;
+        }
+        it->Key = true;
+        FKeyFields.push_back(static_cast<int>(it - cols.begin()));
+    }
+}
+
+void TSQLiteDataSet::InternalOpen() {
+    TSQLiteConnection& conn = CheckConnection();
+    const std::string sql = GetSelectSQL();
+    if (Trim(sql).empty()) DatabaseError("No SQL statement is given", GetName());
+    TSQLiteStatement st(conn, sql);
+    if (st.ColumnCount() == 0)
+        DatabaseError("The statement returns no rows: '" + Trim(sql) + "'", GetName());
+    BindParams(st);
+
+    const int n = st.ColumnCount();
+    std::vector<Column> cols(static_cast<std::size_t>(n));
+    std::vector<std::string> tables;
+    bool allFromTables = true;
+    for (int i = 0; i < n; ++i) {
+        Column& c = cols[static_cast<std::size_t>(i)];
+        std::string base = st.ColumnName(i);
+        if (base.empty()) base = "Column" + std::to_string(i + 1);
+        c.Name = base;
+        for (int k = 1; std::any_of(cols.begin(), cols.begin() + i,
+                                    [&](const Column& o) { return Utf8SameText(o.Name, c.Name); });
+             ++k)
+            c.Name = base + "_" + std::to_string(k);
+        c.Decl = MapDeclaredType(st.ColumnDeclType(i));
+        c.Type = c.Decl.Type;
+        c.Table = st.ColumnTableName(i);
+        c.Origin = st.ColumnOriginName(i);
+        if (c.Table.empty()) allFromTables = false;
+        if (!c.Table.empty() && std::find(tables.begin(), tables.end(), c.Table) == tables.end())
+            tables.push_back(c.Table);
+    }
+    (void)allFromTables;
+    FUpdateTable.clear();
+    FKeyFields.clear();
+    if (tables.size() == 1) {
+        ReadKeys(tables[0], cols);
+        if (!FKeyFields.empty()) FUpdateTable = tables[0];
+    }
+    FFieldOrigins.clear();
+    for (const Column& c : cols)
+        FFieldOrigins.push_back(!FUpdateTable.empty() && c.Table == FUpdateTable ? c.Origin : "");
+    LoadRows(st, cols);
+    TMemDataSet::InternalOpen();
+
+    // Automatic fields: expressions cannot be written, text columns show what they hold.
+    for (std::size_t i = 0; i < cols.size(); ++i) {
+        TField* f = FindField(cols[i].Name);
+        if (!f || !f->GetAutomatic()) continue;
+        if (!FUpdateTable.empty() && FFieldOrigins[i].empty()) f->SetReadOnly(true);
+        if (IsStringType(f->GetDataType())) {
+            int w = static_cast<int>(std::max(cols[i].MaxLen, cols[i].Name.size()));
+            f->SetDisplayWidth(std::clamp(w, 4, 60));
+        }
+    }
+}
+
+void TSQLiteDataSet::LoadRows(TSQLiteStatement& st, std::vector<Column>& cols) {
+    const int n = static_cast<int>(cols.size());
+    // Columns without a declared type take the type of their first value; a few rows are
+    // held back until every such column has shown one.
+    std::vector<std::vector<Variant>> held;
+    bool done = false;
+    auto undecided = [&] {
+        return std::any_of(cols.begin(), cols.end(),
+                           [](const Column& c) { return c.Type == TFieldType::ftUnknown; });
+    };
+    while (undecided() && held.size() < 256) {
+        if (!st.Step()) {
+            done = true;
+            break;
+        }
+        std::vector<Variant> row;
+        for (int i = 0; i < n; ++i) {
+            row.push_back(st.ColumnValue(i));
+            Column& c = cols[static_cast<std::size_t>(i)];
+            if (c.Type == TFieldType::ftUnknown && !row.back().IsNull())
+                c.Type = InferFieldType(st.ColumnStorage(i));
+        }
+        held.push_back(std::move(row));
+    }
+    for (Column& c : cols)
+        if (c.Type == TFieldType::ftUnknown) c.Type = TFieldType::ftString;
+
+    GetFieldDefs().Clear();
+    for (const Column& c : cols) {
+        int size = IsStringType(c.Type) ? std::max(c.Decl.Size, 1)
+                                        : (c.Type == TFieldType::ftBCD ? c.Decl.Size : 0);
+        TFieldDef* d = GetFieldDefs().Add(c.Name, c.Type, size, c.Required);
+        d->SetPrecision(c.Decl.Precision);
+    }
+    DefineStoreFromFieldDefs();
+    TMemStore& store = Store();
+    std::vector<std::uint8_t> img(static_cast<std::size_t>(store.RowSize()));
+    if (FLastRowCount > 0) store.ReserveRows(FLastRowCount + FLastRowCount / 16);
+    std::vector<int> keyCols = FKeyFields;
+    std::int64_t rowNo = 0;
+    FSeekRow = -1;
+
+    auto put = [&](int i, const Cell& v) {
+        const TMemColumn& mc = store.Columns()[static_cast<std::size_t>(i)];
+        Column& c = cols[static_cast<std::size_t>(i)];
+        std::uint8_t* p = img.data() + mc.Offset;
+        TMemStore::SetNullBit(img.data(), mc.NullBit, v.Storage == SQLITE_NULL);
+        if (v.Storage == SQLITE_NULL) return;
+        auto bad = [&](const char* what) {
+            DatabaseError("Value '" + CellText(v).substr(0, 60) + "' in column '" + c.Name +
+                              "' is not a valid " + what,
+                          GetName());
+        };
+        if (IsDateType(c.Type)) {
+            double t = 0;
+            if (v.Storage == SQLITE_TEXT) {
+                try {
+                    t = SQLiteTextToDateTime(v.S);
+                } catch (const EConvertError&) {
+                    bad(c.Type == TFieldType::ftTime ? "time" : "date");
+                }
+            } else if (v.Storage == SQLITE_INTEGER) {
+                t = UnixToDateTime(v.I);
+            } else if (v.Storage == SQLITE_FLOAT) {
+                t = v.D - 2415018.5;  // Julian day number
+            } else {
+                bad("date");
+            }
+            std::memcpy(p, &t, 8);
+            return;
+        }
+        switch (mc.Kind) {
+            case TMemColKind::I16:
+            case TMemColKind::U16:
+            case TMemColKind::I32:
+            case TMemColKind::I64: {
+                std::int64_t x = 0;
+                if (v.Storage == SQLITE_INTEGER)
+                    x = v.I;
+                else if (v.Storage == SQLITE_FLOAT && v.D == std::floor(v.D) &&
+                         std::fabs(v.D) < 9.2e18)
+                    x = static_cast<std::int64_t>(v.D);
+                else if (!(v.Storage == SQLITE_TEXT && ParseInt(v.S, x)))
+                    bad("integer");
+                if (mc.Kind == TMemColKind::I64) {
+                    std::memcpy(p, &x, 8);
+                } else if (mc.Kind == TMemColKind::I32) {
+                    if (x < INT32_MIN || x > INT32_MAX) bad("32-bit integer");
+                    auto y = static_cast<std::int32_t>(x);
+                    std::memcpy(p, &y, 4);
+                } else {
+                    if (mc.Kind == TMemColKind::I16 ? (x < INT16_MIN || x > INT16_MAX)
+                                                    : (x < 0 || x > UINT16_MAX))
+                        bad("16-bit integer");
+                    auto y = static_cast<std::int16_t>(x);
+                    std::memcpy(p, &y, 2);
+                }
+                break;
+            }
+            case TMemColKind::F64:
+            case TMemColKind::Cur: {
+                double x = 0;
+                if (v.Storage == SQLITE_INTEGER)
+                    x = static_cast<double>(v.I);
+                else if (v.Storage == SQLITE_FLOAT)
+                    x = v.D;
+                else if (!(v.Storage == SQLITE_TEXT && ParseDouble(v.S, x)))
+                    bad("number");
+                if (mc.Kind == TMemColKind::F64) {
+                    std::memcpy(p, &x, 8);
+                } else {
+                    if (!(std::fabs(x) < 9.2e14)) bad("decimal");
+                    std::int64_t s =
+                        v.Storage == SQLITE_INTEGER ? v.I * 10000 : std::llround(x * 10000.0);
+                    std::memcpy(p, &s, 8);
+                }
+                break;
+            }
+            case TMemColKind::Bool: {
+                bool b = false;
+                if (v.Storage == SQLITE_INTEGER)
+                    b = v.I != 0;
+                else if (v.Storage == SQLITE_FLOAT)
+                    b = v.D != 0;
+                else if (!TryStrToBool(Trim(std::string(v.S)), b))
+                    bad("Boolean");
+                p[0] = b ? 1 : 0;
+                break;
+            }
+            case TMemColKind::Str:
+            case TMemColKind::Blob: {
+                if (v.Storage == SQLITE_TEXT || v.Storage == SQLITE_BLOB) {
+                    store.PutText(img.data(), i, v.S);
+                    c.MaxLen = std::max(c.MaxLen, v.S.size());
+                } else {
+                    std::string t = CellText(v);
+                    store.PutText(img.data(), i, t);
+                    c.MaxLen = std::max(c.MaxLen, t.size());
+                }
+                break;
+            }
+        }
+    };
+    auto seek = [&](auto&& valueOf) {
+        if (FSeekRow >= 0 || FSeekKeys.size() != keyCols.size() || keyCols.empty()) return;
+        for (std::size_t k = 0; k < keyCols.size(); ++k)
+            if (!(valueOf(keyCols[k]) == FSeekKeys[k])) return;
+        FSeekRow = rowNo;
+    };
+
+    for (const auto& row : held) {
+        std::fill(img.begin(), img.end(), 0);
+        for (int i = 0; i < n; ++i) {
+            const Variant& v = row[static_cast<std::size_t>(i)];
+            Cell c = CellOf(v);
+            std::string text;
+            if (c.Storage == SQLITE_TEXT) {
+                text = v.AsString();
+                c.S = text;
+            }
+            put(i, c);
+        }
+        seek([&](int k) { return row[static_cast<std::size_t>(k)]; });
+        store.AppendRow(img.data());
+        ++rowNo;
+    }
+    if (!done) {
+        while (st.Step()) {
+            std::fill(img.begin(), img.end(), 0);
+            for (int i = 0; i < n; ++i) put(i, CellOf(st, i));
+            if (!FSeekKeys.empty()) seek([&](int k) { return st.ColumnValue(k); });
+            store.AppendRow(img.data());
+            ++rowNo;
+        }
+    }
+    FLastRowCount = static_cast<std::size_t>(rowNo);
+    // Text fields are as wide as what they hold or were declared; undeclared text leaves
+    // room for typing.
+    for (std::size_t i = 0; i < cols.size(); ++i) {
+        const Column& c = cols[i];
+        if (!IsStringType(c.Type)) continue;
+        std::size_t size = std::max<std::size_t>(c.MaxLen, static_cast<std::size_t>(c.Decl.Size));
+        if (c.Decl.Size == 0) size = std::max<std::size_t>(size, 255);
+        GetFieldDefs()[static_cast<int>(i)]->SetSize(
+            static_cast<int>(std::max<std::size_t>(size, 1)));
+    }
+}
+
+int TSQLiteDataSet::ExecStatement() {
+    std::string sql = GetSelectSQL();
+    if (Trim(sql).empty()) DatabaseError("No SQL statement is given", GetName());
+    TSQLiteStatement st(CheckConnection(), sql);
+    BindParams(st);
+    return st.Execute();
+}
+
+void TSQLiteDataSet::InternalClose() {
+    TMemDataSet::InternalClose();
+    Store() = TMemStore();  // the rows go with the cursor
+    FEditValues.clear();
+}
+
+void TSQLiteDataSet::ReopenKeepingRecord() {
+    if (!GetActive()) return;
+    CheckBrowseMode();
+    FSeekKeys = IsEmpty() ? std::vector<Variant>{} : CurrentKeyValues();
+    FSeekRow = -1;
+    DisableControls();
+    try {
+        Close();
+        Open();
+        if (FSeekRow >= 0 && FSeekRow <= UINT32_MAX) {
+            // Rows of a fresh store are numbered in load order, which is the bookmark.
+            auto id = static_cast<std::uint32_t>(FSeekRow);
+            TBookmark bm(4);
+            std::memcpy(bm.data(), &id, 4);
+            GotoBookmark(bm);
+        }
+    } catch (...) {
+        FSeekKeys.clear();
+        EnableControls();
+        throw;
+    }
+    FSeekKeys.clear();
+    EnableControls();
+}
+
+// ---------------------------------------------------------------- posting
+
+Variant TSQLiteDataSet::FieldValue(TField* f) const {
+    if (f->IsNull()) return Variant::Null();
+    TFieldType t = f->GetDataType();
+    if (t == TFieldType::ftBoolean) return Variant(f->GetAsBoolean());
+    if (IsIntegerType(t)) return Variant(static_cast<long long>(f->GetAsLargeInt()));
+    if (t == TFieldType::ftBCD || t == TFieldType::ftFMTBcd) return Variant(f->GetAsCurrency());
+    if (IsFloatType(t)) return Variant(f->GetAsFloat());
+    if (IsDateTimeType(t)) return Variant::FromDateTime(f->GetAsDateTime());
+    if (IsBlobType(t) && t != TFieldType::ftMemo && t != TFieldType::ftWideMemo) {
+        std::string b = f->GetAsString();
+        return Variant::FromBytes(std::vector<std::uint8_t>(b.begin(), b.end()));
+    }
+    return Variant(f->GetAsString());
+}
+
+std::vector<Variant> TSQLiteDataSet::CurrentKeyValues() const {
+    std::vector<Variant> keys;
+    for (int k : FKeyFields) {
+        TField* f = FindField(const_cast<TSQLiteDataSet*>(this)->GetFieldDefs()[k]->GetName());
+        if (!f) return {};
+        keys.push_back(FieldValue(f));
+    }
+    return keys;
+}
+
+void TSQLiteDataSet::InternalEdit() {
+    FEditValues.clear();
+    for (int i = 0; i < GetFieldDefs().Count(); ++i) {
+        TField* f = FindField(GetFieldDefs()[i]->GetName());
+        FEditValues.push_back(f ? FieldValue(f) : Variant());
+    }
+    TMemDataSet::InternalEdit();
+}
+
+namespace {
+bool SameValue(const Variant& a, const Variant& b) {
+    if (a.IsNull() || b.IsNull()) return a.IsNull() && b.IsNull();
+    return a.VarType() == b.VarType() && VarCompare(a, b) == 0;
+}
+}  // namespace
+
+void TSQLiteDataSet::InternalPost() {
+    TDataSet::InternalPost();  // required fields first, as the classic layer does
+    if (FUpdateTable.empty()) DatabaseError("Cannot modify a read-only dataset", GetName());
+    TSQLiteConnection& conn = CheckConnection();
+    const bool inserting = GetState() == TDataSetState::dsInsert;
+    std::vector<std::string> names;
+    std::vector<Variant> values;
+    std::vector<TFieldType> types;
+    std::vector<TField*> nullFields;
+    for (int i = 0; i < GetFieldDefs().Count(); ++i) {
+        if (FFieldOrigins[static_cast<std::size_t>(i)].empty()) continue;
+        TField* f = FindField(GetFieldDefs()[i]->GetName());
+        if (!f) continue;
+        Variant v = FieldValue(f);
+        if (inserting ? v.IsNull() : SameValue(v, FEditValues[static_cast<std::size_t>(i)])) {
+            if (inserting) nullFields.push_back(f);
+            continue;
+        }
+        names.push_back(FFieldOrigins[static_cast<std::size_t>(i)]);
+        values.push_back(std::move(v));
+        types.push_back(f->GetDataType());
+    }
+    std::string sql;
+    if (inserting) {
+        if (names.empty()) {
+            sql = "INSERT INTO " + QuoteIdent(FUpdateTable) + " DEFAULT VALUES";
+        } else {
+            std::string cols, marks;
+            for (std::size_t i = 0; i < names.size(); ++i) {
+                cols += (i ? ", " : "") + QuoteIdent(names[i]);
+                marks += i ? ", ?" : "?";
+            }
+            sql = "INSERT INTO " + QuoteIdent(FUpdateTable) + " (" + cols + ") VALUES (" + marks +
+                  ")";
+        }
+    } else if (!names.empty()) {
+        sql = "UPDATE " + QuoteIdent(FUpdateTable) + " SET ";
+        for (std::size_t i = 0; i < names.size(); ++i)
+            sql += (i ? ", " : "") + QuoteIdent(names[i]) + " = ?";
+        sql += " WHERE ";
+        for (std::size_t k = 0; k < FKeyFields.size(); ++k) {
+            int fi = FKeyFields[k];
+            sql += (k ? " AND " : "") + QuoteIdent(FFieldOrigins[static_cast<std::size_t>(fi)]) +
+                   " IS ?";
+            values.push_back(FEditValues[static_cast<std::size_t>(fi)]);
+            types.push_back(GetFieldDefs()[fi]->GetDataType());
+        }
+    }
+    if (!sql.empty()) {
+        TSQLiteStatement st(conn, sql);
+        for (std::size_t i = 0; i < values.size(); ++i)
+            st.Bind(static_cast<int>(i + 1), values[i], types[i]);
+        if (st.Execute() == 0 && !inserting)
+            DatabaseError("The record was changed or deleted by another user", GetName());
+        if (inserting && FIntegerKeyAlias) {
+            // Read back what the database filled in: the row id and column defaults.
+            std::int64_t rowId = conn.LastInsertRowId();
+            if (!nullFields.empty()) {
+                std::string list;
+                for (TField* f : nullFields) {
+                    std::size_t i =
+                        static_cast<std::size_t>(GetFieldDefs().IndexOf(f->GetFieldName()));
+                    list += (list.empty() ? "" : ", ") + QuoteIdent(FFieldOrigins[i]);
+                }
+                TSQLiteStatement back(conn, "SELECT " + list + " FROM " + QuoteIdent(FUpdateTable) +
+                                                " WHERE rowid = ?");
+                back.Bind(1, Variant(static_cast<long long>(rowId)));
+                if (back.Step()) {
+                    for (std::size_t k = 0; k < nullFields.size(); ++k) {
+                        TField* f = nullFields[k];
+                        Cell c = CellOf(back, static_cast<int>(k));
+                        if (c.Storage == SQLITE_NULL) continue;
+                        TFieldType t = f->GetDataType();
+                        if (IsDateType(t) && c.Storage == SQLITE_TEXT)
+                            f->SetAsDateTime(SQLiteTextToDateTime(c.S));
+                        else if (IsIntegerType(t) && c.Storage == SQLITE_INTEGER)
+                            f->SetAsLargeInt(c.I);
+                        else if (IsFloatType(t) && c.Storage != SQLITE_TEXT)
+                            f->SetAsFloat(c.Storage == SQLITE_INTEGER ? static_cast<double>(c.I)
+                                                                      : c.D);
+                        else if (t == TFieldType::ftBoolean && c.Storage == SQLITE_INTEGER)
+                            f->SetAsBoolean(c.I != 0);
+                        else
+                            f->SetAsString(CellText(c));
+                    }
+                }
+            }
+        }
+    }
+    TMemDataSet::InternalPost();
+    FEditValues.clear();
+}
+
+void TSQLiteDataSet::InternalDelete() {
+    if (FUpdateTable.empty()) DatabaseError("Cannot modify a read-only dataset", GetName());
+    std::vector<Variant> keys = CurrentKeyValues();
+    std::string sql = "DELETE FROM " + QuoteIdent(FUpdateTable) + " WHERE ";
+    for (std::size_t k = 0; k < FKeyFields.size(); ++k)
+        sql += (k ? " AND " : "") +
+               QuoteIdent(FFieldOrigins[static_cast<std::size_t>(FKeyFields[k])]) + " IS ?";
+    TSQLiteStatement st(CheckConnection(), sql);
+    for (std::size_t k = 0; k < keys.size(); ++k)
+        st.Bind(static_cast<int>(k + 1), keys[k], GetFieldDefs()[FKeyFields[k]]->GetDataType());
+    if (st.Execute() == 0)
+        DatabaseError("The record was changed or deleted by another user", GetName());
+    TMemDataSet::InternalDelete();
+}
+
+// ---------------------------------------------------------------- TQuery
+
+TQuery::TQuery(TComponent* owner) : TSQLiteDataSet(owner), FSQL(std::make_unique<TStringList>()) {
+    FSQL->SetOnChange([this](TObject*) { SQLChanged(); });
+}
+
+TQuery::~TQuery() {
+    try {
+        if (GetActive()) Close();
+    } catch (...) {
+    }
+    FSQL->SetOnChange(nullptr);
+}
+
+void TQuery::SetSQL(TStrings* v) {
+    if (v)
+        FSQL->Assign(v);
+    else
+        FSQL->Clear();
+}
+
+void TQuery::SQLChanged() {
+    StatementChanged();
+    FParams.ParseSQL(FSQL->GetText());
+}
+
+std::string TQuery::GetSelectSQL() const {
+    return FSQL->GetText();
+}
+
+void TQuery::BindParams(TSQLiteStatement& st) {
+    for (int i = 1; i <= st.ParamCount(); ++i) {
+        std::string name = st.ParamName(i);
+        TParam* p = name.empty() ? nullptr : FParams.FindParam(name);
+        if (!p)
+            DatabaseError(
+                "No value for parameter " + (name.empty() ? std::to_string(i) : "'" + name + "'"),
+                GetName());
+        st.Bind(i, p->GetValue(), p->GetDataType());
+    }
+}
+
+int TQuery::ExecSQL() {
+    FRowsAffected = ExecStatement();
+    return FRowsAffected;
+}
+
+// ---------------------------------------------------------------- TTable
+
+TTable::TTable(TComponent* owner) : TSQLiteDataSet(owner) {}
+
+void TTable::SetTableName(const std::string& v) {
+    if (v == FTableName) return;
+    StatementChanged();
+    FTableName = v;
+}
+
+void TTable::SetIndexFieldNames(const std::string& v) {
+    if (v == FTableIndexFields) return;
+    if (GetActive())
+        for (const std::string& n : SplitFieldNames(v)) FieldByName(n);  // raises, nothing changed
+    FTableIndexFields = v;
+    ReopenKeepingRecord();
+}
+
+std::string TTable::GetSelectSQL() const {
+    if (FTableName.empty()) DatabaseError("No table name is given", GetName());
+    std::string sql = "SELECT * FROM " + QuoteIdent(FTableName);
+    std::vector<std::string> names = SplitFieldNames(FTableIndexFields);
+    for (std::size_t i = 0; i < names.size(); ++i)
+        sql += (i ? ", " : " ORDER BY ") + QuoteIdent(names[i]);
+    return sql;
+}
+
+}  // namespace vel
