@@ -18,10 +18,13 @@ dev: deps
 	cmake --build --preset dev -j $(JOBS)
 	ctest --preset dev
 
+# The demo database is rebuilt only when its generator changed.
+DEMO_DB := build/release/demo.db
 demo: deps
 	cmake --preset release
-	cmake --build --preset release -j $(JOBS) --target veldemo
-	./build/release/apps/veldemo
+	cmake --build --preset release -j $(JOBS) --target veldemo veldemodb
+	@[ $(DEMO_DB) -nt build/release/apps/veldemodb ] || ./build/release/apps/veldemodb $(DEMO_DB)
+	./build/release/apps/veldemo $(DEMO_DB)
 
 bench: deps
 	cmake --preset release

@@ -1,21 +1,65 @@
 // veldemo: until the grid exists, shows the run-time layer at work.
 #include <cstdio>
 
+#include "db/sqlite/SQLDataSets.h"
 #include "rtl/FormatSettings.h"
 #include "rtl/TSet.h"
 #include "rtl/Utf8.h"
 
 using namespace vel;
 
-int main() {
+namespace {
+
+// A short look at the demo database through the SQL datasets.
+void ShowDatabase(const char* fileName) {
+    TSQLiteConnection db;
+    db.SetFileName(fileName);
+    db.SetReadOnly(true);
+    std::printf("Demo database %s\n", fileName);
+    for (const std::string& table : db.GetTableNames()) {
+        TSQLiteStatement count(db, "SELECT count(*) FROM " + QuoteIdent(table));
+        count.Step();
+        std::printf("  %-12s %8lld rows\n", table.c_str(),
+                    static_cast<long long>(count.ColumnInt64(0)));
+    }
+    TQuery q;
+    q.SetConnection(&db);
+    q.GetSQL()->SetText(
+        "SELECT o.id, o.order_date, c.company, o.total, o.paid FROM orders o "
+        "JOIN customers c ON c.id = o.customer_id ORDER BY o.id LIMIT 5");
+    q.Open();
+    std::printf("  first orders:\n");
+    for (q.First(); !q.GetEOF(); q.Next())
+        std::printf("    %5s  %-19s  %-32s %10s  %s\n",
+                    q.FieldByName("id")->GetDisplayText().c_str(),
+                    q.FieldByName("order_date")->GetDisplayText().c_str(),
+                    q.FieldByName("company")->GetDisplayText().c_str(),
+                    q.FieldByName("total")->GetDisplayText().c_str(),
+                    q.FieldByName("paid")->GetDisplayText().c_str());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
     std::printf("VelGrid demo: the run-time layer\n");
-    const std::string word = "\xC3\xA4rger \xC3\xBC" "ber stra\xC3\x9F" "en";
+    const std::string word =
+        "\xC3\xA4rger \xC3\xBC"
+        "ber stra\xC3\x9F"
+        "en";
     std::printf("  '%s' has %zu code points, upper case '%s'\n", word.c_str(), Utf8Length(word),
                 Utf8UpperCase(word).c_str());
     for (const char* loc : {"en-US", "de-DE", "fr-FR"}) {
         const TFormatSettings fs = TFormatSettings::Create(loc);
         std::printf("  %-6s short date '%s', decimal '%c', thousands '%c'\n", loc,
                     fs.ShortDateFormat.c_str(), fs.DecimalSeparator, fs.ThousandSeparator);
+    }
+    if (argc > 1) {
+        try {
+            ShowDatabase(argv[1]);
+        } catch (const Exception& e) {
+            std::fprintf(stderr, "veldemo: %s\n", e.what());
+            return 1;
+        }
     }
     return 0;
 }
