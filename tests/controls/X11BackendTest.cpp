@@ -1,0 +1,165 @@
+// The X11 backend under a private Xvfb server: a real window appears, a click sent to it
+// reaches the control, and the window's pixels are what the offscreen surface holds.
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "ControlsTestUtil.h"
+#include "backends/Backend.h"
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+extern char** environ;
+
+using namespace vel;
+
+namespace veltest {
+namespace {
+
+class XvfbServer {
+public:
+    XvfbServer() {
+        for (int n = 91; n < 140 && FPid == 0; ++n) {
+            if (std::filesystem::exists("/tmp/.X" + std::to_string(n) + "-lock")) continue;
+            if (std::filesystem::exists("/tmp/.X11-unix/X" + std::to_string(n))) continue;
+            Start(n);
+        }
+    }
+    ~XvfbServer() {
+        if (FPid > 0) {
+            kill(FPid, SIGTERM);
+            int status = 0;
+            waitpid(FPid, &status, 0);
+        }
+    }
+    bool Running() const { return FPid > 0; }
+    const std::string& Name() const { return FName; }
+
+private:
+    void Start(int n) {
+        std::string display = ":" + std::to_string(n);
+        const char* argv[] = {"Xvfb", display.c_str(), "-screen", "0", "800x600x24", "-nolisten", "tcp", "-noreset", nullptr};
+        posix_spawn_file_actions_t fa;
+        posix_spawn_file_actions_init(&fa);
+        posix_spawn_file_actions_addopen(&fa, 1, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_addopen(&fa, 2, "/dev/null", O_WRONLY, 0);
+        pid_t pid = 0;
+        int rc = posix_spawnp(&pid, "Xvfb", &fa, nullptr, const_cast<char**>(argv), environ);
+        posix_spawn_file_actions_destroy(&fa);
+        if (rc != 0) return;
+        // Wait (bounded) until the server takes connections.
+        for (int i = 0; i < 100; ++i) {
+            if (Display* d = XOpenDisplay(display.c_str())) {
+                XCloseDisplay(d);
+                FPid = pid;
+                FName = display;
+                return;
+            }
+            int status = 0;
+            if (waitpid(pid, &status, WNOHANG) == pid) return;  // it gave up (display taken)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        kill(pid, SIGTERM);
+        waitpid(pid, nullptr, 0);
+    }
+    pid_t FPid = 0;
+    std::string FName;
+};
+
+class X11BackendTest : public ControlsTest {};
+
+TEST_F(X11BackendTest, RealWindowTakesAClickAndShowsTheSurface) {
+    XvfbServer server;
+    if (!server.Running()) GTEST_SKIP() << "Xvfb could not be started";
+    auto backend = CreateX11Backend(server.Name());
+    if (!backend) GTEST_SKIP() << "cannot open " << server.Name();
+    SetBackend(std::move(backend));
+    vel::Screen().Reset();
+    EXPECT_EQ(vel::Screen().GetDesktopRect(), Rect(0, 0, 800, 600));
+    Display* probe = XOpenDisplay(server.Name().c_str());
+    ASSERT_NE(probe, nullptr);
+    {
+        TForm form(nullptr);
+        form.SetCaption("Probe");
+        form.SetBounds(50, 40, 300, 200);
+        auto* target = new TLogControl(&form);
+        target->Fill = clRed;
+        target->SetBounds(40, 30, 120, 60);
+        target->SetParent(&form);
+        int clicks = 0;
+        target->SetOnClick([&](TObject*) { ++clicks; });
+        form.Show();
+        Process();
+        Window w = Window(Backend().NativeHandle(&form));
+        ASSERT_NE(w, 0u);
+
+        XWindowAttributes attrs{};
+        for (int i = 0; i < 50; ++i) {
+            XSync(probe, False);
+            XGetWindowAttributes(probe, w, &attrs);
+            if (attrs.map_state == IsViewable) break;
+            Backend().PumpEvents(20);
+        }
+        ASSERT_EQ(attrs.map_state, IsViewable);
+        EXPECT_EQ(attrs.width, 300);
+        EXPECT_EQ(attrs.height, 200);
+
+        // A synthetic click from another connection, in window coordinates.
+        TPoint c = target->ClientToScreen(Point(10, 10));
+        for (int type : {ButtonPress, ButtonRelease}) {
+            XEvent e{};
+            e.xbutton.type = type;
+            e.xbutton.display = probe;
+            e.xbutton.window = w;
+            e.xbutton.root = DefaultRootWindow(probe);
+            e.xbutton.x = c.X - form.GetLeft();
+            e.xbutton.y = c.Y - form.GetTop();
+            e.xbutton.x_root = c.X;
+            e.xbutton.y_root = c.Y;
+            e.xbutton.button = Button1;
+            e.xbutton.same_screen = True;
+            e.xbutton.state = type == ButtonRelease ? Button1Mask : 0;
+            XSendEvent(probe, w, True, type == ButtonPress ? ButtonPressMask : ButtonReleaseMask, &e);
+        }
+        XSync(probe, False);
+        for (int i = 0; i < 100 && clicks == 0; ++i) {
+            Backend().PumpEvents(20);
+            Process();
+        }
+        EXPECT_EQ(clicks, 1);
+
+        // The window's pixels are the surface's.
+        Process();
+        auto expected = form.CaptureImage();
+        Backend().Flush();
+        XSync(probe, False);
+        XImage* img = XGetImage(probe, w, 0, 0, 300, 200, AllPlanes, ZPixmap);
+        ASSERT_NE(img, nullptr);
+        int mismatches = 0;
+        TRect where;
+        for (int y = 0; y < 200; ++y)
+            for (int x = 0; x < 300; ++x)
+                if ((XGetPixel(img, x, y) & 0xFFFFFF) != (expected->GetPixel(x, y) & 0xFFFFFF)) {
+                    ++mismatches;
+                    where = UnionRect(where, Rect(x, y, x + 1, y + 1));
+                }
+        EXPECT_EQ(mismatches, 0) << where.Left << "," << where.Top << "-" << where.Right << "," << where.Bottom;
+        // The red control is really there.
+        TPoint inside = Point(c.X - form.GetLeft(), c.Y - form.GetTop());
+        EXPECT_EQ(XGetPixel(img, inside.X, inside.Y) & 0xFFFFFF, 0xFF0000u);
+        XDestroyImage(img);
+    }
+    XCloseDisplay(probe);
+    SetBackend(nullptr);
+    vel::Screen().Reset();
+}
+
+}  // namespace
+}  // namespace veltest
