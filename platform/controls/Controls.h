@@ -124,6 +124,25 @@ enum : unsigned {
 };
 enum : unsigned { CS_DBLCLKS = 0x0008, CS_SAVEBITS = 0x0800, CS_DROPSHADOW = 0x00020000 };
 
+// Scroll bars of a window (WS_HSCROLL / WS_VSCROLL).
+enum : int { SB_HORZ = 0, SB_VERT = 1, SB_CTL = 2, SB_BOTH = 3 };
+enum : unsigned {
+    SIF_RANGE = 0x1,
+    SIF_PAGE = 0x2,
+    SIF_POS = 0x4,
+    SIF_DISABLENOSCROLL = 0x8,
+    SIF_TRACKPOS = 0x10,
+    SIF_ALL = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_TRACKPOS
+};
+struct TScrollInfo {
+    unsigned fMask = SIF_ALL;
+    int nMin = 0;
+    int nMax = 100;
+    unsigned nPage = 0;
+    int nPos = 0;
+    int nTrackPos = 0;
+};
+
 struct TCreateParams {
     std::string Caption;
     unsigned Style = 0;
@@ -527,6 +546,16 @@ public:
     void PaintPending();
     // The window's surface (top-level windows only; nullptr otherwise or before showing).
     TBitmap* GetSurface() const { return FSurface.get(); }
+    // Scroll bars: the window's own WS_HSCROLL / WS_VSCROLL bars. Positions are clamped to
+    // [nMin, nMax - nPage + 1] as classically; a change redraws the bar when asked.
+    int SetScrollInfo(int Bar, const TScrollInfo& Info, bool Redraw);
+    TScrollInfo GetScrollInfo(int Bar) const;
+    // Shows or hides a bar (changes the client size and sends WM_SIZE).
+    void ShowScrollBar(int Bar, bool Show);
+    // Parts of a bar under a window point (window coordinates): SB_LINEUP, SB_PAGEUP, SB_THUMBTRACK,
+    // SB_PAGEDOWN, SB_LINEDOWN, or -1 outside.
+    int ScrollBarHitTest(int Bar, TPoint WindowPos) const;
+    TRect ScrollBarRect(int Bar) const;  // window coordinates, empty when hidden
     // Control-specific data the backend keeps with a top-level window.
     void* BackendData = nullptr;
 
@@ -584,6 +613,10 @@ private:
     void WMSize(TMessage& Message);
     void CNKeyDown(TMessage& Message);
     void UpdateSurfaceSize();
+    void InvalidateNonClient();
+    bool ScrollBarMouse(TMessage& Message);
+    void PaintScrollBar(TCanvas& Canvas, int Bar);
+    TRect ThumbRect(int Bar) const;
     void ClipChildrenAndSiblings(TCanvas& Canvas, const TSurfaceArea& Area);
     void AddInvalid(const TRect& R);
     void ClearInvalid();
@@ -602,6 +635,9 @@ private:
     std::vector<TRect> FInvalid;
     std::unique_ptr<TBitmap> FSurface;
     bool FInPaint = false;
+    TScrollInfo FScroll[2];
+    int FScrollDragBar = -1;  // the bar whose thumb is being dragged
+    int FScrollDragOffset = 0;
 };
 
 class TGraphicControl : public TControl {
@@ -660,6 +696,12 @@ TPoint GetCursorPos();
 void SetCursorPos(TPoint P);
 // The control under the mouse (the last one sent CM_MOUSEENTER).
 TControl* GetMouseControl();
+int SetScrollInfo(HWND Wnd, int Bar, const TScrollInfo& Info, bool Redraw);
+bool GetScrollInfo(HWND Wnd, int Bar, TScrollInfo& Info);
+int SetScrollPos(HWND Wnd, int Bar, int Pos, bool Redraw);
+int GetScrollPos(HWND Wnd, int Bar);
+bool SetScrollRange(HWND Wnd, int Bar, int Min, int Max, bool Redraw);
+bool ShowScrollBar(HWND Wnd, int Bar, bool Show);
 // Top-level windows in z-order, topmost first.
 std::vector<TWinControl*> GetTopLevelWindows();
 

@@ -253,16 +253,10 @@ void TWinControl::PaintBorder(TCanvas& Canvas) {
         Canvas.FillRectColor(Rect(r.Right - 1, r.Top, r.Right, r.Bottom), cl3DLight);
         r.Inflate(-1, -1);
     }
-    TRect ins = GetBorderInsets();
-    TRect client = Rect(ins.Left, ins.Top, FWidth - ins.Right, FHeight - ins.Bottom);
-    if (style & WS_VSCROLL) {
-        TRect sb = (ex & WS_EX_LEFTSCROLLBAR) ? Rect(client.Left - ins.Left + r.Left, client.Top, client.Left, client.Bottom)
-                                              : Rect(client.Right, client.Top, r.Right, client.Bottom);
-        Canvas.FillRectColor(sb, clScrollBar);
-    }
-    if (style & WS_HSCROLL) Canvas.FillRectColor(Rect(client.Left, client.Bottom, client.Right, r.Bottom), clScrollBar);
-    if ((style & WS_VSCROLL) && (style & WS_HSCROLL))
-        Canvas.FillRectColor(Rect(client.Right, client.Bottom, r.Right, r.Bottom), clBtnFace);
+    PaintScrollBar(Canvas, SB_VERT);
+    PaintScrollBar(Canvas, SB_HORZ);
+    TRect v = ScrollBarRect(SB_VERT), h = ScrollBarRect(SB_HORZ);
+    if (!v.IsEmpty() && !h.IsEmpty()) Canvas.FillRectColor(Rect(v.Left, h.Top, v.Right, h.Bottom), clBtnFace);
 }
 
 void TWinControl::PaintWindow(TCanvas&) {}

@@ -470,6 +470,7 @@ void TWinControl::WndProc(TMessage& Message) {
     // Mouse messages over (or captured by) a graphic child go to that child.
     if (Message.Msg >= WM_MOUSEFIRST && Message.Msg <= WM_MOUSELAST && Message.Msg != WM_MOUSEWHEEL &&
         Message.Msg != WM_MOUSEHWHEEL) {
+        if (ScrollBarMouse(Message)) return;
         TControl* target = nullptr;
         TControl* cap = GetCaptureControl();
         TWMMouse m(Message);

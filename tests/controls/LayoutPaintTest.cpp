@@ -313,3 +313,74 @@ TEST_F(LayoutTest, BordersTakeNonClientSpace) {
 
 }  // namespace
 }  // namespace veltest
+
+namespace veltest {
+namespace {
+
+class TScrolled : public TLogControl {
+public:
+    using TLogControl::TLogControl;
+    std::vector<std::pair<unsigned, int>> Scrolls;
+    int Sizes = 0;
+    void Dispatch(TMessage& m) override {
+        if (m.Msg == WM_VSCROLL || m.Msg == WM_HSCROLL) {
+            TWMScroll s(m);
+            Scrolls.push_back({m.Msg == WM_VSCROLL ? s.ScrollCode : 100 + s.ScrollCode, s.Pos});
+            return;
+        }
+        if (m.Msg == WM_SIZE) ++Sizes;
+        TLogControl::Dispatch(m);
+    }
+};
+
+TEST_F(LayoutTest, ScrollBarsTakeClientSpaceClampTheirPositionAndTurnClicksIntoScrollMessages) {
+    auto* c = new TScrolled(Form.get());
+    c->SetBounds(10, 10, 200, 150);
+    c->SetParent(Form.get());
+    Form->Show();
+    Process();
+    const int sizes = c->Sizes;
+    c->ShowScrollBar(SB_VERT, true);
+    EXPECT_EQ(c->GetClientWidth(), 200 - 17);
+    EXPECT_EQ(c->Sizes, sizes + 1);
+    TScrollInfo si;
+    si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    si.nMin = 0;
+    si.nMax = 99;
+    si.nPage = 10;
+    si.nPos = 95;
+    EXPECT_EQ(c->SetScrollInfo(SB_VERT, si, true), 90);  // the last page starts at 90
+    EXPECT_EQ(GetScrollPos(c->GetHandle(), SB_VERT), 90);
+    SetScrollPos(c->GetHandle(), SB_VERT, 0, true);
+    Process();
+    TBitmap* s = Form->GetSurface();
+    // The up arrow box is a raised button-face square at the top of the bar.
+    EXPECT_EQ(PixelAt(*s, 10 + 183 + 3, 10 + 13), TColor(ColorToRGB(clBtnFace)));
+    EXPECT_EQ(PixelAt(*s, 10 + 183 + 8, 10 + 7), TColor(ColorToRGB(clBtnText)));  // the arrow
+    EXPECT_EQ(PixelAt(*s, 10 + 183, 10), TColor(ColorToRGB(cl3DLight)));
+    const TPoint bar = c->ClientToScreen(Point(183 + 8, 0));
+    InjectClick(Point(bar.X, bar.Y + 8));     // up arrow
+    FClock->Advance(1000);
+    InjectClick(Point(bar.X, bar.Y + 150 - 8));  // down arrow
+    FClock->Advance(1000);
+    InjectClick(Point(bar.X, bar.Y + 100));  // below the thumb
+    Process();
+    EXPECT_EQ(c->Scrolls, (std::vector<std::pair<unsigned, int>>{
+                              {SB_LINEUP, 0}, {SB_ENDSCROLL, 0}, {SB_LINEDOWN, 0}, {SB_ENDSCROLL, 0},
+                              {SB_PAGEDOWN, 0}, {SB_ENDSCROLL, 0}}));
+    // Dragging the thumb (at the top, 17 + 116*10/100 = 11 px long) to the bottom.
+    c->Scrolls.clear();
+    FClock->Advance(1000);
+    InjectMouseDown(TMouseButton::mbLeft, Point(bar.X, bar.Y + 20));
+    InjectMouseMove(Point(bar.X, bar.Y + 200));
+    InjectMouseUp(TMouseButton::mbLeft, Point(bar.X, bar.Y + 200));
+    Process();
+    EXPECT_EQ(c->Scrolls, (std::vector<std::pair<unsigned, int>>{
+                              {SB_THUMBTRACK, 90}, {SB_THUMBPOSITION, 90}, {SB_ENDSCROLL, 0}}));
+    EXPECT_EQ(GetCaptureControl(), nullptr);
+    c->ShowScrollBar(SB_VERT, false);
+    EXPECT_EQ(c->GetClientWidth(), 200);
+}
+
+}  // namespace
+}  // namespace veltest
