@@ -9,12 +9,52 @@
 #include "backends/Backend.h"
 #include "graphics/Bitmap.h"
 #include "rtl/Exceptions.h"
+#include "classes/TypInfo.h"
 
 namespace vel {
 
 VEL_DEFINE_CLASS(TSizeConstraints, TPersistent)
 VEL_DEFINE_CLASS(TControl, TComponent)
 VEL_DEFINE_CLASS(TControlCanvas, TCanvas)
+
+VEL_ENUM_INFO(TAlign, alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom)
+VEL_ENUM_INFO(TAnchorKind, akLeft, akTop, akRight, akBottom)
+VEL_ENUM_INFO(TBiDiMode, bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly)
+VEL_ENUM_INFO(TStyleElement, seFont, seClient, seBorder)
+VEL_ENUM_INFO(TBorderStyle, bsNone, bsSingle)
+
+VEL_PUBLISHED(TSizeConstraints) {
+    Prop("MaxHeight", &T::GetMaxHeight, &T::SetMaxHeight, 0);
+    Prop("MaxWidth", &T::GetMaxWidth, &T::SetMaxWidth, 0);
+    Prop("MinHeight", &T::GetMinHeight, &T::SetMinHeight, 0);
+    Prop("MinWidth", &T::GetMinWidth, &T::SetMinWidth, 0);
+}
+
+VEL_PUBLISHED(TControl) {
+    Prop("Left", &T::GetLeft, &T::SetLeft, 0);
+    Prop("Top", &T::GetTop, &T::SetTop, 0);
+    Prop("Width", &T::GetWidth, &T::SetWidth, 0);
+    Prop("Height", &T::GetHeight, &T::SetHeight, 0);
+    Prop("Align", &T::GetAlign, &T::SetAlign, TAlign::alNone);
+    Prop("Anchors", &T::GetAnchors, &T::SetAnchors, TAnchors{TAnchorKind::akLeft, TAnchorKind::akTop});
+    Prop("Constraints", &T::GetConstraintsObject, &T::SetConstraintsObject);
+    Prop("Caption", &T::GetCaption, &T::SetCaption).Default(std::string());
+    Prop("ParentColor", &T::GetParentColor, &T::SetParentColor, true);
+    Color("Color", &T::GetColor, &T::SetColor).Stored(&T::IsColorStored);
+    Prop("ParentFont", &T::GetParentFont, &T::SetParentFont, true);
+    Prop("Font", &T::GetFontObject, &T::SetFontObject).Stored(&T::IsFontStored);
+    Prop("Hint", &T::GetHint, &T::SetHint).Default(std::string());
+    Prop("ParentShowHint", &T::GetParentShowHint, &T::SetParentShowHint, true);
+    Prop("ShowHint", &T::GetShowHint, &T::SetShowHint).Stored(&T::IsShowHintStored);
+    Prop("PopupMenu", &T::GetPopupMenu, &T::SetPopupMenu);
+    Prop("Cursor", &T::GetCursor, &T::SetCursor, crDefault);
+    Prop("ParentBiDiMode", &T::GetParentBiDiMode, &T::SetParentBiDiMode, true);
+    Prop("BiDiMode", &T::GetBiDiMode, &T::SetBiDiMode).Stored(&T::IsBiDiModeStored);
+    Prop("StyleElements", &T::GetStyleElements, &T::SetStyleElements,
+         TStyleElements{TStyleElement::seFont, TStyleElement::seClient, TStyleElement::seBorder});
+    Prop("Enabled", &T::GetEnabled, &T::SetEnabled, true);
+    Prop("Visible", &T::GetVisible, &T::SetVisible, true);
+}
 
 namespace {
 TPopupMenuHandler& PopupHandler() {
@@ -655,6 +695,13 @@ void TControl::SetPopupMenu(TComponent* v) {
 void TControl::Notification(TComponent* AComponent, TOperation Operation) {
     TComponent::Notification(AComponent, Operation);
     if (Operation == TOperation::opRemove && AComponent == FPopupMenu) FPopupMenu = nullptr;
+}
+
+void TControl::Loaded() {
+    TComponent::Loaded();
+    // Bounds read from a form are where the user placed the control.
+    UpdateAnchorRules();
+    if (FParent && FAlign != TAlign::alNone) FParent->Realign();
 }
 
 void TControl::SetCursor(TCursor v) {

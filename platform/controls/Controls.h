@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "classes/Component.h"
+#include "classes/PropAccess.h"
 #include "controls/Messages.h"
 #include "graphics/Canvas.h"
 #include "graphics/Colors.h"
@@ -33,6 +34,11 @@ enum class TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRig
 enum class TStyleElement { seFont, seClient, seBorder };
 using TStyleElements = TSet<TStyleElement>;
 enum class TBorderStyle { bsNone, bsSingle };
+VEL_DECLARE_ENUM_INFO(TAlign)
+VEL_DECLARE_ENUM_INFO(TAnchorKind)
+VEL_DECLARE_ENUM_INFO(TBiDiMode)
+VEL_DECLARE_ENUM_INFO(TStyleElement)
+VEL_DECLARE_ENUM_INFO(TBorderStyle)
 
 enum class TControlStyleFlag {
     csAcceptsControls,
@@ -281,6 +287,16 @@ public:
     TFont& Font() { return *FFont; }
     const TFont& Font() const { return *FFont; }
     void SetFont(const TFont& f) { FFont->Assign(&f); }
+    // Streaming: a value inherited from the parent is not written.
+    bool IsColorStored() const { return !FParentColor; }
+    bool IsFontStored() const { return !FParentFont; }
+    bool IsShowHintStored() const { return !FParentShowHint; }
+    bool IsBiDiModeStored() const { return !FParentBiDiMode; }
+    // The same as an object property (streaming: "Font.Name").
+    TFont* GetFontObject() const { return FFont.get(); }
+    void SetFontObject(TFont* f) { FFont->Assign(f); }
+    TSizeConstraints* GetConstraintsObject() const { return const_cast<TSizeConstraints*>(&FConstraints); }
+    void SetConstraintsObject(TSizeConstraints* c) { FConstraints.Assign(c); }
     bool GetParentFont() const { return FParentFont; }
     void SetParentFont(bool v);
     TColor GetColor() const { return FColor; }
@@ -377,6 +393,7 @@ protected:
     // The parent's font, colour, bidi mode, style elements or show-hint changed.
     virtual void ParentFontChanged();
     void Notification(TComponent* AComponent, TOperation Operation) override;
+    void Loaded() override;
 
     // Message handlers shared by every control.
     void WMMouse(TMessage& Message);
@@ -537,6 +554,7 @@ public:
     bool GetDoubleBuffered() const { return FDoubleBuffered; }
     void SetDoubleBuffered(bool v);
     bool GetParentDoubleBuffered() const { return FParentDoubleBuffered; }
+    bool IsDoubleBufferedStored() const { return !FParentDoubleBuffered; }
     void SetParentDoubleBuffered(bool v);
     // Moves the pixels of (part of) the client area by Dx, Dy and invalidates what is
     // uncovered. Returns the uncovered rectangle's bounds in UpdateRect when given.
@@ -594,6 +612,7 @@ protected:
     virtual void PaintBorder(TCanvas& Canvas);
     void ChangeScale(int M, int D) override;
     void ParentFontChanged() override;
+    void Loaded() override;
     bool GetWantsKey(unsigned Mask);
 
     TNotifyEvent FOnEnter;

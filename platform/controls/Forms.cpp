@@ -7,6 +7,7 @@
 #include "controls/WindowManager.h"
 #include "graphics/Bitmap.h"
 #include "rtl/Exceptions.h"
+#include "classes/TypInfo.h"
 
 namespace vel {
 
@@ -14,6 +15,21 @@ VEL_DEFINE_CREATABLE_CLASS(TCustomForm, TWinControl)
 VEL_DEFINE_CREATABLE_CLASS(TForm, TCustomForm)
 VEL_DEFINE_CREATABLE_CLASS(TPopupWindow, TCustomControl)
 VEL_DEFINE_CLASS(TScreen, TComponent)
+
+VEL_ENUM_INFO(TFormBorderStyle, bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin)
+VEL_ENUM_INFO(TPosition, poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter,
+              poDesktopCenter, poMainFormCenter, poOwnerFormCenter)
+VEL_ENUM_INFO(TFormStyle, fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop)
+
+VEL_PUBLISHED(TCustomForm) {
+    Prop("BorderStyle", &T::GetBorderStyle, &T::SetBorderStyle, TFormBorderStyle::bsSizeable);
+    Prop("Position", &T::GetPosition, &T::SetPosition, TPosition::poDesigned);
+    Prop("FormStyle", &T::GetFormStyle, &T::SetFormStyle, TFormStyle::fsNormal);
+    Prop("KeyPreview", &T::GetKeyPreview, &T::SetKeyPreview, false);
+    Prop("ClientWidth", &T::GetClientWidth, &T::SetClientWidth).NoDefault();
+    Prop("ClientHeight", &T::GetClientHeight, &T::SetClientHeight).NoDefault();
+    Prop("ActiveControl", &T::GetActiveControl, &T::SetActiveControlRef);
+}
 
 namespace {
 const char* const CannotFocus = "Cannot focus a disabled or invisible window.";
@@ -251,6 +267,18 @@ void TCustomForm::SetActiveControl(TWinControl* Control) {
     }
     FActiveControl = Control;
     if (!IsLoading() && FActive) SetWindowFocus();
+}
+
+void TCustomForm::SetActiveControlRef(TWinControl* Control) {
+    if (IsLoading()) FActiveControl = Control;  // checked when loading ends
+    else SetActiveControl(Control);
+}
+
+void TCustomForm::Loaded() {
+    TWinControl::Loaded();
+    TWinControl* c = FActiveControl;
+    FActiveControl = nullptr;
+    if (c && GetParentForm(c) == this) FActiveControl = c;
 }
 
 void TCustomForm::SetWindowFocus() {

@@ -25,6 +25,9 @@ enum class TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWind
 enum class TPosition { poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter,
                        poDesktopCenter, poMainFormCenter, poOwnerFormCenter };
 enum class TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
+VEL_DECLARE_ENUM_INFO(TFormBorderStyle)
+VEL_DECLARE_ENUM_INFO(TPosition)
+VEL_DECLARE_ENUM_INFO(TFormStyle)
 enum class TCloseAction { caNone, caHide, caFree, caMinimize };
 enum class TFormStateFlag { fsCreating, fsVisible, fsShowing, fsModal, fsCreatedMDIChild, fsActivated };
 using TFormState = TSet<TFormStateFlag>;
@@ -53,6 +56,8 @@ public:
     // The control that has (or will get, once the form is active) the focus.
     TWinControl* GetActiveControl() const { return FActiveControl; }
     void SetActiveControl(TWinControl* Control);
+    // Streaming form of ActiveControl: set once loading has ended, when the control can be checked.
+    void SetActiveControlRef(TWinControl* Control);
     bool GetActive() const { return FActive; }
     void FocusControl(TWinControl* Control);
     // Moves the focus bookkeeping: exits, window focus, enters. False when an OnExit refused.
@@ -90,6 +95,7 @@ protected:
     virtual void DoHide();
     virtual void DoClose(TCloseAction& Action);
     void Notification(TComponent* AComponent, TOperation Operation) override;
+    void Loaded() override;
     void PaintWindow(TCanvas& Canvas) override;
     void PaintBorder(TCanvas& Canvas) override;
     void VisibleChanging() override;

@@ -8,12 +8,21 @@
 #include "controls/WindowManager.h"
 #include "graphics/Bitmap.h"
 #include "rtl/Exceptions.h"
+#include "classes/TypInfo.h"
 
 namespace vel {
 
 VEL_DEFINE_CLASS(TWinControl, TControl)
 VEL_DEFINE_CLASS(TGraphicControl, TControl)
 VEL_DEFINE_CLASS(TCustomControl, TWinControl)
+
+VEL_PUBLISHED(TWinControl) {
+    Prop("TabOrder", &T::GetTabOrder, &T::SetTabOrder).NoDefault();
+    Prop("TabStop", &T::GetTabStop, &T::SetTabStop, false);
+    Prop("ParentDoubleBuffered", &T::GetParentDoubleBuffered, &T::SetParentDoubleBuffered, true);
+    Prop("DoubleBuffered", &T::GetDoubleBuffered, &T::SetDoubleBuffered)
+        .Stored(&T::IsDoubleBufferedStored);
+}
 
 void TWindowManager::ControlDestroyed(TControl* c) {
     if (CaptureControl == c) CaptureControl = nullptr;
@@ -365,6 +374,11 @@ void TWinControl::ChangeScale(int M, int D) {
 }
 
 void TWinControl::ParentFontChanged() {}
+
+void TWinControl::Loaded() {
+    TControl::Loaded();
+    Realign();
+}
 
 // ---- Focus and tab order.
 
