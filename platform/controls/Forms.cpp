@@ -521,10 +521,25 @@ void TPopupWindow::CloseUp(bool Accept) {
     if (FOnCloseUp) FOnCloseUp(this, Accept);
 }
 
+void TPopupWindow::SetPopupOwner(TControl* v) {
+    if (v == FPopupOwner) return;
+    if (FPopupOwner) FPopupOwner->RemoveFreeNotification(this);
+    FPopupOwner = v;
+    if (v) v->FreeNotification(this);
+}
+
+void TPopupWindow::Notification(TComponent* AComponent, TOperation Operation) {
+    TCustomControl::Notification(AComponent, Operation);
+    if (Operation == TOperation::opRemove && AComponent == FPopupOwner) FPopupOwner = nullptr;
+}
+
 void TPopupWindow::Dispatch(TMessage& Message) {
     if (Message.Msg == CM_CANCELMODE) {
         TCMCancelMode c(Message);
-        if (!c.Sender || !ContainsControl(c.Sender)) CloseUp(false);
+        auto* owner = dynamic_cast<TWinControl*>(FPopupOwner);
+        const bool fromOwner =
+            c.Sender && (c.Sender == FPopupOwner || (owner && owner->ContainsControl(c.Sender)));
+        if (!c.Sender || (!ContainsControl(c.Sender) && !fromOwner)) CloseUp(false);
         return;
     }
     TCustomControl::Dispatch(Message);

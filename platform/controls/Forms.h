@@ -146,13 +146,19 @@ public:
     // Hides it and raises OnCloseUp (Accept is false for a click outside or cancel mode).
     virtual void CloseUp(bool Accept);
     bool GetPopupVisible() const { return GetVisible(); }
+    // The control the popup belongs to (a drop-down button): presses on it do not close the
+    // popup, since the owner itself opens and closes it.
+    TControl* GetPopupOwner() const { return FPopupOwner; }
+    void SetPopupOwner(TControl* v);
     void SetOnCloseUp(std::function<void(TObject*, bool Accept)> e) { FOnCloseUp = std::move(e); }
 
 protected:
     void CreateParams(TCreateParams& Params) override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
     std::function<void(TObject*, bool)> FOnCloseUp;
+    TControl* FPopupOwner = nullptr;
 };
 
 class TScreen : public TComponent {

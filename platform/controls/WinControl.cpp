@@ -141,9 +141,12 @@ bool TWinControl::IsTopLevel() const {
 void TWinControl::SetDesktopParent(bool v) {
     if (v == FDesktopParent) return;
     // Keep the window where it is on the screen.
-    TPoint screen = FParent ? FParent->ClientToScreen(Point(FLeft, FTop)) : Point(FLeft, FTop);
-    const bool had = FHandle != 0;
-    if (had) DestroyHandle();
+    TPoint screen = FParent && !IsTopLevel() ? FParent->ClientToScreen(Point(FLeft, FTop)) : Point(FLeft, FTop);
+    const bool wasTop = FHandle && IsTopLevel();
+    if (FParent && !wasTop) {
+        TRect r = GetBoundsRect();
+        FParent->InvalidateRect(&r, true);
+    }
     FDesktopParent = v;
     if (v) {
         FLeft = screen.X;
@@ -153,7 +156,23 @@ void TWinControl::SetDesktopParent(bool v) {
         FLeft = p.X;
         FTop = p.Y;
     }
-    if (had) HandleNeeded();
+    if (!FHandle) return;
+    // The handle stays: only the window's place in the window tree changes.
+    auto& wm = WindowManager();
+    const bool nowTop = IsTopLevel();
+    if (nowTop && !wasTop) {
+        wm.TopLevels.push_back(this);
+        wm.BringTopLevelToFront(this);
+        UpdateSurfaceSize();
+        Backend().WindowCreated(this);
+        if (GetVisible()) Backend().WindowShown(this, true);
+        InvalidateRect(nullptr, true);
+    } else if (!nowTop && wasTop) {
+        Backend().WindowDestroyed(this);
+        wm.TopLevels.erase(std::remove(wm.TopLevels.begin(), wm.TopLevels.end(), this), wm.TopLevels.end());
+        FSurface.reset();
+        InvalidateRect(nullptr, true);
+    }
 }
 
 void TWinControl::UpdateSurfaceSize() {

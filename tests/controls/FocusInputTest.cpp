@@ -238,6 +238,35 @@ TEST_F(FocusInputTest, PopupIsTopLevelAndAClickOutsideClosesIt) {
     EXPECT_EQ(popup->Closes, (std::vector<bool>{false, false}));
     EXPECT_EQ(GetFocus(), 0u);
     EXPECT_FALSE(Form->GetActive());
+    // Presses on its owner leave it to the owner.
+    popup->SetPopupOwner(B);
+    popup->Popup(Point(700, 500));
+    FClock->Advance(1000);
+    InjectClick(ScreenPointOf(B));
+    Process();
+    EXPECT_TRUE(popup->GetVisible());
+    InjectClick(ScreenPointOf(C));
+    Process();
+    EXPECT_FALSE(popup->GetVisible());
+}
+
+TEST_F(FocusInputTest, ReparentingToTheDesktopKeepsTheScreenPositionAndTheHandle) {
+    Form->Show();
+    const TPoint before = B->ClientToScreen(Point(0, 0));
+    const HWND h = B->GetHandle();
+    SetParent(h, 0);
+    EXPECT_TRUE(B->IsTopLevel());
+    EXPECT_EQ(B->GetHandle(), h);
+    EXPECT_EQ(B->ClientToScreen(Point(0, 0)), before);
+    EXPECT_EQ(GetParent(h), 0u);
+    EXPECT_EQ(FindVCLWindow(before), B);
+    Process();
+    ASSERT_NE(B->GetSurface(), nullptr);
+    EXPECT_EQ(PixelAt(*B->GetSurface(), 1, 1), clWhite);
+    SetParent(h, Form->GetHandle());
+    EXPECT_FALSE(B->IsTopLevel());
+    EXPECT_EQ(B->GetLeft(), 10);
+    EXPECT_EQ(B->GetSurface(), nullptr);
 }
 
 TEST_F(FocusInputTest, DoubleClickNeedsTimeAndDistanceAndGivesSsDouble) {
