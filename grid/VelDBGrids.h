@@ -8,3 +8,4 @@
 #include "grid/GridSearch.h"
 #include "grid/GridSettings.h"
 #include "grid/GridTreeView.h"
+#include "grid/GridFilter.h"
