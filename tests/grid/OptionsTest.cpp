@@ -35,8 +35,8 @@ TEST(GridOptions, ValueNamesFollowBitOrder) {
     EXPECT_EQ(EnumTypeInfo(static_cast<TMultiSelection*>(nullptr))->GetName(4), "msFixed");
 
     EXPECT_EQ(SetToString(ext, DefaultVelDBGridOptionsExt().ToMask(), true),
-              "[dgAutoUpdateListItems,dgDelayUpdateListItems,dgGridStyleLists,"
-              "dgMouseScrolling,dgForceSystemButton,dgForceSystemMarker]");
+              "[dgAutoUpdateListItems, dgDelayUpdateListItems, dgGridStyleLists, "
+              "dgMouseScrolling, dgForceSystemButton, dgForceSystemMarker]");
 }
 
 TEST(GridOptions, RowSelectDropsEditing) {
