@@ -1,6 +1,7 @@
-// veldemo: until the grid exists, shows the run-time layer at work.
+// veldemo: the run-time layer at work, then the orders viewer.
 #include <cstdio>
 
+#include "OrdersViewer.h"
 #include "db/sqlite/SQLDataSets.h"
 #include "rtl/FormatSettings.h"
 #include "rtl/TSet.h"
@@ -61,5 +62,6 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
-    return 0;
+    std::printf("Orders viewer\n");
+    return veldemo::RunOrdersViewer("out/demo");
 }

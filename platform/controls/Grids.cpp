@@ -468,6 +468,12 @@ void TCustomGrid::MoveColRow(int ACol, int ARow, bool MoveAnchor, bool Show) {
     if (FOptions.Contains(TGridOption::goRowSelect)) FCurrent.X = FFixedCols;
     if (Show) ClampInView(FCurrent);
     SelectionMoved(old);
+    // Fixed cells of the rows often mark the current one.
+    if (old.Top != FCurrent.Y || old.Bottom != FCurrent.Y)
+        for (int c = 0; c < FFixedCols; ++c) {
+            InvalidateCell(c, old.Top);
+            InvalidateCell(c, FCurrent.Y);
+        }
     if (colChange) ColEnter();
 }
 

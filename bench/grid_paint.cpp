@@ -1,0 +1,86 @@
+// A 1280x800 grid of text cells: a full repaint, and scrolling by one row (which must cost one
+// row's worth of cells, not the grid).
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "controls/Application.h"
+#include "controls/Forms.h"
+#include "controls/Grids.h"
+#include "rtl/Clock.h"
+
+using namespace vel;
+
+namespace {
+
+class TTextGrid : public TCustomGrid {
+public:
+    explicit TTextGrid(TComponent* owner) : TCustomGrid(owner) {
+        SetColCount(40);
+        SetRowCount(1000);
+        SetDefaultColWidth(80);
+        SetDefaultRowHeight(20);
+        for (int r = 0; r < 1000; ++r)
+            for (int c = 0; c < 40; ++c)
+                FText.push_back(r == 0 ? "Column " + std::to_string(c) : std::to_string(r * 37 + c * 1000));
+    }
+    long long Cells = 0;
+
+protected:
+    void DrawCell(int c, int r, const TRect& rect, TGridDrawState) override {
+        ++Cells;
+        TRect t = rect;
+        t.Left += 3;
+        DrawText(Canvas(), FText[std::size_t(r) * 40 + std::size_t(c)], t,
+                 DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS);
+    }
+
+private:
+    std::vector<std::string> FText;
+};
+
+struct TScene {
+    TVirtualClockScope clock;
+    std::unique_ptr<TForm> form;
+    TTextGrid* grid;
+    TScene() {
+        ResetWindowingForTests();
+        form = std::make_unique<TForm>(nullptr);
+        form->SetBorderStyle(TFormBorderStyle::bsNone);
+        form->SetBounds(0, 0, 1280, 800);
+        grid = new TTextGrid(form.get());
+        grid->SetScrollBars(TScrollStyle::ssNone);
+        grid->SetAlign(TAlign::alClient);
+        grid->SetParent(form.get());
+        form->Show();
+        Application().ProcessMessages();
+    }
+};
+
+}  // namespace
+
+static void BM_GridFullRepaint_1280x800(benchmark::State& state) {
+    TScene s;
+    s.grid->Cells = 0;
+    for (auto _ : state) {
+        s.grid->Invalidate();
+        Application().ProcessMessages();
+    }
+    state.counters["cells/repaint"] = double(s.grid->Cells) / double(state.iterations());
+}
+BENCHMARK(BM_GridFullRepaint_1280x800)->Unit(benchmark::kMicrosecond);
+
+static void BM_GridScrollOneRow_1280x800(benchmark::State& state) {
+    TScene s;
+    s.grid->Cells = 0;
+    bool down = true;
+    for (auto _ : state) {
+        s.grid->SetTopRow(s.grid->GetTopRow() + (down ? 1 : -1));
+        down = !down;
+        Application().ProcessMessages();
+    }
+    state.counters["cells/scroll"] = double(s.grid->Cells) / double(state.iterations());
+}
+BENCHMARK(BM_GridScrollOneRow_1280x800)->Unit(benchmark::kMicrosecond);
