@@ -12,6 +12,8 @@
 #include "controls/Grids.h"
 #include "controls/Input.h"
 #include "graphics/Bitmap.h"
+#include "graphics/Codecs.h"
+#include "rtl/SafeFile.h"
 #include "rtl/SysUtils.h"
 
 using namespace vel;
@@ -138,7 +140,8 @@ private:
 void Snap(TForm& Form, const std::string& Dir, const std::string& Name) {
     Application().ProcessMessages();
     const std::string file = Dir + "/" + Name + ".png";
-    Form.CaptureImage()->SaveToFile(file);
+    const TBytes png = EncodePng(*Form.CaptureImage(), false);
+    WriteFileAtomic(file, std::string_view(reinterpret_cast<const char*>(png.data()), png.size()));
     std::printf("  wrote %s\n", file.c_str());
 }
 
