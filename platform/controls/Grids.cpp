@@ -777,7 +777,7 @@ void TCustomGrid::PaintLines(TCanvas& C, const TGridDrawInfo& info) {
             const int w = info.Horz.GetExtent(c);
             if (w < 0) continue;
             x += w;
-            if (isFixed ? fv : fv) vLine(x, 0, info.Vert.FixedBoundary, fixedLine);
+            if (fv) vLine(x, 0, info.Vert.FixedBoundary, fixedLine);
             if (isFixed ? fv : v) vLine(x, info.Vert.FixedBoundary, gb, isFixed ? fixedLine : line);
             x += info.Horz.EffectiveLineWidth;
         }
