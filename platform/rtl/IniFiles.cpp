@@ -17,7 +17,9 @@ VEL_DEFINE_CLASS(TIniFile, TCustomIniFile)
 
 namespace {
 
-bool IsBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
+bool IsBlank(char c) {
+    return static_cast<unsigned char>(c) <= ' ';
+}
 
 std::string_view TrimView(std::string_view s) {
     while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
@@ -25,7 +27,9 @@ std::string_view TrimView(std::string_view s) {
     return s;
 }
 
-bool HasLineBreak(std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; }
+bool HasLineBreak(std::string_view s) {
+    return s.find_first_of("\r\n") != std::string_view::npos;
+}
 
 }  // namespace
 
@@ -116,8 +120,8 @@ public:
             throw EIniFileException("Invalid INI section name \"" + section + "\".");
         if (key.empty() || HasLineBreak(key) || key.find('=') != std::string::npos ||
             key[0] == '[' || key[0] == ';' || key[0] == '#' || TrimView(key).size() != key.size())
-            throw EIniFileException("Invalid INI key name \"" + key + "\" in section \"" +
-                                    section + "\".");
+            throw EIniFileException("Invalid INI key name \"" + key + "\" in section \"" + section +
+                                    "\".");
     }
 
     void Write(const std::string& section, const std::string& key, const std::string& value) {
@@ -130,7 +134,8 @@ public:
             // Keep sections apart with a blank line, as people write them.
             bool any = !Preamble.empty() || !Sections.empty();
             std::vector<TLine>& last = Sections.empty() ? Preamble : Sections.back().Lines;
-            if (any && (last.empty() || !TrimView(last.back().Raw).empty())) last.push_back(TLine{});
+            if (any && (last.empty() || !TrimView(last.back().Raw).empty()))
+                last.push_back(TLine{});
             Sections.push_back(TSection{section, {}});
             s = &Sections.back();
         }
@@ -160,7 +165,8 @@ public:
     void DeleteKey(const std::string& section, const std::string& key) {
         TSection* s = Find(section);
         if (!s) return;
-        std::erase_if(s->Lines, [&](const TLine& l) { return l.Entry && Utf8SameText(l.Key, key); });
+        std::erase_if(s->Lines,
+                      [&](const TLine& l) { return l.Entry && Utf8SameText(l.Key, key); });
     }
 
     void ReadSection(const std::string& section, TStrings* list, bool values) {
@@ -201,7 +207,9 @@ const TFormatSettings& Invariant() {
     return fs;
 }
 
-bool ParseInt(std::string_view s, int& out) { return TryStrToInt(TrimView(s), out); }
+bool ParseInt(std::string_view s, int& out) {
+    return TryStrToInt(TrimView(s), out);
+}
 
 }  // namespace
 
@@ -227,14 +235,16 @@ void TCustomIniFile::WriteBool(const std::string& Section, const std::string& Id
     WriteInteger(Section, Ident, Value ? 1 : 0);
 }
 
-double TCustomIniFile::ReadFloat(const std::string& Section, const std::string& Ident, double Default) {
+double TCustomIniFile::ReadFloat(const std::string& Section, const std::string& Ident,
+                                 double Default) {
     std::string s = ReadString(Section, Ident, std::string());
     double v;
     if (TryStrToFloat(s, v, Invariant()) || TryStrToFloat(s, v)) return v;
     return Default;
 }
 
-void TCustomIniFile::WriteFloat(const std::string& Section, const std::string& Ident, double Value) {
+void TCustomIniFile::WriteFloat(const std::string& Section, const std::string& Ident,
+                                double Value) {
     WriteString(Section, Ident, FloatToStr(Value, Invariant()));
 }
 
@@ -252,7 +262,8 @@ TDateTime ReadDateValue(TCustomIniFile* ini, const std::string& Section, const s
 
 }  // namespace
 
-TDateTime TCustomIniFile::ReadDate(const std::string& Section, const std::string& Ident, TDateTime Default) {
+TDateTime TCustomIniFile::ReadDate(const std::string& Section, const std::string& Ident,
+                                   TDateTime Default) {
     return ReadDateValue(this, Section, Ident, Default, &TryStrToDate);
 }
 
@@ -261,19 +272,23 @@ TDateTime TCustomIniFile::ReadDateTime(const std::string& Section, const std::st
     return ReadDateValue(this, Section, Ident, Default, &TryStrToDateTime);
 }
 
-TDateTime TCustomIniFile::ReadTime(const std::string& Section, const std::string& Ident, TDateTime Default) {
+TDateTime TCustomIniFile::ReadTime(const std::string& Section, const std::string& Ident,
+                                   TDateTime Default) {
     return ReadDateValue(this, Section, Ident, Default, &TryStrToTime);
 }
 
-void TCustomIniFile::WriteDate(const std::string& Section, const std::string& Ident, TDateTime Value) {
+void TCustomIniFile::WriteDate(const std::string& Section, const std::string& Ident,
+                               TDateTime Value) {
     WriteString(Section, Ident, DateToStr(Value, Invariant()));
 }
 
-void TCustomIniFile::WriteDateTime(const std::string& Section, const std::string& Ident, TDateTime Value) {
+void TCustomIniFile::WriteDateTime(const std::string& Section, const std::string& Ident,
+                                   TDateTime Value) {
     WriteString(Section, Ident, DateTimeToStr(Value, Invariant()));
 }
 
-void TCustomIniFile::WriteTime(const std::string& Section, const std::string& Ident, TDateTime Value) {
+void TCustomIniFile::WriteTime(const std::string& Section, const std::string& Ident,
+                               TDateTime Value) {
     WriteString(Section, Ident, TimeToStr(Value, Invariant()));
 }
 
@@ -323,7 +338,8 @@ TMemIniFile::~TMemIniFile() = default;
 void TMemIniFile::Rename(const std::string& FileName, bool Reload) {
     if (Reload) {
         TIniDocument doc;
-        if (!FileName.empty() && GetFileStamp(FileName) != TFileStamp{}) doc.Parse(LoadIniText(FileName));
+        if (!FileName.empty() && GetFileStamp(FileName) != TFileStamp{})
+            doc.Parse(LoadIniText(FileName));
         *FDoc = std::move(doc);
     }
     FFileName = FileName;
@@ -344,7 +360,9 @@ void TMemIniFile::ReadSection(const std::string& Section, TStrings* Strings) {
     FDoc->ReadSection(Section, Strings, false);
 }
 
-void TMemIniFile::ReadSections(TStrings* Strings) { FDoc->ReadSections(Strings); }
+void TMemIniFile::ReadSections(TStrings* Strings) {
+    FDoc->ReadSections(Strings);
+}
 
 void TMemIniFile::ReadSectionValues(const std::string& Section, TStrings* Strings) {
     FDoc->ReadSection(Section, Strings, true);
@@ -354,7 +372,9 @@ bool TMemIniFile::ValueExists(const std::string& Section, const std::string& Ide
     return FDoc->FindEntry(Section, Ident) != nullptr;
 }
 
-void TMemIniFile::EraseSection(const std::string& Section) { FDoc->Erase(Section); }
+void TMemIniFile::EraseSection(const std::string& Section) {
+    FDoc->Erase(Section);
+}
 
 void TMemIniFile::DeleteKey(const std::string& Section, const std::string& Ident) {
     FDoc->DeleteKey(Section, Ident);
@@ -364,15 +384,25 @@ void TMemIniFile::UpdateFile() {
     if (!FFileName.empty()) SaveIniText(FFileName, FDoc->Text());
 }
 
-void TMemIniFile::Clear() { *FDoc = TIniDocument(); }
+void TMemIniFile::Clear() {
+    *FDoc = TIniDocument();
+}
 
-void TMemIniFile::GetStrings(TStrings* List) const { List->SetText(FDoc->Text()); }
+void TMemIniFile::GetStrings(TStrings* List) const {
+    List->SetText(FDoc->Text());
+}
 
-void TMemIniFile::SetStrings(const TStrings* List) { FDoc->Parse(List->GetText()); }
+void TMemIniFile::SetStrings(const TStrings* List) {
+    FDoc->Parse(List->GetText());
+}
 
-std::string TMemIniFile::GetText() const { return FDoc->Text(); }
+std::string TMemIniFile::GetText() const {
+    return FDoc->Text();
+}
 
-void TMemIniFile::SetText(std::string_view Text) { FDoc->Parse(Text); }
+void TMemIniFile::SetText(std::string_view Text) {
+    FDoc->Parse(Text);
+}
 
 // ---- TIniFile ----
 
@@ -447,6 +477,8 @@ void TIniFile::DeleteKey(const std::string& Section, const std::string& Ident) {
     Change([&](TIniDocument& d) { d.DeleteKey(Section, Ident); });
 }
 
-void TIniFile::UpdateFile() { Refresh(); }
+void TIniFile::UpdateFile() {
+    Refresh();
+}
 
 }  // namespace vel

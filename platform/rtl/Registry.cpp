@@ -37,7 +37,9 @@ constexpr int kVersion = 1;
 
 }  // namespace
 
-void SetRegistryRoot(const std::string& Folder) { RootOverride() = Folder; }
+void SetRegistryRoot(const std::string& Folder) {
+    RootOverride() = Folder;
+}
 
 std::string GetRegistryRoot() {
     if (!RootOverride().empty()) return RootOverride();
@@ -46,7 +48,9 @@ std::string GetRegistryRoot() {
     return ".velgrid";
 }
 
-std::string GetRegistryStoreFile() { return GetRegistryRoot() + "/registry.txt"; }
+std::string GetRegistryStoreFile() {
+    return GetRegistryRoot() + "/registry.txt";
+}
 
 // ---- TRegistryStore ----
 
@@ -117,11 +121,21 @@ std::string TRegistryStore::Quote(std::string_view S) {
     for (char ch : S) {
         auto c = static_cast<unsigned char>(ch);
         switch (ch) {
-            case '\\': r += "\\\\"; break;
-            case '"': r += "\\\""; break;
-            case '\n': r += "\\n"; break;
-            case '\r': r += "\\r"; break;
-            case '\t': r += "\\t"; break;
+            case '\\':
+                r += "\\\\";
+                break;
+            case '"':
+                r += "\\\"";
+                break;
+            case '\n':
+                r += "\\n";
+                break;
+            case '\r':
+                r += "\\r";
+                break;
+            case '\t':
+                r += "\\t";
+                break;
             default:
                 if (c < 0x20 || c == 0x7F) {
                     r += "\\x";
@@ -177,11 +191,21 @@ struct TLineReader {
             if (Pos >= Line.size()) return false;
             char e = Line[Pos++];
             switch (e) {
-                case '\\': out += '\\'; break;
-                case '"': out += '"'; break;
-                case 'n': out += '\n'; break;
-                case 'r': out += '\r'; break;
-                case 't': out += '\t'; break;
+                case '\\':
+                    out += '\\';
+                    break;
+                case '"':
+                    out += '"';
+                    break;
+                case 'n':
+                    out += '\n';
+                    break;
+                case 'r':
+                    out += '\r';
+                    break;
+                case 't':
+                    out += '\t';
+                    break;
                 case 'x': {
                     if (Pos + 2 > Line.size()) return false;
                     int h = HexDigit(Line[Pos]), l = HexDigit(Line[Pos + 1]);
@@ -190,7 +214,8 @@ struct TLineReader {
                     Pos += 2;
                     break;
                 }
-                default: return false;
+                default:
+                    return false;
             }
         }
         return false;  // no closing quote
@@ -262,7 +287,8 @@ int TRegistryStore::LoadFromText(std::string_view Text) {
                     v.Type = TRegDataType::rdInteger;
                     std::string_view num = r.Word();
                     auto [p, ec] = std::from_chars(num.data(), num.data() + num.size(), v.Int);
-                    ok = !num.empty() && ec == std::errc() && p == num.data() + num.size() && r.AtEnd();
+                    ok = !num.empty() && ec == std::errc() && p == num.data() + num.size() &&
+                         r.AtEnd();
                 }
             }
             if (ok) {
@@ -289,9 +315,11 @@ void WriteKey(std::string& out, const TRegistryStore::TKey& k, std::string& path
         out += "key" + myPath + "\n";
         for (const TRegistryStore::TValue& v : k.Values) {
             if (v.Type == TRegDataType::rdInteger)
-                out += "integer " + TRegistryStore::Quote(v.Name) + " " + std::to_string(v.Int) + "\n";
+                out +=
+                    "integer " + TRegistryStore::Quote(v.Name) + " " + std::to_string(v.Int) + "\n";
             else
-                out += "string " + TRegistryStore::Quote(v.Name) + " " + TRegistryStore::Quote(v.Str) + "\n";
+                out += "string " + TRegistryStore::Quote(v.Name) + " " +
+                       TRegistryStore::Quote(v.Str) + "\n";
         }
     }
     for (const TRegistryStore::TKey& c : k.Keys) WriteKey(out, c, myPath, false);
@@ -459,7 +487,8 @@ bool TRegistry::DeleteValue(const std::string& Name) {
     if (!ValueExists(Name)) return false;
     Change([&](TRegistryStore& s) {
         TRegistryStore::TKey& k = WritableCurrent(s, Name);
-        std::erase_if(k.Values, [&](const TRegistryStore::TValue& v) { return Utf8SameText(v.Name, Name); });
+        std::erase_if(k.Values,
+                      [&](const TRegistryStore::TValue& v) { return Utf8SameText(v.Name, Name); });
     });
     return true;
 }
@@ -505,7 +534,8 @@ void TRegistry::WriteString(const std::string& Name, const std::string& Value) {
     Refresh();
     WritableCurrent(FStore, Name);  // report a closed or read-only key before any work
     Change([&](TRegistryStore& s) {
-        PutValue(WritableCurrent(s, Name), TRegistryStore::TValue{Name, TRegDataType::rdString, Value, 0});
+        PutValue(WritableCurrent(s, Name),
+                 TRegistryStore::TValue{Name, TRegDataType::rdString, Value, 0});
     });
 }
 
@@ -513,7 +543,8 @@ void TRegistry::WriteInteger(const std::string& Name, int Value) {
     Refresh();
     WritableCurrent(FStore, Name);
     Change([&](TRegistryStore& s) {
-        PutValue(WritableCurrent(s, Name), TRegistryStore::TValue{Name, TRegDataType::rdInteger, {}, Value});
+        PutValue(WritableCurrent(s, Name),
+                 TRegistryStore::TValue{Name, TRegDataType::rdInteger, {}, Value});
     });
 }
 
@@ -560,9 +591,12 @@ std::string TRegistryIniFile::ReadString(const std::string& Section, const std::
                                          const std::string& Default) {
     if (!OpenSection(Section)) return Default;
     switch (FReg.GetDataType(Ident)) {
-        case TRegDataType::rdString: return FReg.ReadString(Ident);
-        case TRegDataType::rdInteger: return std::to_string(FReg.ReadInteger(Ident));
-        default: return Default;
+        case TRegDataType::rdString:
+            return FReg.ReadString(Ident);
+        case TRegDataType::rdInteger:
+            return std::to_string(FReg.ReadInteger(Ident));
+        default:
+            return Default;
     }
 }
 
@@ -572,7 +606,8 @@ void TRegistryIniFile::WriteString(const std::string& Section, const std::string
     FReg.WriteString(Ident, Value);
 }
 
-void TRegistryIniFile::WriteInteger(const std::string& Section, const std::string& Ident, int Value) {
+void TRegistryIniFile::WriteInteger(const std::string& Section, const std::string& Ident,
+                                    int Value) {
     FReg.OpenKey(SectionPath(Section), true);
     FReg.WriteInteger(Ident, Value);
 }

@@ -1,10 +1,11 @@
 #include "rtl/SafeFile.h"
 
-#include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
 
 #include <map>
 #include <mutex>
@@ -25,7 +26,9 @@ std::map<std::string, std::uint64_t>& WriteCounts() {
     return counts;
 }
 
-std::string Reason(int err) { return std::strerror(err); }
+std::string Reason(int err) {
+    return std::strerror(err);
+}
 
 std::string FolderOf(const std::string& fileName) {
     std::size_t slash = fileName.rfind('/');
@@ -49,10 +52,18 @@ struct TTempFile {
 
 void WriteFileAtomic(const std::string& FileName, std::string_view Data, bool Sync) {
     if (FileName.empty()) throw EFCreateError("Cannot create file \"\": the file name is empty.");
-    const std::string folder = FolderOf(FileName);
-    std::string base = FileName.substr(FileName.rfind('/') == std::string::npos
-                                           ? 0
-                                           : FileName.rfind('/') + 1);
+    // A symbolic link stays a link: the file it points to is replaced.
+    std::string target = FileName;
+    struct stat link {};
+    if (::lstat(FileName.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
+        if (char* real = ::realpath(FileName.c_str(), nullptr)) {
+            target = real;
+            std::free(real);
+        }
+    }
+    const std::string folder = FolderOf(target);
+    std::string base =
+        target.substr(target.rfind('/') == std::string::npos ? 0 : target.rfind('/') + 1);
     TTempFile tmp;
     std::string pattern = folder + "/." + base + ".tmp.XXXXXX";
     tmp.Fd = ::mkstemp(pattern.data());
@@ -62,7 +73,7 @@ void WriteFileAtomic(const std::string& FileName, std::string_view Data, bool Sy
 
     struct stat old {};
     mode_t mode;
-    if (::stat(FileName.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
+    if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
         mode = old.st_mode & 07777;
     } else {
         mode_t mask = ::umask(0);
@@ -88,7 +99,7 @@ void WriteFileAtomic(const std::string& FileName, std::string_view Data, bool Sy
     tmp.Fd = -1;
     if (::close(fd) != 0)
         throw EWriteError("Cannot write file \"" + FileName + "\". " + Reason(errno) + ".");
-    if (::rename(tmp.Name.c_str(), FileName.c_str()) != 0)
+    if (::rename(tmp.Name.c_str(), target.c_str()) != 0)
         throw EWriteError("Cannot write file \"" + FileName + "\". " + Reason(errno) + ".");
     tmp.Keep = true;
     std::lock_guard<std::mutex> lock(WritesLock());
@@ -97,8 +108,7 @@ void WriteFileAtomic(const std::string& FileName, std::string_view Data, bool Sy
 
 std::string ReadFileBytes(const std::string& FileName) {
     int fd = ::open(FileName.c_str(), O_RDONLY);
-    if (fd < 0)
-        throw EFOpenError("Cannot open file \"" + FileName + "\". " + Reason(errno) + ".");
+    if (fd < 0) throw EFOpenError("Cannot open file \"" + FileName + "\". " + Reason(errno) + ".");
     std::string out;
     char buf[65536];
     for (;;) {

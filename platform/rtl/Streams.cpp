@@ -1,11 +1,11 @@
 #include "rtl/Streams.h"
 
-#include <algorithm>
-#include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 #include "rtl/Exceptions.h"
 #include "rtl/SafeFile.h"
@@ -71,7 +71,8 @@ std::int64_t TStream::CopyFrom(TStream* Source, std::int64_t Count) {
     std::int64_t done = 0;
     std::vector<char> buf(static_cast<std::size_t>(std::min<std::int64_t>(Count, 1 << 16)) + 1);
     while (done < Count) {
-        std::int64_t chunk = std::min<std::int64_t>(Count - done, static_cast<std::int64_t>(buf.size()));
+        std::int64_t chunk =
+            std::min<std::int64_t>(Count - done, static_cast<std::int64_t>(buf.size()));
         Source->ReadBuffer(buf.data(), chunk);
         WriteBuffer(buf.data(), chunk);
         done += chunk;
@@ -109,7 +110,8 @@ std::int64_t THandleStream::Seek(std::int64_t Offset, TSeekOrigin Origin) {
                                                     : SEEK_END;
     off_t r = ::lseek(FHandle, static_cast<off_t>(Offset), whence);
     if (r < 0)
-        throw EStreamError("Cannot seek to " + std::to_string(Offset) + ": " + std::strerror(errno) + ".");
+        throw EStreamError("Cannot seek to " + std::to_string(Offset) + ": " +
+                           std::strerror(errno) + ".");
     return r;
 }
 
@@ -125,14 +127,21 @@ int OpenFile(const std::string& FileName, std::uint16_t Mode) {
     if (Mode >= fmCreate) {
         int fd = ::open(FileName.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
         if (fd < 0)
-            throw EFCreateError("Cannot create file \"" + FileName + "\". " + std::strerror(errno) + ".");
+            throw EFCreateError("Cannot create file \"" + FileName + "\". " + std::strerror(errno) +
+                                ".");
         return fd;
     }
     int flags;
     switch (Mode & 0x3) {
-        case fmOpenWrite: flags = O_WRONLY; break;
-        case fmOpenReadWrite: flags = O_RDWR; break;
-        default: flags = O_RDONLY; break;
+        case fmOpenWrite:
+            flags = O_WRONLY;
+            break;
+        case fmOpenReadWrite:
+            flags = O_RDWR;
+            break;
+        default:
+            flags = O_RDONLY;
+            break;
     }
     int fd = ::open(FileName.c_str(), flags | O_CLOEXEC);
     if (fd < 0)
@@ -175,7 +184,9 @@ std::int64_t TMemoryStream::Seek(std::int64_t Offset, TSeekOrigin Origin) {
                         : Origin == TSeekOrigin::soCurrent ? FPosition
                                                            : GetSize();
     std::int64_t pos = base + Offset;
-    if (pos < 0) throw EStreamError("Cannot seek to " + std::to_string(pos) + ", before the start of the stream.");
+    if (pos < 0)
+        throw EStreamError("Cannot seek to " + std::to_string(pos) +
+                           ", before the start of the stream.");
     FPosition = pos;  // past the end is allowed; a write there fills the gap with zeros
     return FPosition;
 }
@@ -212,7 +223,8 @@ void TMemoryStream::SaveToStream(TStream* Stream) const {
 }
 
 void TMemoryStream::SaveToFile(const std::string& FileName) const {
-    WriteFileAtomic(FileName, std::string_view(reinterpret_cast<const char*>(FData.data()), FData.size()));
+    WriteFileAtomic(FileName,
+                    std::string_view(reinterpret_cast<const char*>(FData.data()), FData.size()));
 }
 
 // ---- TStringStream ----

@@ -40,7 +40,9 @@ public:
     // fewer bytes than asked could be moved.
     void ReadBuffer(void* Buffer, std::int64_t Count);
     void WriteBuffer(const void* Buffer, std::int64_t Count);
-    void WriteString(const std::string& S) { WriteBuffer(S.data(), static_cast<std::int64_t>(S.size())); }
+    void WriteString(const std::string& S) {
+        WriteBuffer(S.data(), static_cast<std::int64_t>(S.size()));
+    }
     // Everything from the current position to the end.
     std::string ReadToEnd();
     // Copies Count bytes from Source's position; Count 0 copies all of Source from its start.

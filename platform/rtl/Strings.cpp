@@ -15,7 +15,9 @@ VEL_DEFINE_CLASS(TStringList, TStrings)
 
 namespace {
 
-bool IsBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
+bool IsBlank(char c) {
+    return static_cast<unsigned char>(c) <= ' ';
+}
 
 std::string QuotedStr(std::string_view s, char q) {
     std::string r;
@@ -42,7 +44,9 @@ const std::string_view kBom = "\xEF\xBB\xBF";
 
 // ---- TStrings ----
 
-void TStrings::Error(const std::string& Message) const { throw EStringListError(Message); }
+void TStrings::Error(const std::string& Message) const {
+    throw EStringListError(Message);
+}
 
 void TStrings::IndexError(int Index) const {
     throw EStringListError("List index out of bounds (" + std::to_string(Index) + ")");
@@ -55,7 +59,9 @@ void TStrings::Put(int Index, const std::string& S) {
     InsertObject(Index, S, o);
 }
 
-TObject* TStrings::GetObject(int) const { return nullptr; }
+TObject* TStrings::GetObject(int) const {
+    return nullptr;
+}
 
 void TStrings::PutObject(int, TObject*) {}
 
@@ -161,7 +167,9 @@ void TStrings::Assign(const TPersistent* Source) {
     TPersistent::Assign(Source);
 }
 
-void TStrings::AssignTo(TPersistent* Dest) const { TPersistent::AssignTo(Dest); }
+void TStrings::AssignTo(TPersistent* Dest) const {
+    TPersistent::AssignTo(Dest);
+}
 
 void TStrings::BeginUpdate() {
     if (FUpdateCount == 0) SetUpdateState(true);
@@ -198,9 +206,13 @@ void TStrings::SetText(std::string_view Value) {
     }
 }
 
-std::string TStrings::GetCommaText() const { return DelimitedText(',', '"', false); }
+std::string TStrings::GetCommaText() const {
+    return DelimitedText(',', '"', false);
+}
 
-void TStrings::SetCommaText(std::string_view Value) { ParseDelimited(Value, ',', '"', false); }
+void TStrings::SetCommaText(std::string_view Value) {
+    ParseDelimited(Value, ',', '"', false);
+}
 
 std::string TStrings::GetDelimitedText() const {
     return DelimitedText(FDelimiter, FQuoteChar, FStrictDelimiter);
@@ -320,7 +332,9 @@ void TStrings::LoadFromFile(const std::string& FileName) {
     SetText(v);
 }
 
-void TStrings::SaveToFile(const std::string& FileName) const { WriteFileAtomic(FileName, GetText()); }
+void TStrings::SaveToFile(const std::string& FileName) const {
+    WriteFileAtomic(FileName, GetText());
+}
 
 void TStrings::LoadFromStream(TStream* Stream) {
     std::string data = Stream->ReadToEnd();
@@ -329,7 +343,9 @@ void TStrings::LoadFromStream(TStream* Stream) {
     SetText(v);
 }
 
-void TStrings::SaveToStream(TStream* Stream) const { Stream->WriteString(GetText()); }
+void TStrings::SaveToStream(TStream* Stream) const {
+    Stream->WriteString(GetText());
+}
 
 int TStrings::CompareStrings(const std::string& S1, const std::string& S2) const {
     return Utf8CompareText(S1, S2);
@@ -341,7 +357,89 @@ TStringList::~TStringList() {
     FOnChange = nullptr;
     FOnChanging = nullptr;
     if (FOwnsObjects)
-        for (TItem& it : FItems) delete it.Object;
+        for (auto& block : FBlocks)
+            for (TItem& it : block) delete it.Object;
+}
+
+// ---- block storage ----
+
+namespace {
+// Items per block after a split; a block splits when it reaches twice this.
+constexpr std::size_t kBlockItems = 512;
+}  // namespace
+
+std::size_t TStringList::BlockOf(int Index) const {
+    auto it = std::upper_bound(FStarts.begin(), FStarts.end(), Index);
+    return static_cast<std::size_t>(it - FStarts.begin()) - 1;
+}
+
+TStringList::TItem& TStringList::Item(int Index) {
+    std::size_t b = BlockOf(Index);
+    return FBlocks[b][static_cast<std::size_t>(Index - FStarts[b])];
+}
+
+const TStringList::TItem& TStringList::Item(int Index) const {
+    std::size_t b = BlockOf(Index);
+    return FBlocks[b][static_cast<std::size_t>(Index - FStarts[b])];
+}
+
+void TStringList::InsertAt(int Index, TItem It) {
+    if (FBlocks.empty()) {
+        FBlocks.emplace_back();
+        FStarts.push_back(0);
+    }
+    std::size_t b = Index == FCount ? FBlocks.size() - 1 : BlockOf(Index);
+    std::vector<TItem>& block = FBlocks[b];
+    block.insert(block.begin() + (Index - FStarts[b]), std::move(It));
+    for (std::size_t k = b + 1; k < FStarts.size(); ++k) ++FStarts[k];
+    ++FCount;
+    if (block.size() >= 2 * kBlockItems) {
+        std::vector<TItem> tail(std::make_move_iterator(block.begin() + kBlockItems),
+                                std::make_move_iterator(block.end()));
+        block.resize(kBlockItems);
+        int tailStart = FStarts[b] + static_cast<int>(kBlockItems);
+        FBlocks.insert(FBlocks.begin() + static_cast<std::ptrdiff_t>(b) + 1, std::move(tail));
+        FStarts.insert(FStarts.begin() + static_cast<std::ptrdiff_t>(b) + 1, tailStart);
+    }
+}
+
+TStringList::TItem TStringList::RemoveAt(int Index) {
+    std::size_t b = BlockOf(Index);
+    std::vector<TItem>& block = FBlocks[b];
+    auto pos = block.begin() + (Index - FStarts[b]);
+    TItem it = std::move(*pos);
+    block.erase(pos);
+    for (std::size_t k = b + 1; k < FStarts.size(); ++k) --FStarts[k];
+    --FCount;
+    if (block.empty()) {  // no empty blocks: BlockOf relies on distinct starts
+        FBlocks.erase(FBlocks.begin() + static_cast<std::ptrdiff_t>(b));
+        FStarts.erase(FStarts.begin() + static_cast<std::ptrdiff_t>(b));
+    }
+    return it;
+}
+
+std::vector<TStringList::TItem> TStringList::TakeAll() {
+    std::vector<TItem> all;
+    all.reserve(static_cast<std::size_t>(FCount));
+    for (auto& block : FBlocks)
+        for (TItem& it : block) all.push_back(std::move(it));
+    FBlocks.clear();
+    FStarts.clear();
+    FCount = 0;
+    return all;
+}
+
+void TStringList::PutAll(std::vector<TItem> Items) {
+    FBlocks.clear();
+    FStarts.clear();
+    FCount = static_cast<int>(Items.size());
+    for (std::size_t i = 0; i < Items.size(); i += kBlockItems) {
+        std::size_t e = std::min(Items.size(), i + kBlockItems);
+        FStarts.push_back(static_cast<int>(i));
+        FBlocks.emplace_back(
+            std::make_move_iterator(Items.begin() + static_cast<std::ptrdiff_t>(i)),
+            std::make_move_iterator(Items.begin() + static_cast<std::ptrdiff_t>(e)));
+    }
 }
 
 void TStringList::CheckIndex(int Index) const {
@@ -366,30 +464,32 @@ void TStringList::SetUpdateState(bool Updating) {
 
 std::string TStringList::Get(int Index) const {
     CheckIndex(Index);
-    return FItems[static_cast<std::size_t>(Index)].S;
+    return Item(Index).S;
 }
 
 void TStringList::Put(int Index, const std::string& S) {
     if (FSorted) Error("Operation not allowed on sorted list");
     CheckIndex(Index);
     Changing();
-    FItems[static_cast<std::size_t>(Index)].S = S;
+    Item(Index).S = S;
     Changed();
 }
 
 TObject* TStringList::GetObject(int Index) const {
     CheckIndex(Index);
-    return FItems[static_cast<std::size_t>(Index)].Object;
+    return Item(Index).Object;
 }
 
 void TStringList::PutObject(int Index, TObject* AObject) {
     CheckIndex(Index);
     Changing();
-    FItems[static_cast<std::size_t>(Index)].Object = AObject;
+    Item(Index).Object = AObject;
     Changed();
 }
 
-int TStringList::Add(const std::string& S) { return AddObject(S, nullptr); }
+int TStringList::Add(const std::string& S) {
+    return AddObject(S, nullptr);
+}
 
 int TStringList::AddObject(const std::string& S, TObject* AObject) {
     int index;
@@ -397,13 +497,13 @@ int TStringList::AddObject(const std::string& S, TObject* AObject) {
         index = GetCount();
     } else if (Find(S, index)) {
         switch (FDuplicates) {
-            case TDuplicates::dupIgnore: return index;
+            case TDuplicates::dupIgnore:
+                return index;
             case TDuplicates::dupError:
                 Error("String list does not allow duplicates (\"" + S + "\")");
             case TDuplicates::dupAccept:
                 // Keep equal items in the order they were added.
-                while (index < GetCount() && CompareStrings(FItems[static_cast<std::size_t>(index)].S, S) == 0)
-                    ++index;
+                while (index < GetCount() && CompareStrings(Item(index).S, S) == 0) ++index;
                 break;
         }
     }
@@ -419,24 +519,22 @@ void TStringList::Insert(int Index, const std::string& S) {
 
 void TStringList::InsertItem(int Index, const std::string& S, TObject* AObject) {
     Changing();
-    FItems.insert(FItems.begin() + Index, TItem{S, AObject});
+    InsertAt(Index, TItem{S, AObject});
     Changed();
 }
 
 void TStringList::Delete(int Index) {
     CheckIndex(Index);
     Changing();
-    TObject* o = FItems[static_cast<std::size_t>(Index)].Object;
-    FItems.erase(FItems.begin() + Index);
+    TObject* o = RemoveAt(Index).Object;
     if (FOwnsObjects) delete o;
     Changed();
 }
 
 void TStringList::Clear() {
-    if (FItems.empty()) return;
+    if (FCount == 0) return;
     Changing();
-    std::vector<TItem> old;
-    old.swap(FItems);
+    std::vector<TItem> old = TakeAll();
     if (FOwnsObjects)
         for (TItem& it : old) delete it.Object;
     Changed();
@@ -446,7 +544,7 @@ void TStringList::Exchange(int Index1, int Index2) {
     CheckIndex(Index1);
     CheckIndex(Index2);
     Changing();
-    std::swap(FItems[static_cast<std::size_t>(Index1)], FItems[static_cast<std::size_t>(Index2)]);
+    if (Index1 != Index2) std::swap(Item(Index1), Item(Index2));
     Changed();
 }
 
@@ -456,9 +554,7 @@ void TStringList::Move(int CurIndex, int NewIndex) {
     CheckIndex(CurIndex);
     CheckIndex(NewIndex);
     Changing();
-    TItem it = std::move(FItems[static_cast<std::size_t>(CurIndex)]);
-    FItems.erase(FItems.begin() + CurIndex);
-    FItems.insert(FItems.begin() + NewIndex, std::move(it));
+    InsertAt(NewIndex, RemoveAt(CurIndex));
     Changed();
 }
 
@@ -473,7 +569,7 @@ bool TStringList::Find(const std::string& S, int& Index) const {
     bool found = false;
     while (lo <= hi) {
         int mid = lo + (hi - lo) / 2;
-        int c = CompareStrings(FItems[static_cast<std::size_t>(mid)].S, S);
+        int c = CompareStrings(Item(mid).S, S);
         if (c < 0) {
             lo = mid + 1;
         } else {
@@ -490,10 +586,14 @@ void TStringList::Sort() {
 }
 
 void TStringList::SortByText() {
-    SortItems([](TStringList* l, int a, int b) {
-        return l->CompareStrings(l->FItems[static_cast<std::size_t>(a)].S,
-                                 l->FItems[static_cast<std::size_t>(b)].S);
+    if (FCount < 2) return;
+    Changing();
+    std::vector<TItem> all = TakeAll();
+    std::stable_sort(all.begin(), all.end(), [this](const TItem& a, const TItem& b) {
+        return CompareStrings(a.S, b.S) < 0;
     });
+    PutAll(std::move(all));
+    Changed();
 }
 
 void TStringList::CustomSort(const TStringListSortCompare& Compare) {
@@ -503,15 +603,17 @@ void TStringList::CustomSort(const TStringListSortCompare& Compare) {
 
 void TStringList::SortItems(const TStringListSortCompare& Compare) {
     if (GetCount() < 2) return;
-    std::vector<int> order(FItems.size());
+    // Compare reads the list by index, so it stays intact until the order is known.
+    std::vector<int> order(static_cast<std::size_t>(FCount));
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(),
                      [&](int a, int b) { return Compare(this, a, b) < 0; });
     Changing();
+    std::vector<TItem> all = TakeAll();
     std::vector<TItem> sorted;
-    sorted.reserve(FItems.size());
-    for (int i : order) sorted.push_back(std::move(FItems[static_cast<std::size_t>(i)]));
-    FItems.swap(sorted);
+    sorted.reserve(all.size());
+    for (int i : order) sorted.push_back(std::move(all[static_cast<std::size_t>(i)]));
+    PutAll(std::move(sorted));
     Changed();
 }
 

@@ -144,7 +144,7 @@ public:
     explicit TStringList(bool OwnsObjects) : FOwnsObjects(OwnsObjects) {}
     ~TStringList() override;
 
-    int GetCount() const override { return static_cast<int>(FItems.size()); }
+    int GetCount() const override { return FCount; }
     std::string Get(int Index) const override;
     void Put(int Index, const std::string& S) override;
     TObject* GetObject(int Index) const override;
@@ -194,7 +194,12 @@ private:
         std::string S;
         TObject* Object = nullptr;
     };
-    std::vector<TItem> FItems;
+    // Items in blocks of a few hundred, so that an insertion into a long sorted list moves
+    // one block rather than the whole list. FStarts holds each block's first index; no block
+    // is empty.
+    std::vector<std::vector<TItem>> FBlocks;
+    std::vector<int> FStarts;
+    int FCount = 0;
     TDuplicates FDuplicates = TDuplicates::dupIgnore;
     bool FSorted = false;
     bool FCaseSensitive = false;
@@ -204,6 +209,13 @@ private:
 
     void CheckIndex(int Index) const;
     void SortItems(const TStringListSortCompare& Compare);
+    std::size_t BlockOf(int Index) const;
+    TItem& Item(int Index);
+    const TItem& Item(int Index) const;
+    void InsertAt(int Index, TItem It);
+    TItem RemoveAt(int Index);
+    std::vector<TItem> TakeAll();
+    void PutAll(std::vector<TItem> Items);
     void SortByText();
 };
 

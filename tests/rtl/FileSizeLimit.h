@@ -1,8 +1,8 @@
 #pragma once
 // Lowers the process's file size limit for a scope, so that writing a larger file fails with
 // EFBIG. Unlike permissions this also stops root, which the tests may run as.
-#include <csignal>
 #include <sys/resource.h>
+#include <csignal>
 
 namespace veltest {
 

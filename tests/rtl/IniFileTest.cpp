@@ -2,12 +2,12 @@
 
 #include <filesystem>
 
+#include "FileSizeLimit.h"
 #include "rtl/DateTime.h"
 #include "rtl/Exceptions.h"
 #include "rtl/FormatSettings.h"
 #include "rtl/IniFiles.h"
 #include "rtl/Strings.h"
-#include "FileSizeLimit.h"
 #include "support/TempDir.h"
 
 using namespace vel;
@@ -29,7 +29,9 @@ const V kAwkward = {"  leading and trailing  ",
                     "tab\tinside",
                     "back\\slash"};
 
-V Lines(TStrings& l) { return l.ToStringArray(); }
+V Lines(TStrings& l) {
+    return l.ToStringArray();
+}
 
 }  // namespace
 
@@ -108,8 +110,9 @@ TEST(IniFile, TypedValues) {
     EXPECT_EQ(ini.ReadInteger("S", "i", 0), -42);
     EXPECT_TRUE(ini.ReadBool("S", "b", false));
     EXPECT_DOUBLE_EQ(ini.ReadFloat("S", "f", 0), 1.5);
-    ini.SetText("[S]\nhex=$1F\nhex2=0x10\nneg=$FFFFFFFF\nbad=12abc\nbig=99999999999\n"
-                "comma=2,25\nyes=True\ntwo=2\nword=maybe\n");
+    ini.SetText(
+        "[S]\nhex=$1F\nhex2=0x10\nneg=$FFFFFFFF\nbad=12abc\nbig=99999999999\n"
+        "comma=2,25\nyes=True\ntwo=2\nword=maybe\n");
     EXPECT_EQ(ini.ReadInteger("S", "hex", 0), 31);
     EXPECT_EQ(ini.ReadInteger("S", "hex2", 0), 16);
     EXPECT_EQ(ini.ReadInteger("S", "neg", 0), -1);

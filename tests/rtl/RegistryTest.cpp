@@ -2,10 +2,10 @@
 
 #include <filesystem>
 
+#include "FileSizeLimit.h"
 #include "rtl/Exceptions.h"
 #include "rtl/Registry.h"
 #include "rtl/Strings.h"
-#include "FileSizeLimit.h"
 #include "support/TempDir.h"
 
 using namespace vel;
@@ -65,7 +65,7 @@ TEST_F(RegistryTest, AwkwardValuesAndNamesRoundTrip) {
 TEST_F(RegistryTest, KeysValuesAndTypes) {
     TRegistry reg;
     EXPECT_FALSE(reg.OpenKey("\\A\\B", false));
-    EXPECT_FALSE(std::filesystem::exists(StoreFile()));  // nothing written by looking
+    EXPECT_FALSE(std::filesystem::exists(StoreFile()));           // nothing written by looking
     EXPECT_THROW(reg.WriteString("x", "y"), ERegistryException);  // no key open
     ASSERT_TRUE(reg.CreateKey("\\A\\B\\C"));
     EXPECT_TRUE(std::filesystem::exists(StoreFile()));
@@ -138,7 +138,7 @@ TEST_F(RegistryTest, RegistryIniFileMapsSectionsToSubkeys) {
     ini.WriteString("Form1.Grid1", "Column1", "\"ID\",64, visible");
     ini.WriteInteger("Form1.Grid1", "LinesCount", 2);
     ini.WriteBool("Other", "On", true);
-    EXPECT_EQ(ini.ReadInteger("form1.grid1", "columns", 0), 3);  // strings read as integers
+    EXPECT_EQ(ini.ReadInteger("form1.grid1", "columns", 0), 3);       // strings read as integers
     EXPECT_EQ(ini.ReadString("Form1.Grid1", "LinesCount", ""), "2");  // and integers as text
     TStringList l;
     ini.ReadSectionValues("Form1.Grid1", &l);
@@ -161,8 +161,8 @@ TEST_F(RegistryTest, StoreTextEscapesEverything) {
     TRegistryStore store;
     TRegistryStore::TKey& k = store.CreateKey(HKEY_CURRENT_USER, {"Soft\"ware", "Empty"});
     (void)k;
-    store.CreateKey(HKEY_LOCAL_MACHINE, {"X"}).Values.push_back(
-        {"na\\me", TRegDataType::rdString, "line1\nline2 \"q\" \x01", 0});
+    store.CreateKey(HKEY_LOCAL_MACHINE, {"X"})
+        .Values.push_back({"na\\me", TRegDataType::rdString, "line1\nline2 \"q\" \x01", 0});
     const std::string text = store.SaveToText();
     EXPECT_EQ(text,
               "velgrid-registry 1\n"

@@ -2,10 +2,10 @@
 
 #include <filesystem>
 
+#include "FileSizeLimit.h"
 #include "rtl/Exceptions.h"
 #include "rtl/SafeFile.h"
 #include "rtl/Streams.h"
-#include "FileSizeLimit.h"
 #include "support/TempDir.h"
 
 using namespace vel;
@@ -150,4 +150,10 @@ TEST(SafeFile, KeepsPermissionsAndNoticesReplacement) {
     EXPECT_FALSE(GetFileStamp(file) == before);
     EXPECT_TRUE(GetFileStamp(dir.File("none")) == TFileStamp{});
     EXPECT_THROW(ReadFileBytes(dir.Path().string()), EFOpenError);
+
+    // Writing through a symbolic link replaces the file it points to, not the link.
+    std::filesystem::create_symlink(file, dir.Path() / "link.txt");
+    WriteFileAtomic(dir.File("link.txt"), "via link");
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.Path() / "link.txt"));
+    EXPECT_EQ(veltest::ReadFileText(file), "via link");
 }

@@ -3,13 +3,16 @@
 #include "rtl/Exceptions.h"
 #include "rtl/Streams.h"
 #include "rtl/Strings.h"
+#include "rtl/Utf8.h"
 #include "support/TempDir.h"
 
 using namespace vel;
 
 namespace {
 
-std::vector<std::string> Items(const TStrings& l) { return l.ToStringArray(); }
+std::vector<std::string> Items(const TStrings& l) {
+    return l.ToStringArray();
+}
 using V = std::vector<std::string>;
 
 }  // namespace
@@ -286,4 +289,63 @@ TEST(StringList, FilesAndStreams) {
         EXPECT_NE(e.Message().find("missing.txt"), std::string::npos);
     }
     EXPECT_EQ(l.Count(), 3);  // a failed load keeps the items
+}
+
+TEST(StringList, LongListsMatchASimpleModel) {
+    // Enough items and edits to split, shrink and drop many storage blocks.
+    TStringList l;
+    std::vector<std::string> model;
+    unsigned seed = 12345;
+    auto next = [&seed](unsigned n) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 8) % n;
+    };
+    for (int step = 0; step < 20000; ++step) {
+        const unsigned op = next(10);
+        const int n = static_cast<int>(model.size());
+        if (op < 6 || n < 2) {
+            int at = static_cast<int>(next(static_cast<unsigned>(n) + 1));
+            std::string s = "s" + std::to_string(step);
+            l.Insert(at, s);
+            model.insert(model.begin() + at, s);
+        } else if (op < 8) {
+            int at = static_cast<int>(next(static_cast<unsigned>(n)));
+            l.Delete(at);
+            model.erase(model.begin() + at);
+        } else if (op < 9) {
+            int from = static_cast<int>(next(static_cast<unsigned>(n)));
+            int to = static_cast<int>(next(static_cast<unsigned>(n)));
+            l.Move(from, to);
+            std::string s = model[static_cast<std::size_t>(from)];
+            model.erase(model.begin() + from);
+            model.insert(model.begin() + to, s);
+        } else {
+            int a = static_cast<int>(next(static_cast<unsigned>(n)));
+            int b = static_cast<int>(next(static_cast<unsigned>(n)));
+            l.Exchange(a, b);
+            std::swap(model[static_cast<std::size_t>(a)], model[static_cast<std::size_t>(b)]);
+        }
+    }
+    ASSERT_EQ(l.ToStringArray(), model);
+    EXPECT_EQ(l.IndexOf(model.back()), l.Count() - 1);
+
+    l.Sort();
+    std::sort(model.begin(), model.end(),
+              [](const std::string& a, const std::string& b) { return Utf8CompareText(a, b) < 0; });
+    EXPECT_EQ(l.ToStringArray(), model);
+
+    // Sorted insertion in scrambled order, with deletions from the middle.
+    TStringList sorted;
+    sorted.SetSorted(true);
+    for (unsigned i = 0; i < 5000; ++i) sorted.Add(std::to_string((i * 7919u) % 5000u + 10000u));
+    for (int i = 0; i < 1000; ++i) sorted.Delete(sorted.Count() / 2);
+    for (int i = 1; i < sorted.Count(); ++i) ASSERT_LT(sorted[i - 1], sorted[i]);
+    EXPECT_EQ(sorted.Count(), 4000);
+    int at = -1;
+    EXPECT_TRUE(sorted.Find(sorted[3999], at));
+    EXPECT_EQ(at, 3999);
+    sorted.Clear();
+    EXPECT_EQ(sorted.Count(), 0);
+    sorted.Add("again");
+    EXPECT_EQ(sorted[0], "again");
 }
