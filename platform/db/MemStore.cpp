@@ -200,6 +200,32 @@ int TMemStore::CompareRows(std::uint32_t a, std::uint32_t b, const std::vector<T
     return a < b ? -1 : a > b ? 1 : 0;
 }
 
+namespace {
+// Sorts ids on a numeric first key read once per row into a compact array; nulls come first
+// (last when descending) and ties fall to the remaining keys.
+template <typename K, typename Tail, typename KeyOf>
+void SortOnNumericKey(std::vector<std::uint32_t>& ids, bool desc, Tail tail, KeyOf keyOf) {
+    struct Item {
+        K Key;
+        std::uint32_t Id;
+        bool Null;
+    };
+    std::vector<Item> items;
+    items.reserve(ids.size());
+    for (std::uint32_t id : ids) {
+        bool n = false;
+        const K k = keyOf(id, n);
+        items.push_back({k, id, n});
+    }
+    std::sort(items.begin(), items.end(), [&](const Item& x, const Item& y) {
+        if (x.Null != y.Null) return desc ? !x.Null : x.Null;
+        if (x.Key != y.Key) return desc ? x.Key > y.Key : x.Key < y.Key;
+        return tail(x.Id, y.Id);
+    });
+    for (std::size_t i = 0; i < items.size(); ++i) ids[i] = items[i].Id;
+}
+}  // namespace
+
 std::vector<std::uint32_t> TMemStore::BuildOrder(const std::vector<TMemSortKey>& keys) const {
     std::vector<std::uint32_t> ids;
     ids.reserve(FLive);
@@ -249,45 +275,17 @@ std::vector<std::uint32_t> TMemStore::BuildOrder(const std::vector<TMemSortKey>&
         });
         for (std::size_t i = 0; i < items.size(); ++i) ids[i] = items[i].Id;
     } else if (IsIntKind(c0.Kind)) {
-        struct Item {
-            std::int64_t Key;
-            std::uint32_t Id;
-            bool Null;
-        };
-        std::vector<Item> items;
-        items.reserve(ids.size());
-        for (std::uint32_t id : ids) {
+        SortOnNumericKey<std::int64_t>(ids, k0.Descending, tail, [&](std::uint32_t id, bool& n) {
             const std::uint8_t* r = Row(id);
-            bool n = IsNull(r, k0.Column);
-            items.push_back({n ? 0 : IntOf(c0, r), id, n});
-        }
-        bool desc = k0.Descending;
-        std::sort(items.begin(), items.end(), [&](const Item& x, const Item& y) {
-            if (x.Null != y.Null) return desc ? !x.Null : x.Null;
-            if (x.Key != y.Key) return desc ? x.Key > y.Key : x.Key < y.Key;
-            return tail(x.Id, y.Id);
+            n = IsNull(r, k0.Column);
+            return n ? std::int64_t{0} : IntOf(c0, r);
         });
-        for (std::size_t i = 0; i < items.size(); ++i) ids[i] = items[i].Id;
     } else {
-        struct Item {
-            double Key;
-            std::uint32_t Id;
-            bool Null;
-        };
-        std::vector<Item> items;
-        items.reserve(ids.size());
-        for (std::uint32_t id : ids) {
+        SortOnNumericKey<double>(ids, k0.Descending, tail, [&](std::uint32_t id, bool& n) {
             const std::uint8_t* r = Row(id);
-            bool n = IsNull(r, k0.Column);
-            items.push_back({n ? 0 : NumOf(c0, r), id, n});
-        }
-        bool desc = k0.Descending;
-        std::sort(items.begin(), items.end(), [&](const Item& x, const Item& y) {
-            if (x.Null != y.Null) return desc ? !x.Null : x.Null;
-            if (x.Key != y.Key) return desc ? x.Key > y.Key : x.Key < y.Key;
-            return tail(x.Id, y.Id);
+            n = IsNull(r, k0.Column);
+            return n ? 0.0 : NumOf(c0, r);
         });
-        for (std::size_t i = 0; i < items.size(); ++i) ids[i] = items[i].Id;
     }
     return ids;
 }
