@@ -32,8 +32,9 @@ void PaintGrid(TCanvas& c, const std::vector<std::string>& texts) {
             c.Brush().SetStyle(TBrushStyle::bsClear);
             TRect t = cell;
             t.Inflate(-2, 0);
-            c.DrawText(texts[std::size_t(r * kCols + col)], t,
-                       DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | (col % 3 == 1 ? DT_RIGHT : DT_LEFT));
+            c.DrawText(
+                texts[std::size_t(r * kCols + col)], t,
+                DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | (col % 3 == 1 ? DT_RIGHT : DT_LEFT));
             c.Brush().SetStyle(TBrushStyle::bsSolid);
         }
         c.MoveTo(0, r * rh + rh - 1);
@@ -53,7 +54,8 @@ void BM_Canvas_GridScreen_1280x800_480Cells(benchmark::State& state) {
     c.Font().SetSize(8);
     std::vector<std::string> texts;
     for (int i = 0; i < kRows * kCols; ++i)
-        texts.push_back(i % 3 == 1 ? std::to_string(i * 1234.5) : "Customer " + std::to_string(i) + " Ltd.");
+        texts.push_back(i % 3 == 1 ? std::to_string(i * 1234.5)
+                                   : "Customer " + std::to_string(i) + " Ltd.");
     PaintGrid(c, texts);  // warms the glyph cache
     for (auto _ : state) {
         PaintGrid(c, texts);

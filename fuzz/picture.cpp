@@ -12,12 +12,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t n = size - 1;
     try {
         switch (data[0] % 7) {
-            case 0: vel::DecodeBmp(d, n); break;
-            case 1: vel::DecodePng(d, n); break;
-            case 2: vel::DecodeJpeg(d, n); break;
-            case 3: vel::DecodeGif(d, n); break;
-            case 4: vel::DecodeIco(d, n); break;
-            case 5: vel::DecodeDib(d, n, true); break;
+            case 0:
+                vel::DecodeBmp(d, n);
+                break;
+            case 1:
+                vel::DecodePng(d, n);
+                break;
+            case 2:
+                vel::DecodeJpeg(d, n);
+                break;
+            case 3:
+                vel::DecodeGif(d, n);
+                break;
+            case 4:
+                vel::DecodeIco(d, n);
+                break;
+            case 5:
+                vel::DecodeDib(d, n, true);
+                break;
             default: {
                 vel::TPicture pic;
                 pic.LoadFromBuffer(d, n);

@@ -58,8 +58,9 @@ TBitmap GlyphSheet() {
         const TGlyphResource* res = FindGlyphResource(name);
         auto strip = LoadBitmapResource(name);
         const int count = res->Width / res->GlyphWidth;
-        Title(c, 12, y, name + "  (" + std::to_string(count) + " glyphs, " +
-                            std::to_string(res->GlyphWidth) + "x" + std::to_string(res->Height) + ")");
+        Title(c, 12, y,
+              name + "  (" + std::to_string(count) + " glyphs, " + std::to_string(res->GlyphWidth) +
+                  "x" + std::to_string(res->Height) + ")");
         y += 22;
         const int cell = std::max(res->GlyphWidth * kScale + 10, 40);
         for (int i = 0; i < count; ++i) {
@@ -77,7 +78,8 @@ TBitmap GlyphSheet() {
             one.SetTransparent(true);
             one.SetTransparentColor(kGlyphMaskColor);
             c.StretchDraw(Bounds(x + (cell - res->GlyphWidth * kScale) / 2, y + 4,
-                                 res->GlyphWidth * kScale, gh), one);
+                                 res->GlyphWidth * kScale, gh),
+                          one);
             c.Draw(x + 2, y + gh + 12, one);
             Label(c, Bounds(x + res->GlyphWidth + 2, y + gh + 10, cell - res->GlyphWidth - 2, 16),
                   std::to_string(i));
@@ -99,11 +101,11 @@ TBitmap CanvasSheet() {
     const std::pair<unsigned, const char*> edges[] = {
         {BDR_RAISEDOUTER, "RAISEDOUTER"}, {BDR_SUNKENOUTER, "SUNKENOUTER"},
         {BDR_RAISEDINNER, "RAISEDINNER"}, {BDR_SUNKENINNER, "SUNKENINNER"},
-        {EDGE_RAISED, "EDGE_RAISED"}, {EDGE_SUNKEN, "EDGE_SUNKEN"},
-        {EDGE_ETCHED, "EDGE_ETCHED"}, {EDGE_BUMP, "EDGE_BUMP"}};
+        {EDGE_RAISED, "EDGE_RAISED"},     {EDGE_SUNKEN, "EDGE_SUNKEN"},
+        {EDGE_ETCHED, "EDGE_ETCHED"},     {EDGE_BUMP, "EDGE_BUMP"}};
     const std::pair<unsigned, const char*> flags[] = {
-        {0, "normal"}, {BF_SOFT, "BF_SOFT"}, {BF_FLAT, "BF_FLAT"}, {BF_MONO, "BF_MONO"},
-        {BF_MIDDLE, "BF_MIDDLE"}, {unsigned(BF_TOPLEFT), "TOPLEFT only"}};
+        {0, "normal"},        {BF_SOFT, "BF_SOFT"},     {BF_FLAT, "BF_FLAT"},
+        {BF_MONO, "BF_MONO"}, {BF_MIDDLE, "BF_MIDDLE"}, {unsigned(BF_TOPLEFT), "TOPLEFT only"}};
     for (int f = 0; f < 6; ++f) Label(c, Bounds(110 + f * 90, 30, 90, 16), flags[f].second);
     for (int e = 0; e < 8; ++e) {
         Label(c, Bounds(12, 50 + e * 34, 100, 28), edges[e].second, DT_LEFT);
@@ -119,18 +121,26 @@ TBitmap CanvasSheet() {
     // Frame controls.
     int x0 = 680;
     Title(c, x0, 10, "DrawFrameControl");
-    const std::pair<unsigned, const char*> states[] = {
-        {0, "normal"}, {DFCS_PUSHED, "pushed"}, {DFCS_CHECKED, "checked"}, {DFCS_INACTIVE, "inactive"}, {DFCS_FLAT, "flat"}};
+    const std::pair<unsigned, const char*> states[] = {{0, "normal"},
+                                                       {DFCS_PUSHED, "pushed"},
+                                                       {DFCS_CHECKED, "checked"},
+                                                       {DFCS_INACTIVE, "inactive"},
+                                                       {DFCS_FLAT, "flat"}};
     for (int s = 0; s < 5; ++s) {
         const int y = 34 + s * 30;
         Label(c, Bounds(x0, y, 60, 22), states[s].second, DT_LEFT);
         TRect b = Bounds(x0 + 60, y, 50, 22);
         DrawFrameControl(c, b, DFC_BUTTON, DFCS_BUTTONPUSH | states[s].first);
         TRect k = Bounds(x0 + 118, y + 4, 13, 13);
-        DrawFrameControl(c, k, DFC_BUTTON, DFCS_BUTTONCHECK | states[s].first | (s == 3 ? unsigned(DFCS_CHECKED) : 0u));
+        DrawFrameControl(
+            c, k, DFC_BUTTON,
+            DFCS_BUTTONCHECK | states[s].first | (s == 3 ? unsigned(DFCS_CHECKED) : 0u));
         TRect rd = Bounds(x0 + 140, y + 4, 13, 13);
-        DrawFrameControl(c, rd, DFC_BUTTON, DFCS_BUTTONRADIO | states[s].first | (s == 3 ? unsigned(DFCS_CHECKED) : 0u));
-        const unsigned arrows[] = {DFCS_SCROLLUP, DFCS_SCROLLDOWN, DFCS_SCROLLLEFT, DFCS_SCROLLRIGHT, DFCS_SCROLLCOMBOBOX};
+        DrawFrameControl(
+            c, rd, DFC_BUTTON,
+            DFCS_BUTTONRADIO | states[s].first | (s == 3 ? unsigned(DFCS_CHECKED) : 0u));
+        const unsigned arrows[] = {DFCS_SCROLLUP, DFCS_SCROLLDOWN, DFCS_SCROLLLEFT,
+                                   DFCS_SCROLLRIGHT, DFCS_SCROLLCOMBOBOX};
         for (int a = 0; a < 5; ++a) {
             TRect ar = Bounds(x0 + 162 + a * 19, y + 2, 17, 17);
             DrawFrameControl(c, ar, DFC_SCROLL, arrows[a] | states[s].first);
@@ -156,8 +166,10 @@ TBitmap CanvasSheet() {
     c.RoundRect(102, sy, 182, sy + 50, 16, 16);
     c.Ellipse(192, sy, 272, sy + 50);
     c.Polygon({Point(282, sy + 50), Point(322, sy), Point(362, sy + 50)});
-    const std::pair<TPenStyle, const char*> pens[] = {{TPenStyle::psSolid, "solid"}, {TPenStyle::psDash, "dash"},
-                                                      {TPenStyle::psDot, "dot"}, {TPenStyle::psDashDot, "dash dot"}};
+    const std::pair<TPenStyle, const char*> pens[] = {{TPenStyle::psSolid, "solid"},
+                                                      {TPenStyle::psDash, "dash"},
+                                                      {TPenStyle::psDot, "dot"},
+                                                      {TPenStyle::psDashDot, "dash dot"}};
     for (int p = 0; p < 4; ++p) {
         c.Pen().SetStyle(pens[p].first);
         c.MoveTo(380, sy + 6 + p * 12);
@@ -169,8 +181,9 @@ TBitmap CanvasSheet() {
     c.MoveTo(380, sy + 60);
     c.LineTo(520, sy + 70);
     c.Pen().SetWidth(1);
-    const TBrushStyle hatches[] = {TBrushStyle::bsHorizontal, TBrushStyle::bsVertical, TBrushStyle::bsFDiagonal,
-                                   TBrushStyle::bsBDiagonal, TBrushStyle::bsCross, TBrushStyle::bsDiagCross};
+    const TBrushStyle hatches[] = {TBrushStyle::bsHorizontal, TBrushStyle::bsVertical,
+                                   TBrushStyle::bsFDiagonal,  TBrushStyle::bsBDiagonal,
+                                   TBrushStyle::bsCross,      TBrushStyle::bsDiagCross};
     for (int h = 0; h < 6; ++h) {
         c.Brush().SetColor(clWindow);
         c.FillRect(Bounds(620 + h * 60, sy, 50, 50));
@@ -187,9 +200,11 @@ TBitmap CanvasSheet() {
         {DT_LEFT | DT_SINGLELINE | DT_VCENTER, "Left, centred vertically"},
         {DT_CENTER | DT_SINGLELINE | DT_VCENTER, "Centre"},
         {DT_RIGHT | DT_SINGLELINE | DT_BOTTOM, "Right, bottom"},
-        {DT_LEFT | DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS, "An end ellipsis cuts this long text"},
+        {DT_LEFT | DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS,
+         "An end ellipsis cuts this long text"},
         {DT_LEFT | DT_WORDBREAK, "Word break wraps the words of this sentence onto lines"},
-        {DT_RIGHT | DT_SINGLELINE | DT_VCENTER | DT_RTLREADING, "\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D 123 abc"}};
+        {DT_RIGHT | DT_SINGLELINE | DT_VCENTER | DT_RTLREADING,
+         "\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D 123 abc"}};
     for (int i = 0; i < 6; ++i) {
         TRect r = Bounds(12 + (i % 3) * 200, ty + (i / 3) * 60, 190, 50);
         c.Brush().SetColor(clWindow);
@@ -224,8 +239,10 @@ TBitmap CanvasSheet() {
     for (int s = 0; s < 4; ++s)
         for (int i = 0; i < list.GetCount(); ++i) {
             const int x = 12 + s * 240 + i * 18;
-            if (s < 3) list.DrawEx(c, i, x, iy, 0, 0, clNone, clDefault, styles[s]);
-            else list.Draw(c, x, iy, i, false);
+            if (s < 3)
+                list.DrawEx(c, i, x, iy, 0, 0, clNone, clDefault, styles[s]);
+            else
+                list.Draw(c, x, iy, i, false);
         }
     // Clipping with nested SaveDC.
     Title(c, 12, iy + 40, "Clipping: IntersectClipRect, ExcludeClipRect, nested SaveDC");

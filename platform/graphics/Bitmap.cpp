@@ -72,9 +72,13 @@ void TGraphic::Changed() {
 
 TBitmap::TBitmap() = default;
 
-TBitmap::TBitmap(int width, int height) { SetSize(width, height); }
+TBitmap::TBitmap(int width, int height) {
+    SetSize(width, height);
+}
 
-TBitmap::TBitmap(const TBitmap& other) : TGraphic() { *this = other; }
+TBitmap::TBitmap(const TBitmap& other) : TGraphic() {
+    *this = other;
+}
 
 TBitmap& TBitmap::operator=(const TBitmap& other) {
     if (this == &other) return *this;
@@ -136,7 +140,9 @@ void TBitmap::SetPixels(int width, int height, std::vector<TPixel> pixels) {
     Changed();
 }
 
-void TBitmap::Fill(TPixel p) { std::fill(FPixels.begin(), FPixels.end(), p); }
+void TBitmap::Fill(TPixel p) {
+    std::fill(FPixels.begin(), FPixels.end(), p);
+}
 
 TPixel TBitmap::GetPixel(int x, int y) const {
     if (x < 0 || y < 0 || x >= FWidth || y >= FHeight) return 0;
@@ -174,8 +180,10 @@ void TBitmap::SetTransparentColor(TColor v) {
 
 void TBitmap::SetTransparentMode(TTransparentMode v) {
     if (v == FTransparentMode) return;
-    if (v == TTransparentMode::tmAuto) FTransparentColor = clDefault;
-    else FTransparentColor = GetTransparentColor();
+    if (v == TTransparentMode::tmAuto)
+        FTransparentColor = clDefault;
+    else
+        FTransparentColor = GetTransparentColor();
     FTransparentMode = v;
     Changed();
 }
@@ -200,8 +208,8 @@ void TBitmap::LoadFromBuffer(const std::uint8_t* data, std::size_t size) {
 }
 
 TBytes TBitmap::SaveToBuffer() const {
-    return EncodeBmp(*this, FPixelFormat == TPixelFormat::pf32bit &&
-                                FAlphaFormat != TAlphaFormat::afIgnored);
+    return EncodeBmp(
+        *this, FPixelFormat == TPixelFormat::pf32bit && FAlphaFormat != TAlphaFormat::afIgnored);
 }
 
 void TBitmap::LoadFromResourceName(const std::string& name) {

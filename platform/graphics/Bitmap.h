@@ -24,10 +24,21 @@ constexpr TPixel PixelFromRef(TColorRef c) {
 constexpr TColorRef RefFromPixel(TPixel p) {
     return ((p >> 16) & 0xFF) | (p & 0xFF00) | ((p & 0xFF) << 16);
 }
-inline TPixel PixelFromColor(TColor c) { return PixelFromRef(ColorToRGB(c)); }
+inline TPixel PixelFromColor(TColor c) {
+    return PixelFromRef(ColorToRGB(c));
+}
 
-enum class TPixelFormat { pfDevice, pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit, pf32bit,
-                          pfCustom };
+enum class TPixelFormat {
+    pfDevice,
+    pf1bit,
+    pf4bit,
+    pf8bit,
+    pf15bit,
+    pf16bit,
+    pf24bit,
+    pf32bit,
+    pfCustom
+};
 enum class TAlphaFormat { afIgnored, afDefined, afPremultiplied };
 enum class TTransparentMode { tmAuto, tmFixed };
 

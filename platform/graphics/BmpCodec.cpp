@@ -82,8 +82,10 @@ TDecodedImage DecodeAt(const Reader& rd, std::size_t header, std::size_t bits, b
     if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32)
         Bad(std::to_string(bpp) + " bits per pixel are not supported");
     if (compression > 3 || (compression == 1 && bpp != 8) || (compression == 2 && bpp != 4) ||
-        (compression == 3 && bpp != 16 && bpp != 32) || (topDown && (compression == 1 || compression == 2)))
-        Bad("compression " + std::to_string(compression) + " does not fit " + std::to_string(bpp) + " bits");
+        (compression == 3 && bpp != 16 && bpp != 32) ||
+        (topDown && (compression == 1 || compression == 2)))
+        Bad("compression " + std::to_string(compression) + " does not fit " + std::to_string(bpp) +
+            " bits");
     std::size_t pos = header + hsize;
     if (compression == 3 && hsize == 40) {
         rMask = rd.U32(pos), gMask = rd.U32(pos + 4), bMask = rd.U32(pos + 8);
@@ -105,22 +107,27 @@ TDecodedImage DecodeAt(const Reader& rd, std::size_t header, std::size_t bits, b
     if (bits == 0) bits = pos;
     if (bits > rd.Size) Bad("pixel data lies beyond the end");
     if (compression == 0 && bpp == 16) rMask = 0x7C00, gMask = 0x03E0, bMask = 0x001F;
-    if (compression == 0 && bpp == 32) rMask = 0xFF0000, gMask = 0xFF00, bMask = 0xFF, aMask = 0xFF000000;
+    if (compression == 0 && bpp == 32)
+        rMask = 0xFF0000, gMask = 0xFF00, bMask = 0xFF, aMask = 0xFF000000;
 
     const std::size_t stride = ((std::size_t(width) * bpp + 31) / 32) * 4;
     const bool rle = compression == 1 || compression == 2;
     // Checked before allocating, so a damaged size cannot ask for a huge picture.
     if (!rle && bits + stride * height > rd.Size) Bad("pixel data is cut short");
     // Each RLE byte moves down at most 64 rows (a delta of 255 rows costs four bytes).
-    if (rle && std::size_t(height) > (rd.Size - bits) * 64 + 1) Bad("RLE data is too short for the size");
+    if (rle && std::size_t(height) > (rd.Size - bits) * 64 + 1)
+        Bad("RLE data is too short for the size");
 
     TDecodedImage img;
     img.Width = width;
     img.Height = height;
     img.Pixels.assign(std::size_t(width) * height, 0xFF000000u);
-    img.Format = bpp == 1 ? TPixelFormat::pf1bit : bpp == 4 ? TPixelFormat::pf4bit
-               : bpp == 8 ? TPixelFormat::pf8bit : bpp == 16 ? TPixelFormat::pf16bit
-               : bpp == 24 ? TPixelFormat::pf24bit : TPixelFormat::pf32bit;
+    img.Format = bpp == 1    ? TPixelFormat::pf1bit
+                 : bpp == 4  ? TPixelFormat::pf4bit
+                 : bpp == 8  ? TPixelFormat::pf8bit
+                 : bpp == 16 ? TPixelFormat::pf16bit
+                 : bpp == 24 ? TPixelFormat::pf24bit
+                             : TPixelFormat::pf32bit;
     auto at = [&](int x, int y) -> TPixel& {
         const int row = topDown ? y : height - 1 - y;
         return img.Pixels[std::size_t(row) * width + x];
@@ -171,30 +178,37 @@ TDecodedImage DecodeAt(const Reader& rd, std::size_t header, std::size_t bits, b
 
     bool anyAlpha = false;
     for (int y = 0; y < height; ++y) {
-        const std::uint8_t* row = rd.Data + bits + stride * std::size_t(topDown ? y : height - 1 - y);
+        const std::uint8_t* row =
+            rd.Data + bits + stride * std::size_t(topDown ? y : height - 1 - y);
         TPixel* out = img.Pixels.data() + std::size_t(y) * width;
         switch (bpp) {
             case 1:
-                for (int x = 0; x < width; ++x) out[x] = palette[(row[x >> 3] >> (7 - (x & 7))) & 1];
+                for (int x = 0; x < width; ++x)
+                    out[x] = palette[(row[x >> 3] >> (7 - (x & 7))) & 1];
                 break;
             case 4:
-                for (int x = 0; x < width; ++x) out[x] = palette[(row[x >> 1] >> ((x & 1) ? 0 : 4)) & 0xF];
+                for (int x = 0; x < width; ++x)
+                    out[x] = palette[(row[x >> 1] >> ((x & 1) ? 0 : 4)) & 0xF];
                 break;
             case 8:
                 for (int x = 0; x < width; ++x) out[x] = palette[row[x]];
                 break;
             case 24:
                 for (int x = 0; x < width; ++x)
-                    out[x] = 0xFF000000u | TPixel(row[3 * x + 2]) << 16 | TPixel(row[3 * x + 1]) << 8 | row[3 * x];
+                    out[x] = 0xFF000000u | TPixel(row[3 * x + 2]) << 16 |
+                             TPixel(row[3 * x + 1]) << 8 | row[3 * x];
                 break;
             default: {
                 const int step = bpp / 8;
                 for (int x = 0; x < width; ++x) {
                     std::uint32_t v = row[step * x] | std::uint32_t(row[step * x + 1]) << 8;
-                    if (step == 4) v |= std::uint32_t(row[4 * x + 2]) << 16 | std::uint32_t(row[4 * x + 3]) << 24;
+                    if (step == 4)
+                        v |= std::uint32_t(row[4 * x + 2]) << 16 | std::uint32_t(row[4 * x + 3])
+                                                                       << 24;
                     const unsigned a = aMask ? Channel(v, aMask) : 255;
                     if (aMask && a != 0) anyAlpha = true;
-                    out[x] = TPixel(a) << 24 | Channel(v, rMask) << 16 | Channel(v, gMask) << 8 | Channel(v, bMask);
+                    out[x] = TPixel(a) << 24 | Channel(v, rMask) << 16 | Channel(v, gMask) << 8 |
+                             Channel(v, bMask);
                 }
             }
         }
@@ -203,7 +217,8 @@ TDecodedImage DecodeAt(const Reader& rd, std::size_t header, std::size_t bits, b
     // an alpha mask explicitly.
     const bool explicitAlpha = hsize >= 56 && aMask != 0 && compression == 3;
     if (bpp == 32 && aMask) {
-        if (anyAlpha || explicitAlpha) img.HasAlpha = true;
+        if (anyAlpha || explicitAlpha)
+            img.HasAlpha = true;
         else
             for (auto& px : img.Pixels) px |= 0xFF000000u;
     }
@@ -213,9 +228,11 @@ TDecodedImage DecodeAt(const Reader& rd, std::size_t header, std::size_t bits, b
         const bool hasMask = maskAt + maskStride * height <= rd.Size;
         if (!img.HasAlpha && hasMask) {
             for (int y = 0; y < height; ++y) {
-                const std::uint8_t* row = rd.Data + maskAt + maskStride * std::size_t(height - 1 - y);
+                const std::uint8_t* row =
+                    rd.Data + maskAt + maskStride * std::size_t(height - 1 - y);
                 for (int x = 0; x < width; ++x)
-                    if ((row[x >> 3] >> (7 - (x & 7))) & 1) img.Pixels[std::size_t(y) * width + x] &= 0x00FFFFFFu;
+                    if ((row[x >> 3] >> (7 - (x & 7))) & 1)
+                        img.Pixels[std::size_t(y) * width + x] &= 0x00FFFFFFu;
             }
             img.HasAlpha = true;
         }
@@ -223,8 +240,12 @@ TDecodedImage DecodeAt(const Reader& rd, std::size_t header, std::size_t bits, b
     return img;
 }
 
-void Put16(TBytes& b, unsigned v) { b.push_back(std::uint8_t(v)), b.push_back(std::uint8_t(v >> 8)); }
-void Put32(TBytes& b, std::uint32_t v) { Put16(b, v & 0xFFFF), Put16(b, v >> 16); }
+void Put16(TBytes& b, unsigned v) {
+    b.push_back(std::uint8_t(v)), b.push_back(std::uint8_t(v >> 8));
+}
+void Put32(TBytes& b, std::uint32_t v) {
+    Put16(b, v & 0xFFFF), Put16(b, v >> 16);
+}
 
 }  // namespace
 

@@ -38,22 +38,38 @@ void SubtractRect(const TRect& r, const TRect& cut, std::vector<TRect>& out) {
 TPixel ApplyPenMode(TPixel dst, TPixel pen, TPenMode mode) {
     const TPixel a = 0xFF000000u;
     switch (mode) {
-        case TPenMode::pmBlack: return a;
-        case TPenMode::pmWhite: return 0xFFFFFFFFu;
-        case TPenMode::pmNop: return dst;
-        case TPenMode::pmNot: return (dst ^ 0xFFFFFF) | a;
-        case TPenMode::pmCopy: return pen;
-        case TPenMode::pmNotCopy: return (~pen & 0xFFFFFF) | a;
-        case TPenMode::pmMergePenNot: return (pen | ~dst) | a;
-        case TPenMode::pmMaskPenNot: return (pen & ~dst & 0xFFFFFF) | a;
-        case TPenMode::pmMergeNotPen: return (~pen | dst) | a;
-        case TPenMode::pmMaskNotPen: return (~pen & dst & 0xFFFFFF) | a;
-        case TPenMode::pmMerge: return (pen | dst) | a;
-        case TPenMode::pmNotMerge: return (~(pen | dst) & 0xFFFFFF) | a;
-        case TPenMode::pmMask: return (pen & dst) | a;
-        case TPenMode::pmNotMask: return (~(pen & dst) & 0xFFFFFF) | a;
-        case TPenMode::pmXor: return ((pen ^ dst) & 0xFFFFFF) | a;
-        case TPenMode::pmNotXor: return (~(pen ^ dst) & 0xFFFFFF) | a;
+        case TPenMode::pmBlack:
+            return a;
+        case TPenMode::pmWhite:
+            return 0xFFFFFFFFu;
+        case TPenMode::pmNop:
+            return dst;
+        case TPenMode::pmNot:
+            return (dst ^ 0xFFFFFF) | a;
+        case TPenMode::pmCopy:
+            return pen;
+        case TPenMode::pmNotCopy:
+            return (~pen & 0xFFFFFF) | a;
+        case TPenMode::pmMergePenNot:
+            return (pen | ~dst) | a;
+        case TPenMode::pmMaskPenNot:
+            return (pen & ~dst & 0xFFFFFF) | a;
+        case TPenMode::pmMergeNotPen:
+            return (~pen | dst) | a;
+        case TPenMode::pmMaskNotPen:
+            return (~pen & dst & 0xFFFFFF) | a;
+        case TPenMode::pmMerge:
+            return (pen | dst) | a;
+        case TPenMode::pmNotMerge:
+            return (~(pen | dst) & 0xFFFFFF) | a;
+        case TPenMode::pmMask:
+            return (pen & dst) | a;
+        case TPenMode::pmNotMask:
+            return (~(pen & dst) & 0xFFFFFF) | a;
+        case TPenMode::pmXor:
+            return ((pen ^ dst) & 0xFFFFFF) | a;
+        case TPenMode::pmNotXor:
+            return (~(pen ^ dst) & 0xFFFFFF) | a;
     }
     return pen;
 }
@@ -63,12 +79,18 @@ const std::vector<int>& DashPattern(TPenStyle s) {
     static const std::vector<int> none, dash{18, 6}, dot{3, 3}, dashDot{9, 6, 3, 6},
         dashDotDot{9, 3, 3, 3, 3, 3}, alternate{1, 1};
     switch (s) {
-        case TPenStyle::psDash: return dash;
-        case TPenStyle::psDot: return dot;
-        case TPenStyle::psDashDot: return dashDot;
-        case TPenStyle::psDashDotDot: return dashDotDot;
-        case TPenStyle::psAlternate: return alternate;
-        default: return none;
+        case TPenStyle::psDash:
+            return dash;
+        case TPenStyle::psDot:
+            return dot;
+        case TPenStyle::psDashDot:
+            return dashDot;
+        case TPenStyle::psDashDotDot:
+            return dashDotDot;
+        case TPenStyle::psAlternate:
+            return alternate;
+        default:
+            return none;
     }
 }
 
@@ -81,13 +103,20 @@ const unsigned char* HatchPattern(TBrushStyle s) {
     static const unsigned char cross[8] = {0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0xFF};
     static const unsigned char diagCross[8] = {0x81, 0x42, 0x24, 0x18, 0x18, 0x24, 0x42, 0x81};
     switch (s) {
-        case TBrushStyle::bsHorizontal: return horizontal;
-        case TBrushStyle::bsVertical: return vertical;
-        case TBrushStyle::bsFDiagonal: return fdiag;
-        case TBrushStyle::bsBDiagonal: return bdiag;
-        case TBrushStyle::bsCross: return cross;
-        case TBrushStyle::bsDiagCross: return diagCross;
-        default: return nullptr;
+        case TBrushStyle::bsHorizontal:
+            return horizontal;
+        case TBrushStyle::bsVertical:
+            return vertical;
+        case TBrushStyle::bsFDiagonal:
+            return fdiag;
+        case TBrushStyle::bsBDiagonal:
+            return bdiag;
+        case TBrushStyle::bsCross:
+            return cross;
+        case TBrushStyle::bsDiagCross:
+            return diagCross;
+        default:
+            return nullptr;
     }
 }
 
@@ -100,7 +129,9 @@ TCanvas::TCanvas()
     FFont->SetOnChange([this](TObject* s) { ToolChanged(s); });
 }
 
-TCanvas::TCanvas(TBitmap* target) : TCanvas() { FTarget = target; }
+TCanvas::TCanvas(TBitmap* target) : TCanvas() {
+    FTarget = target;
+}
 
 TCanvas::~TCanvas() = default;
 
@@ -118,7 +149,9 @@ void TCanvas::SetDeviceOrigin(TPoint origin) {
     FOrigin = origin;
 }
 
-void TCanvas::SetWindowOrg(TPoint org) { FWindowOrg = org; }
+void TCanvas::SetWindowOrg(TPoint org) {
+    FWindowOrg = org;
+}
 
 void TCanvas::SetDeviceClip(const TRect& surfaceRect) {
     FHasDeviceClip = true;
@@ -142,7 +175,8 @@ TRect TCanvas::FromDevice(const TRect& r) const {
 }
 
 const std::vector<TRect>& TCanvas::DeviceClipRects() const {
-    const TRect surface = FTarget ? TRect{0, 0, FTarget->GetWidth(), FTarget->GetHeight()} : TRect{};
+    const TRect surface =
+        FTarget ? TRect{0, 0, FTarget->GetWidth(), FTarget->GetHeight()} : TRect{};
     if (FClipValid && surface == FClipSurface) return FClipRects;
     FClipSurface = surface;
     FClipRects.clear();
@@ -353,24 +387,33 @@ void TCanvas::DrawLineDevice(TPoint a, TPoint b, bool includeEnd) {
     if (style == TPenStyle::psClear || !FTarget) return;
     const TPixel p = PixelFromColor(FPen->GetColor());
     const int width = std::max(1, FPen->GetWidth());
-    const std::vector<int>& dashes = width == 1 ? DashPattern(style) : DashPattern(TPenStyle::psSolid);
+    const std::vector<int>& dashes =
+        width == 1 ? DashPattern(style) : DashPattern(TPenStyle::psSolid);
     // Fast path: solid copy lines along an axis are rectangles.
     if (dashes.empty() && FPen->GetMode() == TPenMode::pmCopy && (a.X == b.X || a.Y == b.Y)) {
         const int lo = width / 2, hi = width - lo;
         TRect r;
         if (a.Y == b.Y) {
             int x1 = std::min(a.X, b.X), x2 = std::max(a.X, b.X);
-            if (a.X <= b.X) x2 += includeEnd ? 1 : 0; else x1 += includeEnd ? 0 : 1, x2 += 1;
+            if (a.X <= b.X)
+                x2 += includeEnd ? 1 : 0;
+            else
+                x1 += includeEnd ? 0 : 1, x2 += 1;
             r = {x1, a.Y - lo, x2, a.Y + hi};
         } else {
             int y1 = std::min(a.Y, b.Y), y2 = std::max(a.Y, b.Y);
-            if (a.Y <= b.Y) y2 += includeEnd ? 1 : 0; else y1 += includeEnd ? 0 : 1, y2 += 1;
+            if (a.Y <= b.Y)
+                y2 += includeEnd ? 1 : 0;
+            else
+                y1 += includeEnd ? 0 : 1, y2 += 1;
             r = {a.X - lo, y1, a.X + hi, y2};
         }
         if (width > 1) {
             // Wide pens cap the ends squarely around both end points.
-            if (a.Y == b.Y) r.Left -= lo, r.Right += hi - 1;
-            else r.Top -= lo, r.Bottom += hi - 1;
+            if (a.Y == b.Y)
+                r.Left -= lo, r.Right += hi - 1;
+            else
+                r.Top -= lo, r.Bottom += hi - 1;
         }
         FillDeviceRect(r, p);
         return;
@@ -446,7 +489,8 @@ void TCanvas::Polygon(const std::vector<TPoint>& pts) {
     std::vector<TPoint> d;
     d.reserve(pts.size());
     for (const TPoint& q : pts) d.push_back(ToDevice(q));
-    if (FBrush->GetStyle() != TBrushStyle::bsClear) FillPolygonDevice(d, PixelFromColor(FBrush->GetColor()));
+    if (FBrush->GetStyle() != TBrushStyle::bsClear)
+        FillPolygonDevice(d, PixelFromColor(FBrush->GetColor()));
     for (std::size_t i = 0; i < d.size(); ++i) DrawLineDevice(d[i], d[(i + 1) % d.size()], false);
 }
 
@@ -476,9 +520,12 @@ void RoundSpan(int x1, int y1, int x2, int y2, double rx, double ry, int y, int&
     if (rx <= 0 || ry <= 0) return;
     const double cy = y + 0.5;
     double dy = 0;
-    if (cy < y1 + ry) dy = y1 + ry - cy;
-    else if (cy > y2 - ry) dy = cy - (y2 - ry);
-    else return;
+    if (cy < y1 + ry)
+        dy = y1 + ry - cy;
+    else if (cy > y2 - ry)
+        dy = cy - (y2 - ry);
+    else
+        return;
     const double t = std::max(0.0, 1.0 - (dy * dy) / (ry * ry));
     const double inset = rx - rx * std::sqrt(t);
     l = x1 + int(std::lround(inset));
@@ -490,7 +537,8 @@ void TCanvas::RoundRect(int x1, int y1, int x2, int y2, int x3, int y3) {
     if (!FTarget) return;
     if (x2 < x1) std::swap(x1, x2);
     if (y2 < y1) std::swap(y1, y2);
-    const double rx = std::min(std::abs(x3), x2 - x1) / 2.0, ry = std::min(std::abs(y3), y2 - y1) / 2.0;
+    const double rx = std::min(std::abs(x3), x2 - x1) / 2.0,
+                 ry = std::min(std::abs(y3), y2 - y1) / 2.0;
     const bool outline = FPen->GetStyle() != TPenStyle::psClear;
     const TPoint o = ToDevice(TPoint{0, 0});
     std::vector<std::pair<int, int>> spans;
@@ -522,7 +570,8 @@ void TCanvas::RoundRect(int x1, int y1, int x2, int y2, int x3, int y3) {
         const int left2 = std::max(l + 1, std::min(al, bl));
         const int right1 = std::min(r - 1, std::max(ar, br));
         for (int x = l; x < std::max(l + 1, left2); ++x) PlotDevice(x + o.X, y + o.Y, p);
-        for (int x = std::max(right1, std::max(l + 1, left2)); x < r; ++x) PlotDevice(x + o.X, y + o.Y, p);
+        for (int x = std::max(right1, std::max(l + 1, left2)); x < r; ++x)
+            PlotDevice(x + o.X, y + o.Y, p);
     }
 }
 
@@ -582,15 +631,20 @@ void BlitBitmap(TCanvas& dest, const TRect& destRect, const TBitmap& src, const 
             const TPixel* srow = src.ScanLine(sy);
             TPixel* drow = target->ScanLine(y);
             for (int x = i.Left; x < i.Right; ++x) {
-                const int sx = srcRect.Left + (same ? x - d.Left : int((long long)(x - d.Left) * sw / dw));
+                const int sx =
+                    srcRect.Left + (same ? x - d.Left : int((long long)(x - d.Left) * sw / dw));
                 if (sx < 0 || sx >= src.GetWidth()) continue;
                 const TPixel s = srow[sx];
                 switch (mode) {
-                    case TBlitMode::bmCopy: drow[x] = s | 0xFF000000u; break;
+                    case TBlitMode::bmCopy:
+                        drow[x] = s | 0xFF000000u;
+                        break;
                     case TBlitMode::bmTransparent:
                         if ((s & 0xFFFFFF) != key) drow[x] = s | 0xFF000000u;
                         break;
-                    case TBlitMode::bmAlpha: drow[x] = BlendPixel(drow[x], s | 0xFF000000u, s >> 24); break;
+                    case TBlitMode::bmAlpha:
+                        drow[x] = BlendPixel(drow[x], s | 0xFF000000u, s >> 24);
+                        break;
                 }
             }
         }

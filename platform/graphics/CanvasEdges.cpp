@@ -23,9 +23,11 @@ struct EdgeLine {
 void DrawRing(TCanvas& c, const TRect& r, const EdgeLine& line, unsigned flags) {
     if (r.IsEmpty()) return;
     if (flags & BF_TOP)
-        Fill(c, {r.Left, r.Top, (flags & BF_RIGHT) ? r.Right - 1 : r.Right, r.Top + 1}, line.TopLeft);
+        Fill(c, {r.Left, r.Top, (flags & BF_RIGHT) ? r.Right - 1 : r.Right, r.Top + 1},
+             line.TopLeft);
     if (flags & BF_LEFT)
-        Fill(c, {r.Left, r.Top, r.Left + 1, (flags & BF_BOTTOM) ? r.Bottom - 1 : r.Bottom}, line.TopLeft);
+        Fill(c, {r.Left, r.Top, r.Left + 1, (flags & BF_BOTTOM) ? r.Bottom - 1 : r.Bottom},
+             line.TopLeft);
     if (flags & BF_BOTTOM) Fill(c, {r.Left, r.Bottom - 1, r.Right, r.Bottom}, line.BottomRight);
     if (flags & BF_RIGHT) Fill(c, {r.Right - 1, r.Top, r.Right, r.Bottom}, line.BottomRight);
 }
@@ -42,16 +44,24 @@ std::vector<EdgeLine> EdgeLines(unsigned edge, unsigned flags) {
     const bool soft = flags & BF_SOFT;
     const unsigned outer = edge & BDR_OUTER, inner = edge & BDR_INNER;
     if (outer) {
-        if (flags & BF_MONO) lines.push_back({clWindowFrame, clWindowFrame});
-        else if (flags & BF_FLAT) lines.push_back({clBtnShadow, clBtnShadow});
-        else if (outer & BDR_RAISEDOUTER) lines.push_back({soft ? clBtnHighlight : cl3DLight, cl3DDkShadow});
-        else lines.push_back({soft ? cl3DDkShadow : clBtnShadow, clBtnHighlight});
+        if (flags & BF_MONO)
+            lines.push_back({clWindowFrame, clWindowFrame});
+        else if (flags & BF_FLAT)
+            lines.push_back({clBtnShadow, clBtnShadow});
+        else if (outer & BDR_RAISEDOUTER)
+            lines.push_back({soft ? clBtnHighlight : cl3DLight, cl3DDkShadow});
+        else
+            lines.push_back({soft ? cl3DDkShadow : clBtnShadow, clBtnHighlight});
     }
     if (inner) {
-        if (flags & BF_MONO) lines.push_back({clWindow, clWindow});
-        else if (flags & BF_FLAT) lines.push_back({clBtnFace, clBtnFace});
-        else if (inner & BDR_RAISEDINNER) lines.push_back({soft ? cl3DLight : clBtnHighlight, clBtnShadow});
-        else lines.push_back({soft ? clBtnShadow : cl3DDkShadow, cl3DLight});
+        if (flags & BF_MONO)
+            lines.push_back({clWindow, clWindow});
+        else if (flags & BF_FLAT)
+            lines.push_back({clBtnFace, clBtnFace});
+        else if (inner & BDR_RAISEDINNER)
+            lines.push_back({soft ? cl3DLight : clBtnHighlight, clBtnShadow});
+        else
+            lines.push_back({soft ? clBtnShadow : cl3DDkShadow, cl3DLight});
     }
     return lines;
 }
@@ -64,10 +74,18 @@ bool DrawDiagonal(TCanvas& c, TRect& rect, unsigned edge, unsigned flags) {
     // Start and direction of the diagonal by the end it runs to.
     int x0, y0, dx, dy;
     switch (flags & BF_RECT) {
-        case BF_TOPRIGHT: x0 = r.Left, y0 = r.Bottom - 1, dx = 1, dy = -1; break;
-        case BF_TOPLEFT: x0 = r.Right - 1, y0 = r.Bottom - 1, dx = -1, dy = -1; break;
-        case BF_BOTTOMLEFT: x0 = r.Right - 1, y0 = r.Top, dx = -1, dy = 1; break;
-        default: x0 = r.Left, y0 = r.Top, dx = 1, dy = 1; break;
+        case BF_TOPRIGHT:
+            x0 = r.Left, y0 = r.Bottom - 1, dx = 1, dy = -1;
+            break;
+        case BF_TOPLEFT:
+            x0 = r.Right - 1, y0 = r.Bottom - 1, dx = -1, dy = -1;
+            break;
+        case BF_BOTTOMLEFT:
+            x0 = r.Right - 1, y0 = r.Top, dx = -1, dy = 1;
+            break;
+        default:
+            x0 = r.Left, y0 = r.Top, dx = 1, dy = 1;
+            break;
     }
     if (flags & BF_MIDDLE) {
         // The triangle on the inner side of the diagonal.
@@ -75,8 +93,10 @@ bool DrawDiagonal(TCanvas& c, TRect& rect, unsigned edge, unsigned flags) {
         for (int i = 0; i < n; ++i) {
             const int y = y0 + i * dy;
             const int x = x0 + i * dx;
-            if (dx > 0) Fill(c, {x + 1, y, r.Left + n, y + 1}, face);
-            else Fill(c, {r.Right - n, y, x, y + 1}, face);
+            if (dx > 0)
+                Fill(c, {x + 1, y, r.Left + n, y + 1}, face);
+            else
+                Fill(c, {r.Right - n, y, x, y + 1}, face);
         }
     }
     for (std::size_t k = 0; k < lines.size(); ++k) {
@@ -104,20 +124,27 @@ void DrawArrow(TCanvas& c, const TRect& r, unsigned kind, TColor color, int dx, 
     for (int i = 0; i < size; ++i) {
         const int half = i;  // row i of the triangle is 2i+1 long
         switch (kind) {
-            case DFCS_SCROLLUP: Fill(c, {cx - half, cy - size / 2 + i, cx + half + 1, cy - size / 2 + i + 1}, color); break;
+            case DFCS_SCROLLUP:
+                Fill(c, {cx - half, cy - size / 2 + i, cx + half + 1, cy - size / 2 + i + 1},
+                     color);
+                break;
             case DFCS_SCROLLDOWN:
             case DFCS_SCROLLCOMBOBOX: {
                 const int h = size - 1 - i;
                 Fill(c, {cx - h, cy - size / 2 + i, cx + h + 1, cy - size / 2 + i + 1}, color);
                 break;
             }
-            case DFCS_SCROLLLEFT: Fill(c, {cx - size / 2 + i, cy - half, cx - size / 2 + i + 1, cy + half + 1}, color); break;
+            case DFCS_SCROLLLEFT:
+                Fill(c, {cx - size / 2 + i, cy - half, cx - size / 2 + i + 1, cy + half + 1},
+                     color);
+                break;
             case DFCS_SCROLLRIGHT: {
                 const int h = size - 1 - i;
                 Fill(c, {cx - size / 2 + i, cy - h, cx - size / 2 + i + 1, cy + h + 1}, color);
                 break;
             }
-            default: break;
+            default:
+                break;
         }
     }
 }
@@ -148,7 +175,8 @@ void DrawButtonFace(TCanvas& c, TRect& r, unsigned state) {
         return;
     }
     DrawEdge(c, r, pushed ? EDGE_SUNKEN : EDGE_RAISED, flags);
-    if ((state & DFCS_CHECKED) && !(state & DFCS_PUSHED)) DitherFill(c, r, clBtnHighlight, clBtnFace);
+    if ((state & DFCS_CHECKED) && !(state & DFCS_PUSHED))
+        DitherFill(c, r, clBtnHighlight, clBtnFace);
 }
 
 }  // namespace
@@ -177,7 +205,8 @@ bool DrawFrameControl(TCanvas& c, TRect& rect, unsigned type, unsigned state) {
             return true;
         }
         const int size = std::min({rect.Width(), rect.Height(), 13});
-        TRect box = Bounds(rect.Left + (rect.Width() - size) / 2, rect.Top + (rect.Height() - size) / 2, size, size);
+        TRect box = Bounds(rect.Left + (rect.Width() - size) / 2,
+                           rect.Top + (rect.Height() - size) / 2, size, size);
         if (kind & (DFCS_BUTTONRADIO | DFCS_BUTTONRADIOIMAGE | DFCS_BUTTONRADIOMASK)) {
             // Two rings: shadow / highlight outside, dark shadow / light inside.
             const double cxy = (size - 1) / 2.0, rr = size / 2.0;
@@ -189,25 +218,34 @@ bool DrawFrameControl(TCanvas& c, TRect& rect, unsigned type, unsigned state) {
                     if (d > rr - 0.3) continue;
                     const bool topLeft = dx + dy < 0;
                     TColor color;
-                    if (d > rr - 1.3) color = mono ? clWindowFrame : (topLeft ? clBtnShadow : clBtnHighlight);
-                    else if (d > rr - 2.3) color = mono ? fill : (topLeft ? cl3DDkShadow : cl3DLight);
-                    else color = fill;
-                    if ((state & DFCS_CHECKED) && d < rr / 2.6) color = inactive ? clGrayText : clWindowText;
+                    if (d > rr - 1.3)
+                        color = mono ? clWindowFrame : (topLeft ? clBtnShadow : clBtnHighlight);
+                    else if (d > rr - 2.3)
+                        color = mono ? fill : (topLeft ? cl3DDkShadow : cl3DLight);
+                    else
+                        color = fill;
+                    if ((state & DFCS_CHECKED) && d < rr / 2.6)
+                        color = inactive ? clGrayText : clWindowText;
                     c.SetPixel(box.Left + x, box.Top + y, color);
                 }
             return true;
         }
         unsigned flags = BF_RECT | BF_ADJUST;
-        if (state & DFCS_MONO) flags |= BF_MONO;
-        else if (state & DFCS_FLAT) flags |= BF_FLAT | BF_MONO;
+        if (state & DFCS_MONO)
+            flags |= BF_MONO;
+        else if (state & DFCS_FLAT)
+            flags |= BF_FLAT | BF_MONO;
         TRect inner = box;
         DrawEdge(c, inner, EDGE_SUNKEN, flags);
         const bool grey = (kind & DFCS_BUTTON3STATE) && (state & DFCS_CHECKED);
-        if (grey) DitherFill(c, inner, clBtnHighlight, clBtnFace);
-        else Fill(c, inner, (inactive || (state & DFCS_PUSHED)) ? clBtnFace : clWindow);
+        if (grey)
+            DitherFill(c, inner, clBtnHighlight, clBtnFace);
+        else
+            Fill(c, inner, (inactive || (state & DFCS_PUSHED)) ? clBtnFace : clWindow);
         if (state & DFCS_CHECKED) {
             const TColor mark = inactive || grey ? clGrayText : clWindowText;
-            DrawCheckMark(c, inner.Left + (inner.Width() - 7) / 2, inner.Top + (inner.Height() - 7) / 2, mark);
+            DrawCheckMark(c, inner.Left + (inner.Width() - 7) / 2,
+                          inner.Top + (inner.Height() - 7) / 2, mark);
         }
         return true;
     }
@@ -283,7 +321,8 @@ bool GradientFill(TCanvas& canvas, const TTriVertex* vertices, unsigned vertexCo
         // The first colour belongs to the left (top) side whichever vertex holds it.
         const bool horizontal = mode == GRADIENT_FILL_RECT_H;
         if ((horizontal && a.x > b.x) || (!horizontal && a.y > b.y)) std::swap(a, b);
-        const TRect logical{std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y)};
+        const TRect logical{std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x),
+                            std::max(a.y, b.y)};
         const TRect d = canvas.ToDevice(logical);
         const int span = horizontal ? d.Width() : d.Height();
         if (span <= 0 || d.IsEmpty()) continue;
@@ -291,14 +330,16 @@ bool GradientFill(TCanvas& canvas, const TTriVertex* vertices, unsigned vertexCo
             auto ch = [&](int c1, int c2) {
                 return unsigned((c1 + (long long)(c2 - c1) * i / span) >> 8) & 0xFF;
             };
-            return 0xFF000000u | (ch(a.Red, b.Red) << 16) | (ch(a.Green, b.Green) << 8) | ch(a.Blue, b.Blue);
+            return 0xFF000000u | (ch(a.Red, b.Red) << 16) | (ch(a.Green, b.Green) << 8) |
+                   ch(a.Blue, b.Blue);
         };
         for (const TRect& c : canvas.DeviceClipRects()) {
             TRect i;
             if (!IntersectRect(i, c, d)) continue;
             if (horizontal) {
                 std::vector<TPixel> row(std::size_t(i.Width()));
-                for (int x = i.Left; x < i.Right; ++x) row[std::size_t(x - i.Left)] = colorAt(x - d.Left);
+                for (int x = i.Left; x < i.Right; ++x)
+                    row[std::size_t(x - i.Left)] = colorAt(x - d.Left);
                 for (int y = i.Top; y < i.Bottom; ++y)
                     std::copy(row.begin(), row.end(), target->ScanLine(y) + i.Left);
             } else {
@@ -343,7 +384,8 @@ bool PatBlt(TCanvas& canvas, int x, int y, int width, int height, unsigned rop) 
         if (!IntersectRect(i, c, d)) continue;
         for (int yy = i.Top; yy < i.Bottom; ++yy) {
             TPixel* row = target->ScanLine(yy);
-            if (rop == PATCOPY) std::fill(row + i.Left, row + i.Right, p);
+            if (rop == PATCOPY)
+                std::fill(row + i.Left, row + i.Right, p);
             else
                 for (int xx = i.Left; xx < i.Right; ++xx) row[xx] = Rop3(code, p, 0, row[xx]);
         }

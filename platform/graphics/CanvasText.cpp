@@ -27,7 +27,8 @@ std::string Encode(const std::u32string& s) {
 enum class BidiClass { L, R, EN, N };
 
 BidiClass Classify(char32_t c) {
-    if ((c >= 0x0590 && c <= 0x08FF) || (c >= 0xFB1D && c <= 0xFDFF) || (c >= 0xFE70 && c <= 0xFEFF))
+    if ((c >= 0x0590 && c <= 0x08FF) || (c >= 0xFB1D && c <= 0xFDFF) ||
+        (c >= 0xFE70 && c <= 0xFEFF))
         return BidiClass::R;
     if (c < 0x80) {
         if (c >= '0' && c <= '9') return BidiClass::EN;
@@ -53,8 +54,10 @@ std::u32string VisualOrder(const std::u32string& s, bool rtl) {
     // Digits after left-to-right text are left-to-right text.
     BidiClass lastStrong = para;
     for (std::size_t i = 0; i < n; ++i) {
-        if (cls[i] == BidiClass::L || cls[i] == BidiClass::R) lastStrong = cls[i];
-        else if (cls[i] == BidiClass::EN && lastStrong == BidiClass::L) cls[i] = BidiClass::L;
+        if (cls[i] == BidiClass::L || cls[i] == BidiClass::R)
+            lastStrong = cls[i];
+        else if (cls[i] == BidiClass::EN && lastStrong == BidiClass::L)
+            cls[i] = BidiClass::L;
     }
     // Neutrals take the direction of the strong text around them when both sides agree.
     for (std::size_t i = 0; i < n;) {
@@ -125,7 +128,8 @@ void TCanvas::DrawTextRun(int x, int y, std::string_view text, bool rtl, const T
                 if (!IntersectRect(i, c, gr) || !IntersectRect(i, i, limit)) continue;
                 for (int yy = i.Top; yy < i.Bottom; ++yy) {
                     TPixel* row = FTarget->ScanLine(yy);
-                    const std::uint8_t* cov = g.Coverage.data() + std::size_t(yy - gr.Top) * g.Width - gr.Left;
+                    const std::uint8_t* cov =
+                        g.Coverage.data() + std::size_t(yy - gr.Top) * g.Width - gr.Left;
                     for (int xx = i.Left; xx < i.Right; ++xx)
                         if (cov[xx]) row[xx] = BlendPixel(row[xx], color, cov[xx]);
                 }
@@ -160,9 +164,13 @@ void TCanvas::TextRect(const TRect& r, int x, int y, std::string_view text) {
     DrawTextRun(x, y, text, FOrientation == TCanvasOrientation::coRightToLeft, &r);
 }
 
-int TCanvas::TextWidth(std::string_view text) { return FontFace().TextWidth(text); }
+int TCanvas::TextWidth(std::string_view text) {
+    return FontFace().TextWidth(text);
+}
 
-int TCanvas::TextHeight(std::string_view) { return FontFace().Height(); }
+int TCanvas::TextHeight(std::string_view) {
+    return FontFace().Height();
+}
 
 TSize TCanvas::TextExtent(std::string_view text) {
     return {TextWidth(text), TextHeight(text)};
@@ -242,7 +250,8 @@ int TCanvas::DrawText(std::string_view text, TRect& r, unsigned flags) {
                 }
                 std::size_t cut = end;
                 if (end < s.size()) {
-                    if (lastBreak != std::u32string::npos && lastBreak > start) cut = lastBreak;
+                    if (lastBreak != std::u32string::npos && lastBreak > start)
+                        cut = lastBreak;
                     else if (!(flags & DT_EDITCONTROL)) {
                         // A word wider than the room stays whole.
                         while (cut < s.size() && s[cut] != U' ') ++cut;
@@ -288,16 +297,20 @@ int TCanvas::DrawText(std::string_view text, TRect& r, unsigned flags) {
 
     int y = r.Top;
     if (single) {
-        if (flags & DT_VCENTER) y = r.Top + (r.Height() - lh) / 2;
-        else if (flags & DT_BOTTOM) y = r.Bottom - lh;
+        if (flags & DT_VCENTER)
+            y = r.Top + (r.Height() - lh) / 2;
+        else if (flags & DT_BOTTOM)
+            y = r.Bottom - lh;
     }
     const TRect* clip = (flags & DT_NOCLIP) ? nullptr : &r;
     const bool opaque = FBrush->GetStyle() != TBrushStyle::bsClear;
     for (const Line& l : lines) {
         const int w = Width(face, l.Text);
         int x = r.Left;
-        if (flags & DT_CENTER) x = r.Left + (r.Width() - w) / 2;
-        else if (flags & DT_RIGHT) x = r.Right - w;
+        if (flags & DT_CENTER)
+            x = r.Left + (r.Width() - w) / 2;
+        else if (flags & DT_RIGHT)
+            x = r.Right - w;
         const std::string utf8 = Encode(l.Text);
         if (opaque) {
             TRect back = Bounds(x, y, w, lh);
@@ -308,7 +321,8 @@ int TCanvas::DrawText(std::string_view text, TRect& r, unsigned flags) {
         if (l.Underline >= 0 && !rtl) {
             const int ux = x + Width(face, l.Text.substr(0, std::size_t(l.Underline)));
             const int uw = face.Advance(l.Text[std::size_t(l.Underline)]);
-            TRect u = Bounds(ux, y + face.Ascent() + face.UnderlinePosition(), uw, face.LineThickness());
+            TRect u =
+                Bounds(ux, y + face.Ascent() + face.UnderlinePosition(), uw, face.LineThickness());
             if (clip) u = Intersection(u, r);
             FillRectColor(u, FFont->GetColor());
         }

@@ -12,7 +12,9 @@ namespace vel {
 
 namespace {
 
-constexpr TColorRef Ref(int r, int g, int b) { return TColorRef(RGB(r, g, b)); }
+constexpr TColorRef Ref(int r, int g, int b) {
+    return TColorRef(RGB(r, g, b));
+}
 
 // The classic grey scheme.
 constexpr std::array<TColorRef, COLOR_COUNT> kClassicScheme = {
@@ -74,11 +76,14 @@ TColorRef GetSysColor(int index) {
 
 void SetSysColor(int index, TColorRef rgb) {
     if (index < 0 || index >= COLOR_COUNT)
-        throw EInvalidArgument("System colour index " + std::to_string(index) + " is out of range.");
+        throw EInvalidArgument("System colour index " + std::to_string(index) +
+                               " is out of range.");
     gSysColors[std::size_t(index)] = rgb & 0xFFFFFF;
 }
 
-void ResetSysColors() { gSysColors = kClassicScheme; }
+void ResetSysColors() {
+    gSysColors = kClassicScheme;
+}
 
 TColorRef ColorToRGB(TColor color) {
     if (color == clNone || color == clDefault) return 0;
@@ -94,7 +99,9 @@ std::string ColorToString(TColor color) {
     return buf;
 }
 
-bool IdentToColor(const std::string& ident, TColor& color) { return FindColorValue(ident, color); }
+bool IdentToColor(const std::string& ident, TColor& color) {
+    return FindColorValue(ident, color);
+}
 
 TColor StringToColor(const std::string& text) {
     TColor c;

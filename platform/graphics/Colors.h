@@ -14,22 +14,54 @@ using TColorRef = std::uint32_t;  // 0x00BBGGRR
 constexpr TColor RGB(int r, int g, int b) {
     return TColor((r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16));
 }
-constexpr int GetRValue(TColorRef c) { return int(c & 0xFF); }
-constexpr int GetGValue(TColorRef c) { return int((c >> 8) & 0xFF); }
-constexpr int GetBValue(TColorRef c) { return int((c >> 16) & 0xFF); }
+constexpr int GetRValue(TColorRef c) {
+    return int(c & 0xFF);
+}
+constexpr int GetGValue(TColorRef c) {
+    return int((c >> 8) & 0xFF);
+}
+constexpr int GetBValue(TColorRef c) {
+    return int((c >> 16) & 0xFF);
+}
 
 constexpr TColor clSystemColor = TColor(0xFF000000u);
-constexpr TColor SysColor(int index) { return TColor(0xFF000000u | unsigned(index)); }
+constexpr TColor SysColor(int index) {
+    return TColor(0xFF000000u | unsigned(index));
+}
 
 // Windows system colour indices.
 enum : int {
-    COLOR_SCROLLBAR = 0, COLOR_BACKGROUND, COLOR_ACTIVECAPTION, COLOR_INACTIVECAPTION, COLOR_MENU,
-    COLOR_WINDOW, COLOR_WINDOWFRAME, COLOR_MENUTEXT, COLOR_WINDOWTEXT, COLOR_CAPTIONTEXT,
-    COLOR_ACTIVEBORDER, COLOR_INACTIVEBORDER, COLOR_APPWORKSPACE, COLOR_HIGHLIGHT,
-    COLOR_HIGHLIGHTTEXT, COLOR_BTNFACE, COLOR_BTNSHADOW, COLOR_GRAYTEXT, COLOR_BTNTEXT,
-    COLOR_INACTIVECAPTIONTEXT, COLOR_BTNHIGHLIGHT, COLOR_3DDKSHADOW, COLOR_3DLIGHT,
-    COLOR_INFOTEXT, COLOR_INFOBK, COLOR_25, COLOR_HOTLIGHT, COLOR_GRADIENTACTIVECAPTION,
-    COLOR_GRADIENTINACTIVECAPTION, COLOR_MENUHILIGHT, COLOR_MENUBAR,
+    COLOR_SCROLLBAR = 0,
+    COLOR_BACKGROUND,
+    COLOR_ACTIVECAPTION,
+    COLOR_INACTIVECAPTION,
+    COLOR_MENU,
+    COLOR_WINDOW,
+    COLOR_WINDOWFRAME,
+    COLOR_MENUTEXT,
+    COLOR_WINDOWTEXT,
+    COLOR_CAPTIONTEXT,
+    COLOR_ACTIVEBORDER,
+    COLOR_INACTIVEBORDER,
+    COLOR_APPWORKSPACE,
+    COLOR_HIGHLIGHT,
+    COLOR_HIGHLIGHTTEXT,
+    COLOR_BTNFACE,
+    COLOR_BTNSHADOW,
+    COLOR_GRAYTEXT,
+    COLOR_BTNTEXT,
+    COLOR_INACTIVECAPTIONTEXT,
+    COLOR_BTNHIGHLIGHT,
+    COLOR_3DDKSHADOW,
+    COLOR_3DLIGHT,
+    COLOR_INFOTEXT,
+    COLOR_INFOBK,
+    COLOR_25,
+    COLOR_HOTLIGHT,
+    COLOR_GRADIENTACTIVECAPTION,
+    COLOR_GRADIENTINACTIVECAPTION,
+    COLOR_MENUHILIGHT,
+    COLOR_MENUBAR,
     COLOR_COUNT
 };
 

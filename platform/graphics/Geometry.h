@@ -30,14 +30,30 @@ struct TRect {
     }
     constexpr TPoint TopLeft() const { return {Left, Top}; }
     constexpr TPoint BottomRight() const { return {Right, Bottom}; }
-    constexpr void Offset(int dx, int dy) { Left += dx; Right += dx; Top += dy; Bottom += dy; }
-    constexpr void Inflate(int dx, int dy) { Left -= dx; Right += dx; Top -= dy; Bottom += dy; }
+    constexpr void Offset(int dx, int dy) {
+        Left += dx;
+        Right += dx;
+        Top += dy;
+        Bottom += dy;
+    }
+    constexpr void Inflate(int dx, int dy) {
+        Left -= dx;
+        Right += dx;
+        Top -= dy;
+        Bottom += dy;
+    }
     constexpr bool operator==(const TRect&) const = default;
 };
 
-constexpr TPoint Point(int x, int y) { return {x, y}; }
-constexpr TRect Rect(int l, int t, int r, int b) { return {l, t, r, b}; }
-constexpr TRect Bounds(int l, int t, int w, int h) { return {l, t, l + w, t + h}; }
+constexpr TPoint Point(int x, int y) {
+    return {x, y};
+}
+constexpr TRect Rect(int l, int t, int r, int b) {
+    return {l, t, r, b};
+}
+constexpr TRect Bounds(int l, int t, int w, int h) {
+    return {l, t, l + w, t + h};
+}
 
 // Intersection; an empty result is reported as false with Dest cleared to (0,0,0,0).
 constexpr bool IntersectRect(TRect& dest, const TRect& a, const TRect& b) {
@@ -61,8 +77,14 @@ constexpr TRect UnionRect(const TRect& a, const TRect& b) {
     return {std::min(a.Left, b.Left), std::min(a.Top, b.Top), std::max(a.Right, b.Right),
             std::max(a.Bottom, b.Bottom)};
 }
-constexpr void InflateRect(TRect& r, int dx, int dy) { r.Inflate(dx, dy); }
-constexpr void OffsetRect(TRect& r, int dx, int dy) { r.Offset(dx, dy); }
-constexpr bool PtInRect(const TRect& r, TPoint p) { return r.Contains(p); }
+constexpr void InflateRect(TRect& r, int dx, int dy) {
+    r.Inflate(dx, dy);
+}
+constexpr void OffsetRect(TRect& r, int dx, int dy) {
+    r.Offset(dx, dy);
+}
+constexpr bool PtInRect(const TRect& r, TPoint p) {
+    return r.Contains(p);
+}
 
 }  // namespace vel

@@ -28,7 +28,8 @@ int GifRead(GifFileType* gif, GifByteType* out, int n) {
 }
 
 int GifWrite(GifFileType* gif, const GifByteType* data, int n) {
-    static_cast<TBytes*>(gif->UserData)->insert(static_cast<TBytes*>(gif->UserData)->end(), data, data + n);
+    static_cast<TBytes*>(gif->UserData)
+        ->insert(static_cast<TBytes*>(gif->UserData)->end(), data, data + n);
     return n;
 }
 
@@ -73,7 +74,8 @@ TDecodedImage DecodeGif(const std::uint8_t* data, std::size_t size) {
             if (DGifGetExtension(gif, &code, &ext) == GIF_ERROR) GifBad(GifReason(gif->Error));
             if (code == GRAPHICS_EXT_FUNC_CODE && ext && ext[0] >= 4) {
                 GraphicsControlBlock gcb;
-                if (DGifExtensionToGCB(ext[0], ext + 1, &gcb) == GIF_OK) transparent = gcb.TransparentColor;
+                if (DGifExtensionToGCB(ext[0], ext + 1, &gcb) == GIF_OK)
+                    transparent = gcb.TransparentColor;
             }
             while (ext) {
                 if (DGifGetExtensionNext(gif, &ext) == GIF_ERROR) GifBad(GifReason(gif->Error));
@@ -84,7 +86,8 @@ TDecodedImage DecodeGif(const std::uint8_t* data, std::size_t size) {
         if (DGifGetImageDesc(gif) == GIF_ERROR) GifBad(GifReason(gif->Error));
         const GifImageDesc& d = gif->Image;
         if (d.Width <= 0 || d.Height <= 0 || (long long)d.Width * d.Height > kMaxImagePixels)
-            GifBad("frame size " + std::to_string(d.Width) + "x" + std::to_string(d.Height) + " is out of range");
+            GifBad("frame size " + std::to_string(d.Width) + "x" + std::to_string(d.Height) +
+                   " is out of range");
         const ColorMapObject* map = d.ColorMap ? d.ColorMap : gif->SColorMap;
         if (!map || map->ColorCount <= 0) GifBad("it has no colour table");
         TDecodedImage img;
@@ -113,7 +116,8 @@ TDecodedImage DecodeGif(const std::uint8_t* data, std::size_t size) {
                 if (tx < 0 || tx >= sw) continue;
                 const int index = line[std::size_t(x)];
                 if (index == transparent) continue;
-                if (index >= map->ColorCount) GifBad("colour index " + std::to_string(index) + " is outside the table");
+                if (index >= map->ColorCount)
+                    GifBad("colour index " + std::to_string(index) + " is outside the table");
                 const GifColorType& c = map->Colors[index];
                 row[tx] = 0xFF000000u | TPixel(c.Red) << 16 | TPixel(c.Green) << 8 | c.Blue;
             }
@@ -131,8 +135,10 @@ TBytes EncodeGif(const TBitmap& bmp) {
     for (int y = 0; y < h && colors.size() <= 255; ++y)
         for (int x = 0; x < w; ++x) {
             const TPixel p = bmp.ScanLine(y)[x];
-            if ((p >> 24) == 0 && bmp.GetAlphaFormat() != TAlphaFormat::afIgnored) transparentUsed = true;
-            else colors.emplace(p & 0xFFFFFF, 0);
+            if ((p >> 24) == 0 && bmp.GetAlphaFormat() != TAlphaFormat::afIgnored)
+                transparentUsed = true;
+            else
+                colors.emplace(p & 0xFFFFFF, 0);
         }
     const bool exact = colors.size() + (transparentUsed ? 1 : 0) <= 256;
     std::vector<GifColorType> palette;
@@ -145,7 +151,8 @@ TBytes EncodeGif(const TBitmap& bmp) {
         for (int r = 0; r < 6; ++r)
             for (int g = 0; g < 6; ++g)
                 for (int b = 0; b < 6; ++b)
-                    palette.push_back({GifByteType(r * 51), GifByteType(g * 51), GifByteType(b * 51)});
+                    palette.push_back(
+                        {GifByteType(r * 51), GifByteType(g * 51), GifByteType(b * 51)});
     }
     const int transparentIndex = transparentUsed ? int(palette.size()) : -1;
     if (transparentUsed) palette.push_back({0, 0, 0});
@@ -156,7 +163,8 @@ TBytes EncodeGif(const TBitmap& bmp) {
     TBytes out;
     int err = 0;
     GifFileType* gif = EGifOpen(&out, GifWrite, &err);
-    if (!gif) throw EInvalidGraphicOperation("GIF encoder could not be created: " + GifReason(err) + ".");
+    if (!gif)
+        throw EInvalidGraphicOperation("GIF encoder could not be created: " + GifReason(err) + ".");
     ColorMapObject* map = GifMakeMapObject(1 << bits, palette.data());
     auto fail = [&](const std::string& why) {
         GifFreeMapObject(map);
@@ -171,18 +179,22 @@ TBytes EncodeGif(const TBitmap& bmp) {
         gcb.TransparentColor = transparentIndex;
         GifByteType ext[4];
         EGifGCBToExtension(&gcb, ext);
-        if (EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, 4, ext) == GIF_ERROR) fail(GifReason(gif->Error));
+        if (EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, 4, ext) == GIF_ERROR)
+            fail(GifReason(gif->Error));
     }
     if (EGifPutImageDesc(gif, 0, 0, w, h, false, nullptr) == GIF_ERROR) fail(GifReason(gif->Error));
     std::vector<GifPixelType> line(static_cast<std::size_t>(w));
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
             const TPixel p = bmp.ScanLine(y)[x];
-            if (transparentUsed && (p >> 24) == 0) line[std::size_t(x)] = GifPixelType(transparentIndex);
-            else if (exact) line[std::size_t(x)] = GifPixelType(colors[p & 0xFFFFFF]);
+            if (transparentUsed && (p >> 24) == 0)
+                line[std::size_t(x)] = GifPixelType(transparentIndex);
+            else if (exact)
+                line[std::size_t(x)] = GifPixelType(colors[p & 0xFFFFFF]);
             else {
                 auto q = [](unsigned v) { return (v + 25) / 51; };
-                line[std::size_t(x)] = GifPixelType(q((p >> 16) & 0xFF) * 36 + q((p >> 8) & 0xFF) * 6 + q(p & 0xFF));
+                line[std::size_t(x)] =
+                    GifPixelType(q((p >> 16) & 0xFF) * 36 + q((p >> 8) & 0xFF) * 6 + q(p & 0xFF));
             }
         }
         if (EGifPutLine(gif, line.data(), w) == GIF_ERROR) fail(GifReason(gif->Error));
@@ -197,9 +209,12 @@ namespace {
 [[noreturn]] void IcoBad(const std::string& why) {
     throw EInvalidGraphic("Icon image is not valid: " + why + ".");
 }
-unsigned U16(const std::uint8_t* p) { return unsigned(p[0] | p[1] << 8); }
+unsigned U16(const std::uint8_t* p) {
+    return unsigned(p[0] | p[1] << 8);
+}
 std::uint32_t U32(const std::uint8_t* p) {
-    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24;
+    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
+           std::uint32_t(p[3]) << 24;
 }
 }  // namespace
 
@@ -217,15 +232,19 @@ TDecodedImage DecodeIco(const std::uint8_t* data, std::size_t size) {
         const std::uint8_t* e = data + 6 + i * 16;
         const long long w = e[0] ? e[0] : 256, h = e[1] ? e[1] : 256;
         const unsigned bpp = U16(e + 6);
-        if (w * h > bestArea || (w * h == bestArea && bpp > bestBpp)) best = int(i), bestArea = w * h, bestBpp = bpp;
+        if (w * h > bestArea || (w * h == bestArea && bpp > bestBpp))
+            best = int(i), bestArea = w * h, bestBpp = bpp;
     }
     const std::uint8_t* e = data + 6 + std::size_t(best) * 16;
     const std::uint32_t len = U32(e + 8), off = U32(e + 12);
-    if (off >= size || len > size - off || len < 8) IcoBad("image " + std::to_string(best) + " lies outside the file");
+    if (off >= size || len > size - off || len < 8)
+        IcoBad("image " + std::to_string(best) + " lies outside the file");
     const std::uint8_t* img = data + off;
     TDecodedImage out;
-    if (len >= 8 && std::memcmp(img, "\x89PNG", 4) == 0) out = DecodePng(img, len);
-    else out = DecodeDib(img, len, true);
+    if (len >= 8 && std::memcmp(img, "\x89PNG", 4) == 0)
+        out = DecodePng(img, len);
+    else
+        out = DecodeDib(img, len, true);
     out.HasAlpha = true;
     return out;
 }
@@ -235,7 +254,9 @@ TBytes EncodeIco(const TBitmap& bmp) {
         throw EInvalidGraphicOperation("An icon must be between 1x1 and 256x256 pixels.");
     const TBytes png = EncodePng(bmp, true);
     TBytes out = {0, 0, 1, 0, 1, 0};
-    auto put16 = [&](unsigned v) { out.push_back(std::uint8_t(v)), out.push_back(std::uint8_t(v >> 8)); };
+    auto put16 = [&](unsigned v) {
+        out.push_back(std::uint8_t(v)), out.push_back(std::uint8_t(v >> 8));
+    };
     auto put32 = [&](std::uint32_t v) { put16(v & 0xFFFF), put16(v >> 16); };
     out.push_back(std::uint8_t(bmp.GetWidth() & 0xFF));
     out.push_back(std::uint8_t(bmp.GetHeight() & 0xFF));

@@ -35,9 +35,8 @@ void TFont::Assign(const TPersistent* source) {
         FOrientation = f->FOrientation;
         FQuality = f->FQuality;
         // The size in points carries over when the resolutions differ.
-        FHeight = f->FPixelsPerInch == FPixelsPerInch
-                      ? f->FHeight
-                      : -MulDiv(f->GetSize(), FPixelsPerInch, 72);
+        FHeight = f->FPixelsPerInch == FPixelsPerInch ? f->FHeight
+                                                      : -MulDiv(f->GetSize(), FPixelsPerInch, 72);
         Changed();
         return;
     }
@@ -62,9 +61,13 @@ void TFont::SetHeight(int v) {
     Changed();
 }
 
-int TFont::GetSize() const { return -MulDiv(FHeight, 72, FPixelsPerInch); }
+int TFont::GetSize() const {
+    return -MulDiv(FHeight, 72, FPixelsPerInch);
+}
 
-void TFont::SetSize(int points) { SetHeight(-MulDiv(points, FPixelsPerInch, 72)); }
+void TFont::SetSize(int points) {
+    SetHeight(-MulDiv(points, FPixelsPerInch, 72));
+}
 
 void TFont::SetStyle(TFontStyles v) {
     if (v == FStyle) return;
@@ -79,7 +82,8 @@ void TFont::SetColor(TColor v) {
 }
 
 void TFont::SetPixelsPerInch(int v) {
-    if (v <= 0) throw EInvalidArgument("Pixels per inch must be positive, not " + std::to_string(v) + ".");
+    if (v <= 0)
+        throw EInvalidArgument("Pixels per inch must be positive, not " + std::to_string(v) + ".");
     if (v == FPixelsPerInch) return;
     const int size = GetSize();
     FPixelsPerInch = v;

@@ -15,15 +15,54 @@ namespace vel {
 enum class TFontStyle { fsBold, fsItalic, fsUnderline, fsStrikeOut };
 using TFontStyles = TSet<TFontStyle>;
 enum class TFontPitch { fpDefault, fpVariable, fpFixed };
-enum class TFontQuality { fqDefault, fqDraft, fqProof, fqNonAntialiased, fqAntialiased,
-                          fqClearType, fqClearTypeNatural };
-enum class TPenStyle { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame,
-                       psUserStyle, psAlternate };
-enum class TPenMode { pmBlack, pmWhite, pmNop, pmNot, pmCopy, pmNotCopy, pmMergePenNot,
-                      pmMaskPenNot, pmMergeNotPen, pmMaskNotPen, pmMerge, pmNotMerge, pmMask,
-                      pmNotMask, pmXor, pmNotXor };
-enum class TBrushStyle { bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal,
-                         bsCross, bsDiagCross };
+enum class TFontQuality {
+    fqDefault,
+    fqDraft,
+    fqProof,
+    fqNonAntialiased,
+    fqAntialiased,
+    fqClearType,
+    fqClearTypeNatural
+};
+enum class TPenStyle {
+    psSolid,
+    psDash,
+    psDot,
+    psDashDot,
+    psDashDotDot,
+    psClear,
+    psInsideFrame,
+    psUserStyle,
+    psAlternate
+};
+enum class TPenMode {
+    pmBlack,
+    pmWhite,
+    pmNop,
+    pmNot,
+    pmCopy,
+    pmNotCopy,
+    pmMergePenNot,
+    pmMaskPenNot,
+    pmMergeNotPen,
+    pmMaskNotPen,
+    pmMerge,
+    pmNotMerge,
+    pmMask,
+    pmNotMask,
+    pmXor,
+    pmNotXor
+};
+enum class TBrushStyle {
+    bsSolid,
+    bsClear,
+    bsHorizontal,
+    bsVertical,
+    bsFDiagonal,
+    bsBDiagonal,
+    bsCross,
+    bsDiagCross
+};
 
 constexpr int DEFAULT_CHARSET = 1;
 

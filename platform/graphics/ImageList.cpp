@@ -64,10 +64,14 @@ TBitmap TCustomImageList::Cut(const TBitmap& image, const TBitmap* mask, int col
         for (int x = 0; x < FWidth; ++x) {
             const int sx = col * FWidth + x;
             TPixel p = image.GetPixel(sx, y);
-            if (sx >= image.GetWidth() || y >= image.GetHeight()) p = 0;
-            else if (keyed) p = (p & 0xFFFFFF) == (key & 0xFFFFFF) ? 0 : (p | 0xFF000000u);
-            else if (mask) p = (mask->GetPixel(sx, y) & 0xFFFFFF) != 0 ? 0 : (p | 0xFF000000u);
-            else if (!alpha) p |= 0xFF000000u;
+            if (sx >= image.GetWidth() || y >= image.GetHeight())
+                p = 0;
+            else if (keyed)
+                p = (p & 0xFFFFFF) == (key & 0xFFFFFF) ? 0 : (p | 0xFF000000u);
+            else if (mask)
+                p = (mask->GetPixel(sx, y) & 0xFFFFFF) != 0 ? 0 : (p | 0xFF000000u);
+            else if (!alpha)
+                p |= 0xFF000000u;
             dst[x] = p;
         }
     }
@@ -84,9 +88,10 @@ int TCustomImageList::Add(const TBitmap& image, const TBitmap* mask) {
 
 int TCustomImageList::AddMasked(const TBitmap& image, TColor maskColor) {
     const int first = GetCount();
-    TColorRef key = maskColor == clDefault
-                        ? (image.GetEmpty() ? 0 : RefFromPixel(image.GetPixel(0, image.GetHeight() - 1)))
-                        : ColorToRGB(maskColor);
+    TColorRef key =
+        maskColor == clDefault
+            ? (image.GetEmpty() ? 0 : RefFromPixel(image.GetPixel(0, image.GetHeight() - 1)))
+            : ColorToRGB(maskColor);
     const int n = std::max(1, image.GetWidth() / FWidth);
     for (int i = 0; i < n; ++i) FImages.push_back(Cut(image, nullptr, i, PixelFromRef(key), true));
     Change();
@@ -125,7 +130,9 @@ const TBitmap& TCustomImageList::GetImage(int index) const {
     return FImages[std::size_t(index)];
 }
 
-void TCustomImageList::GetBitmap(int index, TBitmap& bitmap) const { bitmap = GetImage(index); }
+void TCustomImageList::GetBitmap(int index, TBitmap& bitmap) const {
+    bitmap = GetImage(index);
+}
 
 void TCustomImageList::SetBkColor(TColor v) {
     if (v == FBkColor) return;
@@ -164,8 +171,8 @@ void TCustomImageList::Draw(TCanvas& canvas, int x, int y, int index, TDrawingSt
     DrawEx(canvas, index, x, y, 0, 0, FBkColor, FBlendColor, s, enabled);
 }
 
-void TCustomImageList::DrawEx(TCanvas& canvas, int index, int x, int y, int dx, int dy,
-                              TColor bk, TColor fg, unsigned style, bool enabled) const {
+void TCustomImageList::DrawEx(TCanvas& canvas, int index, int x, int y, int dx, int dy, TColor bk,
+                              TColor fg, unsigned style, bool enabled) const {
     if (index < 0 || index >= GetCount() || !canvas.GetTarget()) return;
     const TBitmap& img = FImages[std::size_t(index)];
     const int w = dx > 0 ? std::min(dx, FWidth) : FWidth;
@@ -174,10 +181,13 @@ void TCustomImageList::DrawEx(TCanvas& canvas, int index, int x, int y, int dx, 
     const bool fillBack = !(style & ILD_TRANSPARENT) && bk != clNone;
     const TPixel back = fillBack ? PixelFromColor(bk) : 0;
     unsigned blend = 0;  // out of 256
-    if (style & ILD_BLEND50) blend = 128;
-    else if (style & ILD_BLEND25) blend = 64;
+    if (style & ILD_BLEND50)
+        blend = 128;
+    else if (style & ILD_BLEND25)
+        blend = 64;
     const bool blendBelow = blend && fg == clNone;
-    const TPixel fgPixel = fg == clDefault || fg == clNone ? PixelFromColor(clHighlight) : PixelFromColor(fg);
+    const TPixel fgPixel =
+        fg == clDefault || fg == clNone ? PixelFromColor(clHighlight) : PixelFromColor(fg);
     const TPixel hi = PixelFromColor(clBtnHighlight), sh = PixelFromColor(clBtnShadow);
     TBitmap* target = canvas.GetTarget();
     const TRect d = canvas.ToDevice(Bounds(x, y, w, h));
@@ -201,11 +211,15 @@ void TCustomImageList::DrawEx(TCanvas& canvas, int index, int x, int y, int dx, 
                     auto ink = [&](int ix, int iy) {
                         const TPixel q = img.GetPixel(ix, iy);
                         if ((q >> 24) < 128 || ix < 0 || iy < 0) return false;
-                        const unsigned lum = (((q >> 16) & 0xFF) * 30 + ((q >> 8) & 0xFF) * 59 + (q & 0xFF) * 11) / 100;
+                        const unsigned lum =
+                            (((q >> 16) & 0xFF) * 30 + ((q >> 8) & 0xFF) * 59 + (q & 0xFF) * 11) /
+                            100;
                         return lum < 192;
                     };
-                    if (ink(sx, sy)) row[xx] = sh;
-                    else if (ink(sx - 1, sy - 1)) row[xx] = hi;
+                    if (ink(sx, sy))
+                        row[xx] = sh;
+                    else if (ink(sx - 1, sy - 1))
+                        row[xx] = hi;
                     continue;
                 }
                 if (a == 0) continue;

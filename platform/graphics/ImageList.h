@@ -15,8 +15,15 @@ enum class TImageType { itImage, itMask };
 
 // Styles of DrawEx.
 enum : unsigned {
-    ILD_NORMAL = 0x0, ILD_TRANSPARENT = 0x1, ILD_BLEND25 = 0x2, ILD_FOCUS = 0x2, ILD_BLEND50 = 0x4,
-    ILD_SELECTED = 0x4, ILD_BLEND = 0x4, ILD_MASK = 0x10, ILD_IMAGE = 0x20
+    ILD_NORMAL = 0x0,
+    ILD_TRANSPARENT = 0x1,
+    ILD_BLEND25 = 0x2,
+    ILD_FOCUS = 0x2,
+    ILD_BLEND50 = 0x4,
+    ILD_SELECTED = 0x4,
+    ILD_BLEND = 0x4,
+    ILD_MASK = 0x10,
+    ILD_IMAGE = 0x20
 };
 
 class TCustomImageList : public TComponent {

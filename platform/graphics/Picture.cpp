@@ -21,7 +21,8 @@ VEL_DEFINE_CLASS(TPicture, TPersistent)
 
 void TDecodedGraphic::Draw(TCanvas& canvas, const TRect& rect) const {
     BlitBitmap(canvas, rect, FImage, {0, 0, FImage.GetWidth(), FImage.GetHeight()},
-               FImage.GetAlphaFormat() != TAlphaFormat::afIgnored ? TBlitMode::bmAlpha : TBlitMode::bmCopy);
+               FImage.GetAlphaFormat() != TAlphaFormat::afIgnored ? TBlitMode::bmAlpha
+                                                                  : TBlitMode::bmCopy);
 }
 
 void TDecodedGraphic::LoadFromBuffer(const std::uint8_t* data, std::size_t size) {
@@ -39,7 +40,9 @@ TBytes TDecodedGraphic::SaveToBuffer() const {
     return Encode(FImage);
 }
 
-TBytes TDecodedGraphic::Encode(const TBitmap&) const { return TGraphic::SaveToBuffer(); }
+TBytes TDecodedGraphic::Encode(const TBitmap&) const {
+    return TGraphic::SaveToBuffer();
+}
 
 void TDecodedGraphic::SetImage(const TBitmap& image) {
     FImage = image;
@@ -48,7 +51,8 @@ void TDecodedGraphic::SetImage(const TBitmap& image) {
 }
 
 void TDecodedGraphic::Assign(const TPersistent* source) {
-    if (auto* g = dynamic_cast<const TDecodedGraphic*>(source); g && g->ClassType() == ClassType()) {
+    if (auto* g = dynamic_cast<const TDecodedGraphic*>(source);
+        g && g->ClassType() == ClassType()) {
         FImage = g->FImage;
         FData = g->FData;
         FTransparent = g->FTransparent;
@@ -62,16 +66,30 @@ void TDecodedGraphic::Assign(const TPersistent* source) {
     TGraphic::Assign(source);
 }
 
-TDecodedImage TPngImage::Decode(const std::uint8_t* d, std::size_t n) const { return DecodePng(d, n); }
+TDecodedImage TPngImage::Decode(const std::uint8_t* d, std::size_t n) const {
+    return DecodePng(d, n);
+}
 TBytes TPngImage::Encode(const TBitmap& b) const {
     return EncodePng(b, b.GetAlphaFormat() != TAlphaFormat::afIgnored);
 }
-TDecodedImage TJPEGImage::Decode(const std::uint8_t* d, std::size_t n) const { return DecodeJpeg(d, n); }
-TBytes TJPEGImage::Encode(const TBitmap& b) const { return EncodeJpeg(b, FQuality); }
-TDecodedImage TGIFImage::Decode(const std::uint8_t* d, std::size_t n) const { return DecodeGif(d, n); }
-TBytes TGIFImage::Encode(const TBitmap& b) const { return EncodeGif(b); }
-TDecodedImage TIcon::Decode(const std::uint8_t* d, std::size_t n) const { return DecodeIco(d, n); }
-TBytes TIcon::Encode(const TBitmap& b) const { return EncodeIco(b); }
+TDecodedImage TJPEGImage::Decode(const std::uint8_t* d, std::size_t n) const {
+    return DecodeJpeg(d, n);
+}
+TBytes TJPEGImage::Encode(const TBitmap& b) const {
+    return EncodeJpeg(b, FQuality);
+}
+TDecodedImage TGIFImage::Decode(const std::uint8_t* d, std::size_t n) const {
+    return DecodeGif(d, n);
+}
+TBytes TGIFImage::Encode(const TBitmap& b) const {
+    return EncodeGif(b);
+}
+TDecodedImage TIcon::Decode(const std::uint8_t* d, std::size_t n) const {
+    return DecodeIco(d, n);
+}
+TBytes TIcon::Encode(const TBitmap& b) const {
+    return EncodeIco(b);
+}
 
 void TMetafile::LoadFromBuffer(const std::uint8_t* data, std::size_t size) {
     if (size < 22 || std::memcmp(data, "\xD7\xCD\xC6\x9A", 4) != 0)
@@ -87,7 +105,8 @@ void TMetafile::LoadFromBuffer(const std::uint8_t* data, std::size_t size) {
     const long long w = (long long)std::abs(right - left) * 96 / inch;
     const long long h = (long long)std::abs(bottom - top) * 96 / inch;
     if (w * h > kMaxImagePixels)
-        throw EInvalidGraphic("Metafile is not valid: size " + std::to_string(w) + "x" + std::to_string(h) + " is out of range.");
+        throw EInvalidGraphic("Metafile is not valid: size " + std::to_string(w) + "x" +
+                              std::to_string(h) + " is out of range.");
     FWidth = int(w);
     FHeight = int(h);
     FData.assign(data, data + size);

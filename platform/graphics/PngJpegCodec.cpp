@@ -1,10 +1,11 @@
 // PNG (libpng) and JPEG (libjpeg). Both libraries report errors through longjmp; each decoder
 // keeps its working state on the heap so that nothing on the stack changes between setjmp and
 // the jump, and turns the jump into EInvalidGraphic.
-#include <png.h>
-#include <stdio.h>  // jpeglib.h needs FILE
+#include <stdio.h>  // jpeglib.h needs FILE and size_t first
+
 #include <jerror.h>
 #include <jpeglib.h>
+#include <png.h>
 
 #include <algorithm>
 #include <csetjmp>
@@ -102,11 +103,13 @@ TDecodedImage DecodePng(const std::uint8_t* data, std::size_t size) {
     png_set_user_limits(png, 1 << 16, 1 << 16);
     png_set_chunk_malloc_max(png, 64 * 1024 * 1024);
     png_read_info(png, info);
-    const png_uint_32 width = png_get_image_width(png, info), height = png_get_image_height(png, info);
+    const png_uint_32 width = png_get_image_width(png, info),
+                      height = png_get_image_height(png, info);
     if ((unsigned long long)width * height > (unsigned long long)kMaxImagePixels)
         png_error(png, "picture is too large");
     const int colorType = png_get_color_type(png, info);
-    w->Image.HasAlpha = (colorType & PNG_COLOR_MASK_ALPHA) || png_get_valid(png, info, PNG_INFO_tRNS);
+    w->Image.HasAlpha =
+        (colorType & PNG_COLOR_MASK_ALPHA) || png_get_valid(png, info, PNG_INFO_tRNS);
     png_set_expand(png);
     png_set_strip_16(png);
     png_set_gray_to_rgb(png);
@@ -114,7 +117,8 @@ TDecodedImage DecodePng(const std::uint8_t* data, std::size_t size) {
     png_set_add_alpha(png, 0xFF, PNG_FILLER_AFTER);
     png_set_interlace_handling(png);
     png_read_update_info(png, info);
-    if (png_get_rowbytes(png, info) != std::size_t(width) * 4) png_error(png, "unexpected row layout");
+    if (png_get_rowbytes(png, info) != std::size_t(width) * 4)
+        png_error(png, "unexpected row layout");
     w->Image.Width = int(width);
     w->Image.Height = int(height);
     w->Image.Pixels.resize(std::size_t(width) * height);

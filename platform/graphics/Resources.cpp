@@ -57,7 +57,8 @@ TGlyphSource ParseGlyphSource(const std::string& text) {
             mode = Header;
         } else if (word == "size") {
             words >> src.GlyphWidth >> src.GlyphHeight;
-            if (src.GlyphWidth <= 0 || src.GlyphHeight <= 0 || src.GlyphWidth > 256 || src.GlyphHeight > 256)
+            if (src.GlyphWidth <= 0 || src.GlyphHeight <= 0 || src.GlyphWidth > 256 ||
+                src.GlyphHeight > 256)
                 fail("glyph size must be between 1 and 256");
             mode = Header;
         } else if (word == "colors") {
@@ -65,7 +66,8 @@ TGlyphSource ParseGlyphSource(const std::string& text) {
         } else if (word == "glyph") {
             int index = -1;
             words >> index;
-            if (index != int(glyphs.size())) fail("glyph " + std::to_string(glyphs.size()) + " expected");
+            if (index != int(glyphs.size()))
+                fail("glyph " + std::to_string(glyphs.size()) + " expected");
             std::string caption;
             std::getline(words, caption);
             src.Captions.push_back(Trim(caption));
@@ -74,12 +76,14 @@ TGlyphSource ParseGlyphSource(const std::string& text) {
         } else if (mode == Colors) {
             std::string hex;
             words >> hex;
-            if (word.size() != 1 || hex.size() != 6) fail("a colour is a character and six hex digits");
+            if (word.size() != 1 || hex.size() != 6)
+                fail("a colour is a character and six hex digits");
             unsigned v = 0;
             if (std::sscanf(hex.c_str(), "%6x", &v) != 1) fail("'" + hex + "' is not hexadecimal");
             palette[word[0]] = 0xFF000000u | v;  // written as RRGGBB
         } else if (mode == Rows) {
-            if (int(line.size()) != src.GlyphWidth) fail("row is not " + std::to_string(src.GlyphWidth) + " wide");
+            if (int(line.size()) != src.GlyphWidth)
+                fail("row is not " + std::to_string(src.GlyphWidth) + " wide");
             glyphs.back().push_back(line);
         } else {
             fail("'" + word + "' is not understood");
@@ -94,7 +98,8 @@ TGlyphSource ParseGlyphSource(const std::string& text) {
     for (int g = 0; g < n; ++g) {
         if (int(glyphs[std::size_t(g)].size()) != src.GlyphHeight) {
             lineNo = 0;
-            fail("glyph " + std::to_string(g) + " has " + std::to_string(glyphs[std::size_t(g)].size()) + " rows");
+            fail("glyph " + std::to_string(g) + " has " +
+                 std::to_string(glyphs[std::size_t(g)].size()) + " rows");
         }
         for (int y = 0; y < src.GlyphHeight; ++y)
             for (int x = 0; x < src.GlyphWidth; ++x) {
@@ -102,7 +107,8 @@ TGlyphSource ParseGlyphSource(const std::string& text) {
                 auto it = palette.find(ch);
                 if (it == palette.end()) {
                     lineNo = 0;
-                    fail("glyph " + std::to_string(g) + " uses '" + std::string(1, ch) + "', which has no colour");
+                    fail("glyph " + std::to_string(g) + " uses '" + std::string(1, ch) +
+                         "', which has no colour");
                 }
                 src.Strip.SetPixel(g * src.GlyphWidth + x, y, it->second);
             }

@@ -10,9 +10,9 @@ namespace vel {
 
 struct TGlyphResource {
     const char* Name;
-    int Width;        // whole strip
+    int Width;  // whole strip
     int Height;
-    int GlyphWidth;   // one glyph (the strip holds Width / GlyphWidth glyphs)
+    int GlyphWidth;  // one glyph (the strip holds Width / GlyphWidth glyphs)
     const TPixel* Pixels;
 };
 

@@ -45,10 +45,10 @@ const char* const kDejaVuDir = "/usr/share/fonts/truetype/dejavu/";
 
 // Classic face names to the DejaVu family that looks closest.
 std::string FamilyFor(const std::string& name) {
-    static const char* const serif[] = {"Times New Roman", "Times", "Georgia", "Serif",
-                                        "MS Serif", "Garamond", "Book Antiqua", "Cambria"};
-    static const char* const mono[] = {"Courier New", "Courier", "Consolas", "Lucida Console",
-                                       "Fixedsys", "Terminal", "Monospace", "Mono"};
+    static const char* const serif[] = {"Times New Roman", "Times",    "Georgia",      "Serif",
+                                        "MS Serif",        "Garamond", "Book Antiqua", "Cambria"};
+    static const char* const mono[] = {"Courier New", "Courier",  "Consolas",  "Lucida Console",
+                                       "Fixedsys",    "Terminal", "Monospace", "Mono"};
     for (const char* s : serif)
         if (Utf8SameText(name, s)) return "DejaVu Serif";
     for (const char* s : mono)
@@ -92,7 +92,9 @@ std::string FontconfigFile(const std::string& family, bool bold, bool italic) {
     return result;
 }
 
-bool FileIsBold(const std::string& f) { return f.find("Bold") != std::string::npos; }
+bool FileIsBold(const std::string& f) {
+    return f.find("Bold") != std::string::npos;
+}
 bool FileIsItalic(const std::string& f) {
     return f.find("Oblique") != std::string::npos || f.find("Italic") != std::string::npos;
 }
@@ -115,8 +117,8 @@ struct TFontFace::Impl {
     FT_Face Face = nullptr;
 };
 
-TFontFace::TFontFace(const std::string& file, int emPixels, bool bold, bool italic,
-                     bool synthBold, bool synthItalic)
+TFontFace::TFontFace(const std::string& file, int emPixels, bool bold, bool italic, bool synthBold,
+                     bool synthItalic)
     : FImpl(std::make_unique<Impl>()),
       FFile(file),
       FEm(std::max(1, emPixels)),
@@ -201,9 +203,13 @@ void SetPinnedFontFile(const std::string& path) {
     ++gGeneration;
 }
 
-unsigned FontCacheGeneration() { return gGeneration; }
+unsigned FontCacheGeneration() {
+    return gGeneration;
+}
 
-const std::string& GetPinnedFontFile() { return gPinned; }
+const std::string& GetPinnedFontFile() {
+    return gPinned;
+}
 
 std::string ResolveFontFile(const std::string& name, bool bold, bool italic) {
     if (!gPinned.empty()) return gPinned;
@@ -230,9 +236,8 @@ TFontFace& GetFontFace(const std::string& name, int emPixels, TFontStyles style)
     auto& faces = Faces();
     auto it = faces.find(key);
     if (it == faces.end()) {
-        auto face = std::make_unique<TFontFace>(file, emPixels, bold, italic,
-                                                bold && !FileIsBold(file),
-                                                italic && !FileIsItalic(file));
+        auto face = std::make_unique<TFontFace>(
+            file, emPixels, bold, italic, bold && !FileIsBold(file), italic && !FileIsItalic(file));
         it = faces.emplace(key, std::move(face)).first;
     }
     return *it->second;

@@ -15,8 +15,8 @@ namespace vel {
 class TFontFace {
 public:
     struct Glyph {
-        int Left = 0;     // bitmap offset from the pen position
-        int Top = 0;      // bitmap top above the baseline
+        int Left = 0;  // bitmap offset from the pen position
+        int Top = 0;   // bitmap top above the baseline
         int Width = 0;
         int Height = 0;
         int Advance = 0;  // whole pixels
@@ -35,7 +35,7 @@ public:
     int EmPixels() const { return FEm; }
     int AveCharWidth() const { return FAveCharWidth; }
     int MaxCharWidth() const { return FMaxCharWidth; }
-    int UnderlinePosition() const { return FUnderlinePos; }   // below the baseline
+    int UnderlinePosition() const { return FUnderlinePos; }  // below the baseline
     int LineThickness() const { return FLineThickness; }
     bool Bold() const { return FBold; }
     bool Italic() const { return FItalic; }

@@ -18,7 +18,9 @@ TBitmap Pattern(int w, int h, bool alpha) {
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
             const unsigned a = alpha ? unsigned((x * 37 + y * 11) % 256) : 255u;
-            b.SetPixel(x, y, a << 24 | unsigned(x * 9 % 256) << 16 | unsigned(y * 13 % 256) << 8 | unsigned((x ^ y) & 0xFF));
+            b.SetPixel(x, y,
+                       a << 24 | unsigned(x * 9 % 256) << 16 | unsigned(y * 13 % 256) << 8 |
+                           unsigned((x ^ y) & 0xFF));
         }
     if (alpha) b.SetAlphaFormat(TAlphaFormat::afDefined);
     return b;
@@ -48,7 +50,8 @@ void Torture(const TBytes& good, Decode decode) {
         }
     }
     for (std::size_t i = 0; i < good.size(); i += std::max<std::size_t>(1, good.size() / 61)) {
-        for (std::uint8_t v : {std::uint8_t(0x00), std::uint8_t(0xFF), std::uint8_t(good[i] ^ 0x5A)}) {
+        for (std::uint8_t v :
+             {std::uint8_t(0x00), std::uint8_t(0xFF), std::uint8_t(good[i] ^ 0x5A)}) {
             TBytes bad = good;
             bad[i] = v;
             try {
@@ -63,7 +66,8 @@ void Torture(const TBytes& good, Decode decode) {
 
 TEST(Codecs, PngRoundTripIsPixelIdentical) {
     const TBitmap opaque = Pattern(37, 21, false);
-    TDecodedImage back = DecodePng(EncodePng(opaque, false).data(), EncodePng(opaque, false).size());
+    TDecodedImage back =
+        DecodePng(EncodePng(opaque, false).data(), EncodePng(opaque, false).size());
     EXPECT_TRUE(SameImage(back, opaque));
     EXPECT_FALSE(back.HasAlpha);
     const TBitmap alpha = Pattern(16, 9, true);
@@ -88,10 +92,15 @@ TEST(Codecs, BmpRoundTripsAndClassicDepths) {
         const int colors = 1 << std::min(bpp, 8);
         TBytes b = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0};
         const std::uint32_t off = 14 + 40 + 4 * colors;
-        auto p32 = [&](std::uint32_t v) { for (int k = 0; k < 4; ++k) b.push_back(std::uint8_t(v >> (8 * k))); };
-        auto p16 = [&](unsigned v) { b.push_back(std::uint8_t(v)), b.push_back(std::uint8_t(v >> 8)); };
+        auto p32 = [&](std::uint32_t v) {
+            for (int k = 0; k < 4; ++k) b.push_back(std::uint8_t(v >> (8 * k)));
+        };
+        auto p16 = [&](unsigned v) {
+            b.push_back(std::uint8_t(v)), b.push_back(std::uint8_t(v >> 8));
+        };
         p32(off);
-        p32(40), p32(3), p32(2), p16(1), p16(unsigned(bpp)), p32(compression), p32(std::uint32_t(bits.size()));
+        p32(40), p32(3), p32(2), p16(1), p16(unsigned(bpp)), p32(compression),
+            p32(std::uint32_t(bits.size()));
         p32(0), p32(0), p32(0), p32(0);
         for (int i = 0; i < colors; ++i) p32(i == 1 ? 0x00FF0000u : i == 2 ? 0x0000FF00u : 0u);
         b.insert(b.end(), bits.begin(), bits.end());
@@ -126,7 +135,9 @@ TEST(Codecs, BmpRoundTripsAndClassicDepths) {
 TEST(Codecs, JpegDecodesCloseToTheOriginal) {
     TBitmap smooth(32, 16);
     for (int y = 0; y < 16; ++y)
-        for (int x = 0; x < 32; ++x) smooth.SetPixel(x, y, 0xFF000000u | unsigned(x * 8) << 16 | unsigned(y * 16) << 8 | 0x80u);
+        for (int x = 0; x < 32; ++x)
+            smooth.SetPixel(x, y,
+                            0xFF000000u | unsigned(x * 8) << 16 | unsigned(y * 16) << 8 | 0x80u);
     const TBytes jpg = EncodeJpeg(smooth, 95);
     EXPECT_EQ(jpg[0], 0xFF);
     EXPECT_EQ(jpg[1], 0xD8);
@@ -136,7 +147,8 @@ TEST(Codecs, JpegDecodesCloseToTheOriginal) {
     int worst = 0;
     for (int i = 0; i < 32 * 16; ++i)
         for (int s = 0; s < 24; s += 8)
-            worst = std::max(worst, std::abs(int((img.Pixels[std::size_t(i)] >> s) & 0xFF) - int((smooth.Bits()[i] >> s) & 0xFF)));
+            worst = std::max(worst, std::abs(int((img.Pixels[std::size_t(i)] >> s) & 0xFF) -
+                                             int((smooth.Bits()[i] >> s) & 0xFF)));
     EXPECT_LT(worst, 24);
     Torture(jpg, DecodeJpeg);
     // Cut in the middle of the scan: damaged, not silently grey.
@@ -228,9 +240,11 @@ TEST(Pictures, LoadByContentAndKeepThePreviousPictureOnFailure) {
     EXPECT_THROW(pic.LoadFromBuffer(text), EInvalidGraphic);
 
     // A placeable metafile: 2 x 1 inches at 1440 units per inch.
-    TBytes wmf = {0xD7, 0xCD, 0xC6, 0x9A, 0, 0, 0, 0, 0, 0, 0x40, 0x0B, 0xA0, 0x05, 0xA0, 0x05, 0, 0, 0, 0, 0, 0, 1, 2, 3};
+    TBytes wmf = {0xD7, 0xCD, 0xC6, 0x9A, 0, 0, 0, 0, 0, 0, 0x40, 0x0B, 0xA0,
+                  0x05, 0xA0, 0x05, 0,    0, 0, 0, 0, 0, 1, 2,    3};
     unsigned sum = 0;
-    for (int k = 0; k < 20; k += 2) sum ^= unsigned(wmf[std::size_t(k)] | wmf[std::size_t(k) + 1] << 8);
+    for (int k = 0; k < 20; k += 2)
+        sum ^= unsigned(wmf[std::size_t(k)] | wmf[std::size_t(k) + 1] << 8);
     wmf[20] = std::uint8_t(sum), wmf[21] = std::uint8_t(sum >> 8);
     pic.LoadFromBuffer(wmf);
     EXPECT_EQ(pic.GetGraphic()->ClassName(), "TMetafile");

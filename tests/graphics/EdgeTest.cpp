@@ -22,7 +22,8 @@ protected:
     };
     static Ring RingAt(const TBitmap& b, int k) {
         const int lo = k, hi = 11 - k;
-        return {At(b, 5, lo), At(b, lo, 5), At(b, 5, hi), At(b, hi, 5), At(b, hi, lo), At(b, lo, hi)};
+        return {At(b, 5, lo), At(b, lo, 5),  At(b, 5, hi),
+                At(b, hi, 5), At(b, hi, lo), At(b, lo, hi)};
     }
     void ExpectRing(const TBitmap& b, int k, TColor topLeft, TColor bottomRight) {
         const Ring r = RingAt(b, k);

@@ -26,7 +26,9 @@ protected:
     static vel::TColor Sys(vel::TColor c) { return vel::TColor(vel::ColorToRGB(c)); }
 };
 
-inline vel::TColor At(const vel::TBitmap& b, int x, int y) { return b.GetPixelColor(x, y); }
+inline vel::TColor At(const vel::TBitmap& b, int x, int y) {
+    return b.GetPixelColor(x, y);
+}
 
 // Bounding box of pixels that differ from the background colour.
 inline vel::TRect InkBox(const vel::TBitmap& b, vel::TColor background) {

@@ -58,7 +58,7 @@ TEST(Resources, EveryGlyphTheGridUsesIsThere) {
     // Indicators: row states 0-7, title buttons 9-11, filter list commands 12-17, filter
     // buttons 20-21. Markers: two single plus nine numbered pairs. Check and expand boxes:
     // three kinds or sizes of three states.
-    const Need needs[] = {{"VELDBINDICATORS", 22}, {"VELDBMARKERS", 20}, {"VELDBCHECKBOXES", 9},
+    const Need needs[] = {{"VELDBINDICATORS", 22}, {"VELDBMARKERS", 20},   {"VELDBCHECKBOXES", 9},
                           {"VELDBEXPANDBOXES", 9}, {"VELDBCALCULATOR", 1}, {"VELDBCALENDAR", 1},
                           {"VELDBNAVIGATOR", 12}};
     for (const Need& n : needs) {
@@ -108,8 +108,11 @@ TEST(Resources, GlyphSourceErrorsNameTheLine) {
     } catch (const EInvalidGraphic& e) {
         EXPECT_NE(e.Message().find("line 6"), std::string::npos) << e.Message();
     }
-    EXPECT_THROW(ParseGlyphSource("name X\nsize 2 1\ncolors\n. 808000\nglyph 0 a\n.z\n"), EInvalidGraphic);
-    EXPECT_THROW(ParseGlyphSource("name X\nsize 2 1\ncolors\n. 808000\nglyph 1 a\n..\n"), EInvalidGraphic);
+    EXPECT_THROW(ParseGlyphSource("name X\nsize 2 1\ncolors\n. 808000\nglyph 0 a\n.z\n"),
+                 EInvalidGraphic);
+    EXPECT_THROW(ParseGlyphSource("name X\nsize 2 1\ncolors\n. 808000\nglyph 1 a\n..\n"),
+                 EInvalidGraphic);
     EXPECT_THROW(ParseGlyphSource("size 2 1\n"), EInvalidGraphic);
-    EXPECT_THROW(ParseGlyphSource("name X\nsize 2 2\ncolors\n. 808000\nglyph 0 a\n..\n"), EInvalidGraphic);
+    EXPECT_THROW(ParseGlyphSource("name X\nsize 2 2\ncolors\n. 808000\nglyph 0 a\n..\n"),
+                 EInvalidGraphic);
 }

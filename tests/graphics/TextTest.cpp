@@ -53,8 +53,10 @@ TEST_F(Text, MetricsFitTheFont) {
 TEST_F(Text, ClassicNamesMapToDejaVu) {
     SetPinnedFontFile("");
     EXPECT_NE(ResolveFontFile("MS Sans Serif", false, false).find("DejaVuSans"), std::string::npos);
-    EXPECT_NE(ResolveFontFile("Courier New", false, false).find("DejaVuSansMono"), std::string::npos);
-    EXPECT_NE(ResolveFontFile("Times New Roman", true, false).find("DejaVuSerif-Bold"), std::string::npos);
+    EXPECT_NE(ResolveFontFile("Courier New", false, false).find("DejaVuSansMono"),
+              std::string::npos);
+    EXPECT_NE(ResolveFontFile("Times New Roman", true, false).find("DejaVuSerif-Bold"),
+              std::string::npos);
     EXPECT_NE(ResolveFontFile("Segoe UI", false, true).find("Oblique"), std::string::npos);
     SetPinnedFontFile(veltest::kDejaVuSans);
     EXPECT_EQ(ResolveFontFile("Courier New", true, true), veltest::kDejaVuSans);
