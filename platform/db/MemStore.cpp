@@ -3,10 +3,94 @@
 #include <algorithm>
 #include <cstring>
 #include <numeric>
+#include <new>
+#include <utility>
+
+#include <sys/mman.h>
 
 #include "rtl/Utf8.h"
 
 namespace vel {
+
+// ---------------------------------------------------------------- buffer
+
+namespace {
+constexpr std::size_t kMapFrom = std::size_t(1) << 20;  // smaller arrays stay on the heap
+constexpr std::size_t kPage = std::size_t(1) << 21;      // huge page size, the mapping unit
+}  // namespace
+
+TMemBuffer::TMemBuffer(const TMemBuffer& other) {
+    reserve(other.FSize);
+    if (other.FSize) std::memcpy(FData, other.FData, other.FSize);
+    FSize = other.FSize;
+}
+
+TMemBuffer& TMemBuffer::operator=(const TMemBuffer& other) {
+    if (this != &other) {
+        TMemBuffer copy(other);
+        swap(copy);
+    }
+    return *this;
+}
+
+TMemBuffer& TMemBuffer::operator=(TMemBuffer&& other) noexcept {
+    if (this != &other) {
+        Release();
+        swap(other);
+    }
+    return *this;
+}
+
+TMemBuffer::~TMemBuffer() { Release(); }
+
+void TMemBuffer::Release() {
+    if (FMapped)
+        munmap(FData, FCapacity);
+    else
+        std::free(FData);
+    FData = nullptr;
+    FSize = FCapacity = 0;
+    FMapped = false;
+}
+
+void TMemBuffer::swap(TMemBuffer& other) noexcept {
+    std::swap(FData, other.FData);
+    std::swap(FSize, other.FSize);
+    std::swap(FCapacity, other.FCapacity);
+    std::swap(FMapped, other.FMapped);
+}
+
+void TMemBuffer::append(const void* p, std::size_t n) {
+    if (n) std::memcpy(extend(n), p, n);
+}
+
+void TMemBuffer::Grow(std::size_t need) {
+    std::size_t cap = std::max({need, FCapacity + FCapacity / 2, std::size_t(64)});
+    if (cap < kMapFrom) {
+        void* p = std::realloc(FData, cap);
+        if (!p) throw std::bad_alloc();
+        FData = static_cast<std::uint8_t*>(p);
+        FCapacity = cap;
+        return;
+    }
+    cap = (std::max(cap, FCapacity * 2) + kPage - 1) & ~(kPage - 1);
+    void* p;
+    if (FMapped) {
+        p = mremap(FData, FCapacity, cap, MREMAP_MAYMOVE);
+        if (p == MAP_FAILED) throw std::bad_alloc();
+    } else {
+        p = mmap(nullptr, cap, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (p == MAP_FAILED) throw std::bad_alloc();
+        if (FSize) std::memcpy(p, FData, FSize);
+        std::free(FData);
+    }
+    madvise(p, cap, MADV_HUGEPAGE);  // a hint; refused on kernels without it
+    FData = static_cast<std::uint8_t*>(p);
+    FCapacity = cap;
+    FMapped = true;
+}
+
+// ---------------------------------------------------------------- columns
 
 TMemColKind MemKindOf(TFieldType t) {
     using enum TFieldType;
@@ -73,7 +157,8 @@ void TMemStore::ReserveRows(std::size_t n) {
 std::string_view TMemStore::Text(const std::uint8_t* row, int col) const {
     std::uint32_t slot[2];
     std::memcpy(slot, row + FColumns[col].Offset, 8);
-    return std::string_view(FArena.data() + slot[0], slot[1]);
+    if (slot[1] == 0) return {};
+    return std::string_view(reinterpret_cast<const char*>(FArena.data()) + slot[0], slot[1]);
 }
 
 void TMemStore::PutText(std::uint8_t* image, int col, std::string_view text) {
@@ -81,14 +166,14 @@ void TMemStore::PutText(std::uint8_t* image, int col, std::string_view text) {
         DatabaseError("The in-memory table is full (more than 4 GB of text)");
     std::uint32_t slot[2] = {static_cast<std::uint32_t>(FArena.size()),
                              static_cast<std::uint32_t>(text.size())};
-    FArena.append(text);
+    FArena.append(text.data(), text.size());
     std::memcpy(image + FColumns[col].Offset, slot, 8);
 }
 
 std::uint32_t TMemStore::AppendRow(const std::uint8_t* image) {
     if (FDeleted.size() >= UINT32_MAX - 1) DatabaseError("The in-memory table is full");
     auto id = static_cast<std::uint32_t>(FDeleted.size());
-    FRows.insert(FRows.end(), image, image + FRowSize);
+    std::memcpy(FRows.extend(static_cast<std::size_t>(FRowSize)), image, FRowSize);
     FDeleted.push_back(0);
     ++FLive;
     return id;
@@ -117,7 +202,7 @@ void TMemStore::DeleteRow(std::uint32_t id) {
 
 void TMemStore::CompactIfWasteful() {
     if (FArenaGarbage < (1u << 20) || FArenaGarbage * 2 < FArena.size()) return;
-    std::string fresh;
+    TMemBuffer fresh;
     fresh.reserve(FArena.size() - FArenaGarbage);
     for (std::uint32_t id = 0; id < FDeleted.size(); ++id) {
         if (FDeleted[id]) continue;
@@ -127,7 +212,7 @@ void TMemStore::CompactIfWasteful() {
             std::uint32_t slot[2];
             std::memcpy(slot, row + FColumns[c].Offset, 8);
             std::uint32_t at = static_cast<std::uint32_t>(fresh.size());
-            fresh.append(FArena, slot[0], slot[1]);
+            fresh.append(FArena.data() + slot[0], slot[1]);
             slot[0] = at;
             std::memcpy(row + FColumns[c].Offset, slot, 8);
         }
@@ -228,9 +313,14 @@ void SortOnNumericKey(std::vector<std::uint32_t>& ids, bool desc, Tail tail, Key
 
 std::vector<std::uint32_t> TMemStore::BuildOrder(const std::vector<TMemSortKey>& keys) const {
     std::vector<std::uint32_t> ids;
-    ids.reserve(FLive);
-    for (std::uint32_t id = 0; id < FDeleted.size(); ++id)
-        if (!FDeleted[id]) ids.push_back(id);
+    if (FLive == FDeleted.size()) {
+        ids.resize(FLive);
+        std::iota(ids.begin(), ids.end(), 0u);
+    } else {
+        ids.reserve(FLive);
+        for (std::uint32_t id = 0; id < FDeleted.size(); ++id)
+            if (!FDeleted[id]) ids.push_back(id);
+    }
     if (keys.empty()) return ids;
 
     // The first key is extracted into a compact array so the sort runs on cache-friendly

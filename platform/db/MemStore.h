@@ -15,6 +15,45 @@ namespace vel {
 
 enum class TMemColKind : std::uint8_t { I16, U16, I32, I64, F64, Cur, Bool, Str, Blob };
 
+// A growable byte array for the row store. Large arrays live in their own mapping, which grows
+// by remapping pages instead of copying and asks for huge pages: filling a store with a
+// million rows through a plain vector spends most of its time in regrowth copies and page
+// faults. Small arrays stay on the heap.
+class TMemBuffer {
+public:
+    TMemBuffer() = default;
+    TMemBuffer(const TMemBuffer& other);
+    TMemBuffer(TMemBuffer&& other) noexcept { swap(other); }
+    TMemBuffer& operator=(const TMemBuffer& other);
+    TMemBuffer& operator=(TMemBuffer&& other) noexcept;
+    ~TMemBuffer();
+
+    std::uint8_t* data() { return FData; }
+    const std::uint8_t* data() const { return FData; }
+    std::size_t size() const { return FSize; }
+    std::size_t capacity() const { return FCapacity; }
+    void clear() { FSize = 0; }
+    void reserve(std::size_t n) {
+        if (n > FCapacity) Grow(n);
+    }
+    // Appends n bytes left for the caller to fill; returns where they start.
+    std::uint8_t* extend(std::size_t n) {
+        if (FSize + n > FCapacity) Grow(FSize + n);
+        std::uint8_t* p = FData + FSize;
+        FSize += n;
+        return p;
+    }
+    void append(const void* p, std::size_t n);
+    void swap(TMemBuffer& other) noexcept;
+
+private:
+    void Grow(std::size_t need);
+    void Release();
+    std::uint8_t* FData = nullptr;
+    std::size_t FSize = 0, FCapacity = 0;
+    bool FMapped = false;
+};
+
 struct TMemColumn {
     std::string Name;
     TFieldType Type = TFieldType::ftUnknown;
@@ -68,6 +107,9 @@ public:
     // become stale, so callers do it only when no record buffer is filled.
     void CompactIfWasteful();
     void ReserveRows(std::size_t n);
+    // Room for n more bytes of text, so a bulk load appends without regrowth.
+    void ReserveText(std::size_t n) { FArena.reserve(FArena.size() + n); }
+    std::size_t TextBytes() const { return FArena.size(); }
 
     // Index order over the live rows; ties keep the row-id order (stable).
     std::vector<std::uint32_t> BuildOrder(const std::vector<TMemSortKey>& keys) const;
@@ -82,10 +124,10 @@ private:
     std::vector<TMemColumn> FColumns;
     int FRowSize = 0;
     int FNullBytes = 0;
-    std::vector<std::uint8_t> FRows;
+    TMemBuffer FRows;
     std::vector<std::uint8_t> FDeleted;
     std::uint32_t FLive = 0;
-    std::string FArena;
+    TMemBuffer FArena;
     std::size_t FArenaGarbage = 0;
 };
 

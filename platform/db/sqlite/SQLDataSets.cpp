@@ -25,26 +25,37 @@ struct Cell {
     std::string_view S;
 };
 
-Cell CellOf(const TSQLiteStatement& st, int col) {
+// Straight from the statement handle: this runs for every cell of a load.
+inline Cell CellOf(sqlite3_stmt* h, int col) {
     Cell c;
-    c.Storage = st.ColumnStorage(col);
+    c.Storage = sqlite3_column_type(h, col);
     switch (c.Storage) {
         case SQLITE_INTEGER:
-            c.I = st.ColumnInt64(col);
+            c.I = sqlite3_column_int64(h, col);
             break;
         case SQLITE_FLOAT:
-            c.D = st.ColumnDouble(col);
+            c.D = sqlite3_column_double(h, col);
             break;
-        case SQLITE_TEXT:
-            c.S = st.ColumnText(col);
+        case SQLITE_TEXT: {
+            const unsigned char* t = sqlite3_column_text(h, col);
+            c.S = std::string_view(reinterpret_cast<const char*>(t),
+                                   static_cast<std::size_t>(sqlite3_column_bytes(h, col)));
             break;
-        case SQLITE_BLOB:
-            c.S = st.ColumnBlob(col);
+        }
+        case SQLITE_BLOB: {
+            const void* b = sqlite3_column_blob(h, col);
+            std::size_t n = static_cast<std::size_t>(sqlite3_column_bytes(h, col));
+            c.S = n ? std::string_view(static_cast<const char*>(b), n) : std::string_view();
             break;
+        }
         default:
             break;
     }
     return c;
+}
+
+Cell CellOf(const TSQLiteStatement& st, int col) {
+    return CellOf(st.Handle(), col);
 }
 
 // Text is filled in by the caller, which keeps the string alive.
@@ -375,29 +386,46 @@ void TSQLiteDataSet::LoadRows(TSQLiteStatement& st, std::vector<Column>& cols) {
     DefineStoreFromFieldDefs();
     TMemStore& store = Store();
     std::vector<std::uint8_t> img(static_cast<std::size_t>(store.RowSize()));
+    std::vector<std::size_t> maxLen(cols.size(), 0);
     if (FLastRowCount > 0) store.ReserveRows(FLastRowCount + FLastRowCount / 16);
     std::vector<int> keyCols = FKeyFields;
     std::int64_t rowNo = 0;
     FSeekRow = -1;
 
-    auto put = [&](int i, const Cell& v) {
+    // Where each column goes, looked up once rather than per cell.
+    struct Slot {
+        int Offset, NullBit;
+        TMemColKind Kind;
+        bool Date;
+    };
+    std::vector<Slot> slots;
+    for (int i = 0; i < n; ++i) {
         const TMemColumn& mc = store.Columns()[static_cast<std::size_t>(i)];
-        Column& c = cols[static_cast<std::size_t>(i)];
+        slots.push_back({mc.Offset, mc.NullBit, mc.Kind,
+                         IsDateType(cols[static_cast<std::size_t>(i)].Type)});
+    }
+    auto put = [&](int i, const Cell& v) {
+        const Slot& mc = slots[static_cast<std::size_t>(i)];
         std::uint8_t* p = img.data() + mc.Offset;
-        TMemStore::SetNullBit(img.data(), mc.NullBit, v.Storage == SQLITE_NULL);
-        if (v.Storage == SQLITE_NULL) return;
+        if (v.Storage == SQLITE_NULL) {
+            TMemStore::SetNullBit(img.data(), mc.NullBit, true);
+            return;
+        }
+        // Rare: a value the column cannot take; kept out of the hot path.
         auto bad = [&](const char* what) {
-            DatabaseError("Value '" + CellText(v).substr(0, 60) + "' in column '" + c.Name +
-                              "' is not a valid " + what,
+            DatabaseError("Value '" + CellText(v).substr(0, 60) + "' in column '" +
+                              cols[static_cast<std::size_t>(i)].Name + "' is not a valid " +
+                              what,
                           GetName());
         };
-        if (IsDateType(c.Type)) {
+        if (mc.Date) {
             double t = 0;
             if (v.Storage == SQLITE_TEXT) {
                 try {
                     t = SQLiteTextToDateTime(v.S);
                 } catch (const EConvertError&) {
-                    bad(c.Type == TFieldType::ftTime ? "time" : "date");
+                    bad(cols[static_cast<std::size_t>(i)].Type == TFieldType::ftTime ? "time"
+                                                                                     : "date");
                 }
             } else if (v.Storage == SQLITE_INTEGER) {
                 t = UnixToDateTime(v.I);
@@ -471,11 +499,13 @@ void TSQLiteDataSet::LoadRows(TSQLiteStatement& st, std::vector<Column>& cols) {
             case TMemColKind::Blob: {
                 if (v.Storage == SQLITE_TEXT || v.Storage == SQLITE_BLOB) {
                     store.PutText(img.data(), i, v.S);
-                    c.MaxLen = std::max(c.MaxLen, v.S.size());
+                    maxLen[static_cast<std::size_t>(i)] =
+                        std::max(maxLen[static_cast<std::size_t>(i)], v.S.size());
                 } else {
                     std::string t = CellText(v);
                     store.PutText(img.data(), i, t);
-                    c.MaxLen = std::max(c.MaxLen, t.size());
+                    maxLen[static_cast<std::size_t>(i)] =
+                        std::max(maxLen[static_cast<std::size_t>(i)], t.size());
                 }
                 break;
             }
@@ -505,15 +535,17 @@ void TSQLiteDataSet::LoadRows(TSQLiteStatement& st, std::vector<Column>& cols) {
         ++rowNo;
     }
     if (!done) {
+        sqlite3_stmt* h = st.Handle();
         while (st.Step()) {
             std::fill(img.begin(), img.end(), 0);
-            for (int i = 0; i < n; ++i) put(i, CellOf(st, i));
+            for (int i = 0; i < n; ++i) put(i, CellOf(h, i));
             if (!FSeekKeys.empty()) seek([&](int k) { return st.ColumnValue(k); });
             store.AppendRow(img.data());
             ++rowNo;
         }
     }
     FLastRowCount = static_cast<std::size_t>(rowNo);
+    for (std::size_t i = 0; i < cols.size(); ++i) cols[i].MaxLen = maxLen[i];
     // Text fields are as wide as what they hold or were declared; undeclared text leaves
     // room for typing.
     for (std::size_t i = 0; i < cols.size(); ++i) {
