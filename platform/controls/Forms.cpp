@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "backends/Backend.h"
+#include "controls/Clipbrd.h"
 #include "controls/SystemProfile.h"
 #include "controls/WindowManager.h"
 #include "graphics/Bitmap.h"
@@ -624,6 +625,7 @@ TScreen& Screen() {
 
 void ResetWindowingForTests() {
     Application().Reset();
+    Clipboard().Clear();
     ResetSystemProfile();
     Screen().Reset();
 }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "controls/Controls.h"
+#include "controls/Mask.h"
 
 namespace vel {
 
@@ -86,52 +87,41 @@ struct TGridDrawInfo {
 using TSelectCellEvent = std::function<void(TObject* Sender, int ACol, int ARow, bool& CanSelect)>;
 using TMovedEvent = std::function<void(TObject* Sender, int FromIndex, int ToIndex)>;
 
-// The cell editor: a borderless single-line text editor that the grid moves over the current
-// cell. Text changes go back to the grid through SetEditText; Escape restores the text the
-// editor was shown with.
-class TInplaceEdit : public TCustomControl {
+// The cell editor: a borderless masked edit that the grid moves over the current cell. It
+// takes text, mask and limit from the grid (UpdateContents) and gives every change back
+// through the grid's SetEditText. Keys that move between cells go to the grid; Escape
+// restores the text the editor was shown with.
+class TInplaceEdit : public TCustomMaskEdit {
     VEL_CLASS(TInplaceEdit)
 public:
     explicit TInplaceEdit(TComponent* AOwner);
     TCustomGrid* GetGrid() const { return FGrid; }
-    // The text being edited (also GetText()); SetEditText keeps the grid informed.
-    void SetEditText(const std::string& Value);
-    int GetSelStart() const { return FSelStart; }
-    int GetSelLength() const { return FSelLength; }
-    void SetSelStart(int v);
-    void SelectAll();
-    int GetMaxLength() const { return FMaxLength; }
-    void SetMaxLength(int v) { FMaxLength = v; }
-    const std::string& GetEditMask() const { return FEditMask; }
-    void SetEditMask(const std::string& v) { FEditMask = v; }
     // Moves over a rectangle of the grid's client area and shows.
     void Move(const TRect& Loc);
     void UpdateLoc(const TRect& Loc);
     void Hide();
     void Invalidate() override;
     // Reloads text, mask and limit from the grid.
-    void UpdateContents();
+    virtual void UpdateContents();
     bool IsVisibleEdit() const { return GetVisible(); }
+    // The caret to the end without a selection.
+    void Deselect();
     void KeyDown(unsigned& Key, TShiftState Shift) override;
     void KeyPress(char32_t& Key) override;
 
 protected:
     friend class TCustomGrid;
     void Dispatch(TMessage& Message) override;
-    void Paint() override;
     void DoExit() override;
-    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
-    virtual void Change();
-    void InsertText(const std::string& S);
-    void DeleteSelection();
+    void Change() override;
+    bool EditCanModify() override;
+    // Lays the text out inside the new bounds (the formatting rectangle).
+    virtual void BoundsChanged();
     void SetGrid(TCustomGrid* G) { FGrid = G; }
 
     TCustomGrid* FGrid = nullptr;
-    int FSelStart = 0;   // code points
-    int FSelLength = 0;
-    int FMaxLength = 0;
-    std::string FEditMask;
     std::string FOriginal;  // text when shown, for Escape
+    bool FUpdating = false;  // loading from the grid: no changes go back
 };
 
 class TCustomGrid : public TCustomControl {

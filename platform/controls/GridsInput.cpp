@@ -413,7 +413,7 @@ void TCustomGrid::KeyDown(unsigned& Key, TShiftState Shift) {
         case VK_F2:
             // F2 edits the text as it is: the caret goes to its end.
             if (FOptions.Contains(TGridOption::goEditing)) SetEditorMode(true);
-            if (FEditorMode && FInplaceEdit) FInplaceEdit->SetSelStart(int(Utf8Length(FInplaceEdit->GetText())));
+            if (FEditorMode && FInplaceEdit) FInplaceEdit->Deselect();
             Key = 0;
             return;
         default: return;
@@ -497,8 +497,7 @@ void TCustomGrid::ShowEditorChar(char32_t Ch) {
     if (!FEditorMode || !FInplaceEdit) return;
     // The typed character replaces the whole text.
     FInplaceEdit->SelectAll();
-    char32_t k = Ch;
-    FInplaceEdit->KeyPress(k);
+    FInplaceEdit->Perform(WM_CHAR, WPARAM(Ch));
 }
 
 void TCustomGrid::HideEditor() {

@@ -1,0 +1,343 @@
+// The single-line edit: typing, caret and selection, mouse, undo, clipboard, limits, case,
+// password painting, read-only and the classic edit messages.
+#include "ControlsTestUtil.h"
+
+#include "controls/Clipbrd.h"
+#include "controls/StdEdit.h"
+
+using namespace vel;
+
+namespace veltest {
+namespace {
+
+const TShiftState kShift{TShiftStateFlag::ssShift};
+const TShiftState kCtrl{TShiftStateFlag::ssCtrl};
+const TShiftState kCtrlShift{TShiftStateFlag::ssCtrl, TShiftStateFlag::ssShift};
+
+class EditTest : public ControlsTest {
+protected:
+    EditTest() {
+        Form = std::make_unique<TForm>(nullptr);
+        Form->SetBounds(100, 100, 400, 200);
+        Edit = AddEdit(10, 10);
+        Edit->SetOnChange([this](TObject*) { ++Changes; });
+        Form->Show();
+        Process();
+    }
+    TEdit* AddEdit(int x, int y, int w = 200) {
+        auto* e = new TEdit(Form.get());
+        e->SetBounds(x, y, w, 24);
+        e->SetParent(Form.get());
+        return e;
+    }
+    void Keys(std::initializer_list<unsigned> keys, TShiftState shift = {}) {
+        for (unsigned k : keys) InjectKey(k, shift);
+        Process();
+    }
+    void Type(std::string_view s) {
+        InjectText(s);
+        Process();
+    }
+    TPoint At(TEdit* e, int index) { return ScreenPointOf(e, TPoint{e->CharPosX(index) + 1, 10}); }
+    std::unique_ptr<TForm> Form;
+    TEdit* Edit;
+    int Changes = 0;
+};
+
+TEST_F(EditTest, TypingAndCaretMovesStepOverWholeCodePoints) {
+    ASSERT_TRUE(Edit->Focused());
+    Edit->SetText(
+        "a\xC3\xA9\xE2\x82\xAC\xF0\x9D\x84\x9E"
+        "b");  // a é € 𝄞 b
+    EXPECT_EQ(Changes, 1);
+    EXPECT_FALSE(Edit->GetModified());
+    EXPECT_EQ(Edit->GetCaretPos(), 0);
+    Keys({VK_RIGHT, VK_RIGHT});
+    Type("x");
+    EXPECT_EQ(Edit->GetText(),
+              "a\xC3\xA9x\xE2\x82\xAC\xF0\x9D\x84\x9E"
+              "b");
+    EXPECT_TRUE(Edit->GetModified());
+    EXPECT_EQ(Edit->GetCaretPos(), 3);
+    // Shift extends over the 3- and 4-byte characters, Backspace removes exactly them.
+    Keys({VK_RIGHT, VK_RIGHT}, kShift);
+    EXPECT_EQ(Edit->GetSelStart(), 3);
+    EXPECT_EQ(Edit->GetSelLength(), 2);
+    EXPECT_EQ(Edit->GetSelText(), "\xE2\x82\xAC\xF0\x9D\x84\x9E");
+    Keys({VK_BACK});
+    EXPECT_EQ(Edit->GetText(), "a\xC3\xA9xb");
+    Keys({VK_LEFT});
+    Keys({VK_DELETE});
+    EXPECT_EQ(Edit->GetText(),
+              "a\xC3\xA9"
+              "b");
+    // Shift+Home from the end selects everything back to the start, the caret at the start.
+    Keys({VK_END});
+    Keys({VK_HOME}, kShift);
+    EXPECT_EQ(Edit->GetSelLength(), 3);
+    EXPECT_EQ(Edit->GetCaretPos(), 0);
+    // A plain arrow collapses a selection to its side.
+    Keys({VK_RIGHT});
+    EXPECT_EQ(Edit->GetCaretPos(), 3);
+    EXPECT_EQ(Edit->GetSelLength(), 0);
+}
+
+TEST_F(EditTest, CtrlArrowsMoveByWordsAndCtrlBackspaceDeletesOne) {
+    Edit->SetText("one two  three");
+    Keys({VK_RIGHT}, kCtrl);
+    EXPECT_EQ(Edit->GetCaretPos(), 4);
+    Keys({VK_RIGHT}, kCtrl);
+    EXPECT_EQ(Edit->GetCaretPos(), 9);
+    Keys({VK_RIGHT}, kCtrlShift);
+    EXPECT_EQ(Edit->GetSelText(), "three");
+    Keys({VK_END});
+    Keys({VK_LEFT}, kCtrl);
+    EXPECT_EQ(Edit->GetCaretPos(), 9);
+    Keys({VK_LEFT}, kCtrl);
+    EXPECT_EQ(Edit->GetCaretPos(), 4);
+    InjectChar(0x7F);
+    Process();
+    EXPECT_EQ(Edit->GetText(), "two  three");
+}
+
+TEST_F(EditTest, MouseSetsTheCaretDragsASelectionAndDoubleClickSelectsAWord) {
+    Edit->SetText("alpha beta gamma");
+    InjectClick(At(Edit, 2));
+    Process();
+    EXPECT_EQ(Edit->GetCaretPos(), 2);
+    EXPECT_EQ(Edit->GetSelLength(), 0);
+    InjectMouseDown(TMouseButton::mbLeft, At(Edit, 6));
+    InjectMouseMove(At(Edit, 8), TShiftState{TShiftStateFlag::ssLeft});
+    InjectMouseMove(At(Edit, 10), TShiftState{TShiftStateFlag::ssLeft});
+    InjectMouseUp(TMouseButton::mbLeft, At(Edit, 10));
+    Process();
+    EXPECT_EQ(Edit->GetSelText(), "beta");
+    // Shift+click extends from the anchor.
+    InjectClick(At(Edit, 16), TMouseButton::mbLeft, kShift);
+    Process();
+    EXPECT_EQ(Edit->GetSelText(), "beta gamma");
+    FClock->Advance(1000);
+    InjectClick(At(Edit, 12));
+    InjectClick(At(Edit, 12));
+    Process();
+    EXPECT_EQ(Edit->GetSelText(), "gamma");
+}
+
+TEST_F(EditTest, UndoStepsBackThroughEditsWithTypingAsOneStep) {
+    EXPECT_FALSE(Edit->CanUndo());
+    Type("abc");
+    Clipboard().SetAsText("XYZ");
+    Keys({'V'}, kCtrl);
+    EXPECT_EQ(Edit->GetText(), "abcXYZ");
+    Keys({VK_LEFT});
+    Keys({VK_BACK});
+    EXPECT_EQ(Edit->GetText(), "abcXZ");
+    Keys({'Z'}, kCtrl);
+    EXPECT_EQ(Edit->GetText(), "abcXYZ");
+    EXPECT_EQ(Edit->GetCaretPos(), 5);
+    Edit->Undo();
+    EXPECT_EQ(Edit->GetText(), "abc");
+    EXPECT_EQ(Edit->Perform(EM_UNDO), 1);
+    EXPECT_EQ(Edit->GetText(), "");
+    EXPECT_FALSE(Edit->CanUndo());
+    EXPECT_EQ(Edit->Perform(EM_UNDO), 0);
+    // Text set by code starts a new history.
+    Type("q");
+    Edit->SetText("new");
+    EXPECT_FALSE(Edit->CanUndo());
+}
+
+TEST_F(EditTest, ClipboardKeysAndMaxLengthCutPastesAtTheLimit) {
+    Edit->SetText("hello world");
+    Edit->SetSel(6, 11);
+    Keys({'C'}, kCtrl);
+    EXPECT_EQ(Clipboard().GetAsText(), "world");
+    EXPECT_TRUE(Clipboard().HasFormat(CF_TEXT));
+    Keys({'X'}, kCtrl);
+    EXPECT_EQ(Edit->GetText(), "hello ");
+    Edit->SetSel(0, 5);
+    Keys({VK_INSERT}, kCtrl);
+    EXPECT_EQ(Clipboard().GetAsText(), "hello");
+    Keys({VK_END});
+    Keys({VK_INSERT}, kShift);
+    EXPECT_EQ(Edit->GetText(), "hello hello");
+    Edit->SetSel(0, 6);
+    Keys({VK_DELETE}, kShift);
+    EXPECT_EQ(Edit->GetText(), "hello");
+    EXPECT_EQ(Clipboard().GetAsText(), "hello ");
+
+    // The limit counts code points; a paste is cut, typing at the limit does nothing.
+    Edit->SetMaxLength(7);
+    Clipboard().SetAsText(
+        "\xC3\xA9\xC3\xA9\xC3\xA9"
+        "abc");
+    Keys({VK_END});
+    Edit->PasteFromClipboard();
+    EXPECT_EQ(Edit->GetText(), "hello\xC3\xA9\xC3\xA9");
+    const int before = Changes;
+    Type("z");
+    EXPECT_EQ(Edit->GetText(), "hello\xC3\xA9\xC3\xA9");
+    EXPECT_EQ(Changes, before);
+    // Replacing a selection makes room; only the first line of a paste is taken.
+    Edit->SetSel(0, 5);
+    Clipboard().SetAsText("ab\r\ncd");
+    Edit->PasteFromClipboard();
+    EXPECT_EQ(Edit->GetText(), "ab\xC3\xA9\xC3\xA9");
+    // Text set by code is not cut, and a negative limit is refused.
+    Edit->SetText("0123456789");
+    EXPECT_EQ(Edit->GetText(), "0123456789");
+    EXPECT_THROW(Edit->SetMaxLength(-1), EInvalidArgument);
+    EXPECT_EQ(Edit->GetMaxLength(), 7);
+    Edit->Perform(EM_LIMITTEXT, 3);
+    EXPECT_EQ(Edit->GetMaxLength(), 3);
+}
+
+TEST_F(EditTest, CharCaseConvertsTheTextAndEverythingTyped) {
+    Edit->SetText("Mixed \xD0\xB4");  // Cyrillic small de
+    Edit->SetCharCase(TEditCharCase::ecUpperCase);
+    EXPECT_EQ(Edit->GetText(), "MIXED \xD0\x94");
+    Keys({VK_END});
+    Type("ab\xCE\xB1");  // Greek small alpha
+    EXPECT_EQ(Edit->GetText(),
+              "MIXED \xD0\x94"
+              "AB\xCE\x91");
+    Edit->SetText("set by code");
+    EXPECT_EQ(Edit->GetText(), "SET BY CODE");
+    Edit->SetCharCase(TEditCharCase::ecLowerCase);
+    EXPECT_EQ(Edit->GetText(), "set by code");
+    Clipboard().SetAsText("PASTED");
+    Edit->SelectAll();
+    Edit->PasteFromClipboard();
+    EXPECT_EQ(Edit->GetText(), "pasted");
+}
+
+TEST_F(EditTest, ReadOnlyRefusesEditsButCopiesAndSelects) {
+    Edit->SetText("fixed");
+    Edit->SetReadOnly(true);
+    Clipboard().SetAsText("other");
+    Keys({VK_END});
+    Type("x");
+    Keys({VK_BACK});
+    Keys({VK_HOME});
+    Keys({VK_DELETE});
+    Keys({'V'}, kCtrl);
+    Edit->SelectAll();
+    Keys({'X'}, kCtrl);
+    EXPECT_EQ(Edit->GetText(), "fixed");
+    EXPECT_FALSE(Edit->GetModified());
+    // Cut still copies; copy and selection work.
+    EXPECT_EQ(Clipboard().GetAsText(), "fixed");
+    Keys({VK_HOME});
+    Keys({VK_RIGHT, VK_RIGHT}, kShift);
+    Keys({'C'}, kCtrl);
+    EXPECT_EQ(Clipboard().GetAsText(), "fi");
+    EXPECT_EQ(Edit->Perform(EM_SETREADONLY, 0), 1);
+    Type("x");
+    EXPECT_EQ(Edit->GetText(), "xxed");
+}
+
+TEST_F(EditTest, PasswordCharPaintsNoTextAndRefusesCopying) {
+    auto* plain = AddEdit(10, 50);
+    AddEdit(10, 90)->SetFocus();
+    Edit->SetText("secret");
+    Edit->SetPasswordChar(U'*');
+    plain->SetText("******");
+    Process();
+    // The password edit looks exactly like an edit showing the stars.
+    auto a = Edit->CaptureImage();
+    auto b = plain->CaptureImage();
+    ASSERT_EQ(a->GetWidth(), b->GetWidth());
+    int differing = 0;
+    for (int y = 0; y < a->GetHeight(); ++y)
+        for (int x = 0; x < a->GetWidth(); ++x)
+            differing += a->GetPixelColor(x, y) != b->GetPixelColor(x, y);
+    EXPECT_EQ(differing, 0);
+    plain->SetText("secret");
+    auto c = plain->CaptureImage();
+    differing = 0;
+    for (int y = 0; y < a->GetHeight(); ++y)
+        for (int x = 0; x < a->GetWidth(); ++x)
+            differing += a->GetPixelColor(x, y) != c->GetPixelColor(x, y);
+    EXPECT_GT(differing, 0);
+    Clipboard().SetAsText("before");
+    Edit->SelectAll();
+    Edit->CopyToClipboard();
+    Edit->CutToClipboard();
+    EXPECT_EQ(Clipboard().GetAsText(), "before");
+    EXPECT_EQ(Edit->GetText(), "secret");
+}
+
+TEST_F(EditTest, LongTextScrollsToKeepTheCaretInsideTheFormattingRect) {
+    auto* narrow = AddEdit(10, 50, 60);
+    narrow->SetText("a fairly long line of text that cannot fit");
+    narrow->SetFocus();
+    Keys({VK_END});
+    const TRect fr = narrow->GetFormatRect();
+    EXPECT_GT(narrow->GetScrollOffset(), 0);
+    const int caretX = narrow->CharPosX(narrow->GetTextLen());
+    EXPECT_GE(caretX, fr.Left);
+    EXPECT_LT(caretX, fr.Right);
+    Keys({VK_HOME});
+    EXPECT_EQ(narrow->GetScrollOffset(), 0);
+    EXPECT_EQ(narrow->CharPosX(0), fr.Left);
+    // A formatting rectangle set by message moves the text and is read back the same way.
+    TRect r{20, 4, 50, 20};
+    narrow->Perform(EM_SETRECT, 0, LPARAM(&r));
+    TRect got;
+    narrow->Perform(EM_GETRECT, 0, LPARAM(&got));
+    EXPECT_EQ(got, r);
+    EXPECT_EQ(narrow->CharPosX(0), 20);
+    Keys({VK_END});
+    EXPECT_LT(narrow->CharPosX(narrow->GetTextLen()), 50);
+}
+
+TEST_F(EditTest, SelectionAndTextMessagesCountCodePoints) {
+    Edit->SetText("\xC3\xA9t\xC3\xA9");  // été
+    Edit->Perform(EM_SETSEL, 1, -1);
+    int a = -1, b = -1;
+    const LRESULT r = Edit->Perform(EM_GETSEL, WPARAM(&a), LPARAM(&b));
+    EXPECT_EQ(a, 1);
+    EXPECT_EQ(b, 3);
+    EXPECT_EQ(r, MakeLParam(1, 3));
+    Edit->Perform(EM_SETSEL, WPARAM(-1), 0);
+    EXPECT_EQ(Edit->GetSelLength(), 0);
+    // A short buffer is cut before a partial character.
+    char buf[5];
+    EXPECT_EQ(Edit->Perform(WM_GETTEXT, sizeof buf, LPARAM(buf)), 3);
+    EXPECT_STREQ(buf, "\xC3\xA9t");
+    Edit->Perform(WM_SETTEXT, 0, LPARAM("new"));
+    EXPECT_EQ(Edit->GetText(), "new");
+    Edit->SelectAll();
+    Edit->Perform(EM_REPLACESEL, 1, LPARAM("re"));
+    EXPECT_EQ(Edit->GetText(), "re");
+    EXPECT_TRUE(Edit->CanUndo());
+    Edit->SetSelStart(1);
+    Edit->SetSelText("X");
+    EXPECT_EQ(Edit->GetText(), "rXe");
+    EXPECT_EQ(Edit->Perform(EM_GETMODIFY), 1);
+    Edit->Perform(EM_SETMODIFY, 0);
+    EXPECT_FALSE(Edit->GetModified());
+}
+
+TEST_F(EditTest, AutoSelectOnKeyboardFocusOnly) {
+    auto* other = AddEdit(10, 50);
+    other->SetText("text");
+    other->SetFocus();
+    EXPECT_EQ(other->GetSelLength(), 4);
+    Edit->SetFocus();
+    other->SetAutoSelect(false);
+    other->SetSelStart(1);
+    other->SetFocus();
+    EXPECT_EQ(other->GetSelLength(), 0);
+    EXPECT_EQ(other->GetCaretPos(), 1);
+    // A click places the caret instead of selecting all.
+    Edit->SetFocus();
+    other->SetAutoSelect(true);
+    InjectClick(At(other, 2));
+    Process();
+    EXPECT_EQ(other->GetSelLength(), 0);
+    EXPECT_EQ(other->GetCaretPos(), 2);
+}
+
+}  // namespace
+}  // namespace veltest
