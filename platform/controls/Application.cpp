@@ -8,6 +8,7 @@
 
 #include "backends/Backend.h"
 #include "controls/Forms.h"
+#include "controls/Hints.h"
 #include "controls/WindowManager.h"
 #include "rtl/Clock.h"
 #include "rtl/Exceptions.h"
@@ -249,6 +250,33 @@ void TApplication::FormDestroyed(TCustomForm* f) {
     if (f == FMainForm) FMainForm = nullptr;
 }
 
+namespace {
+std::vector<std::pair<const void*, TMessageHook>>& MessageHooks() {
+    static std::vector<std::pair<const void*, TMessageHook>> hooks;
+    return hooks;
+}
+
+bool RunMessageHooks(TMsg& msg) {
+    if (MessageHooks().empty()) return false;
+    // A hook may add or remove hooks while it runs.
+    auto hooks = MessageHooks();
+    for (auto& h : hooks)
+        if (h.second(msg)) return true;
+    return false;
+}
+}  // namespace
+
+void AddMessageHook(const void* Key, TMessageHook Hook) {
+    RemoveMessageHook(Key);
+    MessageHooks().emplace_back(Key, std::move(Hook));
+}
+
+void RemoveMessageHook(const void* Key) {
+    auto& hooks = MessageHooks();
+    hooks.erase(std::remove_if(hooks.begin(), hooks.end(), [&](const auto& h) { return h.first == Key; }),
+                hooks.end());
+}
+
 bool TApplication::ProcessMessage() {
     TMsg msg;
     if (!PeekMessage(msg, 0, 0, 0, PM_REMOVE)) return false;
@@ -259,6 +287,8 @@ bool TApplication::ProcessMessage() {
     bool handled = false;
     try {
         if (FOnMessage) FOnMessage(msg, handled);
+        if (!handled) handled = RunMessageHooks(msg);
+        if (!handled) HintProcessMessage(msg);
         if (!handled) {
             // Keys go to the focused control through its CN_ preprocessing first.
             if (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) {
@@ -339,7 +369,10 @@ void TApplication::SetHint(const std::string& v) {
     if (FOnHint) FOnHint(this);
 }
 
-void TApplication::CancelHint() { SetHint(""); }
+void TApplication::CancelHint() {
+    CancelHintMachinery();
+    SetHint("");
+}
 
 std::string TApplication::GetExeName() const {
     char buf[4096];
@@ -387,6 +420,7 @@ void TApplication::Reset() {
     FHintHidePause = 2500;
     FShowHint = true;
     FHint.clear();
+    ResetHintMachinery();
     FModalResponder = nullptr;
     FOnIdle = nullptr;
     FOnMessage = nullptr;

@@ -35,6 +35,12 @@ using TExceptionEvent = std::function<void(TObject* Sender, const std::exception
 // backend under a virtual clock): the test's stand-in for the user. It should end the loop by
 // setting the form's ModalResult; if it does not, the loop ends with mrCancel.
 using TModalResponder = std::function<void(TCustomForm& Form)>;
+// Units of the framework (open menus, shortcuts of popup menus) see each message taken from the
+// queue before it is dispatched; a hook that returns true has consumed it. Key identifies the
+// hook for removal.
+using TMessageHook = std::function<bool(TMsg& Msg)>;
+void AddMessageHook(const void* Key, TMessageHook Hook);
+void RemoveMessageHook(const void* Key);
 
 // ---- Windows: handles and the window procedures behind them.
 
@@ -123,6 +129,7 @@ public:
     void SetHintColor(int v) { FHintColor = v; }
     const std::string& GetHint() const { return FHint; }
     void SetHint(const std::string& v);
+    // Hides the hint window and forgets the hint control (controls/Hints.cpp).
     void CancelHint();
 
     std::string GetExeName() const;

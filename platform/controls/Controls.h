@@ -120,6 +120,7 @@ enum : unsigned {
 enum : unsigned {
     WS_EX_DLGMODALFRAME = 0x00000001,
     WS_EX_TOPMOST = 0x00000008,
+    WS_EX_TRANSPARENT = 0x00000020,  // the mouse passes through (hint windows)
     WS_EX_TOOLWINDOW = 0x00000080,
     WS_EX_WINDOWEDGE = 0x00000100,
     WS_EX_CLIENTEDGE = 0x00000200,
@@ -160,7 +161,8 @@ struct TCreateParams {
 // Hint information passed with CM_HINTSHOW.
 struct THintInfo {
     TControl* HintControl = nullptr;
-    TWinControl* HintWindowClass = nullptr;  // unused: the hint window is chosen by the hints unit
+    // A creatable THintWindow class (controls/Hints.h); nullptr for the default one.
+    const TClassInfo* HintWindowClass = nullptr;
     TPoint HintPos;                          // screen
     int HintMaxWidth = 0;
     TColor HintColor = clInfoBk;
@@ -695,7 +697,8 @@ bool ReleaseCapture();
 HWND GetFocus();
 // Focuses the window directly (no enter/exit bookkeeping), as the API call does.
 HWND SetFocus(HWND Wnd);
-// The windowed control under a screen point, honouring top-level z-order and visibility.
+// The windowed control under a screen point, honouring top-level z-order and visibility;
+// WS_EX_TRANSPARENT windows are passed through.
 TWinControl* FindVCLWindow(TPoint ScreenPos);
 TControl* FindDragTarget(TPoint ScreenPos, bool AllowDisabled);
 HWND WindowFromPoint(TPoint ScreenPos);

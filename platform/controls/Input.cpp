@@ -77,6 +77,8 @@ void TrackMouseControl(TControl* now) {
     wm.MouseControl = now;
     if (old) old->Perform(CM_MOUSELEAVE);
     if (now && wm.MouseControl == now) now->Perform(CM_MOUSEENTER);
+    // Off every window the pointer's moves reach nobody: the hint ends here.
+    if (!now) Application().CancelHint();
 }
 
 // A press anywhere: popups that do not contain it close, forms get activated.

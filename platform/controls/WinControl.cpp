@@ -755,7 +755,7 @@ TWinControl* FindVCLWindow(TPoint ScreenPos) {
     auto& tops = WindowManager().TopLevels;
     for (auto it = tops.rbegin(); it != tops.rend(); ++it) {
         TWinControl* w = *it;
-        if (!w->GetVisible() || !w->HandleAllocated()) continue;
+        if (!w->GetVisible() || !w->HandleAllocated() || (w->GetExStyle() & WS_EX_TRANSPARENT)) continue;
         if (w->GetBoundsRect().Contains(ScreenPos)) return ChildWindowAt(w, ScreenPos);
     }
     return nullptr;
