@@ -2,13 +2,18 @@
 
 #include <algorithm>
 
+#include "classes/TypInfo.h"
 #include "rtl/FormatSettings.h"
 #include "rtl/Utf8.h"
 
 namespace vel {
 
 VEL_DEFINE_CLASS(TCustomMaskEdit, TCustomEdit)
-VEL_DEFINE_CLASS(TMaskEdit, TCustomMaskEdit)
+VEL_DEFINE_CREATABLE_CLASS(TMaskEdit, TCustomMaskEdit)
+
+VEL_PUBLISHED(TCustomMaskEdit) {
+    Prop("EditMask", &T::GetEditMask, &T::SetEditMask).Default(std::string());
+}
 
 namespace {
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "classes/TypInfo.h"
 #include "controls/Clipbrd.h"
 #include "rtl/Exceptions.h"
 #include "rtl/Utf8.h"
@@ -10,8 +11,18 @@
 namespace vel {
 
 VEL_DEFINE_CLASS(TCustomEdit, TCustomControl)
-VEL_DEFINE_CLASS(TEdit, TCustomEdit)
+VEL_DEFINE_CREATABLE_CLASS(TEdit, TCustomEdit)
 VEL_ENUM_INFO(TEditCharCase, ecNormal, ecUpperCase, ecLowerCase)
+
+VEL_PUBLISHED(TCustomEdit) {
+    Prop("Alignment", &T::GetAlignment, &T::SetAlignment, TAlignment::taLeftJustify);
+    Prop("AutoSelect", &T::GetAutoSelect, &T::SetAutoSelect, true);
+    Prop("BorderStyle", &T::GetBorderStyle, &T::SetBorderStyle, TBorderStyle::bsSingle);
+    Prop("CharCase", &T::GetCharCase, &T::SetCharCase, TEditCharCase::ecNormal);
+    Prop("HideSelection", &T::GetHideSelection, &T::SetHideSelection, true);
+    Prop("MaxLength", &T::GetMaxLength, &T::SetMaxLength, 0);
+    Prop("ReadOnly", &T::GetReadOnly, &T::SetReadOnly, false);
+}
 
 namespace {
 
@@ -144,6 +155,12 @@ void TCustomEdit::SetBorderStyle(TBorderStyle Value) {
     FBorderStyle = Value;
     RecreateWnd();
     ResetFormatRect();
+}
+
+void TCustomEdit::SetAlignment(TAlignment Value) {
+    if (Value == FAlignment) return;
+    FAlignment = Value;
+    Invalidate();
 }
 
 void TCustomEdit::SetHideSelection(bool Value) {
@@ -301,15 +318,23 @@ std::vector<int>& TCustomEdit::Positions() {
     return FPositions;
 }
 
+int TCustomEdit::TextOriginX() {
+    const TRect fr = GetFormatRect();
+    const int room = fr.Width() - Positions().back();
+    if (room <= 0 || FAlignment == TAlignment::taLeftJustify) return fr.Left - FScrollX;
+    // The caret needs a pixel after the last character.
+    return fr.Left + (FAlignment == TAlignment::taRightJustify ? room - 1 : room / 2);
+}
+
 int TCustomEdit::CharPosX(int Index) {
     const std::vector<int>& p = Positions();
     Index = std::clamp(Index, 0, int(p.size()) - 1);
-    return GetFormatRect().Left - FScrollX + p[std::size_t(Index)];
+    return TextOriginX() + p[std::size_t(Index)];
 }
 
 int TCustomEdit::CharIndexAt(int X) {
     const std::vector<int>& p = Positions();
-    const int x = X - GetFormatRect().Left + FScrollX;
+    const int x = X - TextOriginX();
     for (std::size_t i = 0; i + 1 < p.size(); ++i)
         if (x < (p[i] + p[i + 1] + 1) / 2) return int(i);
     return int(p.size()) - 1;
@@ -684,7 +709,7 @@ void TCustomEdit::Paint() {
     const std::string t = GetDisplayText();
     const std::vector<int>& p = Positions();
     const int h = C.TextHeight("Wg");
-    const int x0 = fr.Left - FScrollX;
+    const int x0 = TextOriginX();
     const int saved = C.SaveDC();
     C.IntersectClipRect(fr);
     C.Brush().SetStyle(TBrushStyle::bsClear);

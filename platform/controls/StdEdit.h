@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "controls/Controls.h"
+#include "db/DBTypes.h"
 
 namespace vel {
 
@@ -75,6 +76,9 @@ public:
     // Hide the selection highlight while the control is not focused.
     bool GetHideSelection() const { return FHideSelection; }
     void SetHideSelection(bool Value);
+    // Where a text narrower than the formatting rectangle sits in it.
+    TAlignment GetAlignment() const { return FAlignment; }
+    void SetAlignment(TAlignment Value);
     void SetOnChange(TNotifyEvent e) { FOnChange = std::move(e); }
 
     // The formatting rectangle (client coordinates): the text is laid out from its top-left
@@ -146,6 +150,8 @@ private:
     TCanvas& Measure();
     int WordLeft(int Pos) const;
     int WordRight(int Pos) const;
+    // Client x of the text's first pixel (formatting rectangle, scroll and alignment).
+    int TextOriginX();
 
     int FMaxLength = 0;
     TEditCharCase FCharCase = TEditCharCase::ecNormal;
@@ -155,6 +161,7 @@ private:
     bool FAutoSelect = true;
     TBorderStyle FBorderStyle = TBorderStyle::bsSingle;
     bool FHideSelection = true;
+    TAlignment FAlignment = TAlignment::taLeftJustify;
     TNotifyEvent FOnChange;
     TRect FFormatRect;
     bool FFormatRectSet = false;

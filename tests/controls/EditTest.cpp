@@ -2,7 +2,9 @@
 // password painting, read-only and the classic edit messages.
 #include "ControlsTestUtil.h"
 
+#include "classes/Streaming.h"
 #include "controls/Clipbrd.h"
+#include "controls/Mask.h"
 #include "controls/StdEdit.h"
 
 using namespace vel;
@@ -337,6 +339,54 @@ TEST_F(EditTest, AutoSelectOnKeyboardFocusOnly) {
     Process();
     EXPECT_EQ(other->GetSelLength(), 0);
     EXPECT_EQ(other->GetCaretPos(), 2);
+}
+
+TEST_F(EditTest, AlignmentPlacesAShortTextAndTheCaretFollows) {
+    Edit->SetText("abc");
+    const TRect fr = Edit->GetFormatRect();
+    const int width = Edit->CharPosX(3) - Edit->CharPosX(0);
+    Edit->SetAlignment(TAlignment::taRightJustify);
+    EXPECT_EQ(Edit->CharPosX(3), fr.Right - 1);
+    Edit->SetAlignment(TAlignment::taCenter);
+    EXPECT_EQ(Edit->CharPosX(0), fr.Left + (fr.Width() - width) / 2);
+    // Clicks find the characters where they are drawn.
+    InjectClick(At(Edit, 1));
+    Process();
+    EXPECT_EQ(Edit->GetCaretPos(), 1);
+    // A text wider than the rectangle scrolls as a left-aligned one does.
+    Edit->SetText(std::string(80, 'w'));
+    EXPECT_EQ(Edit->CharPosX(0), fr.Left);
+}
+
+TEST_F(EditTest, EditsAndMasksAreWrittenToAndReadFromForms) {
+    RegisterClasses({TEdit::StaticClass(), TMaskEdit::StaticClass(), TForm::StaticClass()});
+    Edit->SetName("Name");
+    Edit->SetText("Ada");
+    Edit->SetMaxLength(10);
+    Edit->SetCharCase(TEditCharCase::ecUpperCase);
+    Edit->SetReadOnly(true);
+    auto* phone = new TMaskEdit(Form.get());
+    phone->SetName("Phone");
+    phone->SetParent(Form.get());
+    phone->SetEditMask("(999) 000-0000;0;_");
+    phone->SetText("5551234567");
+    const std::string text = ComponentToText(Form.get());
+    EXPECT_NE(text.find("CharCase = ecUpperCase"), std::string::npos) << text;
+    EXPECT_EQ(text.find("AutoSelect"), std::string::npos);
+
+    TForm read(nullptr);
+    ReadComponentText(text, &read);
+    auto* name = dynamic_cast<TEdit*>(read.FindComponent("Name"));
+    auto* readPhone = dynamic_cast<TMaskEdit*>(read.FindComponent("Phone"));
+    ASSERT_NE(name, nullptr);
+    ASSERT_NE(readPhone, nullptr);
+    EXPECT_EQ(name->GetText(), "ADA");
+    EXPECT_EQ(name->GetMaxLength(), 10);
+    EXPECT_TRUE(name->GetReadOnly());
+    EXPECT_EQ(readPhone->GetEditMask(), "(999) 000-0000;0;_");
+    EXPECT_EQ(readPhone->GetText(), "5551234567");
+    EXPECT_EQ(ComponentToText(readPhone), ComponentToText(phone));
+    EXPECT_EQ(ComponentToText(name), ComponentToText(Edit));
 }
 
 }  // namespace
