@@ -389,5 +389,31 @@ TEST_F(EditTest, EditsAndMasksAreWrittenToAndReadFromForms) {
     EXPECT_EQ(ComponentToText(name), ComponentToText(Edit));
 }
 
+TEST_F(EditTest, SunkenEdgeWindowColourAndASelectionShownOnlyWithFocus) {
+    EXPECT_EQ(Edit->GetClientWidth(), 200 - 4);
+    Edit->SetText("iiii    ");
+    Edit->SetSel(4, 8);  // blanks: the highlight has no glyphs on it
+    const TRect fr = Edit->GetFormatRect();
+    auto countHighlight = [&](const TBitmap& img) {
+        int n = 0;
+        const TPoint o = Edit->ClientToParent(TPoint{0, 0}, Form.get());
+        const TPoint w = TPoint{o.X - Edit->GetLeft(), o.Y - Edit->GetTop()};
+        for (int x = Edit->CharPosX(4); x < Edit->CharPosX(8); ++x)
+            n += img.GetPixelColor(w.X + x, w.Y + fr.Top + 2) == TColor(ColorToRGB(clHighlight));
+        return n;
+    };
+    auto focused = Edit->CaptureImage();
+    const int selWidth = Edit->CharPosX(8) - Edit->CharPosX(4);
+    EXPECT_EQ(countHighlight(*focused), selWidth);
+    // Window colour past the text, the classic edge colours at the corner.
+    EXPECT_EQ(focused->GetPixelColor(focused->GetWidth() - 5, 12), TColor(ColorToRGB(clWindow)));
+    EXPECT_EQ(focused->GetPixelColor(0, 0), TColor(ColorToRGB(clBtnShadow)));
+    AddEdit(10, 50)->SetFocus();
+    Process();
+    EXPECT_EQ(countHighlight(*Edit->CaptureImage()), 0);
+    Edit->SetHideSelection(false);
+    EXPECT_EQ(countHighlight(*Edit->CaptureImage()), selWidth);
+}
+
 }  // namespace
 }  // namespace veltest
