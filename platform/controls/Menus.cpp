@@ -4,6 +4,7 @@
 
 #include "controls/Application.h"
 #include "controls/Forms.h"
+#include "controls/Hints.h"
 #include "graphics/Bitmap.h"
 #include "graphics/ImageList.h"
 #include "rtl/SysUtils.h"
@@ -415,6 +416,7 @@ void TPopupMenu::CloseLevelsFrom(int Level) {
             SetCaptureControl(nullptr);
         if (GOpenMenu == this) GOpenMenu = nullptr;
         RemoveMessageHook(this);
+        Application().SetHint(std::string());
         DoClose();
     }
 }
@@ -671,6 +673,8 @@ void TMenuWindow::SetSelected(int Index) {
     InvalidateRect(&old);
     const TRect now = ItemRect(FSelected);
     InvalidateRect(&now);
+    // The highlighted item's long hint goes to the application (status bars show it).
+    Application().SetHint(FSelected >= 0 ? GetLongHint(ShownItem(FSelected)->GetHint()) : std::string());
 }
 
 void TMenuWindow::Dispatch(TMessage& Message) {

@@ -194,8 +194,10 @@ TEST_F(MenusTest, ArrowKeysSkipWhatCannotBeChosenAndEnterChoosesAfterClosing) {
     EXPECT_EQ(w->ShownCount(), 5) << "the invisible item is not shown";
     EXPECT_EQ(GetTopLevelWindows().front(), w);
 
+    Open->SetHint("Open|Opens a file");
     Key(VK_DOWN);
     EXPECT_EQ(w->SelectedItem(), Open);
+    EXPECT_EQ(Application().GetHint(), "Opens a file");
     Key(VK_DOWN);
     EXPECT_EQ(w->SelectedItem(), Save) << "separator, disabled and hidden items are skipped";
     Key(VK_DOWN);
@@ -209,6 +211,7 @@ TEST_F(MenusTest, ArrowKeysSkipWhatCannotBeChosenAndEnterChoosesAfterClosing) {
     EXPECT_FALSE(w->GetVisible());
     EXPECT_EQ(Clicks, std::vector<std::string>{"&Save"});
     EXPECT_FALSE(OpenWhenClicked);
+    EXPECT_EQ(Application().GetHint(), "");
     EXPECT_TRUE(Target->Focused()) << "the menu never took the focus";
 
     // Keys go back to the focused control once the menu is closed.
