@@ -13,12 +13,21 @@ VEL_DEFINE_CLASS(TMemDataSet, TDataSet)
 VEL_DEFINE_CREATABLE_CLASS(TClientDataSet, TMemDataSet)
 VEL_DEFINE_CREATABLE_CLASS(TFDMemTable, TMemDataSet)
 
-VEL_PUBLISHED(TMemDataSet) {
+// Each face publishes what its classic class does; the SQL datasets built on the same table
+// publish their own sets, so the ordering and filter registries see the classic names only.
+VEL_PUBLISHED(TClientDataSet) {
     Prop("IndexFieldNames", &T::GetIndexFieldNames, &T::SetIndexFieldNames).Default(std::string());
     Prop("IndexName", &T::GetIndexName, &T::SetIndexName).Default(std::string());
     Prop("IndexDefs", &T::GetIndexDefsObject);
     Prop("CommandText", &T::GetCommandText, &T::SetCommandText).Default(std::string());
     Prop("FileName", &T::GetFileName, &T::SetFileName).Default(std::string());
+    Prop("ReadOnly", &T::GetReadOnly, &T::SetReadOnly, false);
+}
+
+VEL_PUBLISHED(TFDMemTable) {
+    Prop("IndexFieldNames", &T::GetIndexFieldNames, &T::SetIndexFieldNames).Default(std::string());
+    Prop("IndexName", &T::GetIndexName, &T::SetIndexName).Default(std::string());
+    Prop("IndexDefs", &T::GetIndexDefsObject);
     Prop("ReadOnly", &T::GetReadOnly, &T::SetReadOnly, false);
 }
 

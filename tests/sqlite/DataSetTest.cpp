@@ -193,6 +193,14 @@ TEST_F(SqliteFixture, PublishedPropertiesAnswerByName) {
     EXPECT_EQ(GetEnumProp(&aq, "CursorLocation"), "clUseClient");
     EXPECT_TRUE(IsPublishedProp(&aq, "Sort"));
     EXPECT_FALSE(IsPublishedProp(&t, "SQL"));
+    // Only the classic names: the in-memory table's own stay with its faces.
+    for (TObject* o : std::initializer_list<TObject*>{&q, &t, &d, &aq, &at})
+        for (const char* p : {"IndexName", "IndexDefs", "FileName"})
+            EXPECT_FALSE(IsPublishedProp(o, p)) << o->ClassName() << "." << p;
+    for (TObject* o : std::initializer_list<TObject*>{&q, &t, &aq})
+        EXPECT_FALSE(IsPublishedProp(o, "CommandText")) << o->ClassName();
+    EXPECT_FALSE(IsPublishedProp(&q, "IndexFieldNames"));
+    EXPECT_FALSE(IsPublishedProp(&aq, "MasterFields"));
     SetEnumProp(&d, "CursorLocation", "clUseServer");
     EXPECT_EQ(d.GetCursorLocation(), TCursorLocation::clUseServer);
     SetEnumProp(&d, "CommandType", "cmdTable");
