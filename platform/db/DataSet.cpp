@@ -506,6 +506,12 @@ void TDataSet::UpdateRecord() {
     DataEvent(TDataEvent::deUpdateRecord, 0);
 }
 
+void TDataSet::RaiseReadOnly() const {
+    std::string reason = ReadOnlyReason();
+    DatabaseError("Cannot modify a read-only dataset" + (reason.empty() ? "" : ": " + reason),
+                  GetName());
+}
+
 void TDataSet::Edit() {
     if (InWriteModes(FState)) return;
     if (FRecordCount == 0) {
@@ -513,7 +519,7 @@ void TDataSet::Edit() {
         return;
     }
     CheckBrowseMode();
-    if (!GetCanModify()) DatabaseError("Cannot modify a read-only dataset", GetName());
+    if (!GetCanModify()) RaiseReadOnly();
     Fire(FBeforeEdit, this);
     UpdateCursorPos();
     InternalEdit();
@@ -525,7 +531,7 @@ void TDataSet::Edit() {
 
 void TDataSet::BeginInsertAppend() {
     CheckBrowseMode();
-    if (!GetCanModify()) DatabaseError("Cannot modify a read-only dataset", GetName());
+    if (!GetCanModify()) RaiseReadOnly();
     Fire(FBeforeInsert, this);
     DoBeforeScroll();
 }
@@ -626,7 +632,7 @@ void TDataSet::Delete() {
         return;
     }
     if (FRecordCount == 0) DatabaseError("Cannot perform this operation on an empty dataset", GetName());
-    if (!GetCanModify()) DatabaseError("Cannot modify a read-only dataset", GetName());
+    if (!GetCanModify()) RaiseReadOnly();
     DataEvent(TDataEvent::deCheckBrowseMode, 0);
     Fire(FBeforeDelete, this);
     DoBeforeScroll();

@@ -202,6 +202,9 @@ protected:
     virtual TBookmarkFlag GetBookmarkFlag(TRecordBuffer buffer) const = 0;
     virtual void SetBookmarkFlag(TRecordBuffer buffer, TBookmarkFlag flag) = 0;
     virtual bool DoGetCanModify() const { return true; }
+    // Why the dataset cannot be modified, added to the read-only error ("" = no reason).
+    virtual std::string ReadOnlyReason() const { return ""; }
+    [[noreturn]] void RaiseReadOnly() const;
     virtual void ClearCalcFields(TRecordBuffer buffer);
     virtual void CalculateFields(TRecordBuffer buffer);
     virtual void CalcLookupValue(TField* field);

@@ -1,6 +1,7 @@
 #include "db/sqlite/ADODB.h"
 
 #include "classes/TypInfo.h"
+#include "db/DataSource.h"
 #include "rtl/StrUtils.h"
 #include "rtl/SysUtils.h"
 #include "rtl/Utf8.h"
@@ -41,11 +42,14 @@ VEL_PUBLISHED(TSQLiteDataSet) {
 
 VEL_PUBLISHED(TQuery) {
     Prop("SQL", &T::GetSQL, &T::SetSQL);
+    Prop("DataSource", &T::GetDataSource, &T::SetDataSource);
 }
 
 VEL_PUBLISHED(TTable) {
     Prop("TableName", &T::GetTableName, &T::SetTableName);
     Prop("IndexFieldNames", &T::GetIndexFieldNames, &T::SetIndexFieldNames);
+    Prop("MasterSource", &T::GetMasterSource, &T::SetMasterSource);
+    Prop("MasterFields", &T::GetMasterFields, &T::SetMasterFields);
 }
 
 VEL_PUBLISHED(TCustomADODataSet) {
@@ -56,19 +60,23 @@ VEL_PUBLISHED(TCustomADODataSet) {
 VEL_PUBLISHED(TADODataSet) {
     Prop("CommandText", &T::GetCommandText, &T::SetCommandText);
     Prop("CommandType", &T::GetCommandType, &T::SetCommandType, TCommandType::cmdText);
+    Prop("DataSource", &T::GetDataSource, &T::SetDataSource);
     Prop("IndexFieldNames", &T::GetIndexFieldNames, &T::SetIndexFieldNames);
+    Prop("MasterFields", &T::GetMasterFields, &T::SetMasterFields);
     Prop("Sort", &T::GetSort, &T::SetSort);
 }
 
 VEL_PUBLISHED(TADOQuery) {
     Prop("SQL", &T::GetSQL, &T::SetSQL);
-    Prop("IndexFieldNames", &T::GetIndexFieldNames, &T::SetIndexFieldNames);
+    Prop("DataSource", &T::GetDataSource, &T::SetDataSource);
     Prop("Sort", &T::GetSort, &T::SetSort);
 }
 
 VEL_PUBLISHED(TADOTable) {
     Prop("TableName", &T::GetTableName, &T::SetTableName);
     Prop("IndexFieldNames", &T::GetIndexFieldNames, &T::SetIndexFieldNames);
+    Prop("MasterSource", &T::GetMasterSource, &T::SetMasterSource);
+    Prop("MasterFields", &T::GetMasterFields, &T::SetMasterFields);
     Prop("Sort", &T::GetSort, &T::SetSort);
 }
 
@@ -126,7 +134,7 @@ std::string TCustomADODataSet::GetSelectSQL() const {
         case TCommandType::cmdTable:
         case TCommandType::cmdTableDirect:
             if (Trim(FCommandText).empty()) DatabaseError("No table name is given", GetName());
-            return "SELECT * FROM " + QuoteIdent(Trim(FCommandText));
+            return "SELECT * FROM " + QuoteIdent(Trim(FCommandText)) + MasterWhere();
         case TCommandType::cmdStoredProc:
         case TCommandType::cmdFile:
             DatabaseError("Command type " +
@@ -134,14 +142,53 @@ std::string TCustomADODataSet::GetSelectSQL() const {
                                   ->GetName(static_cast<int>(FCommandType)) +
                               " is not supported by SQLite",
                           GetName());
-        default:
-            return FCommandText;
+        default: {
+            std::string where = MasterWhere();
+            if (where.empty()) return FCommandText;
+            // The command becomes a subquery; its columns keep their table of origin, so the
+            // detail rows can still be posted.
+            std::string cmd = TrimRight(FCommandText);
+            while (!cmd.empty() && cmd.back() == ';') cmd = TrimRight(cmd.substr(0, cmd.size() - 1));
+            return "SELECT * FROM (" + cmd + "\n)" + where;
+        }
     }
 }
 
+void TCustomADODataSet::SetDataSource(TDataSource* v) {
+    SetMasterDataSource(v);
+    MasterLinkChanged();
+}
+
+void TCustomADODataSet::SetMasterFields(const std::string& v) {
+    if (v == FMasterFields) return;
+    CheckMasterFields(v);
+    FMasterFields = v;
+    MasterLinkChanged();
+}
+
+std::vector<std::pair<std::string, std::string>> TCustomADODataSet::MasterDetailPairs() const {
+    return PairMasterFields(FMasterFields, FIndexFields);
+}
+
+std::vector<std::string> TCustomADODataSet::MasterLinkFields() const {
+    std::vector<std::string> names = TSQLiteDataSet::MasterLinkFields();
+    Variant v;
+    TFieldType t;
+    for (int i = 0; i < FParams.Count(); ++i)
+        if (MasterValue(FParams[i].GetName(), v, t)) names.push_back(FParams[i].GetName());
+    return names;
+}
+
 void TCustomADODataSet::BindParams(TSQLiteStatement& st) {
-    for (int i = 1; i <= st.ParamCount(); ++i) {
+    // The master conditions' parameters come last and are bound by the base.
+    for (int i = 1; i <= st.ParamCount() - MasterWhereParams(); ++i) {
         std::string name = st.ParamName(i);
+        Variant v;
+        TFieldType t = TFieldType::ftUnknown;
+        if (!name.empty() && MasterValue(name, v, t)) {
+            st.Bind(i, v, t);
+            continue;
+        }
         TParam* p = name.empty() ? nullptr : FParams.FindParam(name);
         if (!p)
             DatabaseError(

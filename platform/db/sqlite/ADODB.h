@@ -55,16 +55,26 @@ public:
     TParams& GetParameters() { return FParams; }
     std::string GetSelectSQL() const override;
 
+    // Master-detail, published per class: DataSource (parameters named like master fields
+    // take their values; with MasterFields, rows whose detail fields equal the master's) and
+    // MasterSource. Detail fields are the first of IndexFieldNames, else the same names.
+    TDataSource* GetDataSource() const { return GetMasterDataSource(); }
+    void SetDataSource(TDataSource* v);
+    const std::string& GetMasterFields() const { return FMasterFields; }
+    void SetMasterFields(const std::string& v);
+
 protected:
     std::vector<TMemSortKey> ParseIndexFieldNames(const std::string& names) const override;
     void BindParams(TSQLiteStatement& st) override;
     void InternalOpen() override;
+    std::vector<std::pair<std::string, std::string>> MasterDetailPairs() const override;
+    std::vector<std::string> MasterLinkFields() const override;
 
 private:
     TCursorLocation FCursorLocation = TCursorLocation::clUseClient;
     std::string FCommandText;
     TCommandType FCommandType = TCommandType::cmdText;
-    std::string FSort, FIndexFields;
+    std::string FSort, FIndexFields, FMasterFields;
     TParams FParams;
 };
 
@@ -94,6 +104,8 @@ public:
     explicit TADOTable(TComponent* owner = nullptr);
     const std::string& GetTableName() const { return GetCommandText(); }
     void SetTableName(const std::string& v) { SetCommandText(v); }
+    TDataSource* GetMasterSource() const { return GetDataSource(); }
+    void SetMasterSource(TDataSource* v) { SetDataSource(v); }
 };
 
 }  // namespace vel

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "db/DataSource.h"
 #include "db/MemStore.h"
 #include "rtl/DateUtils.h"
 #include "rtl/SysUtils.h"
@@ -206,14 +207,152 @@ struct TSQLiteDataSet::Column {
     std::size_t MaxLen = 0;
 };
 
-TSQLiteDataSet::TSQLiteDataSet(TComponent* owner) : TMemDataSet(owner) {}
+// Tells the detail when the master's current record (or its state) changed.
+class TSQLMasterLink : public TDataLink {
+public:
+    explicit TSQLMasterLink(TSQLiteDataSet& detail) : FDetail(detail) {}
+
+protected:
+    void ActiveChanged() override { FDetail.MasterRecordChanged(); }
+    // Scrolls and dataset changes arrive here with no field; typing into a master field does
+    // not reselect until the record is posted.
+    void RecordChanged(TField* field) override {
+        if (!field) FDetail.MasterRecordChanged();
+    }
+
+private:
+    TSQLiteDataSet& FDetail;
+};
+
+TSQLiteDataSet::TSQLiteDataSet(TComponent* owner)
+    : TMemDataSet(owner), FMasterLink(std::make_unique<TSQLMasterLink>(*this)) {}
 
 TSQLiteDataSet::~TSQLiteDataSet() {
     try {
         if (GetActive()) Close();
     } catch (...) {
     }
+    FMasterLink->SetDataSource(nullptr);  // closed first, so this reopens nothing
     if (FConnection) FConnection->UnRegisterClient(this);
+}
+
+// ---------------------------------------------------------------- master-detail
+
+TDataSource* TSQLiteDataSet::GetMasterDataSource() const { return FMasterLink->GetDataSource(); }
+
+void TSQLiteDataSet::SetMasterDataSource(TDataSource* v) {
+    if (v == GetMasterDataSource()) return;
+    for (TDataSource* src = v; src;) {
+        TDataSet* ds = src->GetDataSet();
+        if (ds == this) DatabaseError("Circular datalinks are not allowed", GetName());
+        auto* sql = dynamic_cast<TSQLiteDataSet*>(ds);
+        src = sql ? sql->GetMasterDataSource() : nullptr;
+    }
+    if (TDataSource* old = GetMasterDataSource()) old->RemoveFreeNotification(this);
+    FMasterLink->SetDataSource(v);
+    if (v) v->FreeNotification(this);
+}
+
+bool TSQLiteDataSet::MasterValue(const std::string& name, Variant& value,
+                                 TFieldType& type) const {
+    TDataSet* master = FMasterLink->GetDataSet();
+    if (!master) return false;
+    TField* f = master->GetActive() ? master->FindField(name) : nullptr;
+    if (!f) {
+        if (master->GetActive() || master->GetFieldDefs().IndexOf(name) < 0) return false;
+        value = Variant::Null();
+        type = master->GetFieldDefs()[master->GetFieldDefs().IndexOf(name)]->GetDataType();
+        return true;
+    }
+    type = f->GetDataType();
+    value = master->IsEmpty() ? Variant::Null() : FieldValue(f);
+    return true;
+}
+
+std::vector<std::string> TSQLiteDataSet::MasterLinkFields() const {
+    std::vector<std::string> names;
+    for (const auto& p : MasterDetailPairs()) names.push_back(p.second);
+    return names;
+}
+
+std::string TSQLiteDataSet::MasterWhere() const {
+    if (!GetMasterDataSource()) return "";
+    std::string where;
+    for (const auto& p : MasterDetailPairs())
+        where += (where.empty() ? " WHERE " : " AND ") + QuoteIdent(p.first) + " = ?";
+    return where;
+}
+
+int TSQLiteDataSet::MasterWhereParams() const {
+    return GetMasterDataSource() ? static_cast<int>(MasterDetailPairs().size()) : 0;
+}
+
+void TSQLiteDataSet::BindMasterValues(TSQLiteStatement& st) const {
+    auto pairs = MasterDetailPairs();
+    if (!GetMasterDataSource() || pairs.empty()) return;
+    int first = st.ParamCount() - static_cast<int>(pairs.size()) + 1;
+    for (std::size_t k = 0; k < pairs.size(); ++k) {
+        Variant v;
+        TFieldType t = TFieldType::ftUnknown;
+        TDataSet* master = FMasterLink->GetDataSet();
+        if (!MasterValue(pairs[k].second, v, t)) {
+            if (master && master->GetActive())
+                DatabaseError("Master field '" + pairs[k].second + "' not found", GetName());
+            v = Variant::Null();  // a closed master selects no rows
+        }
+        st.Bind(first + static_cast<int>(k), v, t);
+    }
+}
+
+void TSQLiteDataSet::CheckMasterFields(const std::string& names) const {
+    TDataSet* master = FMasterLink->GetDataSet();
+    for (const std::string& n : SplitFieldNames(names))
+        if (master && master->GetActive() && !master->FindField(n))
+            DatabaseError("Master field '" + n + "' not found", GetName());
+}
+
+std::vector<Variant> TSQLiteDataSet::CurrentMasterValues() const {
+    std::vector<Variant> values;
+    for (const std::string& n : MasterLinkFields()) {
+        Variant v;
+        TFieldType t;
+        values.push_back(MasterValue(n, v, t) ? v : Variant());
+    }
+    return values;
+}
+
+void TSQLiteDataSet::MasterRecordChanged() {
+    if (!GetActive() || IsDestroying()) return;
+    std::vector<Variant> now = CurrentMasterValues();
+    bool same = now.size() == FMasterValues.size();
+    for (std::size_t i = 0; same && i < now.size(); ++i) {
+        const Variant &a = now[i], &b = FMasterValues[i];
+        same = (a.IsNull() || a.IsEmpty() || b.IsNull() || b.IsEmpty())
+                   ? (a.IsNull() || a.IsEmpty()) == (b.IsNull() || b.IsEmpty())
+                   : VarCompare(a, b) == 0;
+    }
+    if (same) return;
+    MasterLinkChanged();
+}
+
+void TSQLiteDataSet::MasterLinkChanged() {
+    if (!GetActive()) return;
+    CheckBrowseMode();
+    Close();
+    Open();
+}
+
+void TSQLiteDataSet::DoOnNewRecord() {
+    // A new detail record belongs to the master's current record.
+    if (GetMasterDataSource()) {
+        for (const auto& p : MasterDetailPairs()) {
+            Variant v;
+            TFieldType t;
+            TField* f = FindField(p.first);
+            if (f && MasterValue(p.second, v, t) && !v.IsNull()) f->SetAsVariant(v);
+        }
+    }
+    TMemDataSet::DoOnNewRecord();
 }
 
 void TSQLiteDataSet::SetConnection(TSQLiteConnection* v) {
@@ -236,6 +375,8 @@ void TSQLiteDataSet::Notification(TComponent* component, TOperation operation) {
         if (GetActive()) Close();
         FConnection = nullptr;
     }
+    if (operation == TOperation::opRemove && component == GetMasterDataSource())
+        FMasterLink->SetDataSource(nullptr);
 }
 
 TSQLiteConnection& TSQLiteDataSet::CheckConnection() const {
@@ -302,6 +443,8 @@ void TSQLiteDataSet::InternalOpen() {
     if (st.ColumnCount() == 0)
         DatabaseError("The statement returns no rows: '" + Trim(sql) + "'", GetName());
     BindParams(st);
+    BindMasterValues(st);
+    FMasterValues = CurrentMasterValues();
 
     const int n = st.ColumnCount();
     std::vector<Column> cols(static_cast<std::size_t>(n));
@@ -324,17 +467,46 @@ void TSQLiteDataSet::InternalOpen() {
         if (!c.Table.empty() && std::find(tables.begin(), tables.end(), c.Table) == tables.end())
             tables.push_back(c.Table);
     }
-    (void)allFromTables;
     FUpdateTable.clear();
     FKeyFields.clear();
+    FRowIdKey = false;
+    FRowIds.clear();
+    FReadOnlyReason.clear();
+    std::unique_ptr<TSQLiteStatement> withRowId;
     if (tables.size() == 1) {
         ReadKeys(tables[0], cols);
-        if (!FKeyFields.empty()) FUpdateTable = tables[0];
+        if (!FKeyFields.empty()) {
+            FUpdateTable = tables[0];
+        } else {
+            // No declared key in the result: the row id finds the rows again, selected as a
+            // hidden first column.
+            withRowId = PrepareWithRowId(sql, tables[0], n);
+            if (withRowId) {
+                BindParams(*withRowId);
+                BindMasterValues(*withRowId);
+                FUpdateTable = tables[0];
+                FRowIdKey = true;
+            } else {
+                FReadOnlyReason = TableHasRowId(tables[0])
+                                      ? "the rows of '" + tables[0] +
+                                            "' cannot be told apart (no key or row id)"
+                                      : "table '" + tables[0] +
+                                            "' has no row id and its primary key is not in the "
+                                            "result";
+            }
+        }
+    } else {
+        FReadOnlyReason = tables.empty() ? "the result has no table columns"
+                                         : "the result joins several tables";
     }
+    (void)allFromTables;
     FFieldOrigins.clear();
     for (const Column& c : cols)
         FFieldOrigins.push_back(!FUpdateTable.empty() && c.Table == FUpdateTable ? c.Origin : "");
-    LoadRows(st, cols);
+    if (withRowId)
+        LoadRows(*withRowId, cols, 1);
+    else
+        LoadRows(st, cols, 0);
     TMemDataSet::InternalOpen();
 
     // Automatic fields: expressions cannot be written, text columns show what they hold.
@@ -349,7 +521,51 @@ void TSQLiteDataSet::InternalOpen() {
     }
 }
 
-void TSQLiteDataSet::LoadRows(TSQLiteStatement& st, std::vector<Column>& cols) {
+bool TSQLiteDataSet::TableHasRowId(const std::string& table) {
+    TSQLiteStatement st(CheckConnection(), "SELECT wr FROM pragma_table_list(?)");
+    st.Bind(1, Variant(table));
+    return st.Step() && st.ColumnInt64(0) == 0;
+}
+
+std::unique_ptr<TSQLiteStatement> TSQLiteDataSet::PrepareWithRowId(const std::string& sql,
+                                                                   const std::string& table,
+                                                                   int columns) {
+    if (!TableHasRowId(table)) return nullptr;
+    // Only a plain SELECT of rows: DISTINCT, grouping and compounds have no row per row id.
+    std::string text = TrimLeft(sql);
+    std::string upper = Utf8UpperCase(text);
+    if (upper.compare(0, 6, "SELECT") != 0 || text.size() < 7 ||
+        !std::isspace(static_cast<unsigned char>(text[6])))
+        return nullptr;
+    std::string rest = TrimLeft(upper.substr(6));
+    if (rest.compare(0, 8, "DISTINCT") == 0) return nullptr;
+    for (const char* word : {"GROUP BY", " UNION ", " INTERSECT ", " EXCEPT "})
+        if (upper.find(word) != std::string::npos) return nullptr;
+    std::unique_ptr<TSQLiteStatement> st;
+    try {
+        st = std::make_unique<TSQLiteStatement>(
+            CheckConnection(), "SELECT _rowid_ AS \"vel$rowid\", " + text.substr(7));
+    } catch (const EDatabaseError&) {
+        return nullptr;
+    }
+    if (st->ColumnCount() != columns + 1 || st->ColumnTableName(0) != table) return nullptr;
+    return st;
+}
+
+std::int64_t TSQLiteDataSet::CurrentRowId() {
+    std::uint8_t bm[4];
+    GetBookmarkData(ActiveBuffer(), bm);
+    std::uint32_t id;
+    std::memcpy(&id, bm, 4);
+    if (id >= FRowIds.size()) DatabaseError("Record not found", GetName());
+    return FRowIds[id];
+}
+
+std::string TSQLiteDataSet::ReadOnlyReason() const {
+    return FUpdateTable.empty() ? FReadOnlyReason : "";
+}
+
+void TSQLiteDataSet::LoadRows(TSQLiteStatement& st, std::vector<Column>& cols, int base) {
     const int n = static_cast<int>(cols.size());
     // Columns without a declared type take the type of their first value; a few rows are
     // held back until every such column has shown one.
@@ -366,11 +582,12 @@ void TSQLiteDataSet::LoadRows(TSQLiteStatement& st, std::vector<Column>& cols) {
         }
         std::vector<Variant> row;
         for (int i = 0; i < n; ++i) {
-            row.push_back(st.ColumnValue(i));
+            row.push_back(st.ColumnValue(i + base));
             Column& c = cols[static_cast<std::size_t>(i)];
             if (c.Type == TFieldType::ftUnknown && !row.back().IsNull())
-                c.Type = InferFieldType(st.ColumnStorage(i));
+                c.Type = InferFieldType(st.ColumnStorage(i + base));
         }
+        if (base) FRowIds.push_back(st.ColumnInt64(0));
         held.push_back(std::move(row));
     }
     for (Column& c : cols)
@@ -538,8 +755,9 @@ void TSQLiteDataSet::LoadRows(TSQLiteStatement& st, std::vector<Column>& cols) {
         sqlite3_stmt* h = st.Handle();
         while (st.Step()) {
             std::fill(img.begin(), img.end(), 0);
-            for (int i = 0; i < n; ++i) put(i, CellOf(h, i));
-            if (!FSeekKeys.empty()) seek([&](int k) { return st.ColumnValue(k); });
+            for (int i = 0; i < n; ++i) put(i, CellOf(h, i + base));
+            if (base) FRowIds.push_back(sqlite3_column_int64(h, 0));
+            if (!FSeekKeys.empty()) seek([&](int k) { return st.ColumnValue(k + base); });
             store.AppendRow(img.data());
             ++rowNo;
         }
@@ -626,6 +844,7 @@ std::vector<Variant> TSQLiteDataSet::CurrentKeyValues() const {
 
 void TSQLiteDataSet::InternalEdit() {
     FEditValues.clear();
+    if (FRowIdKey) FEditRowId = CurrentRowId();
     for (int i = 0; i < GetFieldDefs().Count(); ++i) {
         TField* f = FindField(GetFieldDefs()[i]->GetName());
         FEditValues.push_back(f ? FieldValue(f) : Variant());
@@ -680,6 +899,11 @@ void TSQLiteDataSet::InternalPost() {
         for (std::size_t i = 0; i < names.size(); ++i)
             sql += (i ? ", " : "") + QuoteIdent(names[i]) + " = ?";
         sql += " WHERE ";
+        if (FRowIdKey) {
+            sql += "_rowid_ = ?";
+            values.push_back(Variant(static_cast<long long>(FEditRowId)));
+            types.push_back(TFieldType::ftLargeint);
+        }
         for (std::size_t k = 0; k < FKeyFields.size(); ++k) {
             int fi = FKeyFields[k];
             sql += (k ? " AND " : "") + QuoteIdent(FFieldOrigins[static_cast<std::size_t>(fi)]) +
@@ -688,13 +912,15 @@ void TSQLiteDataSet::InternalPost() {
             types.push_back(GetFieldDefs()[fi]->GetDataType());
         }
     }
+    std::int64_t insertedRowId = 0;
     if (!sql.empty()) {
         TSQLiteStatement st(conn, sql);
         for (std::size_t i = 0; i < values.size(); ++i)
             st.Bind(static_cast<int>(i + 1), values[i], types[i]);
         if (st.Execute() == 0 && !inserting)
             DatabaseError("The record was changed or deleted by another user", GetName());
-        if (inserting && FIntegerKeyAlias) {
+        if (inserting) insertedRowId = conn.LastInsertRowId();
+        if (inserting && (FIntegerKeyAlias || FRowIdKey)) {
             // Read back what the database filled in: the row id and column defaults.
             std::int64_t rowId = conn.LastInsertRowId();
             if (!nullFields.empty()) {
@@ -730,6 +956,14 @@ void TSQLiteDataSet::InternalPost() {
         }
     }
     TMemDataSet::InternalPost();
+    if (inserting && FRowIdKey) {
+        std::uint8_t bm[4];
+        GetBookmarkData(ActiveBuffer(), bm);
+        std::uint32_t id;
+        std::memcpy(&id, bm, 4);
+        if (FRowIds.size() <= id) FRowIds.resize(std::size_t(id) + 1, 0);
+        FRowIds[id] = insertedRowId;
+    }
     FEditValues.clear();
 }
 
@@ -737,10 +971,12 @@ void TSQLiteDataSet::InternalDelete() {
     if (FUpdateTable.empty()) DatabaseError("Cannot modify a read-only dataset", GetName());
     std::vector<Variant> keys = CurrentKeyValues();
     std::string sql = "DELETE FROM " + QuoteIdent(FUpdateTable) + " WHERE ";
+    if (FRowIdKey) sql += "_rowid_ = ?";
     for (std::size_t k = 0; k < FKeyFields.size(); ++k)
         sql += (k ? " AND " : "") +
                QuoteIdent(FFieldOrigins[static_cast<std::size_t>(FKeyFields[k])]) + " IS ?";
     TSQLiteStatement st(CheckConnection(), sql);
+    if (FRowIdKey) st.Bind(1, Variant(static_cast<long long>(CurrentRowId())));
     for (std::size_t k = 0; k < keys.size(); ++k)
         st.Bind(static_cast<int>(k + 1), keys[k], GetFieldDefs()[FKeyFields[k]]->GetDataType());
     if (st.Execute() == 0)
@@ -781,6 +1017,12 @@ std::string TQuery::GetSelectSQL() const {
 void TQuery::BindParams(TSQLiteStatement& st) {
     for (int i = 1; i <= st.ParamCount(); ++i) {
         std::string name = st.ParamName(i);
+        Variant v;
+        TFieldType t = TFieldType::ftUnknown;
+        if (!name.empty() && MasterValue(name, v, t)) {
+            st.Bind(i, v, t);
+            continue;
+        }
         TParam* p = name.empty() ? nullptr : FParams.FindParam(name);
         if (!p)
             DatabaseError(
@@ -788,6 +1030,20 @@ void TQuery::BindParams(TSQLiteStatement& st) {
                 GetName());
         st.Bind(i, p->GetValue(), p->GetDataType());
     }
+}
+
+void TQuery::SetDataSource(TDataSource* v) {
+    SetMasterDataSource(v);
+    MasterLinkChanged();
+}
+
+std::vector<std::string> TQuery::MasterLinkFields() const {
+    std::vector<std::string> names;
+    Variant v;
+    TFieldType t;
+    for (int i = 0; i < FParams.Count(); ++i)
+        if (MasterValue(FParams[i].GetName(), v, t)) names.push_back(FParams[i].GetName());
+    return names;
 }
 
 int TQuery::ExecSQL() {
@@ -813,9 +1069,35 @@ void TTable::SetIndexFieldNames(const std::string& v) {
     ReopenKeepingRecord();
 }
 
+void TTable::SetMasterSource(TDataSource* v) {
+    SetMasterDataSource(v);
+    MasterLinkChanged();
+}
+
+void TTable::SetMasterFields(const std::string& v) {
+    if (v == FMasterFields) return;
+    CheckMasterFields(v);  // raises before anything changed
+    FMasterFields = v;
+    MasterLinkChanged();
+}
+
+std::vector<std::pair<std::string, std::string>> PairMasterFields(const std::string& masterFields,
+                                                                  const std::string& indexFields) {
+    std::vector<std::string> master = SplitFieldNames(masterFields);
+    std::vector<std::string> index = SplitFieldNames(indexFields);
+    std::vector<std::pair<std::string, std::string>> pairs;
+    for (std::size_t i = 0; i < master.size(); ++i)
+        pairs.emplace_back(index.size() >= master.size() ? index[i] : master[i], master[i]);
+    return pairs;
+}
+
+std::vector<std::pair<std::string, std::string>> TTable::MasterDetailPairs() const {
+    return PairMasterFields(FMasterFields, FTableIndexFields);
+}
+
 std::string TTable::GetSelectSQL() const {
     if (FTableName.empty()) DatabaseError("No table name is given", GetName());
-    std::string sql = "SELECT * FROM " + QuoteIdent(FTableName);
+    std::string sql = "SELECT * FROM " + QuoteIdent(FTableName) + MasterWhere();
     std::vector<std::string> names = SplitFieldNames(FTableIndexFields);
     for (std::size_t i = 0; i < names.size(); ++i)
         sql += (i ? ", " : " ORDER BY ") + QuoteIdent(names[i]);

@@ -6,6 +6,7 @@
 // record in edit with the user's values.
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "db/ClientDataSet.h"
@@ -42,7 +43,7 @@ private:
 class TParams {
 public:
     int Count() const { return static_cast<int>(FItems.size()); }
-    TParam& operator[](int i) { return *FItems.at(static_cast<std::size_t>(i)); }
+    TParam& operator[](int i) const { return *FItems.at(static_cast<std::size_t>(i)); }
     TParam* FindParam(const std::string& name) const;
     // Raises EDatabaseError naming a missing parameter.
     TParam& ParamByName(const std::string& name) const;
@@ -57,6 +58,12 @@ private:
 // The ":name" parameter markers of a statement, outside quotes and comments, in order.
 std::vector<std::string> ParseParamNames(const std::string& sql);
 
+class TDataSource;
+class TSQLMasterLink;
+
+// Master-detail: a dataset may follow the current record of a master dataset (through a data
+// source). Its rows are selected again, by reopening, whenever the values of the master fields
+// it reads change.
 class TSQLiteDataSet : public TMemDataSet {
     VEL_CLASS(TSQLiteDataSet)
 public:
@@ -77,10 +84,12 @@ public:
 protected:
     void InternalOpen() override;
     void InternalClose() override;
+    void DoOnNewRecord() override;
     void InternalEdit() override;
     void InternalPost() override;
     void InternalDelete() override;
     bool DoGetCanModify() const override;
+    std::string ReadOnlyReason() const override;
 
     // Binds parameter values before the statement runs.
     virtual void BindParams(TSQLiteStatement&) {}
@@ -93,10 +102,42 @@ protected:
     // there is one (the ORDER BY changed).
     void ReopenKeepingRecord();
 
+    // The master's data source; raises on a link that leads back to this dataset and keeps
+    // the previous one.
+    TDataSource* GetMasterDataSource() const;
+    void SetMasterDataSource(TDataSource* v);
+    // The value of the master's field `name` and its type: false when there is no master or the
+    // master has no such field; Null when the master is closed or empty.
+    bool MasterValue(const std::string& name, Variant& value, TFieldType& type) const;
+    // Detail field / master field pairs that select the rows ("d = ?" conditions, in order).
+    virtual std::vector<std::pair<std::string, std::string>> MasterDetailPairs() const {
+        return {};
+    }
+    // Master fields whose values decide the rows (a change reopens the dataset).
+    virtual std::vector<std::string> MasterLinkFields() const;
+    // " WHERE d1 = ? AND …" for the pairs, or "" without a master; its parameters are the last
+    // of the statement.
+    std::string MasterWhere() const;
+    int MasterWhereParams() const;
+    void BindMasterValues(TSQLiteStatement& st) const;
+    // Master fields named in a MasterFields text, checked against an open master.
+    void CheckMasterFields(const std::string& names) const;
+    // Selects the rows again after the link changed (open datasets only).
+    void MasterLinkChanged();
+
 private:
+    friend class TSQLMasterLink;
+    void MasterRecordChanged();
+    std::vector<Variant> CurrentMasterValues() const;
     struct Column;
     void ReadKeys(const std::string& table, std::vector<Column>& cols);
-    void LoadRows(TSQLiteStatement& st, std::vector<Column>& cols);
+    // Reads columns base.. of each row (column 0 is the hidden row id when base is 1).
+    void LoadRows(TSQLiteStatement& st, std::vector<Column>& cols, int base);
+    bool TableHasRowId(const std::string& table);
+    // The statement with the row id as its first column, or null when it cannot have one.
+    std::unique_ptr<TSQLiteStatement> PrepareWithRowId(const std::string& sql,
+                                                       const std::string& table, int columns);
+    std::int64_t CurrentRowId();
     Variant FieldValue(TField* f) const;
     std::vector<Variant> CurrentKeyValues() const;
     void WriteRowValues(TSQLiteStatement& st, int rowColumnBase);
@@ -112,6 +153,13 @@ private:
     std::int64_t FSeekRow = -1;
     // Rows of the last open: a reopen (new ORDER BY) reserves that much at once.
     std::size_t FLastRowCount = 0;
+    // Tables without a declared key in the result are posted by row id: one per stored row.
+    bool FRowIdKey = false;
+    std::vector<std::int64_t> FRowIds;
+    std::int64_t FEditRowId = 0;
+    std::string FReadOnlyReason;
+    std::unique_ptr<TSQLMasterLink> FMasterLink;
+    std::vector<Variant> FMasterValues;  // what the rows were selected with
 };
 
 // Runs the SQL text; SQL may hold ":name" parameters (Params).
@@ -130,9 +178,14 @@ public:
     int ExecSQL();
     int GetRowsAffected() const { return FRowsAffected; }
     std::string GetSelectSQL() const override;
+    // Parameters named like a field of this data source's dataset take that field's value;
+    // the query is run again when the master moves to a record with other values.
+    TDataSource* GetDataSource() const { return GetMasterDataSource(); }
+    void SetDataSource(TDataSource* v);
 
 protected:
     void BindParams(TSQLiteStatement& st) override;
+    std::vector<std::string> MasterLinkFields() const override;
     void SQLChanged();
 
 private:
@@ -153,10 +206,24 @@ public:
     // On an open table the rows are fetched again in the new order; the record stays current.
     void SetIndexFieldNames(const std::string& v);
     std::string GetSelectSQL() const override;
+    // Rows whose detail fields equal the master's MasterFields ("A;B"); the detail fields are
+    // the first fields of IndexFieldNames, or fields of the same names when it is shorter.
+    TDataSource* GetMasterSource() const { return GetMasterDataSource(); }
+    void SetMasterSource(TDataSource* v);
+    const std::string& GetMasterFields() const { return FMasterFields; }
+    void SetMasterFields(const std::string& v);
+
+protected:
+    std::vector<std::pair<std::string, std::string>> MasterDetailPairs() const override;
 
 private:
     std::string FTableName;
     std::string FTableIndexFields;
+    std::string FMasterFields;
 };
+
+// Detail fields for master fields: the first fields of the index, else the same names.
+std::vector<std::pair<std::string, std::string>> PairMasterFields(const std::string& masterFields,
+                                                                  const std::string& indexFields);
 
 }  // namespace vel
