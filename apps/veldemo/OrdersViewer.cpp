@@ -1,9 +1,11 @@
-// The orders viewer: a TCustomGrid descendant over rows of text. The orders are made in code
-// (the demo database is not there yet), from a fixed seed so every run shows the same table.
+// The orders viewer: a TCustomGrid descendant over a TQuery on the demo database's orders.
+// The query holds every order in memory; a row of the grid is a record number of the query,
+// and the texts of the rows on screen are cached until the data changes.
 #include "OrdersViewer.h"
 
 #include <cstdio>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 #include "backends/Backend.h"
@@ -11,6 +13,7 @@
 #include "controls/Forms.h"
 #include "controls/Grids.h"
 #include "controls/Input.h"
+#include "db/sqlite/SQLDataSets.h"
 #include "graphics/Bitmap.h"
 #include "graphics/Codecs.h"
 #include "rtl/SafeFile.h"
@@ -22,60 +25,38 @@ namespace veldemo {
 namespace {
 
 struct TColumnInfo {
+    const char* Field;  // "" = the indicator column
     const char* Title;
     int Width;
-    bool Right;
 };
 
-const TColumnInfo kColumns[] = {{"", 14, false},          {"Order", 64, true},
-                                {"Date", 92, false},      {"Customer", 190, false},
-                                {"Product", 170, false},  {"Qty", 48, true},
-                                {"Price", 80, true},      {"Total", 96, true},
-                                {"Status", 90, false}};
+const TColumnInfo kColumns[] = {{"", "", 14},
+                                {"id", "Order", 64},
+                                {"order_date", "Date", 170},
+                                {"customer", "Customer", 200},
+                                {"ship_via", "Ship via", 120},
+                                {"shipped_date", "Shipped", 92},
+                                {"freight", "Freight", 80},
+                                {"total", "Total", 96},
+                                {"paid", "Paid", 50},
+                                {"status", "Status", 80}};
 constexpr int kColCount = int(sizeof(kColumns) / sizeof(kColumns[0]));
 
-std::vector<std::vector<std::string>> MakeOrders(int Count) {
-    static const char* customers[] = {"Hartmann & Söhne", "Blue Harbor Trading", "Nordlicht AG",
-                                      "Casa Verde", "Maple Leaf Supply", "Østergaard ApS",
-                                      "Riverside Foods", "Kowalski i Syn", "Sunrise Bakery",
-                                      "Atelier Dubois"};
-    static const char* products[] = {"Espresso beans 1 kg", "Green tea 250 g", "Oat biscuits",
-                                     "Olive oil 0.75 l", "Dark chocolate", "Maple syrup",
-                                     "Sparkling water", "Rye bread", "Honey 500 g", "Pasta 1 kg"};
-    static const double prices[] = {18.9, 6.5, 3.2, 9.8, 2.4, 12.0, 0.9, 3.6, 7.4, 2.1};
-    static const char* status[] = {"Shipped", "Open", "Shipped", "Invoiced", "Shipped", "Cancelled"};
-    std::vector<std::vector<std::string>> rows;
-    unsigned seed = 12345;
-    auto next = [&] {
-        seed = seed * 1103515245u + 12345u;
-        return (seed >> 16) & 0x7FFF;
-    };
-    char buf[64];
-    for (int i = 0; i < Count; ++i) {
-        std::vector<std::string> r(kColCount);
-        r[1] = std::to_string(10248 + i);
-        std::snprintf(buf, sizeof buf, "2026-%02d-%02d", 1 + i * 12 / Count, 1 + int(next() % 28));
-        r[2] = buf;
-        r[3] = customers[next() % 10];
-        const unsigned p = next() % 10;
-        r[4] = products[p];
-        const int qty = 1 + int(next() % 40);
-        r[5] = std::to_string(qty);
-        std::snprintf(buf, sizeof buf, "%.2f", prices[p]);
-        r[6] = buf;
-        std::snprintf(buf, sizeof buf, "%.2f", prices[p] * qty);
-        r[7] = buf;
-        r[8] = status[next() % 6];
-        rows.push_back(std::move(r));
-    }
-    return rows;
-}
+// The customer comes from a subquery cast to text: an expression column, read-only and of no
+// table, so the rows stay those of the orders table and can be posted.
+const char* const kOrdersSQL =
+    "SELECT o.id, o.order_date,\n"
+    "  CAST((SELECT company FROM customers c WHERE c.id = o.customer_id) AS TEXT) AS customer,\n"
+    "  o.ship_via, o.shipped_date, o.freight, o.total, o.paid, o.status\n"
+    "FROM orders o\n"
+    "ORDER BY o.id";
 
 class TOrdersGrid : public TCustomGrid {
 public:
-    explicit TOrdersGrid(TComponent* AOwner) : TCustomGrid(AOwner), FRows(MakeOrders(500)) {
+    TOrdersGrid(TComponent* AOwner, TDataSet& Orders) : TCustomGrid(AOwner), FOrders(Orders) {
+        for (int c = 1; c < kColCount; ++c) FFields.push_back(Orders.FieldByName(kColumns[c].Field));
         SetColCount(kColCount);
-        SetRowCount(int(FRows.size()) + 1);
+        SetRowCount(Orders.GetRecordCount() + 1);
         SetDefaultRowHeight(22);
         for (int c = 0; c < kColCount; ++c) SetColWidths(c, kColumns[c].Width);
         SetOptions(GetOptions() + TGridOption::goColSizing + TGridOption::goColMoving +
@@ -83,17 +64,80 @@ public:
         for (int c = 0; c < kColCount; ++c) FOrder.push_back(c);
     }
 
-    std::string GetEditText(int ACol, int ARow) override { return Cell(ACol, ARow); }
+    std::string GetEditText(int ACol, int ARow) override {
+        TField* f = FieldAt(ACol);
+        if (!f || ARow < 1) return Cell(ACol, ARow);
+        GoToRow(ARow);
+        return f->GetText();
+    }
+    // Every change of the editor's text goes into the record, which is put into edit; the
+    // record is posted (through the query, to the database) when the grid leaves its row.
     void SetEditText(int ACol, int ARow, const std::string& Value) override {
-        if (ARow >= 1) FRows[std::size_t(ARow - 1)][std::size_t(FOrder[std::size_t(ACol)])] = Value;
+        TField* f = FieldAt(ACol);
+        if (!f || ARow < 1) return;
+        if (FOrders.GetState() == TDataSetState::dsEdit && FOrders.GetRecNo() != ARow)
+            PostEdits();
+        if (FOrders.GetState() != TDataSetState::dsEdit && Value == GetEditText(ACol, ARow))
+            return;
+        GoToRow(ARow);
+        try {
+            FOrders.Edit();
+            f->SetText(Value);
+        } catch (const Exception&) {
+            // Text that is not a value yet (half a number or date): the field keeps the last one.
+        }
+        FTexts.erase(ARow);
         InvalidateCell(ACol, ARow);
     }
 
 protected:
-    std::string Cell(int ACol, int ARow) const {
+    bool SelectCell(int ACol, int ARow) override {
+        if (ARow != GetRow()) PostEdits();
+        return TCustomGrid::SelectCell(ACol, ARow);
+    }
+    // A refused record (a value the table does not take) is reported and dropped.
+    void PostEdits() {
+        if (FOrders.GetState() != TDataSetState::dsEdit) return;
+        const int row = FOrders.GetRecNo();
+        try {
+            FOrders.Post();
+            std::printf("  posted order %s: ship via '%s', status '%s'\n",
+                        FOrders.FieldByName("id")->GetDisplayText().c_str(),
+                        FOrders.FieldByName("ship_via")->GetDisplayText().c_str(),
+                        FOrders.FieldByName("status")->GetDisplayText().c_str());
+        } catch (const Exception& e) {
+            FOrders.Cancel();
+            std::printf("  not posted: %s\n", e.what());
+        }
+        FTexts.erase(row);
+        InvalidateRow(row);
+    }
+    bool CanEditModify() override {
+        TField* f = FieldAt(GetCol());
+        return f && f->GetCanModify() && TCustomGrid::CanEditModify();
+    }
+    TField* FieldAt(int ACol) const {
+        const int field = FOrder[std::size_t(ACol)];
+        return field == 0 ? nullptr : FFields[std::size_t(field - 1)];
+    }
+    void GoToRow(int ARow) {
+        if (FOrders.GetRecNo() != ARow) FOrders.SetRecNo(ARow);
+    }
+    // The texts of one row, read once while it is on screen.
+    const std::vector<std::string>& RowTexts(int ARow) {
+        auto it = FTexts.find(ARow);
+        if (it != FTexts.end()) return it->second;
+        if (FTexts.size() > 400) FTexts.clear();
+        GoToRow(ARow);
+        std::vector<std::string> texts;
+        for (TField* f : FFields) texts.push_back(f->GetDisplayText());
+        return FTexts.emplace(ARow, std::move(texts)).first->second;
+    }
+    std::string Cell(int ACol, int ARow) {
         const int field = FOrder[std::size_t(ACol)];
         if (ARow == 0) return kColumns[field].Title;
-        return FRows[std::size_t(ARow - 1)][std::size_t(field)];
+        if (field == 0) return "";
+        return RowTexts(ARow)[std::size_t(field - 1)];
     }
     void ColumnMoved(int FromIndex, int ToIndex) override {
         const int f = FOrder[std::size_t(FromIndex)];
@@ -104,6 +148,7 @@ protected:
     void DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) override {
         TCanvas& C = Canvas();
         const int field = FOrder[std::size_t(ACol)];
+        const std::string text = Cell(ACol, ARow);
         if (AState.Contains(TGridDrawStateFlag::gdFixed)) {
             GradientFillRect(C, ARect, TColor(0xFAF6F2), TColor(0xE6DCD2), false);
             C.Font().SetStyle(TFontStyles{TFontStyle::fsBold});
@@ -121,20 +166,23 @@ protected:
         } else {
             C.Brush().SetColor(ARow % 2 ? clWhite : TColor(0xF7F3EF));
             C.FillRect(ARect);
-            C.Font().SetColor(field == 8 && Cell(ACol, ARow) == "Cancelled" ? TColor(0x2020B0)
-                                                                             : TColor(0x302820));
+            const bool flagged = field == kColCount - 1 && text == "returned";
+            C.Font().SetColor(flagged ? TColor(0x2020B0) : TColor(0x302820));
         }
         TRect t{ARect.Left + 5, ARect.Top, ARect.Right - 5, ARect.Bottom};
         unsigned flags = DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX;
-        if (kColumns[field].Right && ARow > 0) flags |= DT_RIGHT;
+        TField* f = field == 0 ? nullptr : FFields[std::size_t(field - 1)];
+        if (f && ARow > 0 && f->GetAlignment() == TAlignment::taRightJustify) flags |= DT_RIGHT;
         C.Brush().SetStyle(TBrushStyle::bsClear);
-        DrawText(C, Cell(ACol, ARow), t, flags);
+        DrawText(C, text, t, flags);
         C.Brush().SetStyle(TBrushStyle::bsSolid);
     }
 
 private:
-    std::vector<std::vector<std::string>> FRows;
-    std::vector<int> FOrder;  // grid column → field
+    TDataSet& FOrders;
+    std::vector<TField*> FFields;  // field per kColumns entry after the indicator
+    std::vector<int> FOrder;       // grid column → kColumns entry
+    std::unordered_map<int, std::vector<std::string>> FTexts;
 };
 
 void Snap(TForm& Form, const std::string& Dir, const std::string& Name) {
@@ -147,11 +195,22 @@ void Snap(TForm& Form, const std::string& Dir, const std::string& Name) {
 
 }  // namespace
 
-int RunOrdersViewer(const std::string& OutDir) {
+int RunOrdersViewer(const std::string& OutDir, const std::string& DatabaseFile) {
+    TSQLiteConnection db;
+    db.SetFileName(DatabaseFile);
+    TQuery orders;
+    orders.SetConnection(&db);
+    orders.GetSQL()->SetText(kOrdersSQL);
+    // Edits are posted for real but inside a transaction that is rolled back at the end, so
+    // the demo database stays as generated.
+    db.StartTransaction();
+    orders.Open();
+    std::printf("  %d orders from %s\n", orders.GetRecordCount(), DatabaseFile.c_str());
+
     auto form = std::make_unique<TForm>(nullptr);
     form->SetCaption("VelGrid demo: orders");
     form->SetBounds(80, 60, 900, 540);
-    auto* grid = new TOrdersGrid(form.get());
+    auto* grid = new TOrdersGrid(form.get(), orders);
     grid->SetAlign(TAlign::alClient);
     grid->SetParent(form.get());
     grid->Font().SetSize(10);
@@ -160,6 +219,7 @@ int RunOrdersViewer(const std::string& OutDir) {
         grid->SetFocus();
         form->SetOnClose([](TObject*, TCloseAction&) { Application().Terminate(); });
         Application().Run();
+        db.Rollback();
         return 0;
     }
     // No display: a scripted tour, one screenshot per step.
@@ -185,13 +245,18 @@ int RunOrdersViewer(const std::string& OutDir) {
     InjectMouseMove(ScreenPointOf(grid, {to.Left + 10, 10}));
     InjectMouseUp(TMouseButton::mbLeft, ScreenPointOf(grid, {to.Left + 10, 10}));
     Snap(*form, OutDir, "4-column-moved");
-    // Edit a customer's name in place.
-    grid->MoveColRow(4, 45, true, true);
-    InjectText("Casa Azul");
+    // Edit an order's shipper in place; Enter posts it to the query and the database.
+    grid->MoveColRow(5, 45, true, true);
+    InjectText("Courier");
     Snap(*form, OutDir, "5-editing");
     InjectKey(VK_RETURN);
     InjectKey(VK_DOWN);
     Snap(*form, OutDir, "6-edited");
+    TSQLiteStatement check(db, "SELECT ship_via FROM orders WHERE id = 45");
+    if (check.Step())
+        std::printf("  the database, before the rollback: order 45 ships via '%s'\n",
+                    std::string(check.ColumnText(0)).c_str());
+    db.Rollback();
     return 0;
 }
 

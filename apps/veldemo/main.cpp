@@ -54,14 +54,16 @@ int main(int argc, char** argv) {
         std::printf("  %-6s short date '%s', decimal '%c', thousands '%c'\n", loc,
                     fs.ShortDateFormat.c_str(), fs.DecimalSeparator, fs.ThousandSeparator);
     }
-    if (argc > 1) {
-        try {
-            ShowDatabase(argv[1]);
-        } catch (const Exception& e) {
-            std::fprintf(stderr, "veldemo: %s\n", e.what());
-            return 1;
-        }
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: veldemo <demo database> (make demo builds one)\n");
+        return 2;
     }
-    std::printf("Orders viewer\n");
-    return veldemo::RunOrdersViewer("out/demo");
+    try {
+        ShowDatabase(argv[1]);
+        std::printf("Orders viewer\n");
+        return veldemo::RunOrdersViewer("out/demo", argv[1]);
+    } catch (const Exception& e) {
+        std::fprintf(stderr, "veldemo: %s\n", e.what());
+        return 1;
+    }
 }
