@@ -120,6 +120,12 @@ void TCustomListBox::CreateParams(TCreateParams& Params) {
     if (FBorderStyle == TBorderStyle::bsSingle) Params.ExStyle |= WS_EX_CLIENTEDGE;
 }
 
+// A new window starts from CreateParams: the scroll bar is shown again when needed.
+void TCustomListBox::CreateWnd() {
+    TCustomControl::CreateWnd();
+    UpdateScrollBar();
+}
+
 void TCustomListBox::SetItemsObject(TStrings* v) {
     FItems->Assign(v);
 }

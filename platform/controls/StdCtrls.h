@@ -368,6 +368,7 @@ public:
 protected:
     friend class TListBoxStrings;
     void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
     void Paint() override;
     void FontChanged() override;
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;

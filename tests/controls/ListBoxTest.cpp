@@ -80,6 +80,9 @@ TEST_F(ListBoxTest, KeyboardAndMouseSelectionInSingleMode) {
     l->SetFocus();
     Process();
     EXPECT_EQ(l->VisibleCount(), 5);
+    // Twenty items need the scroll bar: it takes its width from the client area.
+    EXPECT_NE(l->TWinControl::GetStyle() & WS_VSCROLL, 0U);
+    EXPECT_EQ(l->GetClientWidth(), 150 - 4 - GetSystemMetrics(SM_CXVSCROLL));
     InjectKey(VK_DOWN);
     Process();
     EXPECT_EQ(l->GetItemIndex(), 0);
@@ -124,6 +127,15 @@ TEST_F(ListBoxTest, KeyboardAndMouseSelectionInSingleMode) {
     InjectMouseWheel(-120, At(l, 2));
     Process();
     EXPECT_EQ(l->GetTopIndex(), 3);
+    // The bar's down arrow scrolls one line.
+    InjectClick(ScreenPointOf(l, Point(l->GetClientWidth() + 5, l->GetClientHeight() - 5)));
+    Process();
+    EXPECT_EQ(l->GetTopIndex(), 4);
+    EXPECT_EQ(l->GetItemIndex(), 3);
+    // Few enough items: the bar goes and the list scrolls back to the top.
+    while (l->Count() > 5) l->Items().Delete(l->Count() - 1);
+    EXPECT_EQ(l->TWinControl::GetStyle() & WS_VSCROLL, 0U);
+    EXPECT_EQ(l->GetTopIndex(), 0);
 }
 
 TEST_F(ListBoxTest, MultiAndExtendedSelection) {
