@@ -18,6 +18,60 @@ int EdgeWidth(unsigned style, unsigned ex) {
     return e;
 }
 
+// A held arrow or page area repeats, first after a delay, then at an interval, while the
+// pointer stays on that part. One at a time: there is one mouse.
+constexpr UINT kScrollRepeatDelay = 400;
+constexpr UINT kScrollRepeatInterval = 100;
+struct TScrollRepeat {
+    HWND Wnd = 0;    // the window whose bar is held
+    HWND Timer = 0;  // message-only window that gets the WM_TIMER
+    int Bar = -1;
+    int Part = -1;
+};
+TScrollRepeat& ScrollRepeat() {
+    static TScrollRepeat r;
+    return r;
+}
+
+void SendScroll(TWinControl* w, int bar, int code, int pos) {
+    w->Perform(bar == SB_VERT ? WM_VSCROLL : WM_HSCROLL, MakeWParam(code, pos), 0);
+}
+
+void StopScrollRepeat() {
+    TScrollRepeat& r = ScrollRepeat();
+    if (r.Timer && IsWindow(r.Timer)) KillTimer(r.Timer, 1);
+    r.Wnd = 0;
+    r.Bar = r.Part = -1;
+}
+
+void ScrollRepeatTick() {
+    TScrollRepeat& r = ScrollRepeat();
+    TWinControl* w = FindControl(r.Wnd);
+    if (!w || GetCaptureControl() != w) {
+        // Freed, or the capture went elsewhere (cancel mode): the press is over.
+        const int bar = r.Bar;
+        StopScrollRepeat();
+        if (w) SendScroll(w, bar, SB_ENDSCROLL, 0);
+        return;
+    }
+    SetTimer(r.Timer, 1, kScrollRepeatInterval);
+    const TRect ins = w->GetBorderInsets();
+    TPoint p = w->ScreenToClient(GetCursorPos());
+    p = Point(p.X + ins.Left, p.Y + ins.Top);
+    if (w->ScrollBarHitTest(r.Bar, p) == r.Part) SendScroll(w, r.Bar, r.Part, 0);
+}
+
+void StartScrollRepeat(TWinControl* w, int bar, int part) {
+    TScrollRepeat& r = ScrollRepeat();
+    if (!r.Timer || !IsWindow(r.Timer)) r.Timer = AllocateHWnd([](TMessage& m) {
+        if (m.Msg == WM_TIMER) ScrollRepeatTick();
+    });
+    r.Wnd = w->GetHandle();
+    r.Bar = bar;
+    r.Part = part;
+    SetTimer(r.Timer, 1, kScrollRepeatDelay);
+}
+
 int MaxPos(const TScrollInfo& s) { return std::max(s.nMin, s.nMax - std::max(0, int(s.nPage) - 1)); }
 
 void RaisedBox(TCanvas& c, const TRect& r) {
@@ -167,6 +221,18 @@ void TWinControl::PaintScrollBar(TCanvas& Canvas, int Bar) {
 }
 
 bool TWinControl::ScrollBarMouse(TMessage& Message) {
+    if (FHandle && ScrollRepeat().Wnd == FHandle && GetCaptureControl() != this) {
+        StopScrollRepeat();  // the capture was taken away: that press is over
+    } else if (FHandle && ScrollRepeat().Wnd == FHandle) {
+        // A held arrow or page area: the bar keeps the mouse until the button goes up.
+        if (Message.Msg == WM_LBUTTONUP) {
+            const int bar = ScrollRepeat().Bar;
+            StopScrollRepeat();
+            if (GetCaptureControl() == this) SetCaptureControl(nullptr);
+            SendScroll(this, bar, SB_ENDSCROLL, 0);
+        }
+        return true;
+    }
     if (!(FParams.Style & (WS_HSCROLL | WS_VSCROLL)) && FScrollDragBar < 0) return false;
     TWMMouse m(Message);
     const TRect ins = GetBorderInsets();
@@ -215,7 +281,8 @@ bool TWinControl::ScrollBarMouse(TMessage& Message) {
                 SetCaptureControl(this);
             } else {
                 send(bar, part, 0);
-                send(bar, SB_ENDSCROLL, 0);
+                StartScrollRepeat(this, bar, part);
+                SetCaptureControl(this);
             }
         }
         return true;

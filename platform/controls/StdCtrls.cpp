@@ -466,7 +466,7 @@ void TButton::Dispatch(TMessage& Message) {
             return;
         }
         case CM_FOCUSCHANGED: {
-            auto* sender = reinterpret_cast<TControl*>(Message.LParam);
+            TWinControl* sender = TCMFocusChanged(Message).Sender;
             const bool active = dynamic_cast<TButton*>(sender) ? sender == this : FDefault;
             if (active != FActive) {
                 FActive = active;

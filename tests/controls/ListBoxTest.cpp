@@ -138,6 +138,47 @@ TEST_F(ListBoxTest, KeyboardAndMouseSelectionInSingleMode) {
     EXPECT_EQ(l->GetTopIndex(), 0);
 }
 
+TEST_F(ListBoxTest, HeldScrollArrowRepeatsWhileThePointerStaysOnIt) {
+    auto* l = Make(30);
+    Form->Show();
+    Process();
+    const TPoint arrow = ScreenPointOf(l, Point(l->GetClientWidth() + 5, l->GetClientHeight() - 5));
+    InjectMouseDown(TMouseButton::mbLeft, arrow);
+    Process();
+    EXPECT_EQ(l->GetTopIndex(), 1);
+    FClock->Advance(399);
+    Process();
+    EXPECT_EQ(l->GetTopIndex(), 1);
+    FClock->Advance(1);
+    Process();
+    EXPECT_EQ(l->GetTopIndex(), 2);
+    for (int i = 0; i < 3; ++i) {
+        FClock->Advance(100);
+        Process();
+    }
+    EXPECT_EQ(l->GetTopIndex(), 5);
+    // Off the arrow it pauses (the list does not see the mouse meanwhile).
+    InjectMouseMove(ScreenPointOf(l, Point(20, 20)));
+    Process();
+    FClock->Advance(300);
+    Process();
+    EXPECT_EQ(l->GetTopIndex(), 5);
+    EXPECT_EQ(l->GetItemIndex(), -1);
+    InjectMouseMove(arrow);
+    Process();
+    FClock->Advance(100);
+    Process();
+    EXPECT_EQ(l->GetTopIndex(), 6);
+    // The release ends it.
+    InjectMouseUp(TMouseButton::mbLeft, arrow);
+    Process();
+    EXPECT_EQ(GetCaptureControl(), nullptr);
+    FClock->Advance(1000);
+    Process();
+    EXPECT_EQ(l->GetTopIndex(), 6);
+    EXPECT_EQ(l->GetItemIndex(), -1);
+}
+
 TEST_F(ListBoxTest, MultiAndExtendedSelection) {
     auto* l = Make(10);
     l->SetMultiSelect(true);
