@@ -599,6 +599,8 @@ void TCustomListBox::MouseDown(TMouseButton Button, TShiftState Shift, int X, in
     if (Button == TMouseButton::mbLeft) {
         if (CanFocus() && !Focused()) SetFocus();
         const int i = ItemAtPos(Point(X, Y), true);
+        // Without csClickEvents the framework leaves double clicks to the control.
+        if (Shift.Contains(TShiftStateFlag::ssDouble)) DblClick();
         if (i >= 0) {
             if (FMultiSelect && !FExtendedSelect) {
                 FList[std::size_t(i)].Selected = !FList[std::size_t(i)].Selected;

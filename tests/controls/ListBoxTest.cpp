@@ -121,6 +121,13 @@ TEST_F(ListBoxTest, KeyboardAndMouseSelectionInSingleMode) {
     Process();
     EXPECT_EQ(l->GetItemIndex(), 3);
     EXPECT_EQ(Selection(l), (std::vector<int>{3}));
+    int doubles = 0;
+    l->SetOnDblClick([&](TObject*) { ++doubles; });
+    InjectClick(At(l, 4));
+    InjectClick(At(l, 4));
+    Process();
+    EXPECT_EQ(doubles, 1);
+    EXPECT_EQ(l->GetItemIndex(), 4);
     EXPECT_EQ(l->ItemAtPos(Point(5, 45), true), 2);
     EXPECT_EQ(l->ItemAtPos(Point(5, 500), true), -1);
     // Wheel scrolls three lines per notch.
@@ -131,7 +138,7 @@ TEST_F(ListBoxTest, KeyboardAndMouseSelectionInSingleMode) {
     InjectClick(ScreenPointOf(l, Point(l->GetClientWidth() + 5, l->GetClientHeight() - 5)));
     Process();
     EXPECT_EQ(l->GetTopIndex(), 4);
-    EXPECT_EQ(l->GetItemIndex(), 3);
+    EXPECT_EQ(l->GetItemIndex(), 4);
     // Few enough items: the bar goes and the list scrolls back to the top.
     while (l->Count() > 5) l->Items().Delete(l->Count() - 1);
     EXPECT_EQ(l->TWinControl::GetStyle() & WS_VSCROLL, 0U);
