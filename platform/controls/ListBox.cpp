@@ -315,9 +315,12 @@ void TCustomListBox::SetStyle(TListBoxStyle v) {
 
 int TCustomListBox::GetItemHeight() const {
     if (FStyle == TListBoxStyle::lbStandard && !FItemHeightSet) {
-        TCanvas& c = TextMeasureCanvas();
-        c.SetFont(Font());
-        return c.TextHeight("Wg") + 1;
+        if (FFontLineHeight == 0) {
+            TCanvas& c = TextMeasureCanvas();
+            c.SetFont(Font());
+            FFontLineHeight = c.TextHeight("Wg") + 1;
+        }
+        return FFontLineHeight;
     }
     return FItemHeight;
 }
@@ -338,6 +341,7 @@ void TCustomListBox::SetBorderStyle(TBorderStyle v) {
 
 void TCustomListBox::FontChanged() {
     TCustomControl::FontChanged();
+    FFontLineHeight = 0;
     ItemsChanged();
 }
 
@@ -417,18 +421,17 @@ void TCustomListBox::MakeVisible(int Index) {
         SetTopIndex(Index);
         return;
     }
-    // Scroll down until the item's bottom is inside.
-    int top = FTopIndex;
+    // The lowest top that still shows the whole item, walking up from it.
     const int ch = GetClientHeight();
-    while (top < Index) {
-        int y = 0;
-        for (int i = top; i <= Index; ++i)
-            y += FStyle == TListBoxStyle::lbOwnerDrawVariable ? FList[std::size_t(i)].Height
-                                                              : GetItemHeight();
-        if (y <= ch) break;
-        ++top;
+    int top = Index;
+    if (FStyle != TListBoxStyle::lbOwnerDrawVariable) {
+        top = Index - std::max(1, ch / std::max(1, GetItemHeight())) + 1;
+    } else {
+        int y = FList[std::size_t(Index)].Height;
+        while (top > 0 && y + FList[std::size_t(top - 1)].Height <= ch)
+            y += FList[std::size_t(--top)].Height;
     }
-    SetTopIndex(top);
+    if (top > FTopIndex) SetTopIndex(top);
 }
 
 void TCustomListBox::UpdateScrollBar() {

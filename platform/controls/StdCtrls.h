@@ -412,6 +412,7 @@ private:
     TListBoxStyle FStyle = TListBoxStyle::lbStandard;
     int FItemHeight = 16;
     bool FItemHeightSet = false;
+    mutable int FFontLineHeight = 0;  // measured once per font
     TBorderStyle FBorderStyle = TBorderStyle::bsSingle;
     bool FUpdatingScroll = false;
     bool FUpdating = false;  // inside Items.BeginUpdate / EndUpdate
