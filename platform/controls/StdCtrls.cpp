@@ -617,6 +617,14 @@ void TRadioButton::SetAlignment(TAlignment v) {
     Invalidate();
 }
 
+void TRadioButton::Dispatch(TMessage& Message) {
+    TButtonControl::Dispatch(Message);
+    // Reached with the arrow keys (not Tab or the mouse): checked, as a radio group walks.
+    if (Message.Msg == WM_SETFOCUS && (GetKeyState(VK_UP) < 0 || GetKeyState(VK_DOWN) < 0 ||
+                                       GetKeyState(VK_LEFT) < 0 || GetKeyState(VK_RIGHT) < 0))
+        SetChecked(true);
+}
+
 void TRadioButton::Paint() {
     TCanvas& c = Canvas();
     c.Brush().SetStyle(TBrushStyle::bsSolid);

@@ -222,6 +222,7 @@ class TRadioButton : public TButtonControl {
     VEL_CLASS(TRadioButton)
 public:
     explicit TRadioButton(TComponent* AOwner);
+    void Dispatch(TMessage& Message) override;
     bool GetChecked() const { return FChecked; }
     void SetChecked(bool v);
     TAlignment GetAlignment() const { return FAlignment; }

@@ -135,6 +135,24 @@ TEST_F(CheckRadioTest, RadioButtonsAreExclusivePerParentAndDrawTheirDot) {
     d->SetChecked(true);
     EXPECT_FALSE(c->GetChecked());
     EXPECT_TRUE(b->GetChecked());
+    // Arrows walk the group and check what they reach; Tab only moves the focus.
+    c->SetFocus();
+    InjectKey(VK_DOWN);
+    Process();
+    EXPECT_TRUE(d->Focused());
+    EXPECT_TRUE(d->GetChecked());
+    InjectKey(VK_UP);
+    Process();
+    EXPECT_TRUE(c->GetChecked());
+    EXPECT_FALSE(d->GetChecked());
+    a->SetChecked(true);
+    a->SetFocus();
+    InjectKey(VK_TAB);
+    Process();
+    EXPECT_TRUE(b->Focused());
+    EXPECT_TRUE(a->GetChecked());
+    EXPECT_FALSE(b->GetChecked());
+    b->SetChecked(true);
     // The dot: text-coloured pixels in the middle of the circle only when checked.
     auto on = b->CaptureImage();
     auto off = a->CaptureImage();
