@@ -268,6 +268,11 @@ std::vector<TMemSortKey> TMemDataSet::CurrentKeys() const {
 }
 
 void TMemDataSet::RebuildPositions() {
+    if (FPosOf.capacity() < FStore.RowCapacityUsed()) {
+        std::vector<std::uint32_t>().swap(FPosOf);
+        FPosOf.reserve(FStore.RowCapacityUsed());
+        AdviseHugePages(FPosOf.data(), FPosOf.capacity() * 4);
+    }
     FPosOf.assign(FStore.RowCapacityUsed(), kNoPos);
     for (std::size_t i = 0; i < FOrder.size(); ++i) FPosOf[FOrder[i]] = static_cast<std::uint32_t>(i);
 }

@@ -90,6 +90,13 @@ void TMemBuffer::Grow(std::size_t need) {
     FMapped = true;
 }
 
+void AdviseHugePages(void* data, std::size_t bytes) {
+    if (bytes < kMapFrom) return;
+    auto from = (reinterpret_cast<std::uintptr_t>(data) + kPage - 1) & ~(kPage - 1);
+    auto to = (reinterpret_cast<std::uintptr_t>(data) + bytes) & ~(kPage - 1);
+    if (to > from) madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
+}
+
 // ---------------------------------------------------------------- columns
 
 TMemColKind MemKindOf(TFieldType t) {
@@ -314,6 +321,8 @@ void SortOnNumericKey(std::vector<std::uint32_t>& ids, bool desc, Tail tail, Key
 std::vector<std::uint32_t> TMemStore::BuildOrder(const std::vector<TMemSortKey>& keys) const {
     std::vector<std::uint32_t> ids;
     if (FLive == FDeleted.size()) {
+        ids.reserve(FLive);
+        AdviseHugePages(ids.data(), std::size_t(FLive) * 4);
         ids.resize(FLive);
         std::iota(ids.begin(), ids.end(), 0u);
     } else {

@@ -63,6 +63,10 @@ struct TMemColumn {
     int NullBit = 0;     // bit index in the null bitmap
 };
 
+// Asks for huge pages on a large array before it is first written (a hint; fewer page faults
+// when index arrays of a million rows are filled).
+void AdviseHugePages(void* data, std::size_t bytes);
+
 TMemColKind MemKindOf(TFieldType t);
 int MemSlotSize(TMemColKind k);
 
