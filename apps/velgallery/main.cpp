@@ -12,7 +12,9 @@
 #include "controls/CheckLst.h"
 #include "controls/ExtCtrls.h"
 #include "controls/Forms.h"
+#include "controls/Mask.h"
 #include "controls/StdCtrls.h"
+#include "controls/StdEdit.h"
 #include "graphics/Bitmap.h"
 #include "graphics/Codecs.h"
 #include "rtl/SafeFile.h"
@@ -103,6 +105,19 @@ std::unique_ptr<TForm> BuildGallery() {
     auto* r3 = Place<TRadioButton>(f, group, 10, 60, 90, 17);
     r3->SetCaption("Disabled");
     r3->SetEnabled(false);
+
+    // Edits with labels bound to them.
+    auto* name = Place<TEdit>(f, &f, 70, 258, 180, 21);
+    name->SetText("Edit with a bound label");
+    auto* nameLabel = new TBoundLabel(name);
+    nameLabel->SetCaption("&Name");
+    nameLabel->SetLabelPosition(TLabelPosition::lpLeft);
+    auto* date = Place<TMaskEdit>(f, &f, 70, 286, 90, 21);
+    date->SetEditMask("!99/99/0000;1;_");
+    date->SetText("05122026");
+    auto* dateLabel = new TBoundLabel(date);
+    dateLabel->SetCaption("&Date");
+    dateLabel->SetLabelPosition(TLabelPosition::lpLeft);
 
     // Middle column: lists.
     auto* listLabel = Place<TLabel>(f, &f, 270, 48, 0, 0);

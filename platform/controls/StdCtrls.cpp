@@ -260,6 +260,8 @@ void TCustomLabel::Dispatch(TMessage& Message) {
 
 TBoundLabel::TBoundLabel(TComponent* AOwner) : TCustomLabel(AOwner) {
     SetSubComponent(true);
+    // Usually the label of the control that owns it.
+    if (auto* c = dynamic_cast<TControl*>(AOwner)) SetBoundControl(c);
 }
 
 void TBoundLabel::SetLabelPosition(TLabelPosition v) {

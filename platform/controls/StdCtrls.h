@@ -86,8 +86,9 @@ public:
 enum class TLabelPosition { lpAbove, lpBelow, lpLeft, lpRight };
 VEL_DECLARE_ENUM_INFO(TLabelPosition)
 
-// A label owned by another control (a labelled editor) and kept next to it: LabelPosition
-// and LabelSpacing say where. The owner calls SetupFor whenever its own bounds change.
+// A label kept next to a control (by default the control that owns it, as a labelled editor
+// owns its label): LabelPosition and LabelSpacing say where. The control calls
+// UpdatePosition whenever its own bounds change.
 class TBoundLabel : public TCustomLabel {
     VEL_CLASS(TBoundLabel)
 public:

@@ -281,9 +281,8 @@ TEST_F(LabelTest, BoundLabelStaysNextToItsControl) {
     auto* edit = new TLogControl(Form.get());
     edit->SetParent(Form.get());
     edit->SetBounds(80, 60, 120, 21);
-    auto* bound = new TBoundLabel(edit);
+    auto* bound = new TBoundLabel(edit);  // bound to its owner
     bound->SetCaption("City");
-    bound->SetBoundControl(edit);
     EXPECT_EQ(bound->GetParent(), Form.get());
     const int h = bound->GetHeight(), w = bound->GetWidth();
     EXPECT_EQ(bound->GetBoundsRect(), Bounds(80, 60 - h - 3, w, h));
