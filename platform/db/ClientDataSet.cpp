@@ -190,6 +190,7 @@ void TMemDataSet::InternalOpen() {
 void TMemDataSet::InternalClose() {
     FCursorOpen = false;
     if (FFilterBuffer) FreeRecordBuffer(FFilterBuffer);
+    if (FStoredBuffer) FreeRecordBuffer(FStoredBuffer);
     FOrder.clear();
     FOrder.shrink_to_fit();
     FPosOf.clear();
@@ -732,6 +733,19 @@ void TMemDataSet::SetBlobFieldData(TField* field, const std::string& value) {
     if (!value.empty()) FStore.PutText(row, field->GetOffset(), value);
     if (st != TDataSetState::dsCalcFields)
         DataEvent(TDataEvent::deFieldChange, reinterpret_cast<std::intptr_t>(field));
+}
+
+// Text and blobs live in an append-only arena, so the stored row still points at the old
+// contents while the edit buffer points at new ones. Calculated fields have no stored value.
+TRecordBuffer TMemDataSet::GetStoredRecordBuffer() {
+    TRecordBuffer b = ActiveBuffer();
+    std::uint32_t id = Hdr(b).RowId;
+    if (!FStore.IsLive(id)) return nullptr;
+    if (!FStoredBuffer) FStoredBuffer = AllocRecordBuffer();
+    std::memcpy(RowImage(FStoredBuffer), FStore.Row(id), FStore.RowSize());
+    Hdr(FStoredBuffer) = Hdr(b);
+    ClearCalcFields(FStoredBuffer);
+    return FStoredBuffer;
 }
 
 // ---------------------------------------------------------------- searching

@@ -90,6 +90,7 @@ protected:
     void ClearCalcFields(TRecordBuffer buffer) override;
     void FilterChanged() override;
     void UpdateIndexDefs() override {}
+    TRecordBuffer GetStoredRecordBuffer() override;
 
     // Turns index field names into sort keys; TFDMemTable reads :A, :D and :N suffixes.
     virtual std::vector<TMemSortKey> ParseIndexFieldNames(const std::string& names) const;
@@ -136,6 +137,7 @@ private:
     std::unique_ptr<TFilterExpression> FMemFilter;  // bound to store columns
     bool FFilterOnBuffers = false;
     TRecordBuffer FFilterBuffer = nullptr;
+    TRecordBuffer FStoredBuffer = nullptr;  // the stored row of the record being edited
     std::string FIndexFieldNames, FIndexName, FCommandText, FFileName;
     TIndexDefs FIndexDefs;
 };

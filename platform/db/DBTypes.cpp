@@ -69,6 +69,11 @@ void DatabaseError(const std::string& message, const std::string& componentName)
     throw EDatabaseError(componentName + ": " + message);
 }
 
+void DatabaseErrorFmt(const std::string& fmt, std::initializer_list<TFormatArg> args,
+                      const std::string& componentName) {
+    DatabaseError(Format(fmt, args), componentName);
+}
+
 std::vector<std::string> SplitFieldNames(const std::string& names) {
     std::vector<std::string> out;
     std::string cur;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "rtl/Exceptions.h"
+#include "rtl/SysUtils.h"
 #include "rtl/TSet.h"
 
 namespace vel {
@@ -36,6 +37,9 @@ enum class TDataSetState {
     dsInactive, dsBrowse, dsEdit, dsInsert, dsSetKey, dsCalcFields, dsFilter, dsNewValue,
     dsOldValue, dsCurValue, dsBlockRead, dsInternalCalc, dsOpening
 };
+
+// What the pending edit of the current record is.
+enum class TUpdateStatus { usUnmodified, usModified, usInserted, usDeleted };
 
 enum class TDataEvent {
     deFieldChange, deRecordChange, deDataSetChange, deDataSetScroll, deLayoutChange,
@@ -82,6 +86,9 @@ using TRecordBuffer = std::uint8_t*;
 
 // Raises EDatabaseError; with a component name the message is prefixed by it ("Table1: ").
 [[noreturn]] void DatabaseError(const std::string& message, const std::string& componentName = {});
+// Format(fmt, args) then DatabaseError; a bad format raises EConvertError instead.
+[[noreturn]] void DatabaseErrorFmt(const std::string& fmt, std::initializer_list<TFormatArg> args,
+                                   const std::string& componentName = {});
 
 // Splits "A;B,C" into names (both separators are accepted, blanks around names trimmed).
 std::vector<std::string> SplitFieldNames(const std::string& names);

@@ -652,6 +652,28 @@ void TDataSet::ClearFields() {
     DataEvent(TDataEvent::deRecordChange, 0);
 }
 
+TUpdateStatus TDataSet::GetUpdateStatus() const {
+    if (FState == TDataSetState::dsInsert) return TUpdateStatus::usInserted;
+    if (FState == TDataSetState::dsEdit && FModified) return TUpdateStatus::usModified;
+    return TUpdateStatus::usUnmodified;
+}
+
+Variant TDataSet::FieldValueInState(const TField* field, TDataSetState state) {
+    CheckActive();
+    TDataSetState outerBase = FValueBaseState;
+    FValueBaseState = FState;
+    TDataSetState saved = SetTempState(state);
+    struct Restore {
+        TDataSet* D;
+        TDataSetState Saved, Base;
+        ~Restore() {
+            D->RestoreState(Saved);
+            D->FValueBaseState = Base;
+        }
+    } restore{this, saved, outerBase};
+    return field->GetAsVariant();
+}
+
 void TDataSet::InternalHandleException() { throw; }
 
 bool TDataSet::GetBlobFieldData(TField*, std::string& out) {
@@ -718,10 +740,14 @@ TRecordBuffer TDataSet::GetFieldAccessBuffer() const {
         case TDataSetState::dsBlockRead:
             return FRecordCount == 0 ? nullptr : ActiveBuffer();
         case TDataSetState::dsEdit:
-        case TDataSetState::dsInsert:
+        case TDataSetState::dsInsert: return ActiveBuffer();
         case TDataSetState::dsNewValue:
+            return FRecordCount == 0 ? nullptr : ActiveBuffer();
         case TDataSetState::dsOldValue:
-        case TDataSetState::dsCurValue: return ActiveBuffer();
+        case TDataSetState::dsCurValue:
+            if (FRecordCount == 0 || FValueBaseState == TDataSetState::dsInsert) return nullptr;
+            if (FValueBaseState != TDataSetState::dsEdit) return ActiveBuffer();
+            return const_cast<TDataSet*>(this)->GetStoredRecordBuffer();
         case TDataSetState::dsCalcFields:
         case TDataSetState::dsInternalCalc:
         case TDataSetState::dsFilter: return FCalcBuffer;

@@ -96,6 +96,11 @@ public:
     bool GetModified() const { return FModified; }
     bool GetCanModify() const { return DoGetCanModify(); }
     void ClearFields();
+    // Unmodified, Modified (edited and changed), Inserted (being inserted).
+    virtual TUpdateStatus GetUpdateStatus() const;
+    // Reads `field` with the dataset put in `state` for the time of the read (dsOldValue,
+    // dsCurValue, dsNewValue); links see nothing.
+    Variant FieldValueInState(const TField* field, TDataSetState state);
 
     // Bookmarks are opaque; CompareBookmarks gives the cursor order as -1, 0, 1.
     TBookmark GetBookmark() const;
@@ -210,6 +215,9 @@ protected:
     virtual void CalcLookupValue(TField* field);
     virtual void DoOnCalcFields();
     virtual void DoOnNewRecord();
+    // The record as stored, for old and current values while the active buffer holds an
+    // edit. The default answers from the active buffer (a dataset keeping no copy).
+    virtual TRecordBuffer GetStoredRecordBuffer() { return ActiveBuffer(); }
     // Called when Filter, Filtered, FilterOptions or OnFilterRecord changed on an open dataset.
     virtual void FilterChanged();
     // Asks the descendant to refresh TIndexDefs from its indexes.
@@ -269,6 +277,7 @@ private:
 
     TDataSetState FState = TDataSetState::dsInactive;
     TDataSetState FDisableState = TDataSetState::dsInactive;
+    TDataSetState FValueBaseState = TDataSetState::dsBrowse;  // state under a value read
     TDataEvent FEnableEvent = TDataEvent::deDataSetChange;
     int FDisableCount = 0;
     bool FBOF = true, FEOF = true, FModified = false, FDefaultFields = false;

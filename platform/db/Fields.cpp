@@ -234,6 +234,11 @@ void TField::AccessError(const char* typeName) const {
     DatabaseError("Field '" + GetDisplayName() + "' cannot be accessed as type " + typeName);
 }
 
+Variant TField::ValueInState(TDataSetState state) const {
+    if (!FDataSet) DatabaseError("Field '" + GetDisplayName() + "' has no dataset");
+    return FDataSet->FieldValueInState(this, state);
+}
+
 std::string TField::GetAsString() const { AccessError("String"); }
 void TField::SetAsString(const std::string&) { AccessError("String"); }
 std::int32_t TField::GetAsInteger() const { AccessError("Integer"); }

@@ -128,6 +128,11 @@ public:
     virtual void SetAsVariant(const Variant& v);
     Variant GetValue() const { return GetAsVariant(); }
     void SetValue(const Variant& v) { SetAsVariant(v); }
+    // The value before the pending edit began (Null while inserting), the value the dataset
+    // holds for the record now, and the value being edited.
+    Variant GetOldValue() const { return ValueInState(TDataSetState::dsOldValue); }
+    Variant GetCurValue() const { return ValueInState(TDataSetState::dsCurValue); }
+    Variant GetNewValue() const { return ValueInState(TDataSetState::dsNewValue); }
 
     // Text shown (DisplayText) and edited (Text / EditText); both pass OnGetText.
     std::string GetDisplayText() const;
@@ -148,6 +153,7 @@ protected:
     virtual void Change();
     virtual int DefaultDisplayWidth() const { return 10; }
     [[noreturn]] void AccessError(const char* typeName) const;
+    Variant ValueInState(TDataSetState state) const;
     void PropertyChanged(bool layout);
     friend class TDataSet;
     friend class TFields;
