@@ -67,6 +67,8 @@ using TIndexOptions = TSet<TIndexOption>;
 enum class TFieldAttribute { faHiddenCol, faReadonly, faRequired, faLink, faUnNamed, faFixed };
 using TFieldAttributes = TSet<TFieldAttribute>;
 
+enum class TBlobStreamMode { bmRead, bmWrite, bmReadWrite };
+
 enum class TAlignment { taLeftJustify, taRightJustify, taCenter };
 
 enum class TAutoCreateMode { acExclusive, acCombineComputed, acCombineAlways };

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "classes/TypInfo.h"
+#include "db/BlobStream.h"
 #include "db/DataSource.h"
 #include "db/FilterExpr.h"
 #include "rtl/Utf8.h"
@@ -679,6 +680,15 @@ void TDataSet::InternalHandleException() { throw; }
 bool TDataSet::GetBlobFieldData(TField*, std::string& out) {
     out.clear();
     return false;
+}
+
+std::unique_ptr<TStream> TDataSet::CreateBlobStream(TField* field, TBlobStreamMode mode) {
+    auto* blob = dynamic_cast<TBlobField*>(field);
+    if (!blob)
+        DatabaseError("Field '" + (field ? field->GetDisplayName() : std::string("(none)")) +
+                          "' is not a blob field",
+                      GetName());
+    return std::make_unique<TBlobStream>(blob, mode);
 }
 
 void TDataSet::SetBlobFieldData(TField* f, const std::string&) {

@@ -17,6 +17,7 @@ namespace vel {
 class TDataSource;
 class TDataLink;
 class TFilterExpression;
+class TStream;
 
 using TDataSetNotifyEvent = std::function<void(TDataSet* dataSet)>;
 using TFilterRecordEvent = std::function<void(TDataSet* dataSet, bool& accept)>;
@@ -143,6 +144,9 @@ public:
     // Blob contents, kept outside the record buffer.
     virtual bool GetBlobFieldData(TField* field, std::string& out);
     virtual void SetBlobFieldData(TField* field, const std::string& value);
+    // A stream over a blob field of the active record (db/BlobStream.h); raises for a field
+    // that is not a blob, and for writing outside edit or insert mode.
+    virtual std::unique_ptr<TStream> CreateBlobStream(TField* field, TBlobStreamMode mode);
 
     // Events.
     void SetBeforeOpen(TDataSetNotifyEvent v) { FBeforeOpen = std::move(v); }

@@ -7,6 +7,7 @@
 #include "classes/TypInfo.h"
 #include "db/DataSet.h"
 #include "db/FieldText.h"
+#include "rtl/Streams.h"
 #include "rtl/Utf8.h"
 
 namespace vel {
@@ -696,6 +697,34 @@ std::vector<std::uint8_t> TBlobField::GetAsBytes() const {
     return {s.begin(), s.end()};
 }
 void TBlobField::SetAsBytes(const std::vector<std::uint8_t>& v) { SetAsString(std::string(v.begin(), v.end())); }
+void TBlobField::LoadFromStream(TStream* stream) {
+    if (!stream) DatabaseError("No stream to load field '" + GetDisplayName() + "' from");
+    TDataSet* ds = GetDataSet();
+    if (!ds) DatabaseError("Field '" + GetDisplayName() + "' has no dataset");
+    // Read it all before the value changes, so a failing stream leaves the value alone.
+    TMemoryStream copy;
+    copy.CopyFrom(stream, 0);
+    SetAsString(std::string(reinterpret_cast<const char*>(copy.GetMemory()),
+                            static_cast<std::size_t>(copy.GetSize())));
+}
+
+void TBlobField::SaveToStream(TStream* stream) const {
+    if (!stream) DatabaseError("No stream to save field '" + GetDisplayName() + "' to");
+    std::string s = GetAsString();
+    stream->WriteBuffer(s.data(), static_cast<std::int64_t>(s.size()));
+}
+
+void TBlobField::LoadFromFile(const std::string& fileName) {
+    TFileStream f(fileName, fmOpenRead);
+    LoadFromStream(&f);
+}
+
+void TBlobField::SaveToFile(const std::string& fileName) const {
+    TMemoryStream m;
+    SaveToStream(&m);
+    m.SaveToFile(fileName);
+}
+
 void TBlobField::GetFieldText(std::string& text, bool) const {
     text = IsNull() ? "(" + FieldTypeName(GetDataType()) + ")" : "(" + Utf8UpperCase(FieldTypeName(GetDataType())) + ")";
 }

@@ -17,6 +17,7 @@ class TDataSet;
 class TField;
 class TFields;
 class TObjectField;
+class TStream;
 
 using TFieldNotifyEvent = std::function<void(TField* sender)>;
 using TFieldGetTextEvent = std::function<void(TField* sender, std::string& text, bool displayText)>;
@@ -428,6 +429,13 @@ public:
     std::vector<std::uint8_t> GetAsBytes() const;
     void SetAsBytes(const std::vector<std::uint8_t>& v);
     std::int64_t GetBlobSize() const { return static_cast<std::int64_t>(GetAsString().size()); }
+    // The whole of `stream` from its start becomes the value; a file that cannot be read
+    // raises and leaves the value as it was.
+    void LoadFromStream(TStream* stream);
+    void SaveToStream(TStream* stream) const;
+    void LoadFromFile(const std::string& fileName);
+    // Written to a temporary name and renamed.
+    void SaveToFile(const std::string& fileName) const;
 
 protected:
     void GetFieldText(std::string& text, bool displayText) const override;
