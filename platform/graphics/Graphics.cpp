@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "classes/TypInfo.h"
 #include "rtl/Exceptions.h"
 
 namespace vel {
@@ -11,6 +12,25 @@ VEL_DEFINE_CLASS(TGraphicsObject, TPersistent)
 VEL_DEFINE_CLASS(TFont, TGraphicsObject)
 VEL_DEFINE_CLASS(TPen, TGraphicsObject)
 VEL_DEFINE_CLASS(TBrush, TGraphicsObject)
+
+VEL_ENUM_INFO(TFontStyle, fsBold, fsItalic, fsUnderline, fsStrikeOut)
+VEL_ENUM_INFO(TFontPitch, fpDefault, fpVariable, fpFixed)
+VEL_ENUM_INFO(TFontQuality, fqDefault, fqDraft, fqProof, fqNonAntialiased, fqAntialiased,
+              fqClearType, fqClearTypeNatural)
+
+// The defaults are those of a new font, so a form writes only what was changed. Height
+// carries the size; Size is for code and is never written (it would fight Height).
+VEL_PUBLISHED(TFont) {
+    Prop("Charset", &T::GetCharset, &T::SetCharset, DEFAULT_CHARSET);
+    Color("Color", &T::GetColor, &T::SetColor, clWindowText);
+    Prop("Height", &T::GetHeight, &T::SetHeight, -11);
+    Prop("Name", &T::GetName, &T::SetName).Default(std::string("Tahoma"));
+    Prop("Orientation", &T::GetOrientation, &T::SetOrientation, 0);
+    Prop("Pitch", &T::GetPitch, &T::SetPitch, TFontPitch::fpDefault);
+    Prop("Size", &T::GetSize, &T::SetSize).Stored(false);
+    Prop("Style", &T::GetStyle, &T::SetStyle, TFontStyles{});
+    Prop("Quality", &T::GetQuality, &T::SetQuality, TFontQuality::fqDefault);
+}
 
 void TGraphicsObject::Changed() {
     if (FOnChange) FOnChange(this);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "classes/Object.h"
+#include "classes/PropAccess.h"
 #include "graphics/Colors.h"
 #include "graphics/Geometry.h"
 #include "rtl/Strings.h"  // TNotifyEvent
@@ -24,6 +25,9 @@ enum class TFontQuality {
     fqClearType,
     fqClearTypeNatural
 };
+VEL_DECLARE_ENUM_INFO(TFontStyle)
+VEL_DECLARE_ENUM_INFO(TFontPitch)
+VEL_DECLARE_ENUM_INFO(TFontQuality)
 enum class TPenStyle {
     psSolid,
     psDash,

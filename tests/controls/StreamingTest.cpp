@@ -74,5 +74,50 @@ TEST_F(ControlStreamingTest, FormWithAlignedAndAnchoredControlsRoundTrips) {
     EXPECT_EQ(top->GetWidth(), 250);
 }
 
+TEST_F(ControlStreamingTest, FontSubPropertiesWriteOnlyChangesAndReadBack) {
+    std::string text;
+    {
+        TForm form(nullptr);
+        form.SetName("Main");
+        auto* own = new TStreamPanel(&form);
+        own->SetName("Own");
+        own->SetParent(&form);
+        own->Font().SetSize(12);
+        own->Font().SetStyle(TFontStyles{TFontStyle::fsBold, TFontStyle::fsItalic});
+        own->Font().SetColor(clRed);
+        own->Font().SetPitch(TFontPitch::fpFixed);
+        auto* inherits = new TStreamPanel(&form);
+        inherits->SetName("Inherits");
+        inherits->SetParent(&form);
+        text = ComponentToText(&form);
+    }
+    EXPECT_NE(text.find("Font.Height = -16"), std::string::npos) << text;
+    EXPECT_NE(text.find("Font.Style = [fsBold, fsItalic]"), std::string::npos);
+    EXPECT_NE(text.find("Font.Color = clRed"), std::string::npos);
+    EXPECT_NE(text.find("Font.Pitch = fpFixed"), std::string::npos);
+    // Unchanged values and the derived size stay out; so does the inheriting panel's font.
+    EXPECT_EQ(text.find("Font.Name"), std::string::npos);
+    EXPECT_EQ(text.find("Font.Charset"), std::string::npos);
+    EXPECT_EQ(text.find("Font.Size"), std::string::npos);
+    EXPECT_EQ(text.find("Font.Height"), text.rfind("Font.Height"));
+
+    TForm read(nullptr);
+    ReadComponentText(text, &read);
+    auto* own = static_cast<TControl*>(read.FindComponent("Own"));
+    auto* inherits = static_cast<TControl*>(read.FindComponent("Inherits"));
+    ASSERT_NE(own, nullptr);
+    ASSERT_NE(inherits, nullptr);
+    EXPECT_FALSE(own->GetParentFont());
+    EXPECT_EQ(own->Font().GetSize(), 12);
+    EXPECT_EQ(own->Font().GetStyle(), (TFontStyles{TFontStyle::fsBold, TFontStyle::fsItalic}));
+    EXPECT_EQ(own->Font().GetColor(), clRed);
+    EXPECT_TRUE(inherits->GetParentFont());
+    EXPECT_TRUE(inherits->Font().SameAs(read.Font()));
+    EXPECT_EQ(ComponentToText(&read), text);
+    // A bad value names the property and leaves the font as it was.
+    EXPECT_THROW(SetPropText(own, "Font.Pitch", "fpWobbly"), Exception);
+    EXPECT_EQ(own->Font().GetPitch(), TFontPitch::fpFixed);
+}
+
 }  // namespace
 }  // namespace veltest
