@@ -4,11 +4,13 @@
 #include <algorithm>
 
 #include "controls/Application.h"
+#include "classes/TypInfo.h"
 #include "rtl/Exceptions.h"
 
 namespace vel {
 
 VEL_DEFINE_CLASS(TCustomGrid, TCustomControl)
+VEL_ENUM_INFO(TScrollStyle, ssNone, ssHorizontal, ssVertical, ssBoth)
 
 namespace {
 constexpr WPARAM kScrollTimer = 1;

@@ -43,6 +43,7 @@ using TGridDrawState = TSet<TGridDrawStateFlag>;
 
 enum class TGridState { gsNormal, gsSelecting, gsRowSizing, gsColSizing, gsRowMoving, gsColMoving };
 enum class TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
+VEL_DECLARE_ENUM_INFO(TScrollStyle)
 enum class TGridScrollDirection { sdLeft, sdRight, sdUp, sdDown };
 using TGridScrollDirections = TSet<TGridScrollDirection>;
 

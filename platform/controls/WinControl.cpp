@@ -238,6 +238,9 @@ TControl* TWinControl::ControlAtPos(TPoint Pos, bool AllowDisabled, bool AllowWi
 }
 
 void TWinControl::GetChildren(const TGetChildProc& Proc, TComponent* Root) {
+    // As the root of a form, the non-visual components it owns (data sources, image lists)
+    // come first, so the controls that refer to them read after them.
+    if (Root == this) TComponent::GetChildren(Proc, Root);
     for (TControl* c : FControls)
         if (c->GetOwner() == Root) Proc(c);
 }
