@@ -9,3 +9,8 @@
 #include "grid/GridSettings.h"
 #include "grid/GridTreeView.h"
 #include "grid/GridFilter.h"
+#include "grid/GridColumns.h"
+#include "grid/GridDataLink.h"
+#include "grid/GridScroll.h"
+#include "grid/GridTotals.h"
+#include "grid/DBGrid.h"

@@ -1,0 +1,676 @@
+// TVelCustomDBGrid: construction and destruction, the factories, brackets and layout.
+#include "grid/DBGrid.h"
+
+#include <algorithm>
+
+#include "controls/Application.h"
+#include "controls/SystemProfile.h"
+#include "db/DataSet.h"
+#include "db/Fields.h"
+#include "graphics/Bitmap.h"
+#include "graphics/ImageList.h"
+#include "rtl/Exceptions.h"
+
+namespace vel {
+
+VEL_DEFINE_CLASS(TVelCustomDBGrid, TCustomGrid)
+VEL_DEFINE_CREATABLE_CLASS(TVelDBGrid, TVelCustomDBGrid)
+
+namespace {
+// One off-screen drawing bitmap serves every grid of the process.
+TBitmap* DrawBitmap = nullptr;
+int DrawBitmapUsers = 0;
+
+TBitmap* LoadGlyphs(const char* Name) {
+    auto* b = new TBitmap;
+    try {
+        b->LoadFromResourceName(Name);
+    } catch (...) {
+        delete b;
+        throw;
+    }
+    return b;
+}
+}  // namespace
+
+TVelCustomDBGrid::TVelCustomDBGrid(TComponent* AOwner) : TCustomGrid(AOwner) {
+    // The flags and counters take their starting values in the member initialisers; what
+    // follows runs in the order later steps rely on (sub-objects see a grid with options).
+    TCustomGrid::SetDefaultDrawing(false);
+    SetDoubleBuffered(true);
+    FSystemStyleElements = DefaultSystemStyleElements();
+
+    FIndicators = LoadGlyphs("VELDBINDICATORS");
+    FCheckBoxes = LoadGlyphs("VELDBCHECKBOXES");
+    FExpandBoxes = LoadGlyphs("VELDBEXPANDBOXES");
+
+    FDrawingOptions = DefaultGridDrawingOptions();
+    FOptions = DefaultVelDBGridOptions();
+    if (SystemProfile().UILanguage == LANG_KOREAN)
+        FOptions.Include(TVelDBGridOption::dgAlwaysShowEditor);
+    FOptionsEx = DefaultVelDBGridOptionsEx();
+    FOptionsExt = DefaultVelDBGridOptionsExt();
+
+    if (!DrawBitmap) DrawBitmap = new TBitmap;
+    ++DrawBitmapUsers;
+    TCustomGrid::SetScrollBars(TScrollStyle::ssHorizontal);
+
+    FColumns = CreateColumns();
+    FFilterGrid = CreateFilter();
+    FSearch = CreateSearch();
+    FTreeView = CreateTreeView();
+    SetRowCount(2);
+    SetColCount(2);
+    FDataLink = CreateDataLink();
+
+    SetColor(clWindow);
+    SetParentColor(false);
+    FTitleFont = new TFont;
+    FTitleFont->Assign(&Font());
+    FHeaderFont = new TFont;
+    FHeaderFont->Assign(&Font());
+    FHintOptions = DefaultVelHintOptions();
+
+    FGridStyle = CreateGridStyle();
+    FScrollProp = CreateScrollProp();
+    FResizeOptions = DefaultVelResizeOptions();
+
+    FSettings = CreateSettings();
+    FGradient = CreateGradient();
+    FTotals = CreateTotals();
+    FMultiSelectOptions = DefaultMultiSelectOptions();
+    FToolMenuItems = DefaultToolMenuItems();
+    FToolMenuSubItems = DefaultToolMenuSubItems();
+    FToolMenuSubItemsEx = DefaultToolMenuSubItemsEx();
+
+    ConnectSubObjects();
+    ApplyBaseOptions();
+    InternalLayout();
+    SetEnabled(GetEnabled());
+    HideEditor();
+}
+
+void TVelCustomDBGrid::RecreateOwnedObjects() {
+    TDataSource* source = GetDataSource();
+    auto replace = [](auto*& field, auto* made) {
+        delete field;
+        field = made;
+    };
+    // Totals hold a link made by CreateTotalDataLink; they go before anything they reach.
+    delete FTotals;
+    FTotals = nullptr;
+    replace(FColumns, CreateColumns());
+    replace(FDataLink, CreateDataLink());
+    replace(FFilterGrid, CreateFilter());
+    replace(FGradient, CreateGradient());
+    replace(FGridStyle, CreateGridStyle());
+    replace(FScrollProp, CreateScrollProp());
+    replace(FSearch, CreateSearch());
+    replace(FSettings, CreateSettings());
+    FTotals = CreateTotals();
+    replace(FTreeView, CreateTreeView());
+    if (source) FDataLink->SetDataSource(source);
+    ConnectSubObjects();
+    LayoutChanged();
+}
+
+void TVelCustomDBGrid::ConnectSubObjects() {
+    FTitleFont->SetOnChange([this](TObject*) { LayoutChanged(); });
+    FHeaderFont->SetOnChange([this](TObject*) { LayoutChanged(); });
+    FGradient->SetOnChange([this](TObject*) { GradientChanged(); });
+    FGridStyle->SetOnChange([this](TObject*) { LayoutChanged(); });
+    FScrollProp->SetOnChange([this](TObject*) { UpdateScrollBar(); });
+    FSearch->SetOnChange([this](TVelDBGridSearch*, TSearchChange Change) {
+        if (Change == TSearchChange::scLayout)
+            LayoutChanged();
+        else
+            Invalidate();
+    });
+}
+
+TVelCustomDBGrid::~TVelCustomDBGrid() {
+    Destroying();
+    LeaveLinkedGrids();
+    FTitleImages = FTitleMarkers = FIndicatorImages = nullptr;
+    // The links go first: a dataset's news must not reach a half-freed grid.
+    delete FDataLink;
+    FDataLink = nullptr;
+    delete FTotals;
+    FTotals = nullptr;
+    delete FColumns;
+    FColumns = nullptr;
+    delete FGradient;
+    delete FSettings;
+    delete FScrollProp;
+    delete FGridStyle;
+    delete FTreeView;
+    delete FSearch;
+    delete FFilterGrid;
+    delete FHeaderFont;
+    delete FTitleFont;
+    delete FExpandBoxes;
+    delete FCheckBoxes;
+    delete FIndicators;
+    if (--DrawBitmapUsers == 0) {
+        delete DrawBitmap;
+        DrawBitmap = nullptr;
+    }
+}
+
+// ---- Factories.
+
+TVelDBGridColumns* TVelCustomDBGrid::CreateColumns() {
+    return new TVelDBGridColumns(this, TVelColumn::StaticClass());
+}
+TVelGridDataLink* TVelCustomDBGrid::CreateDataLink() {
+    return new TVelGridDataLink(this);
+}
+TVelDBGridFilter* TVelCustomDBGrid::CreateFilter() {
+    return new TVelDBGridFilter(this);
+}
+TVelDBGridGradient* TVelCustomDBGrid::CreateGradient() {
+    return new TVelDBGridGradient(this);
+}
+TVelGridStyle* TVelCustomDBGrid::CreateGridStyle() {
+    return new TVelGridStyle(this);
+}
+TVelScrollProp* TVelCustomDBGrid::CreateScrollProp() {
+    return new TVelScrollProp(this);
+}
+TVelDBGridSearch* TVelCustomDBGrid::CreateSearch() {
+    return new TVelDBGridSearch(this);
+}
+TVelDBGridSettings* TVelCustomDBGrid::CreateSettings() {
+    return new TVelDBGridSettings(this);
+}
+TVelTotalDataLink* TVelCustomDBGrid::CreateTotalDataLink() {
+    return new TVelTotalDataLink(this);
+}
+TVelDBGridTotals* TVelCustomDBGrid::CreateTotals() {
+    return new TVelDBGridTotals(this);
+}
+TVelDBGridTreeView* TVelCustomDBGrid::CreateTreeView() {
+    return new TVelDBGridTreeView(this);
+}
+
+// ---- Simple setters with effects.
+
+void TVelCustomDBGrid::SetColumns(TVelDBGridColumns* Value) {
+    FColumns->Assign(Value);
+}
+
+bool TVelCustomDBGrid::IsColumnsStored() const {
+    return FColumns->GetState() == TDBGridColumnsState::csCustomized;
+}
+
+void TVelCustomDBGrid::SetSettings(TVelDBGridSettings* Value) {
+    if (!Value) return;
+    FSettings->SetActive(Value->GetActive());
+    FSettings->SetExeName(Value->GetExeName());
+    FSettings->SetIniFile(Value->GetIniFile());
+    FSettings->SetFileName(Value->GetFileName());
+    FSettings->SetOptions(Value->GetOptions());
+    if (Value->IsSectionStored()) FSettings->SetSection(Value->GetSection());
+}
+
+void TVelCustomDBGrid::SetTreeView(TVelDBGridTreeView* Value) {
+    if (!Value) return;
+    CopyPublishedProperties(Value, FTreeView);
+}
+
+void TVelCustomDBGrid::SetReadOnly(bool Value) {
+    if (Value == FReadOnly) return;
+    FReadOnly = Value;
+    InvalidateGridEditor();
+}
+
+void TVelCustomDBGrid::SetOrderFields(const std::string& Value) {
+    if (Value == FOrderFields) return;
+    FOrderFields = Value;
+    if (!IsLoading()) UpdateOrder();
+}
+
+void TVelCustomDBGrid::SetFilter(const std::string& Value) {
+    if (Value == FFilter) return;
+    FFilter = Value;
+    Invalidate();
+}
+
+void TVelCustomDBGrid::SetFiltered(bool Value) {
+    if (Value == FFiltered) return;
+    FFiltered = Value;
+    Invalidate();
+}
+
+namespace {
+int CheckCount(int Value, int Min, const char* Name) {
+    if (Value < Min)
+        throw EInvalidArgument(std::string(Name) + " " + std::to_string(Value) + " is below " +
+                               std::to_string(Min) + ".");
+    return Value;
+}
+// -1 means no bound.
+int CheckBound(int Value, const char* Name) {
+    if (Value < -1)
+        throw EInvalidArgument(std::string(Name) + " " + std::to_string(Value) +
+                               " is neither a width nor -1.");
+    return Value;
+}
+}  // namespace
+
+void TVelCustomDBGrid::SetFixedCols(int Value) {
+    CheckCount(Value, 0, "FixedCols");
+    if (Value == FFixedCols) return;
+    FFixedCols = Value;
+    LayoutChanged();
+}
+
+void TVelCustomDBGrid::SetIndicatorWidth(int Value) {
+    CheckCount(Value, 0, "IndicatorWidth");
+    if (Value == FIndicatorWidth) return;
+    FIndicatorWidth = Value;
+    if (FIndicatorOffset > 0) SetColWidths(0, Value);
+    Synchronize();
+}
+
+void TVelCustomDBGrid::SetHeaderLinesCount(int Value) {
+    CheckCount(Value, 1, "HeaderLinesCount");
+    if (Value == FHeaderLinesCount) return;
+    FHeaderLinesCount = Value;
+    LayoutChanged();
+}
+
+void TVelCustomDBGrid::SetTitleLinesCount(int Value) {
+    CheckCount(Value, 1, "TitleLinesCount");
+    if (Value == FTitleLinesCount) return;
+    FTitleLinesCount = Value;
+    LayoutChanged();
+}
+
+void TVelCustomDBGrid::SetLinesCount(int Value) {
+    CheckCount(Value, 1, "LinesCount");
+    if (FLinesCountMin > 0 && Value < FLinesCountMin) Value = FLinesCountMin;
+    if (FLinesCountMax > 0 && Value > FLinesCountMax) Value = FLinesCountMax;
+    if (Value == FLinesCount) return;
+    FLinesCount = Value;
+    LayoutChanged();
+}
+
+void TVelCustomDBGrid::SetLinesCountMin(int Value) {
+    CheckCount(Value, 1, "LinesCountMin");
+    if (Value == FLinesCountMin) return;
+    FLinesCountMin = Value;
+    if (FLinesCount < Value) SetLinesCount(Value);
+}
+
+void TVelCustomDBGrid::SetLinesCountMax(int Value) {
+    if (Value != -1) CheckCount(Value, 1, "LinesCountMax");
+    if (Value == FLinesCountMax) return;
+    FLinesCountMax = Value;
+    if (Value > 0 && FLinesCount > Value) SetLinesCount(Value);
+}
+
+void TVelCustomDBGrid::SetDefaultWidthMin(int Value) {
+    if (CheckBound(Value, "DefaultWidthMin") == FDefaultWidthMin) return;
+    FDefaultWidthMin = Value;
+    LayoutChanged();
+}
+
+void TVelCustomDBGrid::SetDefaultWidthMax(int Value) {
+    if (CheckBound(Value, "DefaultWidthMax") == FDefaultWidthMax) return;
+    FDefaultWidthMax = Value;
+    LayoutChanged();
+}
+
+void TVelCustomDBGrid::SetStretchMode(bool Value) {
+    if (Value == FStretchMode) return;
+    FStretchMode = Value;
+    if (Value && FScrollProp->GetAutoStretch() && GetLeftCol() > TCustomGrid::GetFixedCols())
+        SetLeftCol(TCustomGrid::GetFixedCols());
+    StretchColumns();
+}
+
+void TVelCustomDBGrid::SetStretchWidthMin(int Value) {
+    if (CheckBound(Value, "StretchWidthMin") == FStretchWidthMin) return;
+    FStretchWidthMin = Value;
+    StretchColumns();
+}
+
+void TVelCustomDBGrid::SetStretchWidthMax(int Value) {
+    if (CheckBound(Value, "StretchWidthMax") == FStretchWidthMax) return;
+    FStretchWidthMax = Value;
+    StretchColumns();
+}
+
+void TVelCustomDBGrid::SetScrollBars(TScrollStyle Value) {
+    if (Value == FScrollBarsOwn) return;
+    FScrollBarsOwn = Value;
+    // The base grid keeps only the horizontal bar; the vertical one is the grid's own.
+    const bool horz = Value == TScrollStyle::ssHorizontal || Value == TScrollStyle::ssBoth;
+    TCustomGrid::SetScrollBars(horz ? TScrollStyle::ssHorizontal : TScrollStyle::ssNone);
+    UpdateScrollBar();
+}
+
+void TVelCustomDBGrid::SetWheelScrollRows(int Value) {
+    FWheelScrollRows = CheckCount(Value, 0, "WheelScrollRows");
+}
+
+void TVelCustomDBGrid::SetGridLineWidth(int Value) {
+    CheckCount(Value, 0, "GridLineWidth");
+    if (Value == GetGridLineWidth()) return;
+    TCustomGrid::SetGridLineWidth(Value);
+    // The fixed lines depend on the width (see ApplyBaseOptions).
+    ApplyBaseOptions();
+}
+
+void TVelCustomDBGrid::SetHeaderColor(TColor Value) {
+    if (Value == FHeaderColor) return;
+    FHeaderColor = Value;
+    Invalidate();
+}
+
+void TVelCustomDBGrid::SetFixedStyle(TFixedStyle Value) {
+    if (Value == FFixedStyle) return;
+    FFixedStyle = Value;
+    InvalidateBorder();
+    LayoutChanged();
+}
+
+void TVelCustomDBGrid::SetFixedTheme(TFixedTheme Value) {
+    if (Value == FFixedTheme) return;
+    FFixedTheme = Value;
+    Invalidate();
+}
+
+void TVelCustomDBGrid::SetFocusRect(TFocusRect Value) {
+    if (Value == FFocusRect) return;
+    FFocusRect = Value;
+    Invalidate();
+}
+
+void TVelCustomDBGrid::SetHotButtons(THotButtons Value) {
+    if (Value == FHotButtons) return;
+    FHotButtons = Value;
+    Invalidate();
+}
+
+void TVelCustomDBGrid::SetMarkerStyle(TMarkerStyle Value) {
+    if (Value == FMarkerStyle) return;
+    FMarkerStyle = Value;
+    Invalidate();
+}
+
+void TVelCustomDBGrid::SetMarkerTransparent(TMarkerTransparent Value) {
+    if (Value == FMarkerTransparent) return;
+    FMarkerTransparent = Value;
+    Invalidate();
+}
+
+void TVelCustomDBGrid::SetDrawingStyle(TGridDrawingStyle Value) {
+    if (Value == FDrawingStyle) return;
+    FDrawingStyle = Value;
+    Invalidate();
+}
+
+void TVelCustomDBGrid::SetCtl3D(bool Value) {
+    FCtl3DAuto = false;
+    if (Value == FCtl3D) return;
+    FCtl3D = Value;
+    InvalidateBorder();
+}
+
+void TVelCustomDBGrid::SetCtl3DAuto(bool Value) {
+    if (Value == FCtl3DAuto) return;
+    FCtl3DAuto = Value;
+    InvalidateBorder();
+}
+
+void TVelCustomDBGrid::SetBorderStyle(TBorderStyle Value) {
+    if (Value == FBorderStyle) return;
+    FBorderStyle = Value;
+    InvalidateBorder();
+}
+
+void TVelCustomDBGrid::SetFillerButton(bool Value) {
+    if (Value == FFillerButton) return;
+    FFillerButton = Value;
+    Invalidate();
+}
+
+void TVelCustomDBGrid::SetFillerColor(TColor Value) {
+    if (Value == FFillerColor) return;
+    FFillerColor = Value;
+    Invalidate();
+}
+
+void TVelCustomDBGrid::SetFillerIndex(int Value) {
+    if (Value == FFillerIndex) return;
+    FFillerIndex = Value;
+    Invalidate();
+}
+
+void TVelCustomDBGrid::SetEnabled(bool Value) {
+    TCustomGrid::SetEnabled(Value);
+    Invalidate();
+}
+
+void TVelCustomDBGrid::GradientChanged() {
+    Invalidate();
+}
+
+void TVelCustomDBGrid::InvalidateGridEditor() {
+    ++FWork.EditorInvalidations;
+    InvalidateEditor();
+}
+
+// ---- Brackets and layout.
+
+void TVelCustomDBGrid::BeginUpdate() {
+    ++FUpdateLock;
+}
+
+void TVelCustomDBGrid::EndUpdate() {
+    if (FUpdateLock > 0) --FUpdateLock;
+    // A layout asked for inside the bracket runs now.
+    if (FUpdateLock == 0 && FLayoutLock == 0 && FLayoutPending && !IsLoading()) LayoutChanged();
+}
+
+bool TVelCustomDBGrid::GetUpdateInProgress() const {
+    return FInUpdateListItems || FInUpdateSequence || FInUpdateTotals;
+}
+
+void TVelCustomDBGrid::BeginLayout() {
+    BeginUpdate();
+    if (FLayoutLock == 0) FLayoutPending = false;
+    ++FLayoutLock;
+}
+
+void TVelCustomDBGrid::EndLayout() {
+    if (FLayoutLock == 0) return;
+    --FLayoutLock;
+    if (FUpdateLock > 0) --FUpdateLock;
+    if (FLayoutLock == 0 && !IsDestroying()) InternalLayout();
+}
+
+void TVelCustomDBGrid::CancelLayout() {
+    if (FLayoutLock == 0) return;
+    --FLayoutLock;
+    if (FUpdateLock > 0) --FUpdateLock;
+}
+
+bool TVelCustomDBGrid::AcquireLayoutLock() {
+    if (FUpdateLock == 0 && FLayoutLock == 0) {
+        BeginLayout();
+        return true;
+    }
+    return false;
+}
+
+void TVelCustomDBGrid::DeferLayout() {
+    if (FLayoutDeferred) return;
+    FLayoutDeferred = true;
+    if (HandleAllocated() || GetParent())
+        PostMessage(GetHandle(), CM_DEFERLAYOUT);
+    else
+        FLayoutDeferred = false;  // no window yet: the next layout does the work
+}
+
+void TVelCustomDBGrid::LayoutChanged() {
+    if (IsDestroying()) return;
+    if (IsLoading()) {
+        FLayoutPending = true;
+        return;
+    }
+    if (AcquireLayoutLock())
+        EndLayout();
+    else
+        FLayoutPending = true;
+}
+
+void TVelCustomDBGrid::Dispatch(TMessage& Message) {
+    if (Message.Msg == CM_DEFERLAYOUT) {
+        FLayoutDeferred = false;
+        LayoutChanged();
+        return;
+    }
+    TCustomGrid::Dispatch(Message);
+}
+
+void TVelCustomDBGrid::InternalLayout() {
+    if (IsDestroying() || !FColumns) return;
+    ++FLayoutCount;
+    ++FWork.Layouts;
+    using enum TVelDBGridOption;
+    FTitleOffset = FOptions.Contains(dgTitles) ? 1 : 0;
+    FIndicatorOffset = FOptions.Contains(dgIndicator) ? 1 : 0;
+
+    // Default columns follow the dataset's visible fields on every layout.
+    TDataSet* ds = GetDataSet();
+    FColumns->BeginUpdate();
+    try {
+        if (FColumns->GetState() == TDBGridColumnsState::csDefault) {
+            std::vector<std::string> names;
+            if (ds && FDataLink->GetActive())
+                for (TField* f : ds->GetFields())
+                    if (f->GetVisible()) names.push_back(f->GetFullName());
+            // The same fields keep their column objects (and what was set on them).
+            bool same = int(names.size()) == FColumns->Count();
+            for (int i = 0; same && i < FColumns->Count(); ++i)
+                same = FColumns->GetColumn(i)->GetFieldName() == names[std::size_t(i)];
+            if (!same) {
+                FColumns->Clear();
+                for (const std::string& name : names) {
+                    TVelColumn* c = FColumns->Add();
+                    c->SetStored(false);
+                    c->SetFieldName(name);
+                }
+            }
+        }
+    } catch (...) {
+        FColumns->EndUpdate();
+        throw;
+    }
+    // The update this bracket ends must not lay out again.
+    ++FLayoutLock;
+    FColumns->EndUpdate();
+    --FLayoutLock;
+
+    FDataLink->ClearMapping();
+    FDataLink->SetSparseMap(FColumns->GetState() == TDBGridColumnsState::csCustomized);
+    FVisibleColumns.clear();
+    for (int i = 0; i < FColumns->Count(); ++i) {
+        TVelColumn* c = FColumns->GetColumn(i);
+        FDataLink->AddMapping(c->GetFieldName());
+        if (c->GetVisible()) FVisibleColumns.push_back(c);
+    }
+
+    UpdateTotalRowOffsets();
+    // Base geometry: one grid column per visible column, one data row at least.
+    const int cols =
+        std::max<int>(FIndicatorOffset + int(FVisibleColumns.size()), FIndicatorOffset + 1);
+    const int rows = FTitleOffset + 1 + FTotalOffset;
+    TCustomGrid::SetFixedCols(0);
+    TCustomGrid::SetFixedRows(0);
+    SetColCount(cols);
+    SetRowCount(rows);
+    const int fixed = std::min(FIndicatorOffset + FFixedCols, cols - 1);
+    TCustomGrid::SetFixedCols(fixed);
+    TCustomGrid::SetFixedRows(std::min(FTitleOffset, rows - 1));
+    if (FIndicatorOffset > 0) SetColWidths(0, FIndicatorWidth);
+    for (std::size_t i = 0; i < FVisibleColumns.size(); ++i)
+        SetColWidths(FIndicatorOffset + int(i), FVisibleColumns[i]->GetWidth());
+    // Whatever this run asked for itself is done.
+    FLayoutPending = false;
+    Invalidate();
+}
+
+void TVelCustomDBGrid::UpdateTotalRowOffsets() {
+    using enum TVelDBGridOptionEx;
+    FTotalHeader = FOptionsEx.Contains(dgTotalHeader) ? 1 : 0;
+    FTotalValues = FOptionsEx.Contains(dgTotalValues) ? 1 : 0;
+    FTotalFooter = FOptionsEx.Contains(dgTotalFooter) ? 1 : 0;
+    const int fields = FOptionsEx.Contains(dgTotalFields) ? 1 : 0;
+    FTotalOffset = (FOptionsEx.Contains(dgBlankRow) ? 1 : 0) + FTotalHeader + FTotalValues +
+                   fields + FTotalFooter;
+}
+
+// ---- Data link news; the record window and repaint rules come with the data link work.
+
+void TVelCustomDBGrid::LinkActive(bool Value) {
+    // Fields are looked up again in the dataset as it is now.
+    for (int i = 0; i < FColumns->Count(); ++i) FColumns->GetColumn(i)->FField = nullptr;
+    if (Value) {
+        TDataSet* ds = GetDataSet();
+        if (ds && IsPublishedProp(ds, "UniDirectional") && GetOrdProp(ds, "UniDirectional") != 0)
+            DatabaseError("Operation not allowed on a unidirectional dataset " + ds->GetName() +
+                          ".");
+        if (FOptionsExt.Contains(TVelDBGridOptionExt::dgForceCustomized))
+            FColumns->SetState(TDBGridColumnsState::csCustomized);
+    } else {
+        ClearSelection();
+    }
+    LayoutChanged();
+    TotalsChanged(TTotalResult::trDataField, nullptr);
+}
+
+void TVelCustomDBGrid::DataChanged() {
+    Invalidate();
+    TotalsChanged(TTotalResult::trDataField, nullptr);
+}
+
+void TVelCustomDBGrid::RecordChanged(TField* Field) {
+    Invalidate();
+    TotalsChanged(TTotalResult::trDataField, Field);
+}
+
+void TVelCustomDBGrid::EditingChanged() {
+    InvalidateGridEditor();
+}
+
+void TVelCustomDBGrid::UpdateData() {}
+
+void TVelCustomDBGrid::Scroll(int Distance) {
+    if (Distance != 0) Invalidate();
+}
+
+void TVelCustomDBGrid::TotalsChanged(TTotalResult Result, TField* Field) {
+    (void)Result;
+    (void)Field;
+    if (FTotals && FTotals->GetActive() && !IsLoading() && !IsDestroying()) UpdateCalcValues();
+}
+
+void TVelCustomDBGrid::ClearSelection() {
+    if (FSelectedRowCount == 0 && FSelectedColCount == 0) return;
+    FSelectedRowCount = FSelectedColCount = 0;
+    FSelectBegin = FSelectEnd = FSelectMin = FSelectMax = -1;
+    if (FTotals) FTotals->SetSelection(false, false);
+    Invalidate();
+}
+
+void TVelCustomDBGrid::SetSelectionCounts(int Rows, int Cols) {
+    FSelectedRowCount = std::max(0, Rows);
+    FSelectedColCount = std::max(0, Cols);
+    FTotals->SetSelection(FSelectedRowCount > 0, FSelectedColCount > 0);
+}
+
+}  // namespace vel

@@ -1,0 +1,649 @@
+#pragma once
+// TVelCustomDBGrid: the data-aware grid on TCustomGrid, and TVelDBGrid, which publishes it.
+//
+// The grid owns its columns, data links and settings objects and creates each through a
+// virtual factory so a descendant can substitute its own class. Everything it only refers to
+// (data source, image lists, menus, linked grids) is a plain pointer cleared by Notification.
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "controls/Grids.h"
+#include "db/DataSource.h"
+#include "graphics/PimkitGraph.h"
+#include "grid/GridColumns.h"
+#include "grid/GridDataLink.h"
+#include "grid/GridFilter.h"
+#include "grid/GridOptions.h"
+#include "grid/GridScroll.h"
+#include "grid/GridSearch.h"
+#include "grid/GridSettings.h"
+#include "grid/GridStyle.h"
+#include "grid/GridTotals.h"
+#include "grid/GridTreeView.h"
+#include "rtl/Variant.h"
+
+namespace vel {
+
+class TBitmap;
+class TCustomImageList;
+class TStrings;
+class TTimer;
+
+enum class TFixedStyle { fsDefault, fsSoft, fsNice, fsFlat, fsGreat, fsGray, fsFine, fsMild };
+VEL_DECLARE_ENUM_INFO(TFixedStyle)
+enum class TFixedTheme { ftNone, ftDefault, ftButtons, ftTabs };
+VEL_DECLARE_ENUM_INFO(TFixedTheme)
+enum class TFocusRect { frAuto, frDefault, frGray, frMild, frNone };
+VEL_DECLARE_ENUM_INFO(TFocusRect)
+enum class THotButtons { hbAuto, hbNone, hbBump, hbTile, hbLowered, hbRaised };
+VEL_DECLARE_ENUM_INFO(THotButtons)
+enum class TListBorder { lbAuto, lbDefault, lbGray, lbMild };
+VEL_DECLARE_ENUM_INFO(TListBorder)
+enum class TMarkerStyle {
+    msAuto,
+    msAutoGray,
+    msDefault,
+    msSoft,
+    msRaisedDark,
+    msRaisedGray,
+    msRaisedMild,
+    msLoweredDark,
+    msLoweredGray,
+    msLoweredMild,
+    msFlat,
+    msGray,
+    msMild
+};
+VEL_DECLARE_ENUM_INFO(TMarkerStyle)
+enum class TMarkerTransparent { mtAuto, mtFalse, mtTrue };
+VEL_DECLARE_ENUM_INFO(TMarkerTransparent)
+enum class TGridDrawingStyle { gdsClassic, gdsThemed, gdsGradient };
+VEL_DECLARE_ENUM_INFO(TGridDrawingStyle)
+
+enum class TVelDBGridToolMenuItem {
+    tmOpen,
+    tmRefresh,
+    tmShowColumns,
+    tmColumns,
+    tmShowAutoFilter,
+    tmAutoFilter,
+    tmShowMultiSelect,
+    tmMultiSelect,
+    tmSelectedRow,
+    tmStripedRows,
+    tmTreeView,
+    tmSettings,
+    tmClose
+};
+VEL_DECLARE_ENUM_INFO(TVelDBGridToolMenuItem)
+using TVelDBGridToolMenuItems = TSet<TVelDBGridToolMenuItem>;
+enum class TVelDBGridToolMenuSubItem {
+    tmColumnsShow,
+    tmColumnsStretch,
+    tmColumnsDefaultWidth,
+    tmColumnsOptimalWidth,
+    tmColumnsIncludeTitles,
+    tmColumnsIncludeButtons,
+    tmColumnsLoad,
+    tmColumnsSave,
+    tmColumnsLoadFromFile,
+    tmColumnsSaveToFile,
+    tmAutoFilterActive,
+    tmAutoFilterFiltered,
+    tmAutoFilterClear,
+    tmAutoFilterLoad,
+    tmAutoFilterSave,
+    tmAutoFilterLoadFromFile,
+    tmAutoFilterSaveToFile,
+    tmMultiSelectActive,
+    tmMultiSelectRows,
+    tmMultiSelectCols,
+    tmMultiSelectCells,
+    tmMultiSelectFixed
+};
+VEL_DECLARE_ENUM_INFO(TVelDBGridToolMenuSubItem)
+using TVelDBGridToolMenuSubItems = TSet<TVelDBGridToolMenuSubItem>;
+enum class TVelDBGridToolMenuSubItemEx {
+    tmSettingsLoadLayout,
+    tmSettingsSaveLayout,
+    tmSettingsLoad,
+    tmSettingsSave,
+    tmSettingsEraseFromFile,
+    tmSettingsLoadFromFile,
+    tmSettingsSaveToFile,
+    tmSettingsEraseFromRegistry,
+    tmSettingsLoadFromRegistry,
+    tmSettingsSaveToRegistry
+};
+VEL_DECLARE_ENUM_INFO(TVelDBGridToolMenuSubItemEx)
+using TVelDBGridToolMenuSubItemsEx = TSet<TVelDBGridToolMenuSubItemEx>;
+
+TVelDBGridToolMenuItems DefaultToolMenuItems();
+TVelDBGridToolMenuSubItems DefaultToolMenuSubItems();
+TVelDBGridToolMenuSubItemsEx DefaultToolMenuSubItemsEx();
+
+enum class TTotalResult { trNone, trCaption, trDataField, trTotalField, trCalcValue };
+enum class TTextKind { tkEdit, tkDisplay, tkReport };
+enum class TSelectAction { saUnselect, saSelect, saClear, saDelete, saRefresh };
+enum class THintCell { hcTitle, hcHeader, hcFiller, hcEditor, hcData, hcIndicator, hcTotal };
+
+// Event types of the grid (the Parts that raise them give their meaning).
+using TDBGridClickEvent = std::function<void(TVelColumn* Column)>;
+using TColGetTextEvent = std::function<void(TVelColumn* Column, std::string& Text, TTextKind Kind)>;
+using TColSetTextEvent = std::function<void(TVelColumn* Column, std::string& Text)>;
+using TColumnMovingEvent =
+    std::function<void(TObject* Sender, int FromIndex, int ToIndex, bool& Accept)>;
+using TColumnScrollEvent = std::function<void(TObject* Sender, int LeftIndex)>;
+using THeaderClickEvent = std::function<void(TVelColumn* Column, int Index)>;
+using TRowSelectEvent = std::function<void(TObject* Sender, TSelectAction Action)>;
+using TRowExpandEvent = std::function<void(TObject* Sender, bool Expand)>;
+using TRowExpandingEvent = std::function<void(TObject* Sender, bool Expand, bool& Allow)>;
+using TTotalClickEvent = std::function<void(TVelColumn* Column, int Index)>;
+using TTotalGetTextEvent =
+    std::function<void(TVelColumn* Column, int Index, std::string& Text, TTextKind Kind)>;
+using TTotalCalcQueryEvent = std::function<void(TObject* Sender, TDataSet* DataSet, bool& Accept)>;
+using TCellHintEvent = std::function<void(TObject* Sender, TVelColumn* Column, int Index,
+                                          THintCell HintCell, std::string& HintStr)>;
+using TCalcImageIndexEvent = std::function<void(TObject* Sender, TVelColumn* Column, int& Index)>;
+using TCalcBoldDaysEvent = std::function<void(TObject* Sender, double Date, bool& BoldDay)>;
+using TDrawColumnCellEvent = std::function<void(TObject* Sender, const TRect& Rect, int DataCol,
+                                                TVelColumn* Column, TGridDrawState State)>;
+using TFilterRecordEventGrid = std::function<void(TDataSet* DataSet, bool& Accept)>;
+using TVelDBGridLayoutEvent = std::function<void(TObject* Sender, TStrings* Layout, bool Apply)>;
+using TListDropDownEvent = std::function<void(TVelColumn* Column, TObject* List)>;
+using TListCloseUpEvent =
+    std::function<void(TVelColumn* Column, TObject* List, Variant& Value, bool& Accept)>;
+
+// Declares GetOnX / SetOnX and the field FOnX.
+#define VEL_GRID_EVENT(Type, Name)    \
+public:                               \
+    const Type& GetOn##Name() const { \
+        return FOn##Name;             \
+    }                                 \
+    void SetOn##Name(Type Value) {    \
+        FOn##Name = std::move(Value); \
+    }                                 \
+                                      \
+private:                              \
+    Type FOn##Name;
+
+class TVelCustomDBGrid : public TCustomGrid {
+    VEL_CLASS(TVelCustomDBGrid)
+public:
+    explicit TVelCustomDBGrid(TComponent* AOwner);
+    ~TVelCustomDBGrid() override;
+
+    // ---- Data and sub-objects.
+    TDataSource* GetDataSource() const;
+    // A unidirectional dataset's source raises EDatabaseError; the totals' own source raises
+    // EInvalidGridOperation (ignored while loading).
+    void SetDataSource(TDataSource* Value);
+    TDataSet* GetDataSet() const;
+    TVelGridDataLink* GetDataLink() const { return FDataLink; }
+    TVelDBGridColumns* GetColumns() const { return FColumns; }
+    void SetColumns(TVelDBGridColumns* Value);
+    // Default columns are rebuilt from the fields, so only customised ones are written.
+    bool IsColumnsStored() const;
+    const std::vector<TVelColumn*>& GetVisibleColumns() const { return FVisibleColumns; }
+    bool GetReadOnly() const { return FReadOnly; }
+    void SetReadOnly(bool Value);
+    const std::string& GetDetailFields() const { return FDetailFields; }
+    void SetDetailFields(const std::string& Value);
+    const std::string& GetKeyFields() const { return FKeyFields; }
+    void SetKeyFields(const std::string& Value);
+    TVelCustomDBGrid* GetMasterGrid() const { return FMasterGrid; }
+    void SetMasterGrid(TVelCustomDBGrid* Value);
+    TVelCustomDBGrid* GetManageGrid() const { return FManageGrid; }
+    const std::string& GetOrderFields() const { return FOrderFields; }
+    void SetOrderFields(const std::string& Value);
+    const std::string& GetFilter() const { return FFilter; }
+    void SetFilter(const std::string& Value);
+    bool GetFiltered() const { return FFiltered; }
+    void SetFiltered(bool Value);
+    TVelDBGridFilter* GetFilterGrid() const { return FFilterGrid; }
+    void SetFilterGrid(TVelDBGridFilter* Value) { FFilterGrid->Assign(Value); }
+    TVelDBGridSearch* GetSearch() const { return FSearch; }
+    void SetSearch(TVelDBGridSearch* Value) { FSearch->Assign(Value); }
+    TVelDBGridSettings* GetSettings() const { return FSettings; }
+    void SetSettings(TVelDBGridSettings* Value);
+    TVelDBGridTotals* GetTotals() const { return FTotals; }
+    void SetTotals(TVelDBGridTotals* Value) { FTotals->Assign(Value); }
+    TVelDBGridTreeView* GetTreeView() const { return FTreeView; }
+    void SetTreeView(TVelDBGridTreeView* Value);
+    TVelDBGridGradient* GetGradient() const { return FGradient; }
+    void SetGradient(TVelDBGridGradient* Value) { FGradient->Assign(Value); }
+    TVelGridStyle* GetGridStyle() const { return FGridStyle; }
+    void SetGridStyle(TVelGridStyle* Value) { FGridStyle->Assign(Value); }
+    TVelScrollProp* GetScrollProp() const { return FScrollProp; }
+    void SetScrollProp(TVelScrollProp* Value) { FScrollProp->Assign(Value); }
+    bool GetDragRows() const { return FDragRows; }
+    void SetDragRows(bool Value) { FDragRows = Value; }
+
+    // ---- Option sets.
+    TVelDBGridOptions GetOptions() const { return FOptions; }
+    void SetOptions(TVelDBGridOptions Value);
+    TVelDBGridOptionsEx GetOptionsEx() const { return FOptionsEx; }
+    void SetOptionsEx(TVelDBGridOptionsEx Value);
+    TVelDBGridOptionsExt GetOptionsExt() const { return FOptionsExt; }
+    void SetOptionsExt(TVelDBGridOptionsExt Value);
+    TGridDrawingOptions GetDrawingOptions() const { return FDrawingOptions; }
+    // Each changed bit sets its colour to clDefault (on) or clNone (off).
+    void SetDrawingOptions(TGridDrawingOptions Value);
+    // One bit, leaving the colour alone.
+    void SetDrawingOption(TGridDrawingOption Option, bool On);
+    TVelHintOptions GetHintOptions() const { return FHintOptions; }
+    void SetHintOptions(TVelHintOptions Value) { FHintOptions = Value; }
+    TVelResizeOptions GetResizeOptions() const { return FResizeOptions; }
+    void SetResizeOptions(TVelResizeOptions Value);
+    TMultiSelectOptions GetMultiSelectOptions() const { return FMultiSelectOptions; }
+    void SetMultiSelectOptions(TMultiSelectOptions Value);
+    TMultiSelect GetMultiSelect() const { return FMultiSelect; }
+    TSystemStyleElements GetSystemStyleElements() const { return FSystemStyleElements; }
+    void SetSystemStyleElements(TSystemStyleElements Value);
+    // Which of Elements keep the system look: all of them unless a custom style is active.
+    bool IsSystemStyle(TSystemStyleElements Elements) const;
+    TVelDBGridToolMenuItems GetToolMenuItems() const { return FToolMenuItems; }
+    void SetToolMenuItems(TVelDBGridToolMenuItems Value) { FToolMenuItems = Value; }
+    TVelDBGridToolMenuSubItems GetToolMenuSubItems() const { return FToolMenuSubItems; }
+    void SetToolMenuSubItems(TVelDBGridToolMenuSubItems Value) { FToolMenuSubItems = Value; }
+    TVelDBGridToolMenuSubItemsEx GetToolMenuSubItemsEx() const { return FToolMenuSubItemsEx; }
+    void SetToolMenuSubItemsEx(TVelDBGridToolMenuSubItemsEx Value) { FToolMenuSubItemsEx = Value; }
+    bool GetDefaultDrawing() const { return FDefaultDrawing; }
+    void SetDefaultDrawing(bool Value) { FDefaultDrawing = Value; }
+
+    void SwitchOptions(TVelDBGridOptions Value, bool On);
+    void SwitchOptionsEx(TVelDBGridOptionsEx Value, bool On);
+    void SwitchOptionsExt(TVelDBGridOptionsExt Value, bool On);
+    void SwitchDrawingOptions(TGridDrawingOptions Value, bool On);
+    void SwitchHintOptions(TVelHintOptions Value, bool On);
+    void SwitchResizeOptions(TVelResizeOptions Value, bool On);
+    void SwitchMultiSelectOptions(TMultiSelectOptions Value, bool On);
+    void SwitchSystemStyleElements(TSystemStyleElements Value, bool On);
+    void SwitchStyleElements(TStyleElements Value, bool On);
+
+    // ---- Layout and sizing.
+    // Data columns frozen at the left (the indicator column is not counted).
+    int GetFixedCols() const { return FFixedCols; }
+    void SetFixedCols(int Value);
+    int GetIndicatorWidth() const { return FIndicatorWidth; }
+    void SetIndicatorWidth(int Value);
+    int GetHeaderLinesCount() const { return FHeaderLinesCount; }
+    void SetHeaderLinesCount(int Value);
+    int GetTitleLinesCount() const { return FTitleLinesCount; }
+    void SetTitleLinesCount(int Value);
+    int GetLinesCount() const { return FLinesCount; }
+    void SetLinesCount(int Value);
+    int GetLinesCountMin() const { return FLinesCountMin; }
+    void SetLinesCountMin(int Value);
+    int GetLinesCountMax() const { return FLinesCountMax; }
+    void SetLinesCountMax(int Value);
+    int GetDefaultWidthMin() const { return FDefaultWidthMin; }
+    void SetDefaultWidthMin(int Value);
+    int GetDefaultWidthMax() const { return FDefaultWidthMax; }
+    void SetDefaultWidthMax(int Value);
+    bool GetStretchMode() const { return FStretchMode; }
+    void SetStretchMode(bool Value);
+    int GetStretchWidthMin() const { return FStretchWidthMin; }
+    void SetStretchWidthMin(int Value);
+    int GetStretchWidthMax() const { return FStretchWidthMax; }
+    void SetStretchWidthMax(int Value);
+    // The grid's own scroll bar choice; the base grid keeps only the horizontal bar.
+    TScrollStyle GetScrollBars() const { return FScrollBarsOwn; }
+    void SetScrollBars(TScrollStyle Value);
+    int GetWheelScrollRows() const { return FWheelScrollRows; }
+    void SetWheelScrollRows(int Value);
+    int GetGridLineWidth() const { return TCustomGrid::GetGridLineWidth(); }
+    void SetGridLineWidth(int Value);
+
+    // ---- Colours, fonts, looks.
+    TFont* GetTitleFont() const { return FTitleFont; }
+    void SetTitleFont(TFont* Value) { FTitleFont->Assign(Value); }
+    TFont* GetHeaderFont() const { return FHeaderFont; }
+    void SetHeaderFont(TFont* Value) { FHeaderFont->Assign(Value); }
+    TColor GetHeaderColor() const { return FHeaderColor; }
+    void SetHeaderColor(TColor Value);
+    TColor GetDataColLineColor() const { return FDataColLineColor; }
+    void SetDataColLineColor(TColor Value);
+    TColor GetDataRowLineColor() const { return FDataRowLineColor; }
+    void SetDataRowLineColor(TColor Value);
+    TColor GetHighlightText() const { return FHighlightText; }
+    void SetHighlightText(TColor Value);
+    TColor GetSelectCellColor() const { return FSelectCellColor; }
+    void SetSelectCellColor(TColor Value);
+    TColor GetSelectionColor() const { return FSelectionColor; }
+    void SetSelectionColor(TColor Value);
+    TColor GetSelectRowColor() const { return FSelectRowColor; }
+    void SetSelectRowColor(TColor Value);
+    TColor GetStripeColor() const { return FStripeColor; }
+    void SetStripeColor(TColor Value);
+    TColor GetEditorColor() const { return FEditorColor; }
+    void SetEditorColor(TColor Value);
+    TFixedStyle GetFixedStyle() const { return FFixedStyle; }
+    void SetFixedStyle(TFixedStyle Value);
+    TFixedTheme GetFixedTheme() const { return FFixedTheme; }
+    void SetFixedTheme(TFixedTheme Value);
+    TFocusRect GetFocusRect() const { return FFocusRect; }
+    void SetFocusRect(TFocusRect Value);
+    THotButtons GetHotButtons() const { return FHotButtons; }
+    void SetHotButtons(THotButtons Value);
+    TListBorder GetListBorder() const { return FListBorder; }
+    void SetListBorder(TListBorder Value) { FListBorder = Value; }
+    TMarkerStyle GetMarkerStyle() const { return FMarkerStyle; }
+    void SetMarkerStyle(TMarkerStyle Value);
+    TMarkerTransparent GetMarkerTransparent() const { return FMarkerTransparent; }
+    void SetMarkerTransparent(TMarkerTransparent Value);
+    TCustomImageList* GetTitleImages() const { return FTitleImages; }
+    void SetTitleImages(TCustomImageList* Value);
+    TCustomImageList* GetTitleMarkers() const { return FTitleMarkers; }
+    void SetTitleMarkers(TCustomImageList* Value);
+    TGridDrawingStyle GetDrawingStyle() const { return FDrawingStyle; }
+    void SetDrawingStyle(TGridDrawingStyle Value);
+    bool GetCtl3D() const { return FCtl3D; }
+    void SetCtl3D(bool Value);
+    bool IsCtl3DStored() const { return !FCtl3DAuto; }
+    bool GetCtl3DAuto() const { return FCtl3DAuto; }
+    void SetCtl3DAuto(bool Value);
+    TBorderStyle GetBorderStyle() const { return FBorderStyle; }
+    void SetBorderStyle(TBorderStyle Value);
+
+    // ---- Filler and indicator cells, menus.
+    bool GetFillerButton() const { return FFillerButton; }
+    void SetFillerButton(bool Value);
+    TColor GetFillerColor() const { return FFillerColor; }
+    void SetFillerColor(TColor Value);
+    const std::string& GetFillerHint() const { return FFillerHint; }
+    void SetFillerHint(const std::string& Value) { FFillerHint = Value; }
+    int GetFillerIndex() const { return FFillerIndex; }
+    void SetFillerIndex(int Value);
+    TComponent* GetFillerPopupMenu() const { return FFillerPopupMenu; }
+    void SetFillerPopupMenu(TComponent* Value);
+    bool GetFillerToolMenu() const { return FFillerToolMenu; }
+    void SetFillerToolMenu(bool Value) { FFillerToolMenu = Value; }
+    const std::string& GetIndicatorHint() const { return FIndicatorHint; }
+    void SetIndicatorHint(const std::string& Value) { FIndicatorHint = Value; }
+    TCustomImageList* GetIndicatorImages() const { return FIndicatorImages; }
+    void SetIndicatorImages(TCustomImageList* Value);
+    TComponent* GetIndicatorPopupMenu() const { return FIndicatorPopupMenu; }
+    void SetIndicatorPopupMenu(TComponent* Value);
+    bool GetPopupToolMenu() const { return FPopupToolMenu; }
+    void SetPopupToolMenu(bool Value) { FPopupToolMenu = Value; }
+    TComponent* GetCustomHint() const { return FCustomHint; }
+    void SetCustomHint(TComponent* Value);
+    bool GetParentCustomHint() const { return FParentCustomHint; }
+    void SetParentCustomHint(bool Value) { FParentCustomHint = Value; }
+    void SetEnabled(bool Value) override;
+
+    // ---- Column numbers: grid ("raw") columns count the indicator column.
+    int RawToDataColumn(int ACol) const { return ACol - FIndicatorOffset; }
+    int DataToRawColumn(int ACol) const { return ACol + FIndicatorOffset; }
+    int GetTitleOffset() const { return FTitleOffset; }
+    int GetIndicatorOffset() const { return FIndicatorOffset; }
+    int GetTotalOffset() const { return FTotalOffset; }
+
+    // ---- Brackets; counters never go below 0 and the held work runs once at the end.
+    void BeginUpdate();
+    void EndUpdate();
+    int GetUpdateLock() const { return FUpdateLock; }
+    // A list-item, numbering or totals update is running.
+    bool GetUpdateInProgress() const;
+    void BeginLayout();
+    void EndLayout();
+    // Leaves the layout bracket without running the layout.
+    void CancelLayout();
+    // Runs the layout later, through a posted message.
+    void DeferLayout();
+    bool AcquireLayoutLock();
+    int GetLayoutLock() const { return FLayoutLock; }
+    int GetLayoutCount() const { return FLayoutCount; }
+    virtual void LayoutChanged();
+
+    // ---- Data link news (the record window comes later).
+    virtual void LinkActive(bool Value);
+    void DataChanged();
+    void RecordChanged(TField* Field);
+    void EditingChanged();
+    void UpdateData();
+    virtual void Scroll(int Distance);
+    // The single entry by which data and scroll news tell the totals they may be stale.
+    virtual void TotalsChanged(TTotalResult Result, TField* Field);
+
+    // ---- Focus and linked grids.
+    bool GetAcquireFocusFlag() const { return FAcquireFocus; }
+    void SetAcquireFocusFlag(bool Value) { FAcquireFocus = Value; }
+    // Takes the focus when allowed; true when the grid (or its editor) has it afterwards.
+    bool AcquireFocus();
+    // Passes column visibility, widths, expansion and the horizontal position to the grid
+    // this one manages, and on round the ring.
+    void Synchronize();
+
+    // Selections and deferred work arrive with their features; these are their entry points.
+    void ClearSelection();
+    bool HasSelection() const { return FSelectedRowCount > 0 || FSelectedColCount > 0; }
+    // Counts held by the frame until the selection arrives (tests select through these).
+    void SetSelectionCounts(int Rows, int Cols);
+    virtual void PerformDelayed() {}
+
+    void Loaded() override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
+    // ---- Events.
+    VEL_GRID_EVENT(TCalcBoldDaysEvent, CalcBoldDays)
+    VEL_GRID_EVENT(TCalcImageIndexEvent, CalcImageIndex)
+    VEL_GRID_EVENT(TDBGridClickEvent, CellClick)
+    VEL_GRID_EVENT(TDBGridClickEvent, CellDblClick)
+    VEL_GRID_EVENT(TDBGridClickEvent, CellExpand)
+    VEL_GRID_EVENT(TCellHintEvent, CellHint)
+    VEL_GRID_EVENT(TNotifyEvent, ColEnter)
+    VEL_GRID_EVENT(TNotifyEvent, ColExit)
+    VEL_GRID_EVENT(TDBGridClickEvent, ColExpand)
+    VEL_GRID_EVENT(TColGetTextEvent, ColGetText)
+    VEL_GRID_EVENT(TColSetTextEvent, ColSetText)
+    VEL_GRID_EVENT(TNotifyEvent, ColTextChanged)
+    VEL_GRID_EVENT(TMovedEvent, ColumnMoved)
+    VEL_GRID_EVENT(TColumnMovingEvent, ColumnMoving)
+    VEL_GRID_EVENT(TNotifyEvent, ColumnResize)
+    VEL_GRID_EVENT(TColumnScrollEvent, ColumnScroll)
+    VEL_GRID_EVENT(TDrawColumnCellEvent, DrawColumnCell)
+    VEL_GRID_EVENT(TNotifyEvent, EditButtonClick)
+    VEL_GRID_EVENT(TDBGridClickEvent, ExpandClick)
+    VEL_GRID_EVENT(TNotifyEvent, FillerClick)
+    VEL_GRID_EVENT(TNotifyEvent, FilterChanged)
+    VEL_GRID_EVENT(TFilterRecordEventGrid, FilterRecord)
+    VEL_GRID_EVENT(TNotifyEvent, FilterUpdated)
+    VEL_GRID_EVENT(THeaderClickEvent, HeaderClick)
+    VEL_GRID_EVENT(TNotifyEvent, IndicatorClick)
+    VEL_GRID_EVENT(TVelDBGridLayoutEvent, Layout)
+    VEL_GRID_EVENT(TListCloseUpEvent, ListCloseUp)
+    VEL_GRID_EVENT(TListDropDownEvent, ListDropDown)
+    VEL_GRID_EVENT(TNotifyEvent, ListItemsUpdated)
+    VEL_GRID_EVENT(TNotifyEvent, OrderChanged)
+    VEL_GRID_EVENT(TNotifyEvent, OrderUpdated)
+    VEL_GRID_EVENT(TRowExpandEvent, RowExpand)
+    VEL_GRID_EVENT(TRowExpandingEvent, RowExpanding)
+    VEL_GRID_EVENT(TNotifyEvent, RowResize)
+    VEL_GRID_EVENT(TRowSelectEvent, RowSelect)
+    VEL_GRID_EVENT(TNotifyEvent, SelectedColsChanged)
+    VEL_GRID_EVENT(TNotifyEvent, SelectedRowsChanged)
+    VEL_GRID_EVENT(TNotifyEvent, SelectionChanged)
+    VEL_GRID_EVENT(TNotifyEvent, SequenceUpdated)
+    VEL_GRID_EVENT(TDBGridClickEvent, TitleClick)
+    VEL_GRID_EVENT(TNotifyEvent, ToolMenuClick)
+    VEL_GRID_EVENT(TNotifyEvent, ToolMenuCreate)
+    VEL_GRID_EVENT(TNotifyEvent, ToolMenuPopup)
+    VEL_GRID_EVENT(TNotifyEvent, ToolMenuUpdate)
+    VEL_GRID_EVENT(TTotalCalcQueryEvent, TotalCalcQuery)
+    VEL_GRID_EVENT(TTotalClickEvent, TotalClick)
+    VEL_GRID_EVENT(TTotalGetTextEvent, TotalGetText)
+    VEL_GRID_EVENT(TNotifyEvent, TotalsUpdated)
+
+public:
+    // ---- Factories, in declared order; a descendant returns its own classes.
+    virtual TVelDBGridColumns* CreateColumns();
+    virtual TVelGridDataLink* CreateDataLink();
+    virtual TVelDBGridFilter* CreateFilter();
+    virtual TVelDBGridGradient* CreateGradient();
+    virtual TVelGridStyle* CreateGridStyle();
+    virtual TVelScrollProp* CreateScrollProp();
+    virtual TVelDBGridSearch* CreateSearch();
+    virtual TVelDBGridSettings* CreateSettings();
+    virtual TVelTotalDataLink* CreateTotalDataLink();
+    virtual TVelDBGridTotals* CreateTotals();
+    virtual TVelDBGridTreeView* CreateTreeView();
+
+    // Counters for tests and for the Parts still to come: how often each held-back piece of
+    // work ran.
+    struct TWorkCounts {
+        int Layouts = 0, EditorInvalidations = 0, Stretches = 0, BorderChanges = 0,
+            MarkerUpdates = 0, SequenceUpdates = 0, TotalsUpdates = 0, OrderUpdates = 0,
+            ListItemUpdates = 0, ScrollBarUpdates = 0, TreeViewRefreshes = 0;
+    };
+    const TWorkCounts& GetWorkCounts() const { return FWork; }
+
+protected:
+    // Factories are virtual, but a constructor only reaches its own class's versions: a
+    // descendant that overrides factories calls this first thing in its constructor, and the
+    // owned objects are created again, in declared order, by its factories.
+    void RecreateOwnedObjects();
+    virtual void InternalLayout();
+    void GradientChanged();
+    virtual void UpdateSequenceValues(bool Delayed) {
+        (void)Delayed;
+        ++FWork.SequenceUpdates;
+    }
+    virtual void UpdateCalcValues() { ++FWork.TotalsUpdates; }
+    virtual void UpdateScrollBar() { ++FWork.ScrollBarUpdates; }
+    virtual void UpdateListItems() { ++FWork.ListItemUpdates; }
+    virtual void UpdateOrder() { ++FWork.OrderUpdates; }
+    virtual void UpdateMarkers() { ++FWork.MarkerUpdates; }
+    virtual void StretchColumns() { ++FWork.Stretches; }
+    virtual void InvalidateBorder() { ++FWork.BorderChanges; }
+    void InvalidateGridEditor();
+    void Dispatch(TMessage& Message) override;
+
+private:
+    friend class TVelColumn;
+    friend class TVelDBGridColumns;
+    friend class TVelDBGridTotals;
+    void ApplyBaseOptions();
+    void SetColorBit(TColor& Field, TColor Value, TGridDrawingOption Bit);
+    TColor* ColorOfDrawingOption(TGridDrawingOption Option);
+    void SetTotalSelectedColor(TColor Value);
+    void SetManageGrid(TVelCustomDBGrid* Value);
+    TVelCustomDBGrid* ChainEnd();
+    void LeaveLinkedGrids();
+    std::string NormalizeFields(const std::string& Value) const;
+    void UpdateTotalRowOffsets();
+    void ConnectSubObjects();
+
+    // Owned.
+    TVelDBGridColumns* FColumns = nullptr;
+    TVelGridDataLink* FDataLink = nullptr;
+    TVelDBGridFilter* FFilterGrid = nullptr;
+    TVelDBGridSearch* FSearch = nullptr;
+    TVelDBGridTreeView* FTreeView = nullptr;
+    TVelDBGridSettings* FSettings = nullptr;
+    TVelDBGridGradient* FGradient = nullptr;
+    TVelDBGridTotals* FTotals = nullptr;
+    TVelGridStyle* FGridStyle = nullptr;
+    TVelScrollProp* FScrollProp = nullptr;
+    TFont* FTitleFont = nullptr;
+    TFont* FHeaderFont = nullptr;
+    TBitmap* FIndicators = nullptr;
+    TBitmap* FCheckBoxes = nullptr;
+    TBitmap* FExpandBoxes = nullptr;
+    std::vector<TVelColumn*> FVisibleColumns;
+
+    bool FReadOnly = false;
+    TVelDBGridOptions FOptions;
+    TVelDBGridOptionsEx FOptionsEx;
+    TVelDBGridOptionsExt FOptionsExt;
+    TGridDrawingOptions FDrawingOptions;
+    TVelHintOptions FHintOptions;
+    TVelResizeOptions FResizeOptions;
+    TMultiSelectOptions FMultiSelectOptions;
+    TMultiSelect FMultiSelect = TMultiSelection::msRows;
+    TSystemStyleElements FSystemStyleElements;
+    TVelDBGridToolMenuItems FToolMenuItems;
+    TVelDBGridToolMenuSubItems FToolMenuSubItems;
+    TVelDBGridToolMenuSubItemsEx FToolMenuSubItemsEx;
+    int FTitleOffset = 1;
+    int FIndicatorOffset = 1;
+    int FUpdateLock = 0;
+    int FLayoutLock = 0;
+    int FLayoutCount = 0;
+    bool FLayoutPending = false;
+    bool FLayoutDeferred = false;
+    bool FDefaultDrawing = true;
+    bool FInUpdateListItems = false, FInUpdateSequence = false, FInUpdateTotals = false;
+    bool FUpdateFields = true;
+    bool FAcquireFocus = true;
+    TVelCustomDBGrid* FManageGrid = nullptr;
+    TVelCustomDBGrid* FMasterGrid = nullptr;
+    bool FManagement = false;
+    int FTotalOffset = 0;
+    int FTotalHeader = 0, FTotalValues = 0, FTotalFooter = 0;
+    std::string FDetailFields, FKeyFields, FOrderFields, FFilter;
+    bool FFiltered = false;
+    bool FDragRows = false;
+    int FSelectedRowCount = 0, FSelectedColCount = 0;
+    int FSelectBegin = -1, FSelectEnd = -1, FSelectMin = -1, FSelectMax = -1;
+
+    int FFixedCols = 0;
+    int FIndicatorWidth = 20;
+    int FHeaderLinesCount = 1, FTitleLinesCount = 1, FLinesCount = 1;
+    int FLinesCountMin = 1, FLinesCountMax = -1;
+    int FDefaultWidthMin = -1, FDefaultWidthMax = -1;
+    bool FStretchMode = false;
+    int FStretchWidthMin = -1, FStretchWidthMax = -1;
+    TScrollStyle FScrollBarsOwn = TScrollStyle::ssBoth;
+    int FWheelScrollRows = 0;
+
+    TColor FHeaderColor = clBtnFace;
+    TColor FDataColLineColor = clDefault, FDataRowLineColor = clDefault;
+    TColor FHighlightText = clDefault, FSelectCellColor = clDefault;
+    TColor FSelectionColor = clDefault, FSelectRowColor = clDefault;
+    TColor FStripeColor = clNone, FEditorColor = clNone;
+    TFixedStyle FFixedStyle = TFixedStyle::fsDefault;
+    TFixedTheme FFixedTheme = TFixedTheme::ftDefault;
+    TFocusRect FFocusRect = TFocusRect::frAuto;
+    THotButtons FHotButtons = THotButtons::hbAuto;
+    TListBorder FListBorder = TListBorder::lbAuto;
+    TMarkerStyle FMarkerStyle = TMarkerStyle::msAuto;
+    TMarkerTransparent FMarkerTransparent = TMarkerTransparent::mtAuto;
+    TCustomImageList* FTitleImages = nullptr;
+    TCustomImageList* FTitleMarkers = nullptr;
+    TGridDrawingStyle FDrawingStyle = TGridDrawingStyle::gdsClassic;
+    bool FCtl3D = true;
+    bool FCtl3DAuto = true;
+    TBorderStyle FBorderStyle = TBorderStyle::bsSingle;
+
+    bool FFillerButton = true;
+    TColor FFillerColor = clBtnFace;
+    std::string FFillerHint;
+    int FFillerIndex = -7;
+    TComponent* FFillerPopupMenu = nullptr;
+    bool FFillerToolMenu = false;
+    std::string FIndicatorHint;
+    TCustomImageList* FIndicatorImages = nullptr;
+    TComponent* FIndicatorPopupMenu = nullptr;
+    bool FPopupToolMenu = false;
+    TComponent* FCustomHint = nullptr;
+    bool FParentCustomHint = true;
+
+    TWorkCounts FWork;
+};
+
+#undef VEL_GRID_EVENT
+
+// The grid as placed on forms: publishes the properties and events of TVelCustomDBGrid.
+class TVelDBGrid : public TVelCustomDBGrid {
+    VEL_CLASS(TVelDBGrid)
+public:
+    explicit TVelDBGrid(TComponent* AOwner) : TVelCustomDBGrid(AOwner) {}
+};
+
+// The message number of the deferred layout.
+constexpr unsigned CM_DEFERLAYOUT = 0x400 + 100;
+
+}  // namespace vel
