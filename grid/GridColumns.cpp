@@ -6,6 +6,7 @@
 #include "graphics/ImageList.h"
 #include "grid/DBGrid.h"
 #include "rtl/Exceptions.h"
+#include "rtl/Strings.h"
 #include "rtl/SysUtils.h"
 
 namespace vel {
@@ -23,6 +24,39 @@ VEL_ENUM_INFO(TCheckBoxStyle, cbAuto, cbAutoGray, cbAutoLowered, cbDefault, cbSo
               cbLoweredGray, cbLoweredMild, cbFlat, cbGray, cbMild)
 VEL_ENUM_INFO(TMarker, tmNone, tmAscend, tmDescend)
 VEL_ENUM_INFO(TDialogOption, doShowColumn, doItemEnabled)
+VEL_ENUM_INFO(TImageDraw, idAlignment, idOpposite, idCenter, idScaled, idStretch, idTileCell,
+              idTileGrid, idTileCol, idTileRow)
+VEL_ENUM_INFO(TCheckBoxKind, ckCheck, ckCross, cbBox)
+VEL_ENUM_INFO(TCheckBoxToggle, ctCustomToggle, ctKeyPressOnly, ctOnCellClick, ctSelectClick)
+VEL_ENUM_INFO(TExpandBoxToggle, etCustomToggle, etKeyPressOnly, etOnCellClick, etSelectClick)
+VEL_ENUM_INFO(TExpandBoxSize, ebSmall, ebMedium, ebLarge)
+VEL_ENUM_INFO(TToolTipsWidth, ttAutoWidth, ttFixedWidth)
+VEL_ENUM_INFO(TCalendarDepth, cdMonth, cdYear, cdDecade, cdCentury)
+VEL_ENUM_INFO(TMultiSelectText, mstDefault, mstEllipsis)
+VEL_ENUM_INFO(TVelListOption, loAutoComplete, loAutoDropDown, loAutoCloseEditor, loSelectNextValue,
+              loAllowClearValue, loShowToday, loShowTodayCircle, loShowWeekNumbers,
+              loAutoTodayClose, loBoldSundays, loShowImages, loShowLookupListTitles,
+              loAllowAdjustOrder, loAllowChangeOrder, loAllowColumnResize, loAllowColumnMoving,
+              loExpandFirstColumn, loFirstColumnExpanded, loMultiSelectList, loAutoApplyList,
+              loTreeViewCellExpand, loIncrementalList)
+VEL_ENUM_INFO(TVelPickOption, poDropDownList, poListItemsOnly, poSelectPickText, poStoreItemIndex,
+              poAcceptPickList, poAcceptItemIndex, poAutoLoadList, poAppendToList, poSortedByText,
+              poFormatPickText, poFormatListOnly)
+
+TVelListOptions DefaultListOptions() {
+    using enum TVelListOption;
+    return {loAutoComplete, loAutoCloseEditor,  loSelectNextValue,  loAllowClearValue,
+            loShowToday,    loAllowChangeOrder, loAllowColumnResize};
+}
+
+TVelPickOptions DefaultPickOptions() {
+    return {TVelPickOption::poSelectPickText, TVelPickOption::poAcceptPickList};
+}
+
+#define VEL_PLAIN_PROP_PUBLISH(Type, Name, Default) \
+    Prop(#Name, &T::Get##Name, &T::Set##Name, Default);
+#define VEL_PLAIN_PROP_COPY(Type, Name, Default) F##Name = Source->F##Name;
+#define VEL_PLAIN_PROP_RESET(Type, Name, Default) F##Name = Default;
 
 VEL_DEFINE_CLASS(TVelColumnTitle, TPersistent)
 VEL_DEFINE_ITEM_CLASS(TVelColumn, TCollectionItem)
@@ -37,6 +71,7 @@ VEL_PUBLISHED(TVelColumnTitle) {
     Prop("Hint", &T::GetHint, &T::SetHint);
     Prop("Marker", &T::GetMarker, &T::SetMarker, TMarker::tmNone);
     Prop("PopupMenu", &T::GetPopupMenu, &T::SetPopupMenu);
+    VEL_TITLE_PLAIN_PROPS(VEL_PLAIN_PROP_PUBLISH)
 }
 
 VEL_PUBLISHED(TVelColumn) {
@@ -62,7 +97,30 @@ VEL_PUBLISHED(TVelColumn) {
     Prop("Width", &T::GetWidth, &T::SetWidth).Stored(&T::IsWidthStored);
     Prop("WidthMax", &T::GetWidthMax, &T::SetWidthMax, -1);
     Prop("WidthMin", &T::GetWidthMin, &T::SetWidthMin, -1);
+    Color("TransparentColor", &T::GetTransparentColor, &T::SetTransparentColor, clNone);
+    Prop("CheckBoxValues", &T::GetCheckBoxValues, &T::SetCheckBoxValues)
+        .Stored(&T::IsCheckBoxValuesStored);
+    Prop("PickList", &T::GetPickList, &T::SetPickList);
+    Prop("PickText", &T::GetPickText, &T::SetPickText);
+    Prop("FilterList", &T::GetFilterList, &T::SetFilterList);
+    VEL_COLUMN_PLAIN_PROPS(VEL_PLAIN_PROP_PUBLISH)
 }
+
+#define VEL_TITLE_PLAIN_SETTER(Type, Name, Default) \
+    void TVelColumnTitle::Set##Name(Type Value) {   \
+        if (Value == F##Name) return;               \
+        F##Name = Value;                            \
+        FColumn->ColumnChanged();                   \
+    }
+VEL_TITLE_PLAIN_PROPS(VEL_TITLE_PLAIN_SETTER)
+
+#define VEL_COLUMN_PLAIN_SETTER(Type, Name, Default) \
+    void TVelColumn::Set##Name(Type Value) {         \
+        if (Value == F##Name) return;                \
+        F##Name = Value;                             \
+        ColumnChanged();                             \
+    }
+VEL_COLUMN_PLAIN_PROPS(VEL_COLUMN_PLAIN_SETTER)
 
 // ---- Title.
 
@@ -92,6 +150,10 @@ void TVelColumnTitle::Assign(const TPersistent* Source) {
     if (t->IsFontStored()) SetFont(t->GetFont());
     FMarker = t->FMarker;
     FHint = t->FHint;
+    {
+        const TVelColumnTitle* Source = t;
+        VEL_TITLE_PLAIN_PROPS(VEL_PLAIN_PROP_COPY)
+    }
     SetPopupMenu(t->FPopupMenu);
     SetDropDownMenu(t->FDropDownMenu);
 }
@@ -208,12 +270,18 @@ void TVelColumnTitle::RestoreDefaults() {
         TVelColumnValues{TVelColumnValue::cvTitleColor, TVelColumnValue::cvTitleCaption,
                          TVelColumnValue::cvTitleAlignment, TVelColumnValue::cvTitleFont};
     FCaption.clear();
+    VEL_TITLE_PLAIN_PROPS(VEL_PLAIN_PROP_RESET)
     FColumn->ColumnChanged();
 }
 
 // ---- Column.
 
-TVelColumn::TVelColumn(TCollection* Collection) : TCollectionItem(nullptr), FFont(new TFont) {
+TVelColumn::TVelColumn(TCollection* Collection)
+    : TCollectionItem(nullptr),
+      FFont(new TFont),
+      FPickList(new TStringList),
+      FPickText(new TStringList),
+      FFilterList(new TStringList) {
     // Joined to the collection only once built, so the grid's layout sees a whole column.
     FTitle = CreateTitle();
     auto* columns = dynamic_cast<TVelDBGridColumns*>(Collection);
@@ -230,6 +298,9 @@ TVelColumn::~TVelColumn() {
     SetCollection(nullptr);
     delete FTitle;
     delete FFont;
+    delete FPickList;
+    delete FPickText;
+    delete FFilterList;
 }
 
 TVelColumnTitle* TVelColumn::CreateTitle() {
@@ -282,6 +353,13 @@ void TVelColumn::Assign(const TPersistent* Source) {
         SetDropDownMenu(c->FDropDownMenu);
         SetImages(c->FImages);
         SetLookupDataSet(c->FLookupDataSet);
+        FTransparentColor = c->FTransparentColor;
+        FCheckBoxValues = c->FCheckBoxValues;
+        FPickList->Assign(c->FPickList);
+        FPickText->Assign(c->FPickText);
+        FFilterList->Assign(c->FFilterList);
+        const TVelColumn* Source = c;
+        VEL_COLUMN_PLAIN_PROPS(VEL_PLAIN_PROP_COPY)
     } catch (...) {
         if (coll) coll->EndUpdate();
         throw;
@@ -531,7 +609,36 @@ bool TVelColumn::RemoveReference(TComponent* AComponent) {
     return held;
 }
 
+void TVelColumn::SetTransparentColor(TColor Value) {
+    if (Value == FTransparentColor) return;
+    FTransparentColor = Value;
+    ColumnChanged();
+}
+
+void TVelColumn::SetCheckBoxValues(const std::string& Value) {
+    // Two texts: the checked one, then the unchecked one.
+    if (Value.find(';') == std::string::npos)
+        throw EInvalidArgument("CheckBoxValues '" + Value +
+                               "' needs a checked and an unchecked text separated by ';'.");
+    if (Value == FCheckBoxValues) return;
+    FCheckBoxValues = Value;
+    ColumnChanged();
+}
+
+void TVelColumn::SetPickList(TStrings* Value) {
+    FPickList->Assign(Value);
+}
+void TVelColumn::SetPickText(TStrings* Value) {
+    FPickText->Assign(Value);
+}
+void TVelColumn::SetFilterList(TStrings* Value) {
+    FFilterList->Assign(Value);
+}
+
 void TVelColumn::RestoreDefaults() {
+    VEL_COLUMN_PLAIN_PROPS(VEL_PLAIN_PROP_RESET)
+    FTransparentColor = clNone;
+    FCheckBoxValues = DefaultCheckBoxValues();
     FAssignedValues -= TVelColumnValues{TVelColumnValue::cvColor, TVelColumnValue::cvWidth,
                                         TVelColumnValue::cvFont, TVelColumnValue::cvAlignment,
                                         TVelColumnValue::cvReadOnly};

@@ -10,15 +10,19 @@
 #include "classes/Collection.h"
 #include "classes/Component.h"
 #include "classes/PropAccess.h"
+#include "controls/StdEdit.h"
 #include "db/DBTypes.h"
 #include "graphics/Colors.h"
 #include "graphics/Graphics.h"
+#include "grid/GridFilter.h"
 #include "rtl/TSet.h"
 
 namespace vel {
 
 class TField;
 class TDataSet;
+class TStrings;
+class TStringList;
 class TCustomImageList;
 class TVelCustomDBGrid;
 class TVelDBGridColumns;
@@ -92,6 +96,147 @@ enum class TDialogOption { doShowColumn, doItemEnabled };
 VEL_DECLARE_ENUM_INFO(TDialogOption)
 using TDialogOptions = TSet<TDialogOption>;
 
+enum class TImageDraw {
+    idAlignment,
+    idOpposite,
+    idCenter,
+    idScaled,
+    idStretch,
+    idTileCell,
+    idTileGrid,
+    idTileCol,
+    idTileRow
+};
+VEL_DECLARE_ENUM_INFO(TImageDraw)
+enum class TCheckBoxKind { ckCheck, ckCross, cbBox };
+VEL_DECLARE_ENUM_INFO(TCheckBoxKind)
+enum class TCheckBoxToggle { ctCustomToggle, ctKeyPressOnly, ctOnCellClick, ctSelectClick };
+VEL_DECLARE_ENUM_INFO(TCheckBoxToggle)
+enum class TExpandBoxToggle { etCustomToggle, etKeyPressOnly, etOnCellClick, etSelectClick };
+VEL_DECLARE_ENUM_INFO(TExpandBoxToggle)
+enum class TExpandBoxSize { ebSmall, ebMedium, ebLarge };
+VEL_DECLARE_ENUM_INFO(TExpandBoxSize)
+enum class TToolTipsWidth { ttAutoWidth, ttFixedWidth };
+VEL_DECLARE_ENUM_INFO(TToolTipsWidth)
+enum class TCalendarDepth { cdMonth, cdYear, cdDecade, cdCentury };
+VEL_DECLARE_ENUM_INFO(TCalendarDepth)
+enum class TMultiSelectText { mstDefault, mstEllipsis };
+VEL_DECLARE_ENUM_INFO(TMultiSelectText)
+
+enum class TVelListOption {
+    loAutoComplete,
+    loAutoDropDown,
+    loAutoCloseEditor,
+    loSelectNextValue,
+    loAllowClearValue,
+    loShowToday,
+    loShowTodayCircle,
+    loShowWeekNumbers,
+    loAutoTodayClose,
+    loBoldSundays,
+    loShowImages,
+    loShowLookupListTitles,
+    loAllowAdjustOrder,
+    loAllowChangeOrder,
+    loAllowColumnResize,
+    loAllowColumnMoving,
+    loExpandFirstColumn,
+    loFirstColumnExpanded,
+    loMultiSelectList,
+    loAutoApplyList,
+    loTreeViewCellExpand,
+    loIncrementalList
+};
+VEL_DECLARE_ENUM_INFO(TVelListOption)
+using TVelListOptions = TSet<TVelListOption>;
+enum class TVelPickOption {
+    poDropDownList,
+    poListItemsOnly,
+    poSelectPickText,
+    poStoreItemIndex,
+    poAcceptPickList,
+    poAcceptItemIndex,
+    poAutoLoadList,
+    poAppendToList,
+    poSortedByText,
+    poFormatPickText,
+    poFormatListOnly
+};
+VEL_DECLARE_ENUM_INFO(TVelPickOption)
+using TVelPickOptions = TSet<TVelPickOption>;
+TVelListOptions DefaultListOptions();
+TVelPickOptions DefaultPickOptions();
+
+// Column and title properties that are stored as set and only change what is drawn or how
+// an editor or list behaves (Type, Name, default).
+#define VEL_COLUMN_PLAIN_PROPS(X)                                         \
+    X(TVAlignment, VAlignment, TVAlignment::tvCenter)                     \
+    X(bool, WordWrap, true)                                               \
+    X(bool, Ellipsis, true)                                               \
+    X(bool, QuickDraw, true)                                              \
+    X(bool, ShowBlob, true)                                               \
+    X(bool, ShowEdit, true)                                               \
+    X(bool, EditMemo, true)                                               \
+    X(bool, SuppressRTL, false)                                           \
+    X(bool, Transparent, false)                                           \
+    X(bool, Wallpaper, false)                                             \
+    X(TImageDraw, ImageDraw, TImageDraw::idCenter)                        \
+    X(int, ImageMargin, 0)                                                \
+    X(int, ImageOffsetX, 0)                                               \
+    X(int, ImageOffsetY, 0)                                               \
+    X(std::string, EditorHint, "")                                        \
+    X(bool, ToolTips, true)                                               \
+    X(TToolTipsWidth, ToolTipsWidth, TToolTipsWidth::ttAutoWidth)         \
+    X(bool, CheckBox, false)                                              \
+    X(TCheckBoxKind, CheckBoxKind, TCheckBoxKind::ckCheck)                \
+    X(TCheckBoxStyle, CheckBoxStyle, TCheckBoxStyle::cbAuto)              \
+    X(bool, CheckBoxThemed, false)                                        \
+    X(TCheckBoxToggle, CheckBoxToggle, TCheckBoxToggle::ctOnCellClick)    \
+    X(bool, ExpandBox, false)                                             \
+    X(TExpandBoxSize, ExpandBoxSize, TExpandBoxSize::ebLarge)             \
+    X(bool, ExpandBoxThemed, false)                                       \
+    X(TExpandBoxToggle, ExpandBoxToggle, TExpandBoxToggle::etOnCellClick) \
+    X(bool, ExpandBoxTree, false)                                         \
+    X(int, DropDownRows, 0)                                               \
+    X(int, DropDownWidth, 0)                                              \
+    X(TCalendarDepth, CalendarDepth, TCalendarDepth::cdDecade)            \
+    X(TVelListOptions, ListOptions, DefaultListOptions())                 \
+    X(TVelPickOptions, PickOptions, DefaultPickOptions())                 \
+    X(std::string, PickTextFormat, "")                                    \
+    X(TMultiSelectText, MultiSelectText, TMultiSelectText::mstEllipsis)   \
+    X(bool, DelimiterLine, false)                                         \
+    X(std::string, DelimiterText, "")                                     \
+    X(std::string, LookupParentField, "")                                 \
+    X(std::string, LookupTreeViewField, "")                               \
+    X(std::string, LookupListTitles, "")                                  \
+    X(std::string, LookupListWidths, "")                                  \
+    X(std::string, FilterText, "")                                        \
+    X(TEditCharCase, CharCase, TEditCharCase::ecNormal)
+
+#define VEL_TITLE_PLAIN_PROPS(X)                      \
+    X(TVAlignment, VAlignment, TVAlignment::tvCenter) \
+    X(bool, WordWrap, true)                           \
+    X(bool, Ellipsis, true)                           \
+    X(bool, Button, true)                             \
+    X(bool, AutoToggle, true)                         \
+    X(int, MarkerIndex, -1)                           \
+    X(int, ImageIndex, -1)                            \
+    X(std::string, Header, "")                        \
+    X(std::string, HeaderHint, "")                    \
+    X(bool, AutoFilter, true)                         \
+    X(TFilterStyles, AutoFilters,                     \
+      (TFilterStyles{TFilterStyle::fsFilterList, TFilterStyle::fsFilterForm}))
+
+#define VEL_PLAIN_PROP_DECLARE(Type, Name, Default) \
+public:                                             \
+    Type Get##Name() const {                        \
+        return F##Name;                             \
+    }                                               \
+    void Set##Name(Type Value);                     \
+                                                    \
+private:                                            \
+    Type F##Name = Default;
+
 class TVelColumn;
 
 class TVelColumnTitle : public TPersistent {
@@ -128,6 +273,8 @@ public:
     void SetDropDownMenu(TComponent* Value);
 
     virtual void RestoreDefaults();
+
+    VEL_TITLE_PLAIN_PROPS(VEL_PLAIN_PROP_DECLARE)
 
 protected:
     TPersistent* GetOwner() const override;
@@ -225,6 +372,24 @@ public:
 
     virtual void RestoreDefaults();
 
+    // Image colour treated as transparent; clNone: none.
+    TColor GetTransparentColor() const { return FTransparentColor; }
+    void SetTransparentColor(TColor Value);
+    // The checked and the unchecked field text, "True;False" style.
+    const std::string& GetCheckBoxValues() const { return FCheckBoxValues; }
+    void SetCheckBoxValues(const std::string& Value);
+    bool IsCheckBoxValuesStored() const { return FCheckBoxValues != DefaultCheckBoxValues(); }
+    static std::string DefaultCheckBoxValues() { return "True;False"; }
+    // Owned lists: fixed values, their display texts and the auto-filter's values.
+    TStrings* GetPickList() const { return FPickList; }
+    void SetPickList(TStrings* Value);
+    TStrings* GetPickText() const { return FPickText; }
+    void SetPickText(TStrings* Value);
+    TStrings* GetFilterList() const { return FFilterList; }
+    void SetFilterList(TStrings* Value);
+
+    VEL_COLUMN_PLAIN_PROPS(VEL_PLAIN_PROP_DECLARE)
+
 protected:
     virtual TVelColumnTitle* CreateTitle();
     // Tells the grid (relayout) unless the grid is being built.
@@ -262,6 +427,11 @@ private:
     TVelColumn* FParentColumn = nullptr;
     TDialogOptions FDialogOptions{TDialogOption::doShowColumn, TDialogOption::doItemEnabled};
     TDataSet* FLookupDataSet = nullptr;
+    TColor FTransparentColor = clNone;
+    std::string FCheckBoxValues = DefaultCheckBoxValues();
+    TStringList* FPickList;
+    TStringList* FPickText;
+    TStringList* FFilterList;
 };
 
 class TVelDBGridColumns : public TCollection {
