@@ -334,7 +334,7 @@ TEST_F(GridFrameTest, DescendantsSupplyTheirOwnClassesInDeclaredOrder) {
 }
 
 TEST_F(GridFrameTest, ColumnsFollowTheFieldsUntilCustomised) {
-    auto table = MakeGridTable(3);
+    auto table = MakeTable(3);
     auto* source = new TDataSource(Form.get());
     source->SetDataSet(table.get());
     table->FieldByName("Price")->SetVisible(false);

@@ -116,7 +116,7 @@ TEST_F(GridLinksTest, BadFormTextRaisesAndNamesTheValue) {
 }
 
 TEST_F(GridLinksTest, DataSourceRulesAndFreeingTheSourceFirst) {
-    auto table = MakeGridTable(2);
+    auto table = MakeTable(2);
     auto* source = new TDataSource(Form.get());
     source->SetDataSet(table.get());
     auto* totalsSource = new TDataSource(Form.get());
@@ -143,7 +143,7 @@ TEST_F(GridLinksTest, DataSourceRulesAndFreeingTheSourceFirst) {
 }
 
 TEST_F(GridLinksTest, FreedFieldsLeaveCustomisedColumns) {
-    auto table = MakeGridTable(2);
+    auto table = MakeTable(2);
     auto* source = new TDataSource(Form.get());
     source->SetDataSet(table.get());
     Grid->SetDataSource(source);

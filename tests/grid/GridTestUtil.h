@@ -6,30 +6,13 @@
 
 #include "controls/Application.h"
 #include "controls/Forms.h"
+#include "db/DbTestUtil.h"
 #include "db/ClientDataSet.h"
 #include "db/DataSource.h"
 #include "grid/VelDBGrids.h"
 #include "rtl/Clock.h"
 
 namespace veltest {
-
-// ID (integer), Name (string 20), Price (float); ID = 1..n.
-inline std::unique_ptr<vel::TClientDataSet> MakeGridTable(int n) {
-    auto ds = std::make_unique<vel::TClientDataSet>();
-    ds->GetFieldDefs().Add("ID", vel::TFieldType::ftInteger);
-    ds->GetFieldDefs().Add("Name", vel::TFieldType::ftString, 20);
-    ds->GetFieldDefs().Add("Price", vel::TFieldType::ftFloat);
-    ds->CreateDataSet();
-    for (int i = 1; i <= n; ++i) {
-        ds->Append();
-        ds->FieldByName("ID")->SetAsInteger(i);
-        ds->FieldByName("Name")->SetAsString("N" + std::to_string(i));
-        ds->FieldByName("Price")->SetAsFloat(i * 1.5);
-        ds->Post();
-    }
-    ds->First();
-    return ds;
-}
 
 class DBGridTest : public ::testing::Test {
 protected:
