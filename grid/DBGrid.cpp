@@ -621,9 +621,7 @@ void TVelCustomDBGrid::LinkActive(bool Value) {
     for (int i = 0; i < FColumns->Count(); ++i) FColumns->GetColumn(i)->FField = nullptr;
     if (Value) {
         TDataSet* ds = GetDataSet();
-        if (ds && IsPublishedProp(ds, "UniDirectional") && GetOrdProp(ds, "UniDirectional") != 0)
-            DatabaseError("Operation not allowed on a unidirectional dataset " + ds->GetName() +
-                          ".");
+        if (ds) ds->CheckBiDirectional();
         if (FOptionsExt.Contains(TVelDBGridOptionExt::dgForceCustomized))
             FColumns->SetState(TDBGridColumnsState::csCustomized);
     } else {

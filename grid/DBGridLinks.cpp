@@ -26,12 +26,7 @@ void TVelCustomDBGrid::SetDataSource(TDataSource* Value) {
         throw EInvalidGridOperation("Circular data link: data source " + Value->GetName() +
                                     " already feeds the grid's totals.");
     }
-    if (Value && Value->GetDataSet()) {
-        TDataSet* ds = Value->GetDataSet();
-        if (IsPublishedProp(ds, "UniDirectional") && GetOrdProp(ds, "UniDirectional") != 0)
-            DatabaseError("Operation not allowed on a unidirectional dataset " + ds->GetName() +
-                          ".");
-    }
+    if (Value && Value->GetDataSet()) Value->GetDataSet()->CheckBiDirectional();
     ClearSelection();
     FDataLink->SetDataSource(Value);
     if (Value) Value->FreeNotification(this);

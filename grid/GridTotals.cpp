@@ -1,6 +1,7 @@
 #include "grid/GridTotals.h"
 
 #include "classes/TypInfo.h"
+#include "db/DataSet.h"
 #include "graphics/ImageList.h"
 #include "grid/DBGrid.h"
 #include "rtl/Exceptions.h"
@@ -30,6 +31,7 @@ TVelTotalDataLink::TVelTotalDataLink(TVelCustomDBGrid* Grid) : FGrid(Grid) {
 }
 
 void TVelTotalDataLink::ActiveChanged() {
+    if (GetActive() && GetDataSet()) GetDataSet()->CheckBiDirectional();
     if (FGrid) FGrid->TotalsChanged(TTotalResult::trTotalField, nullptr);
 }
 
@@ -89,6 +91,7 @@ void TVelDBGridTotals::SetDataSource(TDataSource* Value) {
             "data source " +
             Value->GetName() + ".");
     }
+    if (Value && Value->GetDataSet()) Value->GetDataSet()->CheckBiDirectional();
     FDataLink->SetDataSource(Value);
     if (Value && FGrid) Value->FreeNotification(FGrid);
     if (FGrid) FGrid->TotalsChanged(TTotalResult::trTotalField, nullptr);

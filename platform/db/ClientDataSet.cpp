@@ -40,7 +40,9 @@ struct Header {
     std::uint8_t Flag;
 };
 
-Header& Hdr(TRecordBuffer b) { return *reinterpret_cast<Header*>(b); }
+Header& Hdr(TRecordBuffer b) {
+    return *reinterpret_cast<Header*>(b);
+}
 
 bool WriteState(TDataSetState s) {
     using enum TDataSetState;
@@ -48,7 +50,9 @@ bool WriteState(TDataSetState s) {
            s == dsNewValue || s == dsInternalCalc;
 }
 
-bool IsWide(TFieldType t) { return t == TFieldType::ftWideString || t == TFieldType::ftFixedWideChar; }
+bool IsWide(TFieldType t) {
+    return t == TFieldType::ftWideString || t == TFieldType::ftFixedWideChar;
+}
 
 }  // namespace
 
@@ -84,7 +88,8 @@ void TMemDataSet::CreateDataSet() {
     CheckInactive();
     if (GetFieldDefs().Count() == 0) {
         for (TField* f : GetFields()) {
-            if (f->GetFieldKind() != TFieldKind::fkData && f->GetFieldKind() != TFieldKind::fkInternalCalc)
+            if (f->GetFieldKind() != TFieldKind::fkData &&
+                f->GetFieldKind() != TFieldKind::fkInternalCalc)
                 continue;
             TFieldDef* d = GetFieldDefs().Add(f->GetFieldName(), f->GetDataType(),
                                               IsStringType(f->GetDataType()) ? f->GetSize() : 0,
@@ -106,9 +111,11 @@ void TMemDataSet::ReconcileColumns() {
     std::vector<TField*> fields;
     for (TField* f : GetFieldList()) {
         if (dynamic_cast<TObjectField*>(f)) continue;
-        if (f->GetFieldKind() != TFieldKind::fkData && f->GetFieldKind() != TFieldKind::fkInternalCalc)
+        if (f->GetFieldKind() != TFieldKind::fkData &&
+            f->GetFieldKind() != TFieldKind::fkInternalCalc)
             continue;
-        want.push_back({f->GetFullName(), f->GetDataType(), MemKindOf(f->GetDataType()), f->GetSize()});
+        want.push_back(
+            {f->GetFullName(), f->GetDataType(), MemKindOf(f->GetDataType()), f->GetSize()});
         fields.push_back(f);
     }
     const auto& have = FStore.Columns();
@@ -253,7 +260,8 @@ std::vector<TMemSortKey> TMemDataSet::KeysOfIndex(const TIndexDef& d) const {
     std::vector<std::string> desc = SplitFieldNames(d.GetDescFields());
     std::vector<std::string> ci = SplitFieldNames(d.GetCaseInsFields());
     auto in = [](const std::vector<std::string>& list, const std::string& n) {
-        return std::any_of(list.begin(), list.end(), [&](const std::string& x) { return Utf8SameText(x, n); });
+        return std::any_of(list.begin(), list.end(),
+                           [&](const std::string& x) { return Utf8SameText(x, n); });
     };
     std::vector<TMemSortKey> keys;
     for (const std::string& n : SplitFieldNames(d.GetFields()))
@@ -275,7 +283,8 @@ void TMemDataSet::RebuildPositions() {
         AdviseHugePages(FPosOf.data(), FPosOf.capacity() * 4);
     }
     FPosOf.assign(FStore.RowCapacityUsed(), kNoPos);
-    for (std::size_t i = 0; i < FOrder.size(); ++i) FPosOf[FOrder[i]] = static_cast<std::uint32_t>(i);
+    for (std::size_t i = 0; i < FOrder.size(); ++i)
+        FPosOf[FOrder[i]] = static_cast<std::uint32_t>(i);
 }
 
 void TMemDataSet::ApplyOrder(const std::vector<TMemSortKey>& keys) {
@@ -286,15 +295,34 @@ void TMemDataSet::ApplyOrder(const std::vector<TMemSortKey>& keys) {
 }
 
 bool TMemDataSet::RowAccepted(std::uint32_t id) {
+    return ImageAccepted(FStore.Row(id), id);
+}
+
+bool TMemDataSet::ImageAccepted(const std::uint8_t* image, std::uint32_t id) {
     if (!FFilterOnBuffers) {
         TMemFilterRow row(FStore);
-        row.SetRow(FStore.Row(id));
+        row.SetRow(image);
         return FMemFilter->Evaluate(row);
     }
-    std::memcpy(RowImage(FFilterBuffer), FStore.Row(id), FStore.RowSize());
+    std::memcpy(RowImage(FFilterBuffer), image, FStore.RowSize());
     Hdr(FFilterBuffer) = {id, static_cast<std::uint8_t>(TBookmarkFlag::bfCurrent)};
     GetCalcFields(FFilterBuffer);
     return FilterAccepts(FFilterBuffer);
+}
+
+void TMemDataSet::FillRecordBuffer(TRecordBuffer buffer, const std::uint8_t* image,
+                                   std::uint32_t id) {
+    std::memcpy(RowImage(buffer), image, FStore.RowSize());
+    FinishRecordBuffer(buffer, id);
+}
+
+void TMemDataSet::FinishRecordBuffer(TRecordBuffer buffer, std::uint32_t id) {
+    Hdr(buffer) = {id, static_cast<std::uint8_t>(TBookmarkFlag::bfCurrent)};
+    GetCalcFields(buffer);
+}
+
+void TMemDataSet::CopyRecordBuffer(TRecordBuffer to, TRecordBuffer from) const {
+    std::memcpy(to, from, 8 + static_cast<std::size_t>(FStore.RowSize()) + GetCalcFieldsSize());
 }
 
 void TMemDataSet::RebuildView() {
@@ -308,7 +336,8 @@ void TMemDataSet::RebuildView() {
     if (GetFilterExpression()) {
         for (const std::string& n : GetFilterExpression()->FieldNames()) {
             TField* f = FindField(n);
-            if (f && f->GetFieldKind() != TFieldKind::fkData && f->GetFieldKind() != TFieldKind::fkInternalCalc)
+            if (f && f->GetFieldKind() != TFieldKind::fkData &&
+                f->GetFieldKind() != TFieldKind::fkInternalCalc)
                 FFilterOnBuffers = true;
         }
     }
@@ -340,8 +369,9 @@ int TMemDataSet::PosInView(std::uint32_t id, bool* exact) const {
         if (exact) *exact = true;
         return static_cast<int>(p);
     }
-    auto it = std::lower_bound(FView.begin(), FView.end(), p,
-                               [&](std::uint32_t row, std::uint32_t pos) { return FPosOf[row] < pos; });
+    auto it =
+        std::lower_bound(FView.begin(), FView.end(), p,
+                         [&](std::uint32_t row, std::uint32_t pos) { return FPosOf[row] < pos; });
     if (exact) *exact = it != FView.end() && *it == id;
     return static_cast<int>(it - FView.begin());
 }
@@ -350,7 +380,8 @@ void TMemDataSet::RemoveFromOrder(std::uint32_t id) {
     std::uint32_t p = FPosOf[id];
     if (p == kNoPos) return;
     FOrder.erase(FOrder.begin() + p);
-    for (std::size_t i = p; i < FOrder.size(); ++i) FPosOf[FOrder[i]] = static_cast<std::uint32_t>(i);
+    for (std::size_t i = p; i < FOrder.size(); ++i)
+        FPosOf[FOrder[i]] = static_cast<std::uint32_t>(i);
     FPosOf[id] = kNoPos;
     if (FViewFiltered) {
         auto it = std::find(FView.begin(), FView.end(), id);
@@ -373,13 +404,15 @@ void TMemDataSet::PlaceInOrder(std::uint32_t id, bool isNew) {
     }
     std::size_t p = FOrder.size();
     if (!FKeys.empty()) {
-        auto it = std::lower_bound(FOrder.begin(), FOrder.end(), id, [&](std::uint32_t a, std::uint32_t b) {
-            return FStore.CompareRows(a, b, FKeys, true) < 0;
-        });
+        auto it = std::lower_bound(FOrder.begin(), FOrder.end(), id,
+                                   [&](std::uint32_t a, std::uint32_t b) {
+                                       return FStore.CompareRows(a, b, FKeys, true) < 0;
+                                   });
         p = static_cast<std::size_t>(it - FOrder.begin());
     }
     FOrder.insert(FOrder.begin() + p, id);
-    for (std::size_t i = p; i < FOrder.size(); ++i) FPosOf[FOrder[i]] = static_cast<std::uint32_t>(i);
+    for (std::size_t i = p; i < FOrder.size(); ++i)
+        FPosOf[FOrder[i]] = static_cast<std::uint32_t>(i);
     PlaceInView(id);
 }
 
@@ -427,7 +460,8 @@ void TMemDataSet::SetIndexName(const std::string& v) {
         return;
     }
     if (GetActive()) {
-        std::vector<TMemSortKey> keys = v.empty() ? std::vector<TMemSortKey>{} : KeysOfIndex(*FIndexDefs.Find(v));
+        std::vector<TMemSortKey> keys =
+            v.empty() ? std::vector<TMemSortKey>{} : KeysOfIndex(*FIndexDefs.Find(v));
         FIndexName = v;
         FIndexFieldNames.clear();
         ReorderKeepingRecord(keys);
@@ -438,10 +472,12 @@ void TMemDataSet::SetIndexName(const std::string& v) {
     }
 }
 
-void TMemDataSet::AddIndex(const std::string& name, const std::string& fields, TIndexOptions options,
-                           const std::string& descFields, const std::string& caseInsFields) {
+void TMemDataSet::AddIndex(const std::string& name, const std::string& fields,
+                           TIndexOptions options, const std::string& descFields,
+                           const std::string& caseInsFields) {
     if (name.empty()) DatabaseError("Index name missing", GetName());
-    if (SplitFieldNames(fields).empty()) DatabaseError("Index '" + name + "' has no fields", GetName());
+    if (SplitFieldNames(fields).empty())
+        DatabaseError("Index '" + name + "' has no fields", GetName());
     if (GetActive())
         for (const std::string& n : SplitFieldNames(fields)) ColumnOf(n);
     TIndexDef* d = FIndexDefs.Add(name, fields, options);
@@ -502,19 +538,20 @@ TGetResult TMemDataSet::GetRecord(TRecordBuffer buffer, TGetMode mode, bool) {
             break;
     }
     std::uint32_t id = view[FCursor];
-    Hdr(buffer) = {id, static_cast<std::uint8_t>(TBookmarkFlag::bfCurrent)};
-    std::memcpy(RowImage(buffer), FStore.Row(id), FStore.RowSize());
-    GetCalcFields(buffer);
+    FillRecordBuffer(buffer, FStore.Row(id), id);
     return TGetResult::grOK;
 }
 
 void TMemDataSet::InternalFirst() {
     FCursor = -1;
     // Safe to move text now: no buffer holds a row image.
-    if (GetBufferedRecordCount() == 0 && GetState() == TDataSetState::dsBrowse) FStore.CompactIfWasteful();
+    if (GetBufferedRecordCount() == 0 && GetState() == TDataSetState::dsBrowse)
+        FStore.CompactIfWasteful();
 }
 
-void TMemDataSet::InternalLast() { FCursor = static_cast<int>(View().size()); }
+void TMemDataSet::InternalLast() {
+    FCursor = static_cast<int>(View().size());
+}
 
 void TMemDataSet::InternalGotoBookmark(const std::uint8_t* bookmark) {
     std::uint32_t id;
@@ -522,7 +559,9 @@ void TMemDataSet::InternalGotoBookmark(const std::uint8_t* bookmark) {
     FCursor = PosInView(id);
 }
 
-void TMemDataSet::InternalSetToRecord(TRecordBuffer buffer) { FCursor = PosInView(Hdr(buffer).RowId); }
+void TMemDataSet::InternalSetToRecord(TRecordBuffer buffer) {
+    FCursor = PosInView(Hdr(buffer).RowId);
+}
 
 void TMemDataSet::GetBookmarkData(TRecordBuffer buffer, std::uint8_t* data) const {
     std::memcpy(data, &Hdr(buffer).RowId, 4);
@@ -571,7 +610,8 @@ int TMemDataSet::GetRecordCount() const {
 int TMemDataSet::GetRecNo() const {
     CheckActive();
     TRecordBuffer b = GetState() == TDataSetState::dsCalcFields ? GetCalcBuffer() : ActiveBuffer();
-    if (!b || GetBufferedRecordCount() == 0 || GetBookmarkFlag(b) != TBookmarkFlag::bfCurrent) return -1;
+    if (!b || GetBufferedRecordCount() == 0 || GetBookmarkFlag(b) != TBookmarkFlag::bfCurrent)
+        return -1;
     bool exact;
     int p = PosInView(Hdr(b).RowId, &exact);
     return exact ? p + 1 : -1;
@@ -579,6 +619,7 @@ int TMemDataSet::GetRecNo() const {
 
 void TMemDataSet::SetRecNo(int v) {
     CheckBrowseMode();
+    CheckBiDirectional();
     int size = static_cast<int>(View().size());
     if (size == 0) return;
     v = std::clamp(v, 1, size);
@@ -609,11 +650,17 @@ bool TMemDataSet::GetFieldData(TField* field, void* out) {
     const std::uint8_t* p = row + c.Offset;
     switch (c.Kind) {
         case TMemColKind::I16:
-        case TMemColKind::U16: std::memcpy(out, p, 2); break;
-        case TMemColKind::I32: std::memcpy(out, p, 4); break;
+        case TMemColKind::U16:
+            std::memcpy(out, p, 2);
+            break;
+        case TMemColKind::I32:
+            std::memcpy(out, p, 4);
+            break;
         case TMemColKind::I64:
         case TMemColKind::F64:
-        case TMemColKind::Cur: std::memcpy(out, p, 8); break;
+        case TMemColKind::Cur:
+            std::memcpy(out, p, 8);
+            break;
         case TMemColKind::Bool: {
             std::uint16_t w = p[0] ? 1 : 0;
             std::memcpy(out, &w, 2);
@@ -638,13 +685,15 @@ bool TMemDataSet::GetFieldData(TField* field, void* out) {
                 w[n] = 0;
             } else {
                 std::size_t n = std::min<std::size_t>(t.size(), field->GetSize());
-                while (n > 0 && n < t.size() && (static_cast<unsigned char>(t[n]) & 0xC0) == 0x80) --n;
+                while (n > 0 && n < t.size() && (static_cast<unsigned char>(t[n]) & 0xC0) == 0x80)
+                    --n;
                 std::memcpy(out, t.data(), n);
                 static_cast<char*>(out)[n] = 0;
             }
             break;
         }
-        case TMemColKind::Blob: return true;
+        case TMemColKind::Blob:
+            return true;
     }
     return true;
 }
@@ -658,8 +707,8 @@ void TMemDataSet::SetFieldData(TField* field, const void* in) {
     if (kind == TFieldKind::fkCalculated || kind == TFieldKind::fkLookup) {
         WriteCalcField(CalcArea(b), field, in);
     } else {
-        if (field->GetReadOnly() && st != TDataSetState::dsSetKey && st != TDataSetState::dsFilter &&
-            st != TDataSetState::dsCalcFields)
+        if (field->GetReadOnly() && st != TDataSetState::dsSetKey &&
+            st != TDataSetState::dsFilter && st != TDataSetState::dsCalcFields)
             DatabaseError("Field '" + field->GetDisplayName() + "' cannot be modified", GetName());
         field->Validate(in);
         int col = field->GetOffset();
@@ -670,11 +719,17 @@ void TMemDataSet::SetFieldData(TField* field, const void* in) {
             std::uint8_t* p = row + c.Offset;
             switch (c.Kind) {
                 case TMemColKind::I16:
-                case TMemColKind::U16: std::memcpy(p, in, 2); break;
-                case TMemColKind::I32: std::memcpy(p, in, 4); break;
+                case TMemColKind::U16:
+                    std::memcpy(p, in, 2);
+                    break;
+                case TMemColKind::I32:
+                    std::memcpy(p, in, 4);
+                    break;
                 case TMemColKind::I64:
                 case TMemColKind::F64:
-                case TMemColKind::Cur: std::memcpy(p, in, 8); break;
+                case TMemColKind::Cur:
+                    std::memcpy(p, in, 8);
+                    break;
                 case TMemColKind::Bool: {
                     std::uint16_t w;
                     std::memcpy(&w, in, 2);
@@ -685,9 +740,11 @@ void TMemDataSet::SetFieldData(TField* field, const void* in) {
                     std::string text;
                     if (IsWide(field->GetDataType())) {
                         const auto* w = static_cast<const char16_t*>(in);
-                        for (std::size_t i = 0; w[i] && i < static_cast<std::size_t>(field->GetSize()); ++i) {
+                        for (std::size_t i = 0;
+                             w[i] && i < static_cast<std::size_t>(field->GetSize()); ++i) {
                             char32_t cp = w[i];
-                            if (cp >= 0xD800 && cp < 0xDC00 && w[i + 1] >= 0xDC00 && w[i + 1] < 0xE000) {
+                            if (cp >= 0xD800 && cp < 0xDC00 && w[i + 1] >= 0xDC00 &&
+                                w[i + 1] < 0xE000) {
                                 cp = 0x10000 + ((cp - 0xD800) << 10) + (w[i + 1] - 0xDC00);
                                 ++i;
                             }
@@ -700,7 +757,8 @@ void TMemDataSet::SetFieldData(TField* field, const void* in) {
                     FStore.PutText(row, col, text);
                     break;
                 }
-                case TMemColKind::Blob: break;
+                case TMemColKind::Blob:
+                    break;
             }
         }
     }
@@ -712,7 +770,8 @@ void TMemDataSet::SetFieldData(TField* field, const void* in) {
 bool TMemDataSet::GetBlobFieldData(TField* field, std::string& out) {
     out.clear();
     TRecordBuffer b = GetFieldAccessBuffer();
-    if (!b || field->GetFieldKind() == TFieldKind::fkCalculated || field->GetFieldKind() == TFieldKind::fkLookup)
+    if (!b || field->GetFieldKind() == TFieldKind::fkCalculated ||
+        field->GetFieldKind() == TFieldKind::fkLookup)
         return false;
     const std::uint8_t* row = RowImage(b);
     if (FStore.IsNull(row, field->GetOffset())) return false;
@@ -722,7 +781,8 @@ bool TMemDataSet::GetBlobFieldData(TField* field, std::string& out) {
 
 void TMemDataSet::SetBlobFieldData(TField* field, const std::string& value) {
     TDataSetState st = GetState();
-    if (st != TDataSetState::dsEdit && st != TDataSetState::dsInsert && st != TDataSetState::dsCalcFields)
+    if (st != TDataSetState::dsEdit && st != TDataSetState::dsInsert &&
+        st != TDataSetState::dsCalcFields)
         DatabaseError("Dataset not in edit or insert mode", GetName());
     if (field->GetReadOnly() && st != TDataSetState::dsCalcFields)
         DatabaseError("Field '" + field->GetDisplayName() + "' cannot be modified", GetName());
@@ -750,7 +810,8 @@ TRecordBuffer TMemDataSet::GetStoredRecordBuffer() {
 
 // ---------------------------------------------------------------- searching
 
-int TMemDataSet::FindRow(const std::string& keyFields, const Variant& keyValues, TLocateOptions options) {
+int TMemDataSet::FindRow(const std::string& keyFields, const Variant& keyValues,
+                         TLocateOptions options) {
     std::vector<TField*> fields = FieldsOf(keyFields);
     std::vector<Variant> keys = KeyList(fields.size(), keyValues);
     struct Key {
@@ -763,7 +824,8 @@ int TMemDataSet::FindRow(const std::string& keyFields, const Variant& keyValues,
     bool ci = options.Contains(TLocateOption::loCaseInsensitive);
     for (std::size_t i = 0; i < fields.size(); ++i) {
         TField* f = fields[i];
-        if (f->GetFieldKind() != TFieldKind::fkData && f->GetFieldKind() != TFieldKind::fkInternalCalc)
+        if (f->GetFieldKind() != TFieldKind::fkData &&
+            f->GetFieldKind() != TFieldKind::fkInternalCalc)
             return -2;
         const TMemColumn& c = FStore.Columns()[f->GetOffset()];
         Key k{f->GetOffset(), keys[i].IsNull() || keys[i].IsEmpty(), false, false, false, {}, 0};
@@ -815,8 +877,10 @@ int TMemDataSet::FindRow(const std::string& keyFields, const Variant& keyValues,
     return -1;
 }
 
-bool TMemDataSet::Locate(const std::string& keyFields, const Variant& keyValues, TLocateOptions options) {
+bool TMemDataSet::Locate(const std::string& keyFields, const Variant& keyValues,
+                         TLocateOptions options) {
     CheckBrowseMode();
+    CheckBiDirectional();
     int p = FindRow(keyFields, keyValues, options);
     if (p == -2) return TDataSet::Locate(keyFields, keyValues, options);
     if (p < 0) return false;
@@ -830,6 +894,7 @@ bool TMemDataSet::Locate(const std::string& keyFields, const Variant& keyValues,
 Variant TMemDataSet::Lookup(const std::string& keyFields, const Variant& keyValues,
                             const std::string& resultFields) {
     CheckBrowseMode();
+    CheckBiDirectional();
     std::vector<TField*> results = FieldsOf(resultFields);
     int p = FindRow(keyFields, keyValues, {});
     if (p == -2) return TDataSet::Lookup(keyFields, keyValues, resultFields);
@@ -853,7 +918,8 @@ void TMemDataSet::InternalInitRecord(TRecordBuffer buffer) {
 void TMemDataSet::AssignAutoInc(std::uint8_t* image) {
     const auto& cols = FStore.Columns();
     for (std::size_t c = 0; c < cols.size(); ++c) {
-        if (cols[c].Type != TFieldType::ftAutoInc || !FStore.IsNull(image, static_cast<int>(c))) continue;
+        if (cols[c].Type != TFieldType::ftAutoInc || !FStore.IsNull(image, static_cast<int>(c)))
+            continue;
         std::int32_t next = 0;
         for (std::uint32_t id = 0; id < FStore.RowCapacityUsed(); ++id) {
             const std::uint8_t* r = FStore.Row(id);

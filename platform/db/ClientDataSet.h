@@ -57,7 +57,8 @@ public:
     void SetBlobFieldData(TField* field, const std::string& value) override;
 
     // Searched straight in the rows; the record window moves only when Locate finds one.
-    bool Locate(const std::string& keyFields, const Variant& keyValues, TLocateOptions options) override;
+    bool Locate(const std::string& keyFields, const Variant& keyValues,
+                TLocateOptions options) override;
     Variant Lookup(const std::string& keyFields, const Variant& keyValues,
                    const std::string& resultFields) override;
 
@@ -99,6 +100,17 @@ protected:
     // columns defined from FieldDefs. They fill it in InternalOpen before calling ours.
     TMemStore& Store() { return FStore; }
     void DefineStoreFromFieldDefs() { StructureFromDefs(); }
+    // For descendants that feed rows one at a time (a one-way cursor): whether a row image
+    // passes the filter in force, and a record buffer filled from an image.
+    bool ImageInView(const std::uint8_t* image, std::uint32_t id) {
+        return !FViewFiltered || ImageAccepted(image, id);
+    }
+    void FillRecordBuffer(TRecordBuffer buffer, const std::uint8_t* image, std::uint32_t id);
+    // The row image inside a record buffer, and the rest of the buffer once the image is
+    // written there (bookmark, calculated fields).
+    std::uint8_t* RecordImage(TRecordBuffer buffer) const { return RowImage(buffer); }
+    void FinishRecordBuffer(TRecordBuffer buffer, std::uint32_t id);
+    void CopyRecordBuffer(TRecordBuffer to, TRecordBuffer from) const;
 
 private:
     struct Loaded;
@@ -110,6 +122,7 @@ private:
     void RebuildPositions();
     void RebuildView();
     bool RowAccepted(std::uint32_t id);
+    bool ImageAccepted(const std::uint8_t* image, std::uint32_t id);
     const std::vector<std::uint32_t>& View() const { return FViewFiltered ? FView : FOrder; }
     int PosInView(std::uint32_t id, bool* exact = nullptr) const;
     void PlaceInOrder(std::uint32_t id, bool isNew);
@@ -133,7 +146,7 @@ private:
     std::vector<std::uint32_t> FPosOf;  // row id -> position in FOrder
     std::vector<std::uint32_t> FView;   // filtered rows, in FOrder order
     bool FViewFiltered = false;
-    std::vector<TMemSortKey> FKeys;     // keys FOrder follows
+    std::vector<TMemSortKey> FKeys;                 // keys FOrder follows
     std::unique_ptr<TFilterExpression> FMemFilter;  // bound to store columns
     bool FFilterOnBuffers = false;
     TRecordBuffer FFilterBuffer = nullptr;

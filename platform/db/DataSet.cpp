@@ -18,7 +18,8 @@ VEL_PUBLISHED(TDataSet) {
     Prop("Filter", &T::GetFilter, &T::SetFilter).Default(std::string());
     Prop("Filtered", &T::GetFiltered, &T::SetFiltered, false);
     Prop("FilterOptions", &T::GetFilterOptions, &T::SetFilterOptions, TFilterOptions{});
-    Prop("AutoCreateMode", &T::GetAutoCreateMode, &T::SetAutoCreateMode, TAutoCreateMode::acExclusive);
+    Prop("AutoCreateMode", &T::GetAutoCreateMode, &T::SetAutoCreateMode,
+         TAutoCreateMode::acExclusive);
     Prop("FieldDefs", &T::GetFieldDefList);
 }
 
@@ -55,6 +56,11 @@ void TDataSet::CheckActive() const {
 
 void TDataSet::CheckInactive() const {
     if (GetActive()) DatabaseError("Cannot perform this operation on an open dataset", GetName());
+}
+
+void TDataSet::CheckBiDirectional() const {
+    if (FIsUniDirectional)
+        DatabaseError("Operation not allowed on a unidirectional dataset", GetName());
 }
 
 // ---------------------------------------------------------------- open / close
@@ -194,8 +200,12 @@ void TDataSet::BindCalcFields() {
     }
 }
 
-void TDataSet::FieldAdded(TField*) { FFieldListValid = false; }
-void TDataSet::FieldRemoved(TField*) { FFieldListValid = false; }
+void TDataSet::FieldAdded(TField*) {
+    FFieldListValid = false;
+}
+void TDataSet::FieldRemoved(TField*) {
+    FFieldListValid = false;
+}
 
 void TDataSet::FieldIndexChanged() {
     FFieldListValid = false;
@@ -208,8 +218,9 @@ void TDataSet::FieldIndexChanged() {
 void TDataSet::UpdateBufferCount() {
     if (!IsCursorOpen()) return;
     int count = 1;
-    for (TDataSource* s : FDataSources)
-        for (TDataLink* l : s->GetDataLinks()) count = std::max(count, l->GetBufferCount());
+    if (!FIsUniDirectional)
+        for (TDataSource* s : FDataSources)
+            for (TDataLink* l : s->GetDataLinks()) count = std::max(count, l->GetBufferCount());
     SetBufferCount(count);
 }
 
@@ -240,9 +251,14 @@ void TDataSet::SetBufferCount(int v) {
 
 void TDataSet::MoveBuffer(int from, int to) {
     if (from == to) return;
+    if (from - to == 1 || to - from == 1) {  // the usual one-record step
+        std::swap(FBuffers[from], FBuffers[to]);
+        return;
+    }
     TRecordBuffer b = FBuffers[from];
     if (from < to)
-        std::rotate(FBuffers.begin() + from, FBuffers.begin() + from + 1, FBuffers.begin() + to + 1);
+        std::rotate(FBuffers.begin() + from, FBuffers.begin() + from + 1,
+                    FBuffers.begin() + to + 1);
     else
         std::rotate(FBuffers.begin() + to, FBuffers.begin() + from, FBuffers.begin() + from + 1);
     FBuffers[to] = b;
@@ -267,9 +283,15 @@ void TDataSet::SetCurrentRecord(int i) {
     TRecordBuffer b = FBuffers[i];
     switch (GetBookmarkFlag(b)) {
         case TBookmarkFlag::bfCurrent:
-        case TBookmarkFlag::bfInserted: InternalSetToRecord(b); break;
-        case TBookmarkFlag::bfBOF: InternalFirst(); break;
-        case TBookmarkFlag::bfEOF: InternalLast(); break;
+        case TBookmarkFlag::bfInserted:
+            InternalSetToRecord(b);
+            break;
+        case TBookmarkFlag::bfBOF:
+            InternalFirst();
+            break;
+        case TBookmarkFlag::bfEOF:
+            InternalLast();
+            break;
     }
     FCurrentRecord = i;
 }
@@ -288,6 +310,8 @@ bool TDataSet::GetNextRecord() {
             ActivateBuffers();
         else if (FRecordCount < FBufferCount)
             ++FRecordCount;
+        else if (FRecordCount == 1)
+            std::swap(FBuffers[0], FBuffers[1]);  // one buffer: the usual step of a scan
         else
             MoveBuffer(0, FRecordCount);
         FCurrentRecord = FRecordCount - 1;
@@ -350,11 +374,25 @@ bool TDataSet::IsEmpty() const {
 
 // ---------------------------------------------------------------- navigation
 
-void TDataSet::DoBeforeScroll() { Fire(FBeforeScroll, this); }
-void TDataSet::DoAfterScroll() { Fire(FAfterScroll, this); }
+void TDataSet::DoBeforeScroll() {
+    Fire(FBeforeScroll, this);
+}
+void TDataSet::DoAfterScroll() {
+    Fire(FAfterScroll, this);
+}
 
 void TDataSet::First() {
     CheckBrowseMode();
+    if (FIsUniDirectional) {
+        // A one-way cursor starts again by running again; on its first record there is
+        // nothing to do.
+        if (FBOF) return;
+        DoBeforeScroll();
+        SetActive(false);
+        SetActive(true);
+        DoAfterScroll();
+        return;
+    }
     DoBeforeScroll();
     ClearBuffers();
     try {
@@ -373,6 +411,7 @@ void TDataSet::First() {
 
 void TDataSet::Last() {
     CheckBrowseMode();
+    CheckBiDirectional();
     DoBeforeScroll();
     ClearBuffers();
     try {
@@ -391,6 +430,7 @@ void TDataSet::Last() {
 
 int TDataSet::MoveBy(int distance) {
     CheckBrowseMode();
+    if (distance < 0) CheckBiDirectional();
     int result = 0;
     DoBeforeScroll();
     if ((distance > 0 && !FEOF) || (distance < 0 && !FBOF)) {
@@ -435,7 +475,7 @@ int TDataSet::MoveBy(int distance) {
             DataEvent(TDataEvent::deDataSetScroll, shift);
             throw;
         }
-        DataEvent(TDataEvent::deDataSetScroll, shift);
+        if (!FDataSources.empty()) DataEvent(TDataEvent::deDataSetScroll, shift);
         DoAfterScroll();
     }
     return result;
@@ -469,6 +509,7 @@ void TDataSet::Resync(TResyncMode mode) {
 }
 
 void TDataSet::Refresh() {
+    CheckBiDirectional();
     CheckBrowseMode();
     UpdateCursorPos();
     InternalRefresh();
@@ -486,7 +527,7 @@ void TDataSet::SetState(TDataSetState v) {
 
 void TDataSet::CheckBrowseMode() {
     CheckActive();
-    DataEvent(TDataEvent::deCheckBrowseMode, 0);
+    if (!FDataSources.empty()) DataEvent(TDataEvent::deCheckBrowseMode, 0);
     switch (FState) {
         case TDataSetState::dsEdit:
         case TDataSetState::dsInsert:
@@ -496,8 +537,11 @@ void TDataSet::CheckBrowseMode() {
             else
                 Cancel();
             break;
-        case TDataSetState::dsSetKey: Post(); break;
-        default: break;
+        case TDataSetState::dsSetKey:
+            Post();
+            break;
+        default:
+            break;
     }
 }
 
@@ -587,7 +631,9 @@ void TDataSet::InitRecord(TRecordBuffer buffer) {
     SetBookmarkFlag(buffer, TBookmarkFlag::bfInserted);
 }
 
-void TDataSet::DoOnNewRecord() { Fire(FOnNewRecord, this); }
+void TDataSet::DoOnNewRecord() {
+    Fire(FOnNewRecord, this);
+}
 
 void TDataSet::Post() {
     UpdateRecord();
@@ -600,7 +646,9 @@ void TDataSet::Post() {
     Fire(FAfterPost, this);
 }
 
-void TDataSet::InternalPost() { CheckRequiredFields(); }
+void TDataSet::InternalPost() {
+    CheckRequiredFields();
+}
 
 void TDataSet::CheckRequiredFields() {
     for (TField* f : GetFieldList()) {
@@ -632,7 +680,8 @@ void TDataSet::Delete() {
         Cancel();
         return;
     }
-    if (FRecordCount == 0) DatabaseError("Cannot perform this operation on an empty dataset", GetName());
+    if (FRecordCount == 0)
+        DatabaseError("Cannot perform this operation on an empty dataset", GetName());
     if (!GetCanModify()) RaiseReadOnly();
     DataEvent(TDataEvent::deCheckBrowseMode, 0);
     Fire(FBeforeDelete, this);
@@ -675,7 +724,9 @@ Variant TDataSet::FieldValueInState(const TField* field, TDataSetState state) {
     return field->GetAsVariant();
 }
 
-void TDataSet::InternalHandleException() { throw; }
+void TDataSet::InternalHandleException() {
+    throw;
+}
 
 bool TDataSet::GetBlobFieldData(TField*, std::string& out) {
     out.clear();
@@ -699,8 +750,7 @@ void TDataSet::SetBlobFieldData(TField* f, const std::string&) {
 
 void TDataSet::ClearCalcFields(TRecordBuffer) {}
 
-void TDataSet::GetCalcFields(TRecordBuffer buffer) {
-    if (FCalcFieldsSize == 0 && !FInternalCalcFields && !FOnCalcFields) return;
+void TDataSet::CalcFieldsOf(TRecordBuffer buffer) {
     TDataSetState saved = FState;
     TRecordBuffer savedCalc = FCalcBuffer;
     bool savedModified = FModified;
@@ -726,7 +776,9 @@ void TDataSet::CalculateFields(TRecordBuffer buffer) {
     DoOnCalcFields();
 }
 
-void TDataSet::DoOnCalcFields() { Fire(FOnCalcFields, this); }
+void TDataSet::DoOnCalcFields() {
+    Fire(FOnCalcFields, this);
+}
 
 bool TDataSet::ReadCalcField(const std::uint8_t* area, TField* field, void* out) const {
     const std::uint8_t* p = area + field->GetOffset();
@@ -744,13 +796,14 @@ void TDataSet::WriteCalcField(std::uint8_t* area, TField* field, const void* in)
         std::memset(p + 1, 0, field->GetDataSize());
 }
 
-TRecordBuffer TDataSet::GetFieldAccessBuffer() const {
+TRecordBuffer TDataSet::FieldAccessBufferInState() const {
     switch (FState) {
         case TDataSetState::dsBrowse:
         case TDataSetState::dsBlockRead:
             return FRecordCount == 0 ? nullptr : ActiveBuffer();
         case TDataSetState::dsEdit:
-        case TDataSetState::dsInsert: return ActiveBuffer();
+        case TDataSetState::dsInsert:
+            return ActiveBuffer();
         case TDataSetState::dsNewValue:
             return FRecordCount == 0 ? nullptr : ActiveBuffer();
         case TDataSetState::dsOldValue:
@@ -760,16 +813,19 @@ TRecordBuffer TDataSet::GetFieldAccessBuffer() const {
             return const_cast<TDataSet*>(this)->GetStoredRecordBuffer();
         case TDataSetState::dsCalcFields:
         case TDataSetState::dsInternalCalc:
-        case TDataSetState::dsFilter: return FCalcBuffer;
-        default: return nullptr;
+        case TDataSetState::dsFilter:
+            return FCalcBuffer;
+        default:
+            return nullptr;
     }
 }
 
 // ---------------------------------------------------------------- bookmarks
 
 bool TDataSet::BookmarkAvailable() const {
-    return GetActive() && FState != TDataSetState::dsSetKey && FRecordCount > 0 &&
-           !FBuffers.empty() && GetBookmarkFlag(ActiveBuffer()) == TBookmarkFlag::bfCurrent;
+    return !FIsUniDirectional && GetActive() && FState != TDataSetState::dsSetKey &&
+           FRecordCount > 0 && !FBuffers.empty() &&
+           GetBookmarkFlag(ActiveBuffer()) == TBookmarkFlag::bfCurrent;
 }
 
 TBookmark TDataSet::GetBookmark() const {
@@ -781,6 +837,7 @@ TBookmark TDataSet::GetBookmark() const {
 }
 
 void TDataSet::GotoBookmark(const TBookmark& b) {
+    CheckBiDirectional();
     if (b.empty()) return;
     CheckBrowseMode();
     if (static_cast<int>(b.size()) != FBookmarkSize || !BookmarkValid(b))
@@ -791,7 +848,9 @@ void TDataSet::GotoBookmark(const TBookmark& b) {
     DoAfterScroll();
 }
 
-bool TDataSet::BookmarkValid(const TBookmark&) { return false; }
+bool TDataSet::BookmarkValid(const TBookmark&) {
+    return false;
+}
 
 int TDataSet::CompareBookmarks(const TBookmark& a, const TBookmark& b) {
     if (a.empty() && b.empty()) return 0;
@@ -843,9 +902,14 @@ void TDataSet::DataEvent(TDataEvent event, std::intptr_t info) {
             }
             break;
         }
-        case TDataEvent::deFieldListChange: FFieldListValid = false; break;
-        case TDataEvent::dePropertyChange: FFieldDefs.SetUpdated(false); break;
-        default: break;
+        case TDataEvent::deFieldListChange:
+            FFieldListValid = false;
+            break;
+        case TDataEvent::dePropertyChange:
+            FFieldDefs.SetUpdated(false);
+            break;
+        default:
+            break;
     }
     if (!ControlsDisabled() && FState != TDataSetState::dsBlockRead) {
         NotifySources(event, info);
@@ -856,6 +920,7 @@ void TDataSet::DataEvent(TDataEvent event, std::intptr_t info) {
 }
 
 void TDataSet::NotifySources(TDataEvent event, std::intptr_t info) {
+    if (FDataSources.empty()) return;  // a scan with no controls attached
     std::vector<TDataSource*> sources = FDataSources;
     for (TDataSource* s : sources)
         if (std::find(FDataSources.begin(), FDataSources.end(), s) != FDataSources.end())

@@ -29,7 +29,9 @@ public:
     ~TDataSet() override;
 
     // Opening and closing.
-    bool GetActive() const { return FState != TDataSetState::dsInactive && FState != TDataSetState::dsOpening; }
+    bool GetActive() const {
+        return FState != TDataSetState::dsInactive && FState != TDataSetState::dsOpening;
+    }
     void SetActive(bool v);
     void Open() { SetActive(true); }
     void Close() { SetActive(false); }
@@ -56,12 +58,17 @@ public:
     // Values by field name; "A;B" gives and takes a Variant array.
     Variant GetFieldValue(const std::string& fieldNames) const;
     void SetFieldValue(const std::string& fieldNames, const Variant& v);
-    Variant GetFieldValues(const std::string& fieldNames) const { return GetFieldValue(fieldNames); }
-    void SetFieldValues(const std::string& fieldNames, const Variant& v) { SetFieldValue(fieldNames, v); }
+    Variant GetFieldValues(const std::string& fieldNames) const {
+        return GetFieldValue(fieldNames);
+    }
+    void SetFieldValues(const std::string& fieldNames, const Variant& v) {
+        SetFieldValue(fieldNames, v);
+    }
 
     // Moves to the first record whose key fields match (several fields: a Variant array);
     // loPartialKey compares the last key as a text prefix. The cursor stays when none matches.
-    virtual bool Locate(const std::string& keyFields, const Variant& keyValues, TLocateOptions options);
+    virtual bool Locate(const std::string& keyFields, const Variant& keyValues,
+                        TLocateOptions options);
     // The result fields of the first matching record, Null when none; the cursor stays.
     virtual Variant Lookup(const std::string& keyFields, const Variant& keyValues,
                            const std::string& resultFields);
@@ -170,6 +177,11 @@ public:
 
     void CheckActive() const;
     void CheckInactive() const;
+    // A one-way cursor keeps one record buffer and cannot go back: Prior, Last, bookmarks,
+    // Locate and RecNo raise; First runs the cursor again.
+    bool IsUniDirectional() const { return FIsUniDirectional; }
+    // Raises EDatabaseError on a unidirectional dataset.
+    void CheckBiDirectional() const;
 
     // Internal plumbing used by fields, sources and links.
     void AddDataSource(TDataSource* s);
@@ -231,8 +243,11 @@ protected:
 
     // --- Services for descendants ---
     void SetBookmarkSize(int v) { FBookmarkSize = v; }
+    void SetUniDirectional(bool v) { FIsUniDirectional = v; }
     void InitRecord(TRecordBuffer buffer);
-    void GetCalcFields(TRecordBuffer buffer);
+    void GetCalcFields(TRecordBuffer buffer) {
+        if (FCalcFieldsSize != 0 || FInternalCalcFields || FOnCalcFields) CalcFieldsOf(buffer);
+    }
     // The filter in force accepts the current record (reading it through the fields);
     // descendants call it from GetRecord with the record in the filter buffer.
     bool FilterAccepts(TRecordBuffer buffer);
@@ -242,7 +257,12 @@ protected:
     bool ReadCalcField(const std::uint8_t* area, TField* field, void* out) const;
     void WriteCalcField(std::uint8_t* area, TField* field, const void* in) const;
     // Which buffer field access reads in the current state (null when none).
-    TRecordBuffer GetFieldAccessBuffer() const;
+    TRecordBuffer GetFieldAccessBuffer() const {
+        // Browsing is what scans do, once per field read.
+        if (FState == TDataSetState::dsBrowse)
+            return FRecordCount == 0 ? nullptr : FBuffers[static_cast<std::size_t>(FActiveRecord)];
+        return FieldAccessBufferInState();
+    }
     void SetModified(bool v) { FModified = v; }
     // Reads fields of the record in `buffer` (calculated fields as they are there), as a
     // Variant or a Variant array, without touching the record window.
@@ -263,6 +283,8 @@ protected:
     TRecordBuffer GetBuffer(int i) const { return FBuffers[i]; }
 
 private:
+    TRecordBuffer FieldAccessBufferInState() const;
+    void CalcFieldsOf(TRecordBuffer buffer);
     void OpenCursor();
     void CloseCursor();
     void SetBufferCount(int v);
@@ -277,7 +299,9 @@ private:
     void CompileFilter();
     void RebuildFieldList() const;
     void NotifySources(TDataEvent event, std::intptr_t info);
-    static void Fire(const TDataSetNotifyEvent& e, TDataSet* ds) { if (e) e(ds); }
+    static void Fire(const TDataSetNotifyEvent& e, TDataSet* ds) {
+        if (e) e(ds);
+    }
 
     TDataSetState FState = TDataSetState::dsInactive;
     TDataSetState FDisableState = TDataSetState::dsInactive;
@@ -286,6 +310,7 @@ private:
     int FDisableCount = 0;
     bool FBOF = true, FEOF = true, FModified = false, FDefaultFields = false;
     bool FInternalCalcFields = false;
+    bool FIsUniDirectional = false;
     TAutoCreateMode FAutoCreateMode = TAutoCreateMode::acExclusive;
     std::vector<TRecordBuffer> FBuffers;  // BufferCount + 1 (the last is scratch)
     int FBufferCount = 0, FRecordCount = 0, FActiveRecord = 0, FCurrentRecord = -1;
@@ -306,9 +331,8 @@ private:
     std::unique_ptr<TFilterExpression> FFilterExpr;
 
     TDataSetNotifyEvent FBeforeOpen, FAfterOpen, FBeforeClose, FAfterClose, FBeforeInsert,
-        FAfterInsert, FBeforeEdit, FAfterEdit, FBeforePost, FAfterPost, FBeforeCancel,
-        FAfterCancel, FBeforeDelete, FAfterDelete, FBeforeScroll, FAfterScroll, FOnNewRecord,
-        FOnCalcFields;
+        FAfterInsert, FBeforeEdit, FAfterEdit, FBeforePost, FAfterPost, FBeforeCancel, FAfterCancel,
+        FBeforeDelete, FAfterDelete, FBeforeScroll, FAfterScroll, FOnNewRecord, FOnCalcFields;
 };
 
 }  // namespace vel

@@ -63,8 +63,10 @@ bool TDataSet::KeysMatch(const std::vector<TField*>& fields, const std::vector<V
     return true;
 }
 
-bool TDataSet::Locate(const std::string& keyFields, const Variant& keyValues, TLocateOptions options) {
+bool TDataSet::Locate(const std::string& keyFields, const Variant& keyValues,
+                      TLocateOptions options) {
     CheckBrowseMode();
+    CheckBiDirectional();
     std::vector<TField*> fields = FieldsOf(keyFields);
     std::vector<Variant> keys = KeyList(fields.size(), keyValues);
     TBookmark saved = GetBookmark();
@@ -91,6 +93,7 @@ bool TDataSet::Locate(const std::string& keyFields, const Variant& keyValues, TL
 Variant TDataSet::Lookup(const std::string& keyFields, const Variant& keyValues,
                          const std::string& resultFields) {
     CheckBrowseMode();
+    CheckBiDirectional();
     std::vector<TField*> fields = FieldsOf(keyFields);
     std::vector<TField*> results = FieldsOf(resultFields);
     std::vector<Variant> keys = KeyList(fields.size(), keyValues);

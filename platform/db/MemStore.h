@@ -33,6 +33,9 @@ public:
     std::size_t size() const { return FSize; }
     std::size_t capacity() const { return FCapacity; }
     void clear() { FSize = 0; }
+    void truncate(std::size_t n) {
+        if (n < FSize) FSize = n;
+    }
     void reserve(std::size_t n) {
         if (n > FCapacity) Grow(n);
     }
@@ -58,9 +61,9 @@ struct TMemColumn {
     std::string Name;
     TFieldType Type = TFieldType::ftUnknown;
     TMemColKind Kind = TMemColKind::I32;
-    int Size = 0;        // declared size (text)
-    int Offset = 0;      // slot offset within the row
-    int NullBit = 0;     // bit index in the null bitmap
+    int Size = 0;     // declared size (text)
+    int Offset = 0;   // slot offset within the row
+    int NullBit = 0;  // bit index in the null bitmap
 };
 
 // Asks for huge pages on a large array before it is first written (a hint; fewer page faults
@@ -87,7 +90,9 @@ public:
     bool IsLive(std::uint32_t id) const { return id < FDeleted.size() && !FDeleted[id]; }
     void Clear();
 
-    const std::uint8_t* Row(std::uint32_t id) const { return FRows.data() + std::size_t(id) * FRowSize; }
+    const std::uint8_t* Row(std::uint32_t id) const {
+        return FRows.data() + std::size_t(id) * FRowSize;
+    }
     std::uint8_t* Row(std::uint32_t id) { return FRows.data() + std::size_t(id) * FRowSize; }
 
     // Row images with their own text: used by record buffers and by posting.
@@ -96,8 +101,10 @@ public:
         return (row[b >> 3] >> (b & 7)) & 1;
     }
     static void SetNullBit(std::uint8_t* row, int bit, bool isNull) {
-        if (isNull) row[bit >> 3] |= std::uint8_t(1u << (bit & 7));
-        else row[bit >> 3] &= std::uint8_t(~(1u << (bit & 7)));
+        if (isNull)
+            row[bit >> 3] |= std::uint8_t(1u << (bit & 7));
+        else
+            row[bit >> 3] &= std::uint8_t(~(1u << (bit & 7)));
     }
     std::string_view Text(const std::uint8_t* row, int col) const;  // Str or Blob column
 
@@ -113,6 +120,11 @@ public:
     void ReserveRows(std::size_t n);
     // Room for n more bytes of text, so a bulk load appends without regrowth.
     void ReserveText(std::size_t n) { FArena.reserve(FArena.size() + n); }
+    // A one-way cursor keeps only the current row's text: text from `mark` on moves to the
+    // start of the arena and the image's slots follow it; TruncateText drops what a refused
+    // row added.
+    void KeepTextFrom(std::size_t mark, std::uint8_t* image);
+    void TruncateText(std::size_t n) { FArena.truncate(n); }
     std::size_t TextBytes() const { return FArena.size(); }
 
     // Index order over the live rows; ties keep the row-id order (stable).

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "rtl/CivilDate.h"
 #include "rtl/Exceptions.h"
 
 namespace vel {
@@ -11,17 +12,8 @@ namespace {
 
 constexpr std::int64_t kMinDay = -693593;  // 0001-01-01
 constexpr std::int64_t kMaxDay = 2958465;  // 9999-12-31
-constexpr std::int64_t kEpochToUnix = 25569;
-
-// Proleptic Gregorian day count from 1970-01-01 (H. Hinnant's civil calendar algorithms).
-std::int64_t DaysFromCivil(int y, int m, int d) {
-    y -= m <= 2;
-    const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const std::int64_t yoe = y - era * 400;
-    const std::int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const std::int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + doe - 719468;
-}
+using civil::DaysFromCivil;
+using civil::kEpochToUnix;
 
 void CivilFromDays(std::int64_t z, int& y, int& m, int& d) {
     z += 719468;
@@ -48,8 +40,7 @@ std::string ValueText(double v) {
 }
 
 [[noreturn]] void OutOfRange(double v) {
-    throw EConvertError("Date and time value " + ValueText(v) +
-                        " is outside the years 1 to 9999.");
+    throw EConvertError("Date and time value " + ValueText(v) + " is outside the years 1 to 9999.");
 }
 
 // Day number since the epoch and milliseconds into that day.
@@ -91,23 +82,19 @@ TDateTime ComposeDateTime(TDateTime date, TDateTime time) {
 }
 
 bool IsLeapYear(int year) {
-    return (year % 4 == 0) && ((year % 100 != 0) || (year % 400 == 0));
+    return civil::IsLeapYear(year);
 }
 
 int DaysInAMonth(int year, int month) {
-    static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (month < 1 || month > 12) return 0;
-    return month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
+    return civil::DaysInMonth(year, month);
 }
 
-int DaysInAYear(int year) { return IsLeapYear(year) ? 366 : 365; }
+int DaysInAYear(int year) {
+    return IsLeapYear(year) ? 366 : 365;
+}
 
 bool TryEncodeDate(int year, int month, int day, TDateTime& result) {
-    if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 ||
-        day > DaysInAMonth(year, month))
-        return false;
-    result = static_cast<double>(DaysFromCivil(year, month, day) + kEpochToUnix);
-    return true;
+    return civil::TryEncode(year, month, day, result);
 }
 
 TDateTime EncodeDate(int year, int month, int day) {
@@ -172,8 +159,8 @@ TDateTime EncodeDateTime(int year, int month, int day, int hour, int min, int se
     return ComposeDateTime(EncodeDate(year, month, day), EncodeTime(hour, min, sec, msec));
 }
 
-void DecodeDateTime(TDateTime value, int& year, int& month, int& day, int& hour, int& min,
-                    int& sec, int& msec) {
+void DecodeDateTime(TDateTime value, int& year, int& month, int& day, int& hour, int& min, int& sec,
+                    int& msec) {
     DecodeDate(value, year, month, day);
     DecodeTime(value, hour, min, sec, msec);
 }

@@ -6,8 +6,10 @@
 #include "GridTestUtil.h"
 #include "classes/Streaming.h"
 #include "classes/TypInfo.h"
+#include "db/sqlite/SQLDataSets.h"
 #include "graphics/ImageList.h"
 #include "rtl/Exceptions.h"
+#include "support/TempDir.h"
 
 using namespace vel;
 
@@ -113,6 +115,34 @@ TEST_F(GridLinksTest, BadFormTextRaisesAndNamesTheValue) {
         EXPECT_NE(std::string(e.what()).find("dgWobble"), std::string::npos) << e.what();
     }
     EXPECT_EQ(read.FindComponent("Grid1"), nullptr);
+}
+
+TEST_F(GridLinksTest, AUniDirectionalDataSetIsRefused) {
+    veltest::TempDir dir;
+    TSQLiteConnection db;
+    db.SetFileName(dir.File("one.db"));
+    db.SetCreateIfMissing(true);
+    db.ExecSQL("CREATE TABLE t (id INTEGER PRIMARY KEY); INSERT INTO t VALUES (1)");
+    TQuery q;
+    q.SetConnection(&db);
+    q.SetUniDirectional(true);
+    q.GetSQL()->SetText("SELECT id FROM t");
+    auto* source = new TDataSource(Form.get());
+    source->SetDataSet(&q);
+    auto table = MakeTable(2);
+    auto* kept = new TDataSource(Form.get());
+    kept->SetDataSet(table.get());
+    Grid->SetDataSource(kept);
+    EXPECT_THROW(Grid->SetDataSource(source), EDatabaseError);
+    EXPECT_EQ(Grid->GetDataSource(), kept);
+    EXPECT_THROW(Grid->GetTotals()->SetDataSource(source), EDatabaseError);
+    // A source whose dataset turns one-way later is refused when the link activates.
+    Grid->SetDataSource(nullptr);
+    q.SetUniDirectional(false);
+    Grid->SetDataSource(source);
+    q.SetUniDirectional(true);
+    EXPECT_THROW(q.Open(), EDatabaseError);
+    Grid->SetDataSource(nullptr);
 }
 
 TEST_F(GridLinksTest, DataSourceRulesAndFreeingTheSourceFirst) {

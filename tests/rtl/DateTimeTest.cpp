@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include "rtl/CivilDate.h"
 #include "rtl/DateTime.h"
 #include "rtl/DateUtils.h"
 #include "rtl/Exceptions.h"
 
 #include <limits>
+#include <string_view>
+#include <tuple>
 
 using namespace vel;
 
@@ -64,8 +67,7 @@ TEST(DateTime, TimesRoundTripToTheMillisecondOnBothSidesOfTheEpoch) {
     for (int year : years) {
         for (int month : {1, 2, 12}) {
             for (int ms = 0; ms < 86400000; ms += 997) {
-                const int h = ms / 3600000, n = ms / 60000 % 60, s = ms / 1000 % 60,
-                          z = ms % 1000;
+                const int h = ms / 3600000, n = ms / 60000 % 60, s = ms / 1000 % 60, z = ms % 1000;
                 const TDateTime v = EncodeDateTime(year, month, 28, h, n, s, z);
                 int y2, m2, d2, h2, n2, s2, z2;
                 DecodeDateTime(v, y2, m2, d2, h2, n2, s2, z2);
@@ -147,7 +149,7 @@ TEST(DateTime, IsoWeeksAtYearEdges) {
     struct {
         int Y, M, D, Week, WeekYear;
     } const cases[] = {
-        {2020, 12, 31, 53, 2020}, {2021, 1, 1, 53, 2020}, {2021, 1, 3, 53, 2020},
+        {2020, 12, 31, 53, 2020}, {2021, 1, 1, 53, 2020},  {2021, 1, 3, 53, 2020},
         {2021, 1, 4, 1, 2021},    {2024, 12, 30, 1, 2025}, {2008, 12, 29, 1, 2009},
         {2010, 1, 3, 53, 2009},   {2005, 1, 1, 53, 2004},  {2006, 1, 1, 52, 2005},
         {1899, 12, 29, 52, 1899}, {1, 1, 1, 1, 1},         {9999, 12, 31, 52, 9999},
@@ -259,4 +261,32 @@ TEST(DateTime, UnixSeconds) {
     EXPECT_EQ(DateTimeToUnix(EncodeDateTime(1969, 12, 31, 23, 59, 59, 0)), -1);
     EXPECT_EQ(UnixToDateTime(1700000000), EncodeDateTime(2023, 11, 14, 22, 13, 20, 0));
     EXPECT_EQ(UnixToDateTime(-2209248000LL), -1.0);  // 1899-12-29
+}
+
+TEST(CivilDate, EveryDayRoundTripsAndIsoTextParses) {
+    // The bulk-load encoder against the general decoder, over the whole supported range.
+    int y = 0, m = 0, d = 0;
+    double v = 0;
+    for (double day = EncodeDate(1, 1, 1); day <= EncodeDate(9999, 12, 31); day += 1) {
+        DecodeDate(day, y, m, d);
+        ASSERT_TRUE(civil::TryEncode(y, m, d, v)) << y << '-' << m << '-' << d;
+        ASSERT_EQ(v, day) << y << '-' << m << '-' << d;
+    }
+    for (auto [y2, m2, d2] : {std::tuple{0, 1, 1},
+                              {10000, 1, 1},
+                              {2023, 2, 29},
+                              {1900, 2, 29},
+                              {2024, 13, 1},
+                              {2024, 0, 1},
+                              {2024, 4, 31},
+                              {2024, 1, 0}})
+        EXPECT_FALSE(civil::TryEncode(y2, m2, d2, v)) << y2 << '-' << m2 << '-' << d2;
+    EXPECT_TRUE(civil::TryEncode(2000, 2, 29, v));
+
+    auto parse = [&](std::string_view s) { return civil::TryParseIsoDate(s.data(), s.size(), v); };
+    EXPECT_TRUE(parse("2024-02-29"));
+    EXPECT_EQ(v, EncodeDate(2024, 2, 29));
+    for (std::string_view bad : {"2024-02-30", "2024/02/01", "2024-2-01", "20a4-02-01",
+                                 "2024-02-01 ", "2024-02-0", "0000-01-01", "2024-02-:1"})
+        EXPECT_FALSE(parse(bad)) << bad;
 }

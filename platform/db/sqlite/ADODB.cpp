@@ -43,6 +43,7 @@ VEL_PUBLISHED(TSQLiteDataSet) {
 VEL_PUBLISHED(TQuery) {
     Prop("SQL", &T::GetSQL, &T::SetSQL);
     Prop("DataSource", &T::GetDataSource, &T::SetDataSource);
+    Prop("UniDirectional", &T::GetUniDirectional, &T::SetUniDirectional, false);
 }
 
 VEL_PUBLISHED(TTable) {
@@ -148,7 +149,8 @@ std::string TCustomADODataSet::GetSelectSQL() const {
             // The command becomes a subquery; its columns keep their table of origin, so the
             // detail rows can still be posted.
             std::string cmd = TrimRight(FCommandText);
-            while (!cmd.empty() && cmd.back() == ';') cmd = TrimRight(cmd.substr(0, cmd.size() - 1));
+            while (!cmd.empty() && cmd.back() == ';')
+                cmd = TrimRight(cmd.substr(0, cmd.size() - 1));
             return "SELECT * FROM (" + cmd + "\n)" + where;
         }
     }

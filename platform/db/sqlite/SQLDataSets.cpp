@@ -10,6 +10,7 @@
 
 #include "db/DataSource.h"
 #include "db/MemStore.h"
+#include "rtl/CivilDate.h"
 #include "rtl/DateUtils.h"
 #include "rtl/SysUtils.h"
 #include "rtl/Utf8.h"
@@ -26,26 +27,28 @@ struct Cell {
     std::string_view S;
 };
 
-// Straight from the statement handle: this runs for every cell of a load.
-inline Cell CellOf(sqlite3_stmt* h, int col) {
+// Straight from the statement handle: this runs for every cell of a load. The cell's value
+// object is taken once and read without the per-call checks of the column functions; the
+// connection is used from one thread.
+inline Cell CellOf(sqlite3_value* v) {
     Cell c;
-    c.Storage = sqlite3_column_type(h, col);
+    c.Storage = sqlite3_value_type(v);
     switch (c.Storage) {
         case SQLITE_INTEGER:
-            c.I = sqlite3_column_int64(h, col);
+            c.I = sqlite3_value_int64(v);
             break;
         case SQLITE_FLOAT:
-            c.D = sqlite3_column_double(h, col);
+            c.D = sqlite3_value_double(v);
             break;
         case SQLITE_TEXT: {
-            const unsigned char* t = sqlite3_column_text(h, col);
+            const unsigned char* t = sqlite3_value_text(v);
             c.S = std::string_view(reinterpret_cast<const char*>(t),
-                                   static_cast<std::size_t>(sqlite3_column_bytes(h, col)));
+                                   static_cast<std::size_t>(sqlite3_value_bytes(v)));
             break;
         }
         case SQLITE_BLOB: {
-            const void* b = sqlite3_column_blob(h, col);
-            std::size_t n = static_cast<std::size_t>(sqlite3_column_bytes(h, col));
+            const void* b = sqlite3_value_blob(v);
+            std::size_t n = static_cast<std::size_t>(sqlite3_value_bytes(v));
             c.S = n ? std::string_view(static_cast<const char*>(b), n) : std::string_view();
             break;
         }
@@ -56,7 +59,7 @@ inline Cell CellOf(sqlite3_stmt* h, int col) {
 }
 
 Cell CellOf(const TSQLiteStatement& st, int col) {
-    return CellOf(st.Handle(), col);
+    return CellOf(sqlite3_column_value(st.Handle(), col));
 }
 
 // Text is filled in by the caller, which keeps the string alive.
@@ -238,7 +241,9 @@ TSQLiteDataSet::~TSQLiteDataSet() {
 
 // ---------------------------------------------------------------- master-detail
 
-TDataSource* TSQLiteDataSet::GetMasterDataSource() const { return FMasterLink->GetDataSource(); }
+TDataSource* TSQLiteDataSet::GetMasterDataSource() const {
+    return FMasterLink->GetDataSource();
+}
 
 void TSQLiteDataSet::SetMasterDataSource(TDataSource* v) {
     if (v == GetMasterDataSource()) return;
@@ -253,8 +258,7 @@ void TSQLiteDataSet::SetMasterDataSource(TDataSource* v) {
     if (v) v->FreeNotification(this);
 }
 
-bool TSQLiteDataSet::MasterValue(const std::string& name, Variant& value,
-                                 TFieldType& type) const {
+bool TSQLiteDataSet::MasterValue(const std::string& name, Variant& value, TFieldType& type) const {
     TDataSet* master = FMasterLink->GetDataSet();
     if (!master) return false;
     TField* f = master->GetActive() ? master->FindField(name) : nullptr;
@@ -439,7 +443,8 @@ void TSQLiteDataSet::InternalOpen() {
     TSQLiteConnection& conn = CheckConnection();
     const std::string sql = GetSelectSQL();
     if (Trim(sql).empty()) DatabaseError("No SQL statement is given", GetName());
-    TSQLiteStatement st(conn, sql);
+    auto statement = std::make_unique<TSQLiteStatement>(conn, sql);
+    TSQLiteStatement& st = *statement;
     if (st.ColumnCount() == 0)
         DatabaseError("The statement returns no rows: '" + Trim(sql) + "'", GetName());
     BindParams(st);
@@ -473,7 +478,9 @@ void TSQLiteDataSet::InternalOpen() {
     FRowIds.clear();
     FReadOnlyReason.clear();
     std::unique_ptr<TSQLiteStatement> withRowId;
-    if (tables.size() == 1) {
+    if (IsUniDirectional()) {
+        FReadOnlyReason = "the dataset is unidirectional";
+    } else if (tables.size() == 1) {
         ReadKeys(tables[0], cols);
         if (!FKeyFields.empty()) {
             FUpdateTable = tables[0];
@@ -487,23 +494,25 @@ void TSQLiteDataSet::InternalOpen() {
                 FUpdateTable = tables[0];
                 FRowIdKey = true;
             } else {
-                FReadOnlyReason = TableHasRowId(tables[0])
-                                      ? "the rows of '" + tables[0] +
-                                            "' cannot be told apart (no key or row id)"
-                                      : "table '" + tables[0] +
-                                            "' has no row id and its primary key is not in the "
-                                            "result";
+                FReadOnlyReason =
+                    TableHasRowId(tables[0])
+                        ? "the rows of '" + tables[0] + "' cannot be told apart (no key or row id)"
+                        : "table '" + tables[0] +
+                              "' has no row id and its primary key is not in the "
+                              "result";
             }
         }
     } else {
-        FReadOnlyReason = tables.empty() ? "the result has no table columns"
-                                         : "the result joins several tables";
+        FReadOnlyReason =
+            tables.empty() ? "the result has no table columns" : "the result joins several tables";
     }
     (void)allFromTables;
     FFieldOrigins.clear();
     for (const Column& c : cols)
         FFieldOrigins.push_back(!FUpdateTable.empty() && c.Table == FUpdateTable ? c.Origin : "");
-    if (withRowId)
+    if (IsUniDirectional())
+        OpenCursorStatement(std::move(statement), cols);
+    else if (withRowId)
         LoadRows(*withRowId, cols, 1);
     else
         LoadRows(st, cols, 0);
@@ -565,91 +574,166 @@ std::string TSQLiteDataSet::ReadOnlyReason() const {
     return FUpdateTable.empty() ? FReadOnlyReason : "";
 }
 
-void TSQLiteDataSet::LoadRows(TSQLiteStatement& st, std::vector<Column>& cols, int base) {
-    const int n = static_cast<int>(cols.size());
-    // Columns without a declared type take the type of their first value; a few rows are
-    // held back until every such column has shown one.
-    std::vector<std::vector<Variant>> held;
-    bool done = false;
-    auto undecided = [&] {
-        return std::any_of(cols.begin(), cols.end(),
-                           [](const Column& c) { return c.Type == TFieldType::ftUnknown; });
-    };
-    while (undecided() && held.size() < 256) {
-        if (!st.Step()) {
-            done = true;
-            break;
-        }
-        std::vector<Variant> row;
-        for (int i = 0; i < n; ++i) {
-            row.push_back(st.ColumnValue(i + base));
-            Column& c = cols[static_cast<std::size_t>(i)];
-            if (c.Type == TFieldType::ftUnknown && !row.back().IsNull())
-                c.Type = InferFieldType(st.ColumnStorage(i + base));
-        }
-        if (base) FRowIds.push_back(st.ColumnInt64(0));
-        held.push_back(std::move(row));
-    }
-    for (Column& c : cols)
-        if (c.Type == TFieldType::ftUnknown) c.Type = TFieldType::ftString;
-
-    GetFieldDefs().Clear();
-    for (const Column& c : cols) {
-        int size = IsStringType(c.Type) ? std::max(c.Decl.Size, 1)
-                                        : (c.Type == TFieldType::ftBCD ? c.Decl.Size : 0);
-        TFieldDef* d = GetFieldDefs().Add(c.Name, c.Type, size, c.Required);
-        d->SetPrecision(c.Decl.Precision);
-    }
-    DefineStoreFromFieldDefs();
-    TMemStore& store = Store();
-    std::vector<std::uint8_t> img(static_cast<std::size_t>(store.RowSize()));
-    std::vector<std::size_t> maxLen(cols.size(), 0);
-    if (FLastRowCount > 0) store.ReserveRows(FLastRowCount + FLastRowCount / 16);
-    std::vector<int> keyCols = FKeyFields;
-    std::int64_t rowNo = 0;
-    FSeekRow = -1;
-
-    // Where each column goes, looked up once rather than per cell.
+// Turns statement cells into row images of the store; what each column is and where it goes
+// is looked up once, not per cell.
+struct TSQLiteDataSet::Decoder {
     struct Slot {
         int Offset, NullBit;
         TMemColKind Kind;
         bool Date;
     };
-    std::vector<Slot> slots;
-    for (int i = 0; i < n; ++i) {
-        const TMemColumn& mc = store.Columns()[static_cast<std::size_t>(i)];
-        slots.push_back({mc.Offset, mc.NullBit, mc.Kind,
-                         IsDateType(cols[static_cast<std::size_t>(i)].Type)});
+    TMemStore& Store;
+    std::string Owner;
+    std::vector<std::string> Names;
+    std::vector<TFieldType> Types;
+    std::vector<Slot> Slots;
+    std::vector<std::size_t> MaxLen;
+    // Bytes a text field holds when it cannot grow (0: no limit).
+    std::vector<std::size_t> Limits;
+    std::vector<std::uint8_t> Img;
+    // Where rows are decoded: Img, or a record buffer's image (the one-way cursor).
+    std::uint8_t* Target = nullptr;
+    std::size_t RowSize = 0;
+
+    Decoder(TMemStore& store, const std::vector<Column>& cols, std::string owner)
+        : Store(store),
+          Owner(std::move(owner)),
+          MaxLen(cols.size(), 0),
+          Limits(cols.size(), 0),
+          Img(static_cast<std::size_t>(store.RowSize())),
+          Target(Img.data()),
+          RowSize(Img.size()) {
+        for (std::size_t i = 0; i < cols.size(); ++i) {
+            const TMemColumn& mc = store.Columns()[i];
+            Names.push_back(cols[i].Name);
+            Types.push_back(cols[i].Type);
+            Slots.push_back({mc.Offset, mc.NullBit, mc.Kind, IsDateType(cols[i].Type)});
+        }
     }
-    auto put = [&](int i, const Cell& v) {
-        const Slot& mc = slots[static_cast<std::size_t>(i)];
-        std::uint8_t* p = img.data() + mc.Offset;
-        if (v.Storage == SQLITE_NULL) {
-            TMemStore::SetNullBit(img.data(), mc.NullBit, true);
+
+    // The row of the statement, its columns from `base` on.
+    void Row(sqlite3_stmt* h, int base) {
+        std::memset(Target, 0, RowSize);
+        const int n = static_cast<int>(Slots.size());
+        for (int i = 0; i < n; ++i) PutValue(i, sqlite3_column_value(h, i + base));
+    }
+
+    // The usual pairs of column kind and storage class, read straight from the value;
+    // everything else goes through Put.
+    void PutValue(int i, sqlite3_value* v) {
+        const Slot& mc = Slots[static_cast<std::size_t>(i)];
+        const int storage = sqlite3_value_type(v);
+        std::uint8_t* p = Target + mc.Offset;
+        if (mc.Date) {
+            if (storage == SQLITE_TEXT) {
+                const auto* t = reinterpret_cast<const char*>(sqlite3_value_text(v));
+                double d;
+                if (civil::TryParseIsoDate(t, static_cast<std::size_t>(sqlite3_value_bytes(v)),
+                                           d)) {
+                    std::memcpy(p, &d, 8);
+                    return;
+                }
+            }
+        } else if (storage == SQLITE_INTEGER) {
+            const std::int64_t x = sqlite3_value_int64(v);
+            switch (mc.Kind) {
+                case TMemColKind::I64:
+                    std::memcpy(p, &x, 8);
+                    return;
+                case TMemColKind::I32:
+                    if (x >= INT32_MIN && x <= INT32_MAX) {
+                        auto y = static_cast<std::int32_t>(x);
+                        std::memcpy(p, &y, 4);
+                        return;
+                    }
+                    break;
+                case TMemColKind::Bool:
+                    p[0] = x != 0;
+                    return;
+                default:
+                    break;
+            }
+        } else if (storage == SQLITE_FLOAT) {
+            const double x = sqlite3_value_double(v);
+            if (mc.Kind == TMemColKind::F64) {
+                std::memcpy(p, &x, 8);
+                return;
+            }
+            if (mc.Kind == TMemColKind::Cur && std::fabs(x) < 9.2e14) {
+                // Half away from zero, as llround, without the library call.
+                const double scaled = x * 10000.0;
+                const auto c = static_cast<std::int64_t>(scaled + (scaled < 0 ? -0.5 : 0.5));
+                std::memcpy(p, &c, 8);
+                return;
+            }
+        } else if (storage == SQLITE_TEXT &&
+                   (mc.Kind == TMemColKind::Str || mc.Kind == TMemColKind::Blob)) {
+            const auto* t = reinterpret_cast<const char*>(sqlite3_value_text(v));
+            PutText(i, std::string_view(t, static_cast<std::size_t>(sqlite3_value_bytes(v))));
             return;
         }
-        // Rare: a value the column cannot take; kept out of the hot path.
-        auto bad = [&](const char* what) {
-            DatabaseError("Value '" + CellText(v).substr(0, 60) + "' in column '" +
-                              cols[static_cast<std::size_t>(i)].Name + "' is not a valid " +
-                              what,
-                          GetName());
-        };
+        Put(i, CellOf(v));
+    }
+
+    void PutText(int i, std::string_view text) {
+        const auto k = static_cast<std::size_t>(i);
+        if (Limits[k] && text.size() > Limits[k]) TooLong(i);
+        Store.PutText(Target, i, text);
+        if (text.size() > MaxLen[k]) MaxLen[k] = text.size();
+    }
+
+    [[noreturn]] void TooLong(int i) const {
+        const auto k = static_cast<std::size_t>(i);
+        DatabaseError("A value in column '" + Names[k] + "' is longer than its declared " +
+                          std::to_string(Limits[k] / 4) +
+                          " characters; a unidirectional dataset cannot widen the field",
+                      Owner);
+    }
+
+    // A row held back while column types were decided.
+    void Row(const std::vector<Variant>& row) {
+        std::memset(Target, 0, RowSize);
+        for (std::size_t i = 0; i < Slots.size(); ++i) {
+            const Variant& v = row[i];
+            Cell c = CellOf(v);
+            std::string text;
+            if (c.Storage == SQLITE_TEXT) {
+                text = v.AsString();
+                c.S = text;
+            }
+            Put(static_cast<int>(i), c);
+        }
+    }
+
+    // Rare: a value the column cannot take; kept out of the hot path.
+    [[noreturn]] void Bad(int i, const Cell& v, const char* what) const {
+        DatabaseError("Value '" + CellText(v).substr(0, 60) + "' in column '" +
+                          Names[static_cast<std::size_t>(i)] + "' is not a valid " + what,
+                      Owner);
+    }
+
+    [[gnu::noinline]] void Put(int i, const Cell& v) {
+        const Slot& mc = Slots[static_cast<std::size_t>(i)];
+        std::uint8_t* p = Target + mc.Offset;
+        if (v.Storage == SQLITE_NULL) {
+            TMemStore::SetNullBit(Target, mc.NullBit, true);
+            return;
+        }
         if (mc.Date) {
             double t = 0;
             if (v.Storage == SQLITE_TEXT) {
                 try {
                     t = SQLiteTextToDateTime(v.S);
                 } catch (const EConvertError&) {
-                    bad(cols[static_cast<std::size_t>(i)].Type == TFieldType::ftTime ? "time"
-                                                                                     : "date");
+                    Bad(i, v,
+                        Types[static_cast<std::size_t>(i)] == TFieldType::ftTime ? "time" : "date");
                 }
             } else if (v.Storage == SQLITE_INTEGER) {
                 t = UnixToDateTime(v.I);
             } else if (v.Storage == SQLITE_FLOAT) {
                 t = v.D - 2415018.5;  // Julian day number
             } else {
-                bad("date");
+                Bad(i, v, "date");
             }
             std::memcpy(p, &t, 8);
             return;
@@ -666,17 +750,17 @@ void TSQLiteDataSet::LoadRows(TSQLiteStatement& st, std::vector<Column>& cols, i
                          std::fabs(v.D) < 9.2e18)
                     x = static_cast<std::int64_t>(v.D);
                 else if (!(v.Storage == SQLITE_TEXT && ParseInt(v.S, x)))
-                    bad("integer");
+                    Bad(i, v, "integer");
                 if (mc.Kind == TMemColKind::I64) {
                     std::memcpy(p, &x, 8);
                 } else if (mc.Kind == TMemColKind::I32) {
-                    if (x < INT32_MIN || x > INT32_MAX) bad("32-bit integer");
+                    if (x < INT32_MIN || x > INT32_MAX) Bad(i, v, "32-bit integer");
                     auto y = static_cast<std::int32_t>(x);
                     std::memcpy(p, &y, 4);
                 } else {
                     if (mc.Kind == TMemColKind::I16 ? (x < INT16_MIN || x > INT16_MAX)
                                                     : (x < 0 || x > UINT16_MAX))
-                        bad("16-bit integer");
+                        Bad(i, v, "16-bit integer");
                     auto y = static_cast<std::int16_t>(x);
                     std::memcpy(p, &y, 2);
                 }
@@ -690,11 +774,11 @@ void TSQLiteDataSet::LoadRows(TSQLiteStatement& st, std::vector<Column>& cols, i
                 else if (v.Storage == SQLITE_FLOAT)
                     x = v.D;
                 else if (!(v.Storage == SQLITE_TEXT && ParseDouble(v.S, x)))
-                    bad("number");
+                    Bad(i, v, "number");
                 if (mc.Kind == TMemColKind::F64) {
                     std::memcpy(p, &x, 8);
                 } else {
-                    if (!(std::fabs(x) < 9.2e14)) bad("decimal");
+                    if (!(std::fabs(x) < 9.2e14)) Bad(i, v, "decimal");
                     std::int64_t s =
                         v.Storage == SQLITE_INTEGER ? v.I * 10000 : std::llround(x * 10000.0);
                     std::memcpy(p, &s, 8);
@@ -708,62 +792,84 @@ void TSQLiteDataSet::LoadRows(TSQLiteStatement& st, std::vector<Column>& cols, i
                 else if (v.Storage == SQLITE_FLOAT)
                     b = v.D != 0;
                 else if (!TryStrToBool(Trim(std::string(v.S)), b))
-                    bad("Boolean");
+                    Bad(i, v, "Boolean");
                 p[0] = b ? 1 : 0;
                 break;
             }
             case TMemColKind::Str:
             case TMemColKind::Blob: {
-                if (v.Storage == SQLITE_TEXT || v.Storage == SQLITE_BLOB) {
-                    store.PutText(img.data(), i, v.S);
-                    maxLen[static_cast<std::size_t>(i)] =
-                        std::max(maxLen[static_cast<std::size_t>(i)], v.S.size());
-                } else {
-                    std::string t = CellText(v);
-                    store.PutText(img.data(), i, t);
-                    maxLen[static_cast<std::size_t>(i)] =
-                        std::max(maxLen[static_cast<std::size_t>(i)], t.size());
-                }
+                if (v.Storage == SQLITE_TEXT || v.Storage == SQLITE_BLOB)
+                    PutText(i, v.S);
+                else
+                    PutText(i, CellText(v));
                 break;
             }
         }
-    };
-    auto seek = [&](auto&& valueOf) {
-        if (FSeekRow >= 0 || FSeekKeys.size() != keyCols.size() || keyCols.empty()) return;
-        for (std::size_t k = 0; k < keyCols.size(); ++k)
-            if (!(valueOf(keyCols[k]) == FSeekKeys[k])) return;
-        FSeekRow = rowNo;
-    };
+    }
+};
 
-    for (const auto& row : held) {
-        std::fill(img.begin(), img.end(), 0);
+namespace {
+// The type of an undeclared column that showed values of both types.
+TFieldType WidenInferred(TFieldType seen, TFieldType next) {
+    using enum TFieldType;
+    if (seen == ftUnknown || seen == next) return next;
+    const bool numbers =
+        (seen == ftLargeint || seen == ftFloat) && (next == ftLargeint || next == ftFloat);
+    if (numbers) return ftFloat;
+    return seen == ftBlob || next == ftBlob ? ftBlob : ftString;
+}
+}  // namespace
+
+bool TSQLiteDataSet::DefineColumns(TSQLiteStatement& st, std::vector<Column>& cols, int base,
+                                   std::vector<std::vector<Variant>>& held) {
+    const int n = static_cast<int>(cols.size());
+    // Columns without a declared type take the type of their values in the first rows (an
+    // expression may give integers first and fractions later); those rows are held back.
+    bool done = false;
+    auto undeclared = [&] {
+        return std::any_of(cols.begin(), cols.end(),
+                           [](const Column& c) { return c.Decl.Type == TFieldType::ftUnknown; });
+    };
+    while (undeclared() && held.size() < 256) {
+        if (!st.Step()) {
+            done = true;
+            break;
+        }
+        std::vector<Variant> row;
         for (int i = 0; i < n; ++i) {
-            const Variant& v = row[static_cast<std::size_t>(i)];
-            Cell c = CellOf(v);
-            std::string text;
-            if (c.Storage == SQLITE_TEXT) {
-                text = v.AsString();
-                c.S = text;
+            row.push_back(st.ColumnValue(i + base));
+            Column& c = cols[static_cast<std::size_t>(i)];
+            if (c.Decl.Type == TFieldType::ftUnknown && !row.back().IsNull())
+                c.Type = WidenInferred(c.Type, InferFieldType(st.ColumnStorage(i + base)));
+        }
+        if (base) FRowIds.push_back(st.ColumnInt64(0));
+        held.push_back(std::move(row));
+    }
+    for (Column& c : cols)
+        if (c.Type == TFieldType::ftUnknown) c.Type = TFieldType::ftString;
+    // A one-way cursor cannot fit text fields to what they hold: text without a declared size
+    // is a memo, declared sizes leave room for any characters in UTF-8.
+    if (IsUniDirectional())
+        for (Column& c : cols)
+            if (IsStringType(c.Type)) {
+                if (c.Decl.Size == 0)
+                    c.Type = TFieldType::ftMemo;
+                else
+                    c.Decl.Size *= 4;
             }
-            put(i, c);
-        }
-        seek([&](int k) { return row[static_cast<std::size_t>(k)]; });
-        store.AppendRow(img.data());
-        ++rowNo;
+
+    GetFieldDefs().Clear();
+    for (const Column& c : cols) {
+        int size = IsStringType(c.Type) ? std::max(c.Decl.Size, 1)
+                                        : (c.Type == TFieldType::ftBCD ? c.Decl.Size : 0);
+        TFieldDef* d = GetFieldDefs().Add(c.Name, c.Type, size, c.Required);
+        d->SetPrecision(c.Decl.Precision);
     }
-    if (!done) {
-        sqlite3_stmt* h = st.Handle();
-        while (st.Step()) {
-            std::fill(img.begin(), img.end(), 0);
-            for (int i = 0; i < n; ++i) put(i, CellOf(h, i + base));
-            if (base) FRowIds.push_back(sqlite3_column_int64(h, 0));
-            if (!FSeekKeys.empty()) seek([&](int k) { return st.ColumnValue(k + base); });
-            store.AppendRow(img.data());
-            ++rowNo;
-        }
-    }
-    FLastRowCount = static_cast<std::size_t>(rowNo);
-    for (std::size_t i = 0; i < cols.size(); ++i) cols[i].MaxLen = maxLen[i];
+    DefineStoreFromFieldDefs();
+    return done;
+}
+
+void TSQLiteDataSet::SizeTextFields(std::vector<Column>& cols) {
     // Text fields are as wide as what they hold or were declared; undeclared text leaves
     // room for typing.
     for (std::size_t i = 0; i < cols.size(); ++i) {
@@ -776,6 +882,159 @@ void TSQLiteDataSet::LoadRows(TSQLiteStatement& st, std::vector<Column>& cols, i
     }
 }
 
+void TSQLiteDataSet::LoadRows(TSQLiteStatement& st, std::vector<Column>& cols, int base) {
+    std::vector<std::vector<Variant>> held;
+    const bool done = DefineColumns(st, cols, base, held);
+    TMemStore& store = Store();
+    if (FLastRowCount > 0) store.ReserveRows(FLastRowCount + FLastRowCount / 16);
+    Decoder dec(store, cols, GetName());
+    std::vector<int> keyCols = FKeyFields;
+    std::int64_t rowNo = 0;
+    FSeekRow = -1;
+    auto seek = [&](auto&& valueOf) {
+        if (FSeekRow >= 0 || FSeekKeys.size() != keyCols.size() || keyCols.empty()) return;
+        for (std::size_t k = 0; k < keyCols.size(); ++k)
+            if (!(valueOf(keyCols[k]) == FSeekKeys[k])) return;
+        FSeekRow = rowNo;
+    };
+
+    for (const auto& row : held) {
+        dec.Row(row);
+        seek([&](int k) { return row[static_cast<std::size_t>(k)]; });
+        store.AppendRow(dec.Img.data());
+        ++rowNo;
+    }
+    if (!done) {
+        sqlite3_stmt* h = st.Handle();
+        while (st.Step()) {
+            dec.Row(h, base);
+            if (base) FRowIds.push_back(sqlite3_column_int64(h, 0));
+            if (!FSeekKeys.empty()) seek([&](int k) { return st.ColumnValue(k + base); });
+            store.AppendRow(dec.Img.data());
+            ++rowNo;
+        }
+    }
+    FLastRowCount = static_cast<std::size_t>(rowNo);
+    for (std::size_t i = 0; i < cols.size(); ++i) cols[i].MaxLen = dec.MaxLen[i];
+    SizeTextFields(cols);
+}
+
+// ---------------------------------------------------------------- one-way cursor
+
+void TSQLiteDataSet::SetUniDirectional(bool v) {
+    if (v == IsUniDirectional()) return;
+    CheckInactive();
+    TMemDataSet::SetUniDirectional(v);
+}
+
+void TSQLiteDataSet::OpenCursorStatement(std::unique_ptr<TSQLiteStatement> st,
+                                         std::vector<Column>& cols) {
+    FCursorHeld.clear();
+    FCursorHeldPos = 0;
+    FCursorDone = DefineColumns(*st, cols, 0, FCursorHeld);
+    FCursorDecoder = std::make_unique<Decoder>(Store(), cols, GetName());
+    for (std::size_t i = 0; i < cols.size(); ++i) {
+        cols[i].MaxLen = static_cast<std::size_t>(std::max(cols[i].Decl.Size / 4, 0));
+        if (IsStringType(cols[i].Type))
+            FCursorDecoder->Limits[i] = static_cast<std::size_t>(cols[i].Decl.Size);
+    }
+    FCursorStatement = std::move(st);
+    FCursorRowNo = 0;
+}
+
+bool TSQLiteDataSet::FetchCursorRow() {
+    Decoder& dec = *FCursorDecoder;
+    if (FCursorHeldPos < FCursorHeld.size()) {
+        dec.Row(FCursorHeld[FCursorHeldPos++]);
+        return true;
+    }
+    if (FCursorDone) return false;
+    sqlite3_stmt* h = FCursorStatement->Handle();
+    const int rc = sqlite3_step(h);
+    if (rc != SQLITE_ROW) {
+        if (rc != SQLITE_DONE) FCursorStatement->RaiseStepError(rc);
+        FCursorDone = true;
+        return false;
+    }
+    dec.Row(h, 0);
+    return true;
+}
+
+TGetResult TSQLiteDataSet::GetRecord(TRecordBuffer buffer, TGetMode mode, bool doCheck) {
+    if (!FCursorStatement) return TMemDataSet::GetRecord(buffer, mode, doCheck);
+    TMemStore& store = Store();
+    switch (mode) {
+        case TGetMode::gmPrior:
+            return TGetResult::grBOF;
+        case TGetMode::gmCurrent: {
+            // The current row lives only in the active buffer.
+            TRecordBuffer active = ActiveBuffer();
+            if (FCursorRowNo == 0 || GetBufferedRecordCount() == 0 || !active)
+                return TGetResult::grError;
+            if (active != buffer) CopyRecordBuffer(buffer, active);
+            return TGetResult::grOK;
+        }
+        case TGetMode::gmNext:
+            break;
+    }
+    // Rows are decoded straight into the buffer; the record on show keeps its text until
+    // another row is taken.
+    std::uint8_t* image = RecordImage(buffer);
+    FCursorDecoder->Target = image;
+    for (;;) {
+        const std::size_t mark = store.TextBytes();
+        bool got;
+        try {
+            got = FetchCursorRow();
+        } catch (...) {
+            store.TruncateText(mark);
+            throw;
+        }
+        if (!got) {
+            store.TruncateText(mark);
+            return TGetResult::grEOF;
+        }
+        const std::uint32_t id = FCursorRowNo + 1;
+        if (!ImageInView(image, id)) {
+            store.TruncateText(mark);
+            continue;
+        }
+        // Earlier rows' text is dropped now and then, not per row.
+        if (mark > 256 * 1024) store.KeepTextFrom(mark, image);
+        FCursorRowNo = id;
+        FinishRecordBuffer(buffer, id);
+        return TGetResult::grOK;
+    }
+}
+
+int TSQLiteDataSet::GetRecordCount() const {
+    return FCursorStatement ? -1 : TMemDataSet::GetRecordCount();
+}
+
+int TSQLiteDataSet::GetRecNo() const {
+    if (!FCursorStatement) return TMemDataSet::GetRecNo();
+    return IsEmpty() ? -1 : static_cast<int>(FCursorRowNo);
+}
+
+void TSQLiteDataSet::InternalFirst() {
+    if (!FCursorStatement) TMemDataSet::InternalFirst();
+}
+
+void TSQLiteDataSet::FilterChanged() {
+    if (!FCursorStatement) return TMemDataSet::FilterChanged();
+    // The rows already passed cannot be looked at again: run the statement anew.
+    CheckBrowseMode();
+    DisableControls();
+    try {
+        Close();
+        Open();
+    } catch (...) {
+        EnableControls();
+        throw;
+    }
+    EnableControls();
+}
+
 int TSQLiteDataSet::ExecStatement() {
     std::string sql = GetSelectSQL();
     if (Trim(sql).empty()) DatabaseError("No SQL statement is given", GetName());
@@ -786,6 +1045,9 @@ int TSQLiteDataSet::ExecStatement() {
 
 void TSQLiteDataSet::InternalClose() {
     TMemDataSet::InternalClose();
+    FCursorStatement.reset();
+    FCursorDecoder.reset();
+    FCursorHeld.clear();
     Store() = TMemStore();  // the rows go with the cursor
     FEditValues.clear();
 }

@@ -81,7 +81,19 @@ public:
 
     void Notification(TComponent* component, TOperation operation) override;
 
+    // A unidirectional dataset reads the statement's rows one at a time as the cursor moves
+    // forward, holding none but the current one: the fastest way through a large result,
+    // for reports and exports. It cannot be edited, go back, or be shown in a grid.
+    void SetUniDirectional(bool v);
+    bool GetUniDirectional() const { return IsUniDirectional(); }
+    // -1 when unidirectional: the count is not known before the end.
+    int GetRecordCount() const override;
+    int GetRecNo() const override;
+
 protected:
+    TGetResult GetRecord(TRecordBuffer buffer, TGetMode mode, bool doCheck) override;
+    void InternalFirst() override;
+    void FilterChanged() override;
     void InternalOpen() override;
     void InternalClose() override;
     void DoOnNewRecord() override;
@@ -130,9 +142,17 @@ private:
     void MasterRecordChanged();
     std::vector<Variant> CurrentMasterValues() const;
     struct Column;
+    struct Decoder;
     void ReadKeys(const std::string& table, std::vector<Column>& cols);
+    // Decides the column types (holding back rows of undeclared columns until each has shown
+    // a value), defines the fields and the store; true when the statement is done.
+    bool DefineColumns(TSQLiteStatement& st, std::vector<Column>& cols, int base,
+                       std::vector<std::vector<Variant>>& held);
+    void SizeTextFields(std::vector<Column>& cols);
     // Reads columns base.. of each row (column 0 is the hidden row id when base is 1).
     void LoadRows(TSQLiteStatement& st, std::vector<Column>& cols, int base);
+    void OpenCursorStatement(std::unique_ptr<TSQLiteStatement> st, std::vector<Column>& cols);
+    bool FetchCursorRow();
     bool TableHasRowId(const std::string& table);
     // The statement with the row id as its first column, or null when it cannot have one.
     std::unique_ptr<TSQLiteStatement> PrepareWithRowId(const std::string& sql,
@@ -159,6 +179,14 @@ private:
     std::int64_t FEditRowId = 0;
     std::string FReadOnlyReason;
     std::unique_ptr<TSQLMasterLink> FMasterLink;
+    // The one-way cursor: its statement, rows held back while typing columns, the current
+    // row's number.
+    std::unique_ptr<TSQLiteStatement> FCursorStatement;
+    std::unique_ptr<Decoder> FCursorDecoder;
+    std::vector<std::vector<Variant>> FCursorHeld;
+    std::size_t FCursorHeldPos = 0;
+    bool FCursorDone = false;
+    std::uint32_t FCursorRowNo = 0;
     std::vector<Variant> FMasterValues;  // what the rows were selected with
 };
 

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "db/DataSet.h"
+#include "rtl/CivilDate.h"
 #include "rtl/DateTime.h"
 #include "rtl/DateUtils.h"
 #include "rtl/Utf8.h"
@@ -142,6 +143,10 @@ bool TSQLiteStatement::Step() {
     int rc = sqlite3_step(FStmt);
     if (rc == SQLITE_ROW) return true;
     if (rc == SQLITE_DONE) return false;
+    RaiseStepError(rc);
+}
+
+void TSQLiteStatement::RaiseStepError(int rc) {
     sqlite3_reset(FStmt);
     Fail(rc);
 }
@@ -458,23 +463,11 @@ std::string SQLiteDateText(TDateTime v, TFieldType type) {
 
 TDateTime SQLiteTextToDateTime(std::string_view text) {
     // The common case, a bare date, is read without the general parser.
-    if (text.size() == 10 && text[4] == '-' && text[7] == '-') {
-        auto digits = [&](std::size_t from, std::size_t n, int& out) {
-            out = 0;
-            for (std::size_t i = from; i < from + n; ++i) {
-                if (text[i] < '0' || text[i] > '9') return false;
-                out = out * 10 + (text[i] - '0');
-            }
-            return true;
-        };
-        int y, m, d;
-        TDateTime v;
-        if (digits(0, 4, y) && digits(5, 2, m) && digits(8, 2, d) && TryEncodeDate(y, m, d, v))
-            return v;
-    }
+    TDateTime v;
+    if (civil::TryParseIsoDate(text.data(), text.size(), v)) return v;
     std::string s(text);
     while (!s.empty() && s.back() == ' ') s.pop_back();
-    TDateTime v = 0;
+    v = 0;
     if (TryISO8601ToDate(s, v)) return v;
     // A time alone: hh:nn[:ss[.zzz]].
     int h = 0, n = 0, sec = 0, consumed = 0;

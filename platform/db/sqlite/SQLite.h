@@ -42,6 +42,8 @@ public:
 
     // True while a row is available.
     bool Step();
+    // For loops that call sqlite3_step themselves: resets and raises what a step returned.
+    [[noreturn]] void RaiseStepError(int rc);
     void Reset();
     // Runs to completion and returns the number of rows changed.
     int Execute();

@@ -1,0 +1,226 @@
+// The one-way cursor: the same values as the buffered query, row by row, with nothing kept
+// behind and no way back.
+#include "SqliteTestUtil.h"
+#include "classes/TypInfo.h"
+#include "db/DataSource.h"
+#include "rtl/DateTime.h"
+
+using namespace vel;
+using veltest::SqliteFixture;
+
+namespace {
+
+// Every field of every record as text, in cursor order, read by walking forward only.
+std::vector<std::string> Rows(TDataSet& ds) {
+    std::vector<std::string> out;
+    for (; !ds.GetEOF(); ds.Next()) {
+        std::string row;
+        for (int i = 0; i < ds.GetFieldCount(); ++i) {
+            TField* f = ds.GetFields()[i];
+            row += f->IsNull() ? "<null>" : f->GetAsString();
+            row += '|';
+        }
+        out.push_back(row);
+    }
+    return out;
+}
+
+struct UniQuery : TQuery {
+    explicit UniQuery(TSQLiteConnection* c, const std::string& sql) {
+        SetConnection(c);
+        SetUniDirectional(true);
+        GetSQL()->SetText(sql);
+    }
+};
+
+}  // namespace
+
+TEST_F(SqliteFixture, UniDirectionalReadsWhatTheBufferedQueryReads) {
+    // Declared columns, and undeclared ones whose type comes from the first rows seen.
+    for (const char* sql :
+         {"SELECT * FROM people ORDER BY id",
+          "SELECT name, salary * 2 AS twice, NULL AS nada, 1.5 AS half, born FROM people "
+          "ORDER BY name DESC"}) {
+        TQuery buffered;
+        buffered.SetConnection(Conn.get());
+        buffered.GetSQL()->SetText(sql);
+        buffered.Open();
+        UniQuery uni(Conn.get(), sql);
+        uni.Open();
+        ASSERT_EQ(uni.GetFieldCount(), buffered.GetFieldCount()) << sql;
+        for (int i = 0; i < uni.GetFieldCount(); ++i) {
+            // Text that cannot be fitted to what it holds is a memo.
+            TFieldType t = buffered.GetFields()[i]->GetDataType();
+            if (t == TFieldType::ftString && buffered.GetFields()[i]->GetSize() >= 255)
+                t = TFieldType::ftMemo;
+            EXPECT_EQ(uni.GetFields()[i]->GetDataType(), t) << sql << " field " << i;
+        }
+        EXPECT_EQ(Rows(uni), Rows(buffered)) << sql;
+    }
+    UniQuery uni(Conn.get(), "SELECT * FROM people ORDER BY id");
+    uni.Open();
+    EXPECT_EQ(uni.FieldByName("born")->GetAsDateTime(), EncodeDate(1980, 5, 17));
+    EXPECT_EQ(uni.FieldByName("salary")->GetAsCurrency(), Currency::FromScaled(12005000));
+    uni.Next();
+    uni.Next();
+    EXPECT_EQ(uni.FieldByName("photo")->GetAsString(), std::string("\x00\xFF\x10", 3));
+    EXPECT_TRUE(uni.FieldByName("salary")->IsNull());
+
+    // A declared size is room for that many characters, and a longer value is refused, not cut.
+    Conn->ExecSQL("INSERT INTO people (id, name) VALUES (7, 'Zoë Ångström-Øvergård')");
+    Conn->ExecSQL("INSERT INTO people (id, name) VALUES (8, '" + std::string(200, 'x') + "')");
+    UniQuery names(Conn.get(), "SELECT name FROM people WHERE id >= 7 ORDER BY id");
+    names.Open();
+    EXPECT_EQ(names.FieldByName("name")->GetAsString(), "Zoë Ångström-Øvergård");
+    try {
+        names.Next();
+        FAIL();
+    } catch (const EDatabaseError& e) {
+        EXPECT_NE(std::string(e.what()).find("declared 40"), std::string::npos) << e.what();
+    }
+}
+
+TEST_F(SqliteFixture, UniDirectionalGoesOnlyForward) {
+    UniQuery q(Conn.get(), "SELECT id, name FROM people ORDER BY id");
+    int opens = 0;
+    q.SetAfterOpen([&](TDataSet*) { ++opens; });
+    q.Open();
+    EXPECT_TRUE(q.IsUniDirectional());
+    EXPECT_EQ(GetOrdProp(&q, "UniDirectional"), 1);
+    EXPECT_EQ(q.GetRecordCount(), -1);
+    EXPECT_EQ(q.GetRecNo(), 1);
+    q.Next();
+    EXPECT_EQ(q.GetRecNo(), 2);
+    EXPECT_EQ(q.FieldByName("name")->GetAsString(), "alice");
+
+    EXPECT_THROW(q.Prior(), EDatabaseError);
+    EXPECT_THROW(q.Last(), EDatabaseError);
+    EXPECT_THROW(q.MoveBy(-1), EDatabaseError);
+    EXPECT_THROW(q.Locate("id", Variant(1), {}), EDatabaseError);
+    EXPECT_THROW(q.Lookup("id", Variant(1), "name"), EDatabaseError);
+    EXPECT_THROW(q.SetRecNo(1), EDatabaseError);
+    EXPECT_THROW(q.Refresh(), EDatabaseError);
+    EXPECT_TRUE(q.GetBookmark().empty());
+    EXPECT_EQ(q.FieldByName("name")->GetAsString(), "alice");  // nothing moved
+
+    // Not editable, and the error says why.
+    EXPECT_FALSE(q.GetCanModify());
+    try {
+        q.Edit();
+        FAIL();
+    } catch (const EDatabaseError& e) {
+        EXPECT_NE(std::string(e.what()).find("unidirectional"), std::string::npos) << e.what();
+    }
+
+    // Past the end the last record stays readable.
+    EXPECT_EQ(q.MoveBy(10), 2);
+    EXPECT_TRUE(q.GetEOF());
+    EXPECT_EQ(q.FieldByName("name")->GetAsString(), "Alice");
+
+    // First runs the statement again and so sees rows added meanwhile; on the first record
+    // it does nothing.
+    Conn->ExecSQL("INSERT INTO people (id, name) VALUES (0, 'Zero')");
+    q.First();
+    EXPECT_EQ(opens, 2);
+    EXPECT_EQ(q.FieldByName("name")->GetAsString(), "Zero");
+    EXPECT_EQ(q.GetRecNo(), 1);
+    q.First();
+    EXPECT_EQ(opens, 2);
+
+    // The mode is chosen before opening.
+    EXPECT_THROW(q.SetUniDirectional(false), EDatabaseError);
+    q.Close();
+    q.SetUniDirectional(false);
+    q.Open();
+    EXPECT_EQ(q.GetRecordCount(), 5);
+    q.Last();
+    EXPECT_EQ(q.FieldByName("name")->GetAsString(), "Alice");
+}
+
+TEST_F(SqliteFixture, UniDirectionalFiltersAsItReads) {
+    UniQuery q(Conn.get(), "SELECT id, name, note FROM people ORDER BY id");
+    q.SetFilter("note IS NULL");
+    q.SetFiltered(true);
+    q.Open();
+    // Carol and Bob pass; Alice, the last row, does not, so Bob stays on show with his text.
+    EXPECT_EQ(q.FieldByName("name")->GetAsString(), "Carol");
+    q.Next();
+    EXPECT_EQ(q.FieldByName("name")->GetAsString(), "Bob");
+    EXPECT_EQ(q.GetRecNo(), 2);  // counts the records passed
+    q.Next();
+    EXPECT_TRUE(q.GetEOF());
+    EXPECT_EQ(q.FieldByName("name")->GetAsString(), "Bob");
+
+    // A new filter runs the statement again from the start.
+    q.SetFilter("name = 'Alice' OR name = 'alice'");
+    EXPECT_EQ(q.FieldByName("name")->GetAsString(), "alice");
+    q.SetOnFilterRecord(
+        [](TDataSet* ds, bool& accept) { accept = ds->FieldByName("id")->GetAsInteger() > 2; });
+    EXPECT_EQ(q.FieldByName("name")->GetAsString(), "Alice");
+    q.SetFiltered(false);
+    EXPECT_EQ(q.FieldByName("name")->GetAsString(), "Carol");
+}
+
+TEST_F(SqliteFixture, UniDirectionalKeepsTextRightOverALongScan) {
+    // More text than the cursor keeps before it moves the current row's text to the front.
+    Conn->ExecSQL("CREATE TABLE notes (n INTEGER, body TEXT, tag VARCHAR(8))");
+    Conn->StartTransaction();
+    TSQLiteStatement ins(*Conn, "INSERT INTO notes VALUES (?, ?, ?)");
+    auto body = [](int n) {
+        return std::string(200 + n % 97, static_cast<char>('a' + n % 26)) + std::to_string(n);
+    };
+    const int rows = 3000;
+    for (int n = 0; n < rows; ++n) {
+        ins.Bind(1, Variant(n));
+        ins.Bind(2, Variant(body(n)));
+        ins.Bind(3, n % 5 == 0 ? Variant::Null() : Variant("t" + std::to_string(n % 7)));
+        ins.Execute();
+    }
+    Conn->Commit();
+    UniQuery q(Conn.get(), "SELECT n, body, tag FROM notes ORDER BY n");
+    q.SetFilter("n <> 1500");  // a refused row in the middle leaves nothing behind either
+    q.SetFiltered(true);
+    q.Open();
+    int seen = 0;
+    for (; !q.GetEOF(); q.Next(), ++seen) {
+        const int n = q.FieldByName("n")->GetAsInteger();
+        ASSERT_EQ(q.FieldByName("body")->GetAsString(), body(n)) << n;
+        ASSERT_EQ(q.FieldByName("tag")->IsNull(), n % 5 == 0) << n;
+        if (n % 5) {
+            ASSERT_EQ(q.FieldByName("tag")->GetAsString(), "t" + std::to_string(n % 7));
+        }
+    }
+    EXPECT_EQ(seen, rows - 1);
+    EXPECT_EQ(q.FieldByName("body")->GetAsString(), body(rows - 1));
+}
+
+TEST_F(SqliteFixture, UniDirectionalBadValueRaisesAndKeepsTheRecordOnShow) {
+    Conn->ExecSQL("INSERT INTO people (id, name, born) VALUES (9, 'Bad', 'not a date')");
+    UniQuery q(Conn.get(), "SELECT id, name, born FROM people ORDER BY id");
+    q.Open();
+    q.MoveBy(3);
+    EXPECT_EQ(q.FieldByName("name")->GetAsString(), "Alice");
+    try {
+        q.Next();
+        FAIL();
+    } catch (const EDatabaseError& e) {
+        EXPECT_NE(std::string(e.what()).find("born"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(q.FieldByName("name")->GetAsString(), "Alice");
+    EXPECT_EQ(q.FieldByName("born")->GetAsDateTime(), EncodeDate(1990, 12, 31));
+}
+
+TEST_F(SqliteFixture, DataLinksCannotBrowseAUniDirectionalDataSet) {
+    UniQuery q(Conn.get(), "SELECT id, name FROM people ORDER BY id");
+    q.Open();
+    // A source asks for many buffers; a one-way cursor keeps one.
+    TDataSource source;
+    source.SetDataSet(&q);
+    TDataLink link;
+    link.SetBufferCount(10);
+    link.SetDataSource(&source);
+    EXPECT_EQ(q.GetBufferCount(), 1);
+    q.Next();
+    EXPECT_EQ(q.FieldByName("name")->GetAsString(), "alice");
+    link.SetDataSource(nullptr);
+}
