@@ -40,9 +40,7 @@ struct Header {
     std::uint8_t Flag;
 };
 
-Header& Hdr(TRecordBuffer b) {
-    return *reinterpret_cast<Header*>(b);
-}
+Header& Hdr(TRecordBuffer b) { return *reinterpret_cast<Header*>(b); }
 
 bool WriteState(TDataSetState s) {
     using enum TDataSetState;
@@ -50,9 +48,7 @@ bool WriteState(TDataSetState s) {
            s == dsNewValue || s == dsInternalCalc;
 }
 
-bool IsWide(TFieldType t) {
-    return t == TFieldType::ftWideString || t == TFieldType::ftFixedWideChar;
-}
+bool IsWide(TFieldType t) { return t == TFieldType::ftWideString || t == TFieldType::ftFixedWideChar; }
 
 }  // namespace
 
@@ -88,8 +84,7 @@ void TMemDataSet::CreateDataSet() {
     CheckInactive();
     if (GetFieldDefs().Count() == 0) {
         for (TField* f : GetFields()) {
-            if (f->GetFieldKind() != TFieldKind::fkData &&
-                f->GetFieldKind() != TFieldKind::fkInternalCalc)
+            if (f->GetFieldKind() != TFieldKind::fkData && f->GetFieldKind() != TFieldKind::fkInternalCalc)
                 continue;
             TFieldDef* d = GetFieldDefs().Add(f->GetFieldName(), f->GetDataType(),
                                               IsStringType(f->GetDataType()) ? f->GetSize() : 0,
@@ -111,11 +106,9 @@ void TMemDataSet::ReconcileColumns() {
     std::vector<TField*> fields;
     for (TField* f : GetFieldList()) {
         if (dynamic_cast<TObjectField*>(f)) continue;
-        if (f->GetFieldKind() != TFieldKind::fkData &&
-            f->GetFieldKind() != TFieldKind::fkInternalCalc)
+        if (f->GetFieldKind() != TFieldKind::fkData && f->GetFieldKind() != TFieldKind::fkInternalCalc)
             continue;
-        want.push_back(
-            {f->GetFullName(), f->GetDataType(), MemKindOf(f->GetDataType()), f->GetSize()});
+        want.push_back({f->GetFullName(), f->GetDataType(), MemKindOf(f->GetDataType()), f->GetSize()});
         fields.push_back(f);
     }
     const auto& have = FStore.Columns();
@@ -260,8 +253,7 @@ std::vector<TMemSortKey> TMemDataSet::KeysOfIndex(const TIndexDef& d) const {
     std::vector<std::string> desc = SplitFieldNames(d.GetDescFields());
     std::vector<std::string> ci = SplitFieldNames(d.GetCaseInsFields());
     auto in = [](const std::vector<std::string>& list, const std::string& n) {
-        return std::any_of(list.begin(), list.end(),
-                           [&](const std::string& x) { return Utf8SameText(x, n); });
+        return std::any_of(list.begin(), list.end(), [&](const std::string& x) { return Utf8SameText(x, n); });
     };
     std::vector<TMemSortKey> keys;
     for (const std::string& n : SplitFieldNames(d.GetFields()))
@@ -283,8 +275,7 @@ void TMemDataSet::RebuildPositions() {
         AdviseHugePages(FPosOf.data(), FPosOf.capacity() * 4);
     }
     FPosOf.assign(FStore.RowCapacityUsed(), kNoPos);
-    for (std::size_t i = 0; i < FOrder.size(); ++i)
-        FPosOf[FOrder[i]] = static_cast<std::uint32_t>(i);
+    for (std::size_t i = 0; i < FOrder.size(); ++i) FPosOf[FOrder[i]] = static_cast<std::uint32_t>(i);
 }
 
 void TMemDataSet::ApplyOrder(const std::vector<TMemSortKey>& keys) {
@@ -336,8 +327,7 @@ void TMemDataSet::RebuildView() {
     if (GetFilterExpression()) {
         for (const std::string& n : GetFilterExpression()->FieldNames()) {
             TField* f = FindField(n);
-            if (f && f->GetFieldKind() != TFieldKind::fkData &&
-                f->GetFieldKind() != TFieldKind::fkInternalCalc)
+            if (f && f->GetFieldKind() != TFieldKind::fkData && f->GetFieldKind() != TFieldKind::fkInternalCalc)
                 FFilterOnBuffers = true;
         }
     }
@@ -369,9 +359,8 @@ int TMemDataSet::PosInView(std::uint32_t id, bool* exact) const {
         if (exact) *exact = true;
         return static_cast<int>(p);
     }
-    auto it =
-        std::lower_bound(FView.begin(), FView.end(), p,
-                         [&](std::uint32_t row, std::uint32_t pos) { return FPosOf[row] < pos; });
+    auto it = std::lower_bound(FView.begin(), FView.end(), p,
+                               [&](std::uint32_t row, std::uint32_t pos) { return FPosOf[row] < pos; });
     if (exact) *exact = it != FView.end() && *it == id;
     return static_cast<int>(it - FView.begin());
 }
@@ -380,8 +369,7 @@ void TMemDataSet::RemoveFromOrder(std::uint32_t id) {
     std::uint32_t p = FPosOf[id];
     if (p == kNoPos) return;
     FOrder.erase(FOrder.begin() + p);
-    for (std::size_t i = p; i < FOrder.size(); ++i)
-        FPosOf[FOrder[i]] = static_cast<std::uint32_t>(i);
+    for (std::size_t i = p; i < FOrder.size(); ++i) FPosOf[FOrder[i]] = static_cast<std::uint32_t>(i);
     FPosOf[id] = kNoPos;
     if (FViewFiltered) {
         auto it = std::find(FView.begin(), FView.end(), id);
@@ -404,15 +392,13 @@ void TMemDataSet::PlaceInOrder(std::uint32_t id, bool isNew) {
     }
     std::size_t p = FOrder.size();
     if (!FKeys.empty()) {
-        auto it = std::lower_bound(FOrder.begin(), FOrder.end(), id,
-                                   [&](std::uint32_t a, std::uint32_t b) {
-                                       return FStore.CompareRows(a, b, FKeys, true) < 0;
-                                   });
+        auto it = std::lower_bound(FOrder.begin(), FOrder.end(), id, [&](std::uint32_t a, std::uint32_t b) {
+            return FStore.CompareRows(a, b, FKeys, true) < 0;
+        });
         p = static_cast<std::size_t>(it - FOrder.begin());
     }
     FOrder.insert(FOrder.begin() + p, id);
-    for (std::size_t i = p; i < FOrder.size(); ++i)
-        FPosOf[FOrder[i]] = static_cast<std::uint32_t>(i);
+    for (std::size_t i = p; i < FOrder.size(); ++i) FPosOf[FOrder[i]] = static_cast<std::uint32_t>(i);
     PlaceInView(id);
 }
 
@@ -460,8 +446,7 @@ void TMemDataSet::SetIndexName(const std::string& v) {
         return;
     }
     if (GetActive()) {
-        std::vector<TMemSortKey> keys =
-            v.empty() ? std::vector<TMemSortKey>{} : KeysOfIndex(*FIndexDefs.Find(v));
+        std::vector<TMemSortKey> keys = v.empty() ? std::vector<TMemSortKey>{} : KeysOfIndex(*FIndexDefs.Find(v));
         FIndexName = v;
         FIndexFieldNames.clear();
         ReorderKeepingRecord(keys);
@@ -472,12 +457,10 @@ void TMemDataSet::SetIndexName(const std::string& v) {
     }
 }
 
-void TMemDataSet::AddIndex(const std::string& name, const std::string& fields,
-                           TIndexOptions options, const std::string& descFields,
-                           const std::string& caseInsFields) {
+void TMemDataSet::AddIndex(const std::string& name, const std::string& fields, TIndexOptions options,
+                           const std::string& descFields, const std::string& caseInsFields) {
     if (name.empty()) DatabaseError("Index name missing", GetName());
-    if (SplitFieldNames(fields).empty())
-        DatabaseError("Index '" + name + "' has no fields", GetName());
+    if (SplitFieldNames(fields).empty()) DatabaseError("Index '" + name + "' has no fields", GetName());
     if (GetActive())
         for (const std::string& n : SplitFieldNames(fields)) ColumnOf(n);
     TIndexDef* d = FIndexDefs.Add(name, fields, options);
@@ -545,13 +528,10 @@ TGetResult TMemDataSet::GetRecord(TRecordBuffer buffer, TGetMode mode, bool) {
 void TMemDataSet::InternalFirst() {
     FCursor = -1;
     // Safe to move text now: no buffer holds a row image.
-    if (GetBufferedRecordCount() == 0 && GetState() == TDataSetState::dsBrowse)
-        FStore.CompactIfWasteful();
+    if (GetBufferedRecordCount() == 0 && GetState() == TDataSetState::dsBrowse) FStore.CompactIfWasteful();
 }
 
-void TMemDataSet::InternalLast() {
-    FCursor = static_cast<int>(View().size());
-}
+void TMemDataSet::InternalLast() { FCursor = static_cast<int>(View().size()); }
 
 void TMemDataSet::InternalGotoBookmark(const std::uint8_t* bookmark) {
     std::uint32_t id;
@@ -559,9 +539,7 @@ void TMemDataSet::InternalGotoBookmark(const std::uint8_t* bookmark) {
     FCursor = PosInView(id);
 }
 
-void TMemDataSet::InternalSetToRecord(TRecordBuffer buffer) {
-    FCursor = PosInView(Hdr(buffer).RowId);
-}
+void TMemDataSet::InternalSetToRecord(TRecordBuffer buffer) { FCursor = PosInView(Hdr(buffer).RowId); }
 
 void TMemDataSet::GetBookmarkData(TRecordBuffer buffer, std::uint8_t* data) const {
     std::memcpy(data, &Hdr(buffer).RowId, 4);
@@ -610,8 +588,7 @@ int TMemDataSet::GetRecordCount() const {
 int TMemDataSet::GetRecNo() const {
     CheckActive();
     TRecordBuffer b = GetState() == TDataSetState::dsCalcFields ? GetCalcBuffer() : ActiveBuffer();
-    if (!b || GetBufferedRecordCount() == 0 || GetBookmarkFlag(b) != TBookmarkFlag::bfCurrent)
-        return -1;
+    if (!b || GetBufferedRecordCount() == 0 || GetBookmarkFlag(b) != TBookmarkFlag::bfCurrent) return -1;
     bool exact;
     int p = PosInView(Hdr(b).RowId, &exact);
     return exact ? p + 1 : -1;
@@ -650,17 +627,11 @@ bool TMemDataSet::GetFieldData(TField* field, void* out) {
     const std::uint8_t* p = row + c.Offset;
     switch (c.Kind) {
         case TMemColKind::I16:
-        case TMemColKind::U16:
-            std::memcpy(out, p, 2);
-            break;
-        case TMemColKind::I32:
-            std::memcpy(out, p, 4);
-            break;
+        case TMemColKind::U16: std::memcpy(out, p, 2); break;
+        case TMemColKind::I32: std::memcpy(out, p, 4); break;
         case TMemColKind::I64:
         case TMemColKind::F64:
-        case TMemColKind::Cur:
-            std::memcpy(out, p, 8);
-            break;
+        case TMemColKind::Cur: std::memcpy(out, p, 8); break;
         case TMemColKind::Bool: {
             std::uint16_t w = p[0] ? 1 : 0;
             std::memcpy(out, &w, 2);
@@ -685,15 +656,13 @@ bool TMemDataSet::GetFieldData(TField* field, void* out) {
                 w[n] = 0;
             } else {
                 std::size_t n = std::min<std::size_t>(t.size(), field->GetSize());
-                while (n > 0 && n < t.size() && (static_cast<unsigned char>(t[n]) & 0xC0) == 0x80)
-                    --n;
+                while (n > 0 && n < t.size() && (static_cast<unsigned char>(t[n]) & 0xC0) == 0x80) --n;
                 std::memcpy(out, t.data(), n);
                 static_cast<char*>(out)[n] = 0;
             }
             break;
         }
-        case TMemColKind::Blob:
-            return true;
+        case TMemColKind::Blob: return true;
     }
     return true;
 }
@@ -707,8 +676,8 @@ void TMemDataSet::SetFieldData(TField* field, const void* in) {
     if (kind == TFieldKind::fkCalculated || kind == TFieldKind::fkLookup) {
         WriteCalcField(CalcArea(b), field, in);
     } else {
-        if (field->GetReadOnly() && st != TDataSetState::dsSetKey &&
-            st != TDataSetState::dsFilter && st != TDataSetState::dsCalcFields)
+        if (field->GetReadOnly() && st != TDataSetState::dsSetKey && st != TDataSetState::dsFilter &&
+            st != TDataSetState::dsCalcFields)
             DatabaseError("Field '" + field->GetDisplayName() + "' cannot be modified", GetName());
         field->Validate(in);
         int col = field->GetOffset();
@@ -719,17 +688,11 @@ void TMemDataSet::SetFieldData(TField* field, const void* in) {
             std::uint8_t* p = row + c.Offset;
             switch (c.Kind) {
                 case TMemColKind::I16:
-                case TMemColKind::U16:
-                    std::memcpy(p, in, 2);
-                    break;
-                case TMemColKind::I32:
-                    std::memcpy(p, in, 4);
-                    break;
+                case TMemColKind::U16: std::memcpy(p, in, 2); break;
+                case TMemColKind::I32: std::memcpy(p, in, 4); break;
                 case TMemColKind::I64:
                 case TMemColKind::F64:
-                case TMemColKind::Cur:
-                    std::memcpy(p, in, 8);
-                    break;
+                case TMemColKind::Cur: std::memcpy(p, in, 8); break;
                 case TMemColKind::Bool: {
                     std::uint16_t w;
                     std::memcpy(&w, in, 2);
@@ -740,11 +703,9 @@ void TMemDataSet::SetFieldData(TField* field, const void* in) {
                     std::string text;
                     if (IsWide(field->GetDataType())) {
                         const auto* w = static_cast<const char16_t*>(in);
-                        for (std::size_t i = 0;
-                             w[i] && i < static_cast<std::size_t>(field->GetSize()); ++i) {
+                        for (std::size_t i = 0; w[i] && i < static_cast<std::size_t>(field->GetSize()); ++i) {
                             char32_t cp = w[i];
-                            if (cp >= 0xD800 && cp < 0xDC00 && w[i + 1] >= 0xDC00 &&
-                                w[i + 1] < 0xE000) {
+                            if (cp >= 0xD800 && cp < 0xDC00 && w[i + 1] >= 0xDC00 && w[i + 1] < 0xE000) {
                                 cp = 0x10000 + ((cp - 0xD800) << 10) + (w[i + 1] - 0xDC00);
                                 ++i;
                             }
@@ -757,8 +718,7 @@ void TMemDataSet::SetFieldData(TField* field, const void* in) {
                     FStore.PutText(row, col, text);
                     break;
                 }
-                case TMemColKind::Blob:
-                    break;
+                case TMemColKind::Blob: break;
             }
         }
     }
@@ -770,8 +730,7 @@ void TMemDataSet::SetFieldData(TField* field, const void* in) {
 bool TMemDataSet::GetBlobFieldData(TField* field, std::string& out) {
     out.clear();
     TRecordBuffer b = GetFieldAccessBuffer();
-    if (!b || field->GetFieldKind() == TFieldKind::fkCalculated ||
-        field->GetFieldKind() == TFieldKind::fkLookup)
+    if (!b || field->GetFieldKind() == TFieldKind::fkCalculated || field->GetFieldKind() == TFieldKind::fkLookup)
         return false;
     const std::uint8_t* row = RowImage(b);
     if (FStore.IsNull(row, field->GetOffset())) return false;
@@ -781,8 +740,7 @@ bool TMemDataSet::GetBlobFieldData(TField* field, std::string& out) {
 
 void TMemDataSet::SetBlobFieldData(TField* field, const std::string& value) {
     TDataSetState st = GetState();
-    if (st != TDataSetState::dsEdit && st != TDataSetState::dsInsert &&
-        st != TDataSetState::dsCalcFields)
+    if (st != TDataSetState::dsEdit && st != TDataSetState::dsInsert && st != TDataSetState::dsCalcFields)
         DatabaseError("Dataset not in edit or insert mode", GetName());
     if (field->GetReadOnly() && st != TDataSetState::dsCalcFields)
         DatabaseError("Field '" + field->GetDisplayName() + "' cannot be modified", GetName());
@@ -810,8 +768,7 @@ TRecordBuffer TMemDataSet::GetStoredRecordBuffer() {
 
 // ---------------------------------------------------------------- searching
 
-int TMemDataSet::FindRow(const std::string& keyFields, const Variant& keyValues,
-                         TLocateOptions options) {
+int TMemDataSet::FindRow(const std::string& keyFields, const Variant& keyValues, TLocateOptions options) {
     std::vector<TField*> fields = FieldsOf(keyFields);
     std::vector<Variant> keys = KeyList(fields.size(), keyValues);
     struct Key {
@@ -824,8 +781,7 @@ int TMemDataSet::FindRow(const std::string& keyFields, const Variant& keyValues,
     bool ci = options.Contains(TLocateOption::loCaseInsensitive);
     for (std::size_t i = 0; i < fields.size(); ++i) {
         TField* f = fields[i];
-        if (f->GetFieldKind() != TFieldKind::fkData &&
-            f->GetFieldKind() != TFieldKind::fkInternalCalc)
+        if (f->GetFieldKind() != TFieldKind::fkData && f->GetFieldKind() != TFieldKind::fkInternalCalc)
             return -2;
         const TMemColumn& c = FStore.Columns()[f->GetOffset()];
         Key k{f->GetOffset(), keys[i].IsNull() || keys[i].IsEmpty(), false, false, false, {}, 0};
@@ -877,8 +833,7 @@ int TMemDataSet::FindRow(const std::string& keyFields, const Variant& keyValues,
     return -1;
 }
 
-bool TMemDataSet::Locate(const std::string& keyFields, const Variant& keyValues,
-                         TLocateOptions options) {
+bool TMemDataSet::Locate(const std::string& keyFields, const Variant& keyValues, TLocateOptions options) {
     CheckBrowseMode();
     CheckBiDirectional();
     int p = FindRow(keyFields, keyValues, options);
@@ -918,8 +873,7 @@ void TMemDataSet::InternalInitRecord(TRecordBuffer buffer) {
 void TMemDataSet::AssignAutoInc(std::uint8_t* image) {
     const auto& cols = FStore.Columns();
     for (std::size_t c = 0; c < cols.size(); ++c) {
-        if (cols[c].Type != TFieldType::ftAutoInc || !FStore.IsNull(image, static_cast<int>(c)))
-            continue;
+        if (cols[c].Type != TFieldType::ftAutoInc || !FStore.IsNull(image, static_cast<int>(c))) continue;
         std::int32_t next = 0;
         for (std::uint32_t id = 0; id < FStore.RowCapacityUsed(); ++id) {
             const std::uint8_t* r = FStore.Row(id);

@@ -57,8 +57,7 @@ public:
     void SetBlobFieldData(TField* field, const std::string& value) override;
 
     // Searched straight in the rows; the record window moves only when Locate finds one.
-    bool Locate(const std::string& keyFields, const Variant& keyValues,
-                TLocateOptions options) override;
+    bool Locate(const std::string& keyFields, const Variant& keyValues, TLocateOptions options) override;
     Variant Lookup(const std::string& keyFields, const Variant& keyValues,
                    const std::string& resultFields) override;
 
@@ -146,7 +145,7 @@ private:
     std::vector<std::uint32_t> FPosOf;  // row id -> position in FOrder
     std::vector<std::uint32_t> FView;   // filtered rows, in FOrder order
     bool FViewFiltered = false;
-    std::vector<TMemSortKey> FKeys;                 // keys FOrder follows
+    std::vector<TMemSortKey> FKeys;     // keys FOrder follows
     std::unique_ptr<TFilterExpression> FMemFilter;  // bound to store columns
     bool FFilterOnBuffers = false;
     TRecordBuffer FFilterBuffer = nullptr;

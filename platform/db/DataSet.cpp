@@ -18,8 +18,7 @@ VEL_PUBLISHED(TDataSet) {
     Prop("Filter", &T::GetFilter, &T::SetFilter).Default(std::string());
     Prop("Filtered", &T::GetFiltered, &T::SetFiltered, false);
     Prop("FilterOptions", &T::GetFilterOptions, &T::SetFilterOptions, TFilterOptions{});
-    Prop("AutoCreateMode", &T::GetAutoCreateMode, &T::SetAutoCreateMode,
-         TAutoCreateMode::acExclusive);
+    Prop("AutoCreateMode", &T::GetAutoCreateMode, &T::SetAutoCreateMode, TAutoCreateMode::acExclusive);
     Prop("FieldDefs", &T::GetFieldDefList);
 }
 
@@ -200,12 +199,8 @@ void TDataSet::BindCalcFields() {
     }
 }
 
-void TDataSet::FieldAdded(TField*) {
-    FFieldListValid = false;
-}
-void TDataSet::FieldRemoved(TField*) {
-    FFieldListValid = false;
-}
+void TDataSet::FieldAdded(TField*) { FFieldListValid = false; }
+void TDataSet::FieldRemoved(TField*) { FFieldListValid = false; }
 
 void TDataSet::FieldIndexChanged() {
     FFieldListValid = false;
@@ -257,8 +252,7 @@ void TDataSet::MoveBuffer(int from, int to) {
     }
     TRecordBuffer b = FBuffers[from];
     if (from < to)
-        std::rotate(FBuffers.begin() + from, FBuffers.begin() + from + 1,
-                    FBuffers.begin() + to + 1);
+        std::rotate(FBuffers.begin() + from, FBuffers.begin() + from + 1, FBuffers.begin() + to + 1);
     else
         std::rotate(FBuffers.begin() + to, FBuffers.begin() + from, FBuffers.begin() + from + 1);
     FBuffers[to] = b;
@@ -283,15 +277,9 @@ void TDataSet::SetCurrentRecord(int i) {
     TRecordBuffer b = FBuffers[i];
     switch (GetBookmarkFlag(b)) {
         case TBookmarkFlag::bfCurrent:
-        case TBookmarkFlag::bfInserted:
-            InternalSetToRecord(b);
-            break;
-        case TBookmarkFlag::bfBOF:
-            InternalFirst();
-            break;
-        case TBookmarkFlag::bfEOF:
-            InternalLast();
-            break;
+        case TBookmarkFlag::bfInserted: InternalSetToRecord(b); break;
+        case TBookmarkFlag::bfBOF: InternalFirst(); break;
+        case TBookmarkFlag::bfEOF: InternalLast(); break;
     }
     FCurrentRecord = i;
 }
@@ -374,12 +362,8 @@ bool TDataSet::IsEmpty() const {
 
 // ---------------------------------------------------------------- navigation
 
-void TDataSet::DoBeforeScroll() {
-    Fire(FBeforeScroll, this);
-}
-void TDataSet::DoAfterScroll() {
-    Fire(FAfterScroll, this);
-}
+void TDataSet::DoBeforeScroll() { Fire(FBeforeScroll, this); }
+void TDataSet::DoAfterScroll() { Fire(FAfterScroll, this); }
 
 void TDataSet::First() {
     CheckBrowseMode();
@@ -537,11 +521,8 @@ void TDataSet::CheckBrowseMode() {
             else
                 Cancel();
             break;
-        case TDataSetState::dsSetKey:
-            Post();
-            break;
-        default:
-            break;
+        case TDataSetState::dsSetKey: Post(); break;
+        default: break;
     }
 }
 
@@ -631,9 +612,7 @@ void TDataSet::InitRecord(TRecordBuffer buffer) {
     SetBookmarkFlag(buffer, TBookmarkFlag::bfInserted);
 }
 
-void TDataSet::DoOnNewRecord() {
-    Fire(FOnNewRecord, this);
-}
+void TDataSet::DoOnNewRecord() { Fire(FOnNewRecord, this); }
 
 void TDataSet::Post() {
     UpdateRecord();
@@ -646,9 +625,7 @@ void TDataSet::Post() {
     Fire(FAfterPost, this);
 }
 
-void TDataSet::InternalPost() {
-    CheckRequiredFields();
-}
+void TDataSet::InternalPost() { CheckRequiredFields(); }
 
 void TDataSet::CheckRequiredFields() {
     for (TField* f : GetFieldList()) {
@@ -680,8 +657,7 @@ void TDataSet::Delete() {
         Cancel();
         return;
     }
-    if (FRecordCount == 0)
-        DatabaseError("Cannot perform this operation on an empty dataset", GetName());
+    if (FRecordCount == 0) DatabaseError("Cannot perform this operation on an empty dataset", GetName());
     if (!GetCanModify()) RaiseReadOnly();
     DataEvent(TDataEvent::deCheckBrowseMode, 0);
     Fire(FBeforeDelete, this);
@@ -724,9 +700,7 @@ Variant TDataSet::FieldValueInState(const TField* field, TDataSetState state) {
     return field->GetAsVariant();
 }
 
-void TDataSet::InternalHandleException() {
-    throw;
-}
+void TDataSet::InternalHandleException() { throw; }
 
 bool TDataSet::GetBlobFieldData(TField*, std::string& out) {
     out.clear();
@@ -776,9 +750,7 @@ void TDataSet::CalculateFields(TRecordBuffer buffer) {
     DoOnCalcFields();
 }
 
-void TDataSet::DoOnCalcFields() {
-    Fire(FOnCalcFields, this);
-}
+void TDataSet::DoOnCalcFields() { Fire(FOnCalcFields, this); }
 
 bool TDataSet::ReadCalcField(const std::uint8_t* area, TField* field, void* out) const {
     const std::uint8_t* p = area + field->GetOffset();
@@ -802,8 +774,7 @@ TRecordBuffer TDataSet::FieldAccessBufferInState() const {
         case TDataSetState::dsBlockRead:
             return FRecordCount == 0 ? nullptr : ActiveBuffer();
         case TDataSetState::dsEdit:
-        case TDataSetState::dsInsert:
-            return ActiveBuffer();
+        case TDataSetState::dsInsert: return ActiveBuffer();
         case TDataSetState::dsNewValue:
             return FRecordCount == 0 ? nullptr : ActiveBuffer();
         case TDataSetState::dsOldValue:
@@ -813,10 +784,8 @@ TRecordBuffer TDataSet::FieldAccessBufferInState() const {
             return const_cast<TDataSet*>(this)->GetStoredRecordBuffer();
         case TDataSetState::dsCalcFields:
         case TDataSetState::dsInternalCalc:
-        case TDataSetState::dsFilter:
-            return FCalcBuffer;
-        default:
-            return nullptr;
+        case TDataSetState::dsFilter: return FCalcBuffer;
+        default: return nullptr;
     }
 }
 
@@ -848,9 +817,7 @@ void TDataSet::GotoBookmark(const TBookmark& b) {
     DoAfterScroll();
 }
 
-bool TDataSet::BookmarkValid(const TBookmark&) {
-    return false;
-}
+bool TDataSet::BookmarkValid(const TBookmark&) { return false; }
 
 int TDataSet::CompareBookmarks(const TBookmark& a, const TBookmark& b) {
     if (a.empty() && b.empty()) return 0;
@@ -902,14 +869,9 @@ void TDataSet::DataEvent(TDataEvent event, std::intptr_t info) {
             }
             break;
         }
-        case TDataEvent::deFieldListChange:
-            FFieldListValid = false;
-            break;
-        case TDataEvent::dePropertyChange:
-            FFieldDefs.SetUpdated(false);
-            break;
-        default:
-            break;
+        case TDataEvent::deFieldListChange: FFieldListValid = false; break;
+        case TDataEvent::dePropertyChange: FFieldDefs.SetUpdated(false); break;
+        default: break;
     }
     if (!ControlsDisabled() && FState != TDataSetState::dsBlockRead) {
         NotifySources(event, info);

@@ -29,9 +29,7 @@ public:
     ~TDataSet() override;
 
     // Opening and closing.
-    bool GetActive() const {
-        return FState != TDataSetState::dsInactive && FState != TDataSetState::dsOpening;
-    }
+    bool GetActive() const { return FState != TDataSetState::dsInactive && FState != TDataSetState::dsOpening; }
     void SetActive(bool v);
     void Open() { SetActive(true); }
     void Close() { SetActive(false); }
@@ -58,17 +56,12 @@ public:
     // Values by field name; "A;B" gives and takes a Variant array.
     Variant GetFieldValue(const std::string& fieldNames) const;
     void SetFieldValue(const std::string& fieldNames, const Variant& v);
-    Variant GetFieldValues(const std::string& fieldNames) const {
-        return GetFieldValue(fieldNames);
-    }
-    void SetFieldValues(const std::string& fieldNames, const Variant& v) {
-        SetFieldValue(fieldNames, v);
-    }
+    Variant GetFieldValues(const std::string& fieldNames) const { return GetFieldValue(fieldNames); }
+    void SetFieldValues(const std::string& fieldNames, const Variant& v) { SetFieldValue(fieldNames, v); }
 
     // Moves to the first record whose key fields match (several fields: a Variant array);
     // loPartialKey compares the last key as a text prefix. The cursor stays when none matches.
-    virtual bool Locate(const std::string& keyFields, const Variant& keyValues,
-                        TLocateOptions options);
+    virtual bool Locate(const std::string& keyFields, const Variant& keyValues, TLocateOptions options);
     // The result fields of the first matching record, Null when none; the cursor stays.
     virtual Variant Lookup(const std::string& keyFields, const Variant& keyValues,
                            const std::string& resultFields);
@@ -299,9 +292,7 @@ private:
     void CompileFilter();
     void RebuildFieldList() const;
     void NotifySources(TDataEvent event, std::intptr_t info);
-    static void Fire(const TDataSetNotifyEvent& e, TDataSet* ds) {
-        if (e) e(ds);
-    }
+    static void Fire(const TDataSetNotifyEvent& e, TDataSet* ds) { if (e) e(ds); }
 
     TDataSetState FState = TDataSetState::dsInactive;
     TDataSetState FDisableState = TDataSetState::dsInactive;
@@ -331,8 +322,9 @@ private:
     std::unique_ptr<TFilterExpression> FFilterExpr;
 
     TDataSetNotifyEvent FBeforeOpen, FAfterOpen, FBeforeClose, FAfterClose, FBeforeInsert,
-        FAfterInsert, FBeforeEdit, FAfterEdit, FBeforePost, FAfterPost, FBeforeCancel, FAfterCancel,
-        FBeforeDelete, FAfterDelete, FBeforeScroll, FAfterScroll, FOnNewRecord, FOnCalcFields;
+        FAfterInsert, FBeforeEdit, FAfterEdit, FBeforePost, FAfterPost, FBeforeCancel,
+        FAfterCancel, FBeforeDelete, FAfterDelete, FBeforeScroll, FAfterScroll, FOnNewRecord,
+        FOnCalcFields;
 };
 
 }  // namespace vel

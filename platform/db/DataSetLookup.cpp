@@ -63,8 +63,7 @@ bool TDataSet::KeysMatch(const std::vector<TField*>& fields, const std::vector<V
     return true;
 }
 
-bool TDataSet::Locate(const std::string& keyFields, const Variant& keyValues,
-                      TLocateOptions options) {
+bool TDataSet::Locate(const std::string& keyFields, const Variant& keyValues, TLocateOptions options) {
     CheckBrowseMode();
     CheckBiDirectional();
     std::vector<TField*> fields = FieldsOf(keyFields);

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
-#include <new>
 #include <numeric>
+#include <new>
 #include <utility>
 
 #include <sys/mman.h>
@@ -16,7 +16,7 @@ namespace vel {
 
 namespace {
 constexpr std::size_t kMapFrom = std::size_t(1) << 20;  // smaller arrays stay on the heap
-constexpr std::size_t kPage = std::size_t(1) << 21;     // huge page size, the mapping unit
+constexpr std::size_t kPage = std::size_t(1) << 21;      // huge page size, the mapping unit
 }  // namespace
 
 TMemBuffer::TMemBuffer(const TMemBuffer& other) {
@@ -41,9 +41,7 @@ TMemBuffer& TMemBuffer::operator=(TMemBuffer&& other) noexcept {
     return *this;
 }
 
-TMemBuffer::~TMemBuffer() {
-    Release();
-}
+TMemBuffer::~TMemBuffer() { Release(); }
 
 void TMemBuffer::Release() {
     if (FMapped)
@@ -104,56 +102,29 @@ void AdviseHugePages(void* data, std::size_t bytes) {
 TMemColKind MemKindOf(TFieldType t) {
     using enum TFieldType;
     switch (t) {
-        case ftSmallint:
-        case ftShortint:
-        case ftByte:
-            return TMemColKind::I16;
-        case ftWord:
-            return TMemColKind::U16;
-        case ftInteger:
-        case ftAutoInc:
-        case ftLongWord:
-            return TMemColKind::I32;
-        case ftLargeint:
-            return TMemColKind::I64;
-        case ftFloat:
-        case ftCurrency:
-        case ftExtended:
-        case ftSingle:
-        case ftDate:
-        case ftTime:
-        case ftDateTime:
-        case ftTimeStamp:
-            return TMemColKind::F64;
-        case ftBCD:
-        case ftFMTBcd:
-            return TMemColKind::Cur;
-        case ftBoolean:
-            return TMemColKind::Bool;
-        case ftString:
-        case ftFixedChar:
-        case ftWideString:
-        case ftGuid:
-        case ftFixedWideChar:
+        case ftSmallint: case ftShortint: case ftByte: return TMemColKind::I16;
+        case ftWord: return TMemColKind::U16;
+        case ftInteger: case ftAutoInc: case ftLongWord: return TMemColKind::I32;
+        case ftLargeint: return TMemColKind::I64;
+        case ftFloat: case ftCurrency: case ftExtended: case ftSingle: case ftDate: case ftTime:
+        case ftDateTime: case ftTimeStamp: return TMemColKind::F64;
+        case ftBCD: case ftFMTBcd: return TMemColKind::Cur;
+        case ftBoolean: return TMemColKind::Bool;
+        case ftString: case ftFixedChar: case ftWideString: case ftGuid: case ftFixedWideChar:
             return TMemColKind::Str;
         default:
             if (IsBlobType(t)) return TMemColKind::Blob;
-            DatabaseError("Unsupported field type (" + FieldTypeName(t) +
-                          ") in an in-memory table");
+            DatabaseError("Unsupported field type (" + FieldTypeName(t) + ") in an in-memory table");
     }
 }
 
 int MemSlotSize(TMemColKind k) {
     switch (k) {
         case TMemColKind::I16:
-        case TMemColKind::U16:
-            return 2;
-        case TMemColKind::I32:
-            return 4;
-        case TMemColKind::Bool:
-            return 1;
-        default:
-            return 8;
+        case TMemColKind::U16: return 2;
+        case TMemColKind::I32: return 4;
+        case TMemColKind::Bool: return 1;
+        default: return 8;
     }
 }
 
@@ -260,8 +231,7 @@ void TMemStore::CompactIfWasteful() {
         if (FDeleted[id]) continue;
         std::uint8_t* row = Row(id);
         for (std::size_t c = 0; c < FColumns.size(); ++c) {
-            if (FColumns[c].Kind != TMemColKind::Str && FColumns[c].Kind != TMemColKind::Blob)
-                continue;
+            if (FColumns[c].Kind != TMemColKind::Str && FColumns[c].Kind != TMemColKind::Blob) continue;
             std::uint32_t slot[2];
             std::memcpy(slot, row + FColumns[c].Offset, 8);
             std::uint32_t at = static_cast<std::uint32_t>(fresh.size());
@@ -285,74 +255,29 @@ namespace {
 double NumOf(const TMemColumn& c, const std::uint8_t* row) {
     const std::uint8_t* p = row + c.Offset;
     switch (c.Kind) {
-        case TMemColKind::I16: {
-            std::int16_t v;
-            std::memcpy(&v, p, 2);
-            return v;
-        }
-        case TMemColKind::U16: {
-            std::uint16_t v;
-            std::memcpy(&v, p, 2);
-            return v;
-        }
-        case TMemColKind::I32: {
-            std::int32_t v;
-            std::memcpy(&v, p, 4);
-            return v;
-        }
-        case TMemColKind::I64: {
-            std::int64_t v;
-            std::memcpy(&v, p, 8);
-            return static_cast<double>(v);
-        }
-        case TMemColKind::F64: {
-            double v;
-            std::memcpy(&v, p, 8);
-            return v;
-        }
-        case TMemColKind::Cur: {
-            std::int64_t v;
-            std::memcpy(&v, p, 8);
-            return static_cast<double>(v);
-        }
-        case TMemColKind::Bool:
-            return p[0];
-        default:
-            return 0;
+        case TMemColKind::I16: { std::int16_t v; std::memcpy(&v, p, 2); return v; }
+        case TMemColKind::U16: { std::uint16_t v; std::memcpy(&v, p, 2); return v; }
+        case TMemColKind::I32: { std::int32_t v; std::memcpy(&v, p, 4); return v; }
+        case TMemColKind::I64: { std::int64_t v; std::memcpy(&v, p, 8); return static_cast<double>(v); }
+        case TMemColKind::F64: { double v; std::memcpy(&v, p, 8); return v; }
+        case TMemColKind::Cur: { std::int64_t v; std::memcpy(&v, p, 8); return static_cast<double>(v); }
+        case TMemColKind::Bool: return p[0];
+        default: return 0;
     }
 }
 
 std::int64_t IntOf(const TMemColumn& c, const std::uint8_t* row) {
     const std::uint8_t* p = row + c.Offset;
     switch (c.Kind) {
-        case TMemColKind::I16: {
-            std::int16_t v;
-            std::memcpy(&v, p, 2);
-            return v;
-        }
-        case TMemColKind::U16: {
-            std::uint16_t v;
-            std::memcpy(&v, p, 2);
-            return v;
-        }
-        case TMemColKind::I32: {
-            std::int32_t v;
-            std::memcpy(&v, p, 4);
-            return v;
-        }
-        case TMemColKind::Bool:
-            return p[0];
-        default: {
-            std::int64_t v;
-            std::memcpy(&v, p, 8);
-            return v;
-        }  // I64, Cur
+        case TMemColKind::I16: { std::int16_t v; std::memcpy(&v, p, 2); return v; }
+        case TMemColKind::U16: { std::uint16_t v; std::memcpy(&v, p, 2); return v; }
+        case TMemColKind::I32: { std::int32_t v; std::memcpy(&v, p, 4); return v; }
+        case TMemColKind::Bool: return p[0];
+        default: { std::int64_t v; std::memcpy(&v, p, 8); return v; }  // I64, Cur
     }
 }
 
-bool IsIntKind(TMemColKind k) {
-    return k != TMemColKind::F64 && k != TMemColKind::Str && k != TMemColKind::Blob;
-}
+bool IsIntKind(TMemColKind k) { return k != TMemColKind::F64 && k != TMemColKind::Str && k != TMemColKind::Blob; }
 
 }  // namespace
 
@@ -487,16 +412,11 @@ TFilterValue TMemFilterRow::Get(int slot) const {
     const TMemColumn& c = FStore.Columns()[slot];
     switch (c.Kind) {
         case TMemColKind::Str:
-        case TMemColKind::Blob:
-            return TFilterValue::FromStr(FStore.Text(FRow, slot));
-        case TMemColKind::F64:
-            return TFilterValue::FromFloat(NumOf(c, FRow));
-        case TMemColKind::Cur:
-            return TFilterValue::FromFloat(static_cast<double>(IntOf(c, FRow)) / 10000.0);
-        case TMemColKind::Bool:
-            return TFilterValue::FromBool(FRow[c.Offset] != 0);
-        default:
-            return TFilterValue::FromInt(IntOf(c, FRow));
+        case TMemColKind::Blob: return TFilterValue::FromStr(FStore.Text(FRow, slot));
+        case TMemColKind::F64: return TFilterValue::FromFloat(NumOf(c, FRow));
+        case TMemColKind::Cur: return TFilterValue::FromFloat(static_cast<double>(IntOf(c, FRow)) / 10000.0);
+        case TMemColKind::Bool: return TFilterValue::FromBool(FRow[c.Offset] != 0);
+        default: return TFilterValue::FromInt(IntOf(c, FRow));
     }
 }
 

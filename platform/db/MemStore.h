@@ -61,9 +61,9 @@ struct TMemColumn {
     std::string Name;
     TFieldType Type = TFieldType::ftUnknown;
     TMemColKind Kind = TMemColKind::I32;
-    int Size = 0;     // declared size (text)
-    int Offset = 0;   // slot offset within the row
-    int NullBit = 0;  // bit index in the null bitmap
+    int Size = 0;        // declared size (text)
+    int Offset = 0;      // slot offset within the row
+    int NullBit = 0;     // bit index in the null bitmap
 };
 
 // Asks for huge pages on a large array before it is first written (a hint; fewer page faults
@@ -90,9 +90,7 @@ public:
     bool IsLive(std::uint32_t id) const { return id < FDeleted.size() && !FDeleted[id]; }
     void Clear();
 
-    const std::uint8_t* Row(std::uint32_t id) const {
-        return FRows.data() + std::size_t(id) * FRowSize;
-    }
+    const std::uint8_t* Row(std::uint32_t id) const { return FRows.data() + std::size_t(id) * FRowSize; }
     std::uint8_t* Row(std::uint32_t id) { return FRows.data() + std::size_t(id) * FRowSize; }
 
     // Row images with their own text: used by record buffers and by posting.
@@ -101,10 +99,8 @@ public:
         return (row[b >> 3] >> (b & 7)) & 1;
     }
     static void SetNullBit(std::uint8_t* row, int bit, bool isNull) {
-        if (isNull)
-            row[bit >> 3] |= std::uint8_t(1u << (bit & 7));
-        else
-            row[bit >> 3] &= std::uint8_t(~(1u << (bit & 7)));
+        if (isNull) row[bit >> 3] |= std::uint8_t(1u << (bit & 7));
+        else row[bit >> 3] &= std::uint8_t(~(1u << (bit & 7)));
     }
     std::string_view Text(const std::uint8_t* row, int col) const;  // Str or Blob column
 

@@ -40,7 +40,8 @@ std::string ValueText(double v) {
 }
 
 [[noreturn]] void OutOfRange(double v) {
-    throw EConvertError("Date and time value " + ValueText(v) + " is outside the years 1 to 9999.");
+    throw EConvertError("Date and time value " + ValueText(v) +
+                        " is outside the years 1 to 9999.");
 }
 
 // Day number since the epoch and milliseconds into that day.
@@ -89,9 +90,7 @@ int DaysInAMonth(int year, int month) {
     return civil::DaysInMonth(year, month);
 }
 
-int DaysInAYear(int year) {
-    return IsLeapYear(year) ? 366 : 365;
-}
+int DaysInAYear(int year) { return IsLeapYear(year) ? 366 : 365; }
 
 bool TryEncodeDate(int year, int month, int day, TDateTime& result) {
     return civil::TryEncode(year, month, day, result);
@@ -159,8 +158,8 @@ TDateTime EncodeDateTime(int year, int month, int day, int hour, int min, int se
     return ComposeDateTime(EncodeDate(year, month, day), EncodeTime(hour, min, sec, msec));
 }
 
-void DecodeDateTime(TDateTime value, int& year, int& month, int& day, int& hour, int& min, int& sec,
-                    int& msec) {
+void DecodeDateTime(TDateTime value, int& year, int& month, int& day, int& hour, int& min,
+                    int& sec, int& msec) {
     DecodeDate(value, year, month, day);
     DecodeTime(value, hour, min, sec, msec);
 }

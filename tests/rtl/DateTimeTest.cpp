@@ -67,7 +67,8 @@ TEST(DateTime, TimesRoundTripToTheMillisecondOnBothSidesOfTheEpoch) {
     for (int year : years) {
         for (int month : {1, 2, 12}) {
             for (int ms = 0; ms < 86400000; ms += 997) {
-                const int h = ms / 3600000, n = ms / 60000 % 60, s = ms / 1000 % 60, z = ms % 1000;
+                const int h = ms / 3600000, n = ms / 60000 % 60, s = ms / 1000 % 60,
+                          z = ms % 1000;
                 const TDateTime v = EncodeDateTime(year, month, 28, h, n, s, z);
                 int y2, m2, d2, h2, n2, s2, z2;
                 DecodeDateTime(v, y2, m2, d2, h2, n2, s2, z2);
@@ -149,7 +150,7 @@ TEST(DateTime, IsoWeeksAtYearEdges) {
     struct {
         int Y, M, D, Week, WeekYear;
     } const cases[] = {
-        {2020, 12, 31, 53, 2020}, {2021, 1, 1, 53, 2020},  {2021, 1, 3, 53, 2020},
+        {2020, 12, 31, 53, 2020}, {2021, 1, 1, 53, 2020}, {2021, 1, 3, 53, 2020},
         {2021, 1, 4, 1, 2021},    {2024, 12, 30, 1, 2025}, {2008, 12, 29, 1, 2009},
         {2010, 1, 3, 53, 2009},   {2005, 1, 1, 53, 2004},  {2006, 1, 1, 52, 2005},
         {1899, 12, 29, 52, 1899}, {1, 1, 1, 1, 1},         {9999, 12, 31, 52, 9999},

@@ -149,8 +149,7 @@ std::string TCustomADODataSet::GetSelectSQL() const {
             // The command becomes a subquery; its columns keep their table of origin, so the
             // detail rows can still be posted.
             std::string cmd = TrimRight(FCommandText);
-            while (!cmd.empty() && cmd.back() == ';')
-                cmd = TrimRight(cmd.substr(0, cmd.size() - 1));
+            while (!cmd.empty() && cmd.back() == ';') cmd = TrimRight(cmd.substr(0, cmd.size() - 1));
             return "SELECT * FROM (" + cmd + "\n)" + where;
         }
     }
