@@ -921,6 +921,12 @@ void TSQLiteDataSet::LoadRows(TSQLiteStatement& st, std::vector<Column>& cols, i
 
 // ---------------------------------------------------------------- one-way cursor
 
+namespace {
+// Text the one-way cursor lets pile up before moving the current row's down: small enough to
+// stay in the first-level cache, large enough that the move is rare.
+constexpr std::size_t kCursorTextKept = 8 * 1024;
+}  // namespace
+
 void TSQLiteDataSet::SetUniDirectional(bool v) {
     if (v == IsUniDirectional()) return;
     CheckInactive();
@@ -1000,7 +1006,7 @@ TGetResult TSQLiteDataSet::GetRecord(TRecordBuffer buffer, TGetMode mode, bool d
             continue;
         }
         // Earlier rows' text is dropped now and then, not per row.
-        if (mark > 256 * 1024) store.KeepTextFrom(mark, image);
+        if (mark > kCursorTextKept) store.KeepTextFrom(mark, image);
         FCursorRowNo = id;
         FinishRecordBuffer(buffer, id);
         return TGetResult::grOK;
