@@ -594,6 +594,9 @@ struct TSQLiteDataSet::Decoder {
     // Where rows are decoded: Img, or a record buffer's image (the one-way cursor).
     std::uint8_t* Target = nullptr;
     std::size_t RowSize = 0;
+    // Bytes cleared before each row: the whole image for rows the store keeps, only the null
+    // bitmap for the cursor's buffer (a null cell's slot is never read).
+    std::size_t ClearBytes = 0;
 
     Decoder(TMemStore& store, const std::vector<Column>& cols, std::string owner)
         : Store(store),
@@ -602,7 +605,8 @@ struct TSQLiteDataSet::Decoder {
           Limits(cols.size(), 0),
           Img(static_cast<std::size_t>(store.RowSize())),
           Target(Img.data()),
-          RowSize(Img.size()) {
+          RowSize(Img.size()),
+          ClearBytes(Img.size()) {
         for (std::size_t i = 0; i < cols.size(); ++i) {
             const TMemColumn& mc = store.Columns()[i];
             Names.push_back(cols[i].Name);
@@ -613,7 +617,7 @@ struct TSQLiteDataSet::Decoder {
 
     // The row of the statement, its columns from `base` on.
     void Row(sqlite3_stmt* h, int base) {
-        std::memset(Target, 0, RowSize);
+        std::memset(Target, 0, ClearBytes);
         const int n = static_cast<int>(Slots.size());
         for (int i = 0; i < n; ++i) PutValue(i, sqlite3_column_value(h, i + base));
     }
@@ -622,19 +626,22 @@ struct TSQLiteDataSet::Decoder {
     // everything else goes through Put.
     void PutValue(int i, sqlite3_value* v) {
         const Slot& mc = Slots[static_cast<std::size_t>(i)];
-        const int storage = sqlite3_value_type(v);
         std::uint8_t* p = Target + mc.Offset;
         if (mc.Date) {
-            if (storage == SQLITE_TEXT) {
-                const auto* t = reinterpret_cast<const char*>(sqlite3_value_text(v));
-                double d;
-                if (civil::TryParseIsoDate(t, static_cast<std::size_t>(sqlite3_value_bytes(v)),
-                                           d)) {
-                    std::memcpy(p, &d, 8);
-                    return;
-                }
+            // Dates are stored as text: try that before asking for the storage class. A number
+            // read as text keeps its class (SQLite adds a text form), so Put still sees it.
+            const auto* t = reinterpret_cast<const char*>(sqlite3_value_text(v));
+            double d;
+            if (t &&
+                civil::TryParseIsoDate(t, static_cast<std::size_t>(sqlite3_value_bytes(v)), d)) {
+                std::memcpy(p, &d, 8);
+                return;
             }
-        } else if (storage == SQLITE_INTEGER) {
+            Put(i, CellOf(v));
+            return;
+        }
+        const int storage = sqlite3_value_type(v);
+        if (storage == SQLITE_INTEGER) {
             const std::int64_t x = sqlite3_value_int64(v);
             switch (mc.Kind) {
                 case TMemColKind::I64:
@@ -939,6 +946,10 @@ void TSQLiteDataSet::OpenCursorStatement(std::unique_ptr<TSQLiteStatement> st,
     FCursorHeldPos = 0;
     FCursorDone = DefineColumns(*st, cols, 0, FCursorHeld);
     FCursorDecoder = std::make_unique<Decoder>(Store(), cols, GetName());
+    std::size_t nullBytes = 0;
+    for (const TMemColumn& c : Store().Columns())
+        nullBytes = std::max(nullBytes, static_cast<std::size_t>(c.NullBit / 8 + 1));
+    FCursorDecoder->ClearBytes = nullBytes;
     for (std::size_t i = 0; i < cols.size(); ++i) {
         cols[i].MaxLen = static_cast<std::size_t>(std::max(cols[i].Decl.Size / 4, 0));
         if (IsStringType(cols[i].Type))
