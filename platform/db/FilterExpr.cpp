@@ -5,7 +5,10 @@
 #include <cstring>
 
 #include "db/FieldText.h"
+#include "rtl/Clock.h"
+#include "rtl/DateTime.h"
 #include "rtl/FormatSettings.h"
+#include "rtl/SysUtils.h"
 #include "rtl/Utf8.h"
 
 namespace vel {
@@ -21,8 +24,19 @@ struct TFilterLiteral {
     bool BoolValue = false;
 };
 
+// Functions a filter may call; the names are matched without regard to case.
+enum class TFilterFunc : std::uint8_t {
+    Upper, Lower, Substring, Trim, TrimLeft, TrimRight, Year, Month, Day, Hour, Minute, Second,
+    GetDate, Date, Time
+};
+
+// What a value expression yields, decided when the filter is bound.
+enum class ValClass : std::uint8_t { Str, Int, Float, Date, Bool, Other };
+
 struct TFilterNode {
-    enum class Kind : std::uint8_t { And, Or, Not, Compare, Like, In, IsNull, Field, Literal, Const } K;
+    enum class Kind : std::uint8_t {
+        And, Or, Not, Compare, Like, In, IsNull, Field, Literal, Const, Arith, Func
+    } K;
     TFilterOp Op = TFilterOp::Eq;
     bool Negate = false;
     std::size_t Pos = 0;
@@ -42,6 +56,12 @@ struct TFilterNode {
     enum class LikeShape : std::uint8_t { Exact, Prefix, Suffix, Contains, General } Shape = LikeShape::General;
     std::vector<TFilterValue> Set;  // In: bound values
     std::vector<std::string> SetStorage;
+    // Arith ('+', '-', '*', '/', and 'n' for negation) and Func, with their result class; text
+    // results live in Scratch until the node is evaluated again.
+    char ArOp = 0;
+    TFilterFunc Fn = TFilterFunc::Upper;
+    ValClass Result = ValClass::Other;
+    mutable std::string Scratch;
 
     explicit TFilterNode(Kind k, std::size_t pos = 0) : K(k), Pos(pos) {}
 };
@@ -56,7 +76,7 @@ namespace {
 // ---------------------------------------------------------------- lexer
 
 enum class Tok : std::uint8_t {
-    End, Name, String, Number, LParen, RParen, Comma, Eq, Ne, Lt, Gt, Le, Ge, Minus,
+    End, Name, String, Number, LParen, RParen, Comma, Eq, Ne, Lt, Gt, Le, Ge, Minus, Plus, Star, Slash,
     And, Or, Not, Like, In, Is, Null, True, False
 };
 
@@ -88,6 +108,9 @@ public:
             case ',': return one(Tok::Comma);
             case '=': return one(Tok::Eq);
             case '-': return one(Tok::Minus);
+            case '+': return one(Tok::Plus);
+            case '*': return one(Tok::Star);
+            case '/': return one(Tok::Slash);
             case '<':
                 ++P;
                 if (P < S.size() && S[P] == '>') return one(Tok::Ne);
@@ -277,14 +300,14 @@ private:
     }
 
     std::unique_ptr<TFilterNode> Predicate() {
-        auto left = Operand();
+        auto left = Value();
         std::size_t pos = Cur.Pos;
         auto cmp = [&](TFilterOp op) {
             Advance();
             auto n = std::make_unique<TFilterNode>(TFilterNode::Kind::Compare, pos);
             n->Op = op;
             n->Kids.push_back(std::move(left));
-            n->Kids.push_back(Operand());
+            n->Kids.push_back(Value());
             // "= NULL" and "<> NULL" test for Null.
             if (n->Kids[1]->K == TFilterNode::Kind::Literal &&
                 n->Kids[1]->Lit.K == TFilterLiteral::Kind::Null) {
@@ -358,6 +381,96 @@ private:
         return left;
     }
 
+    // Sums and differences of products: the arithmetic of a comparison's sides.
+    std::unique_ptr<TFilterNode> Value() {
+        auto left = Term();
+        while (Cur.T == Tok::Plus || Cur.T == Tok::Minus) {
+            auto n = std::make_unique<TFilterNode>(TFilterNode::Kind::Arith, Cur.Pos);
+            n->ArOp = Cur.T == Tok::Plus ? '+' : '-';
+            Advance();
+            n->Kids.push_back(std::move(left));
+            n->Kids.push_back(Term());
+            left = std::move(n);
+        }
+        return left;
+    }
+    std::unique_ptr<TFilterNode> Term() {
+        auto left = Unary();
+        while (Cur.T == Tok::Star || Cur.T == Tok::Slash) {
+            auto n = std::make_unique<TFilterNode>(TFilterNode::Kind::Arith, Cur.Pos);
+            n->ArOp = Cur.T == Tok::Star ? '*' : '/';
+            Advance();
+            n->Kids.push_back(std::move(left));
+            n->Kids.push_back(Unary());
+            left = std::move(n);
+        }
+        return left;
+    }
+    std::unique_ptr<TFilterNode> Unary() {
+        if (Cur.T != Tok::Minus) return Operand();
+        std::size_t pos = Cur.Pos;
+        Advance();
+        if (Cur.T == Tok::Number) {  // a negative number stays a literal
+            auto n = std::make_unique<TFilterNode>(TFilterNode::Kind::Literal, pos);
+            n->Lit = Cur.Lit;
+            n->Lit.Num = -n->Lit.Num;
+            n->Lit.Text = "-" + n->Lit.Text;
+            Advance();
+            return n;
+        }
+        if (++Depth > 200) Fail(S, pos, "expression nested too deeply");
+        auto n = std::make_unique<TFilterNode>(TFilterNode::Kind::Arith, pos);
+        n->ArOp = 'n';
+        n->Kids.push_back(Unary());
+        --Depth;
+        return n;
+    }
+
+    std::unique_ptr<TFilterNode> Call(std::size_t pos, const std::string& name) {
+        struct Known {
+            const char* Name;
+            TFilterFunc Fn;
+            int Min, Max;
+        };
+        static constexpr Known kKnown[] = {
+            {"UPPER", TFilterFunc::Upper, 1, 1},         {"LOWER", TFilterFunc::Lower, 1, 1},
+            {"SUBSTRING", TFilterFunc::Substring, 2, 3}, {"TRIM", TFilterFunc::Trim, 1, 1},
+            {"TRIMLEFT", TFilterFunc::TrimLeft, 1, 1},   {"TRIMRIGHT", TFilterFunc::TrimRight, 1, 1},
+            {"YEAR", TFilterFunc::Year, 1, 1},           {"MONTH", TFilterFunc::Month, 1, 1},
+            {"DAY", TFilterFunc::Day, 1, 1},             {"HOUR", TFilterFunc::Hour, 1, 1},
+            {"MINUTE", TFilterFunc::Minute, 1, 1},       {"SECOND", TFilterFunc::Second, 1, 1},
+            {"GETDATE", TFilterFunc::GetDate, 0, 0},     {"DATE", TFilterFunc::Date, 1, 1},
+            {"TIME", TFilterFunc::Time, 1, 1},
+        };
+        const std::string up = Utf8UpperCase(name);
+        const Known* k = nullptr;
+        for (const Known& x : kKnown)
+            if (up == x.Name) k = &x;
+        if (!k) Fail(S, pos, "unknown function '" + name + "'");
+        auto n = std::make_unique<TFilterNode>(TFilterNode::Kind::Func, pos);
+        n->Fn = k->Fn;
+        n->Name = up;
+        Advance();  // '('
+        if (++Depth > 200) Fail(S, pos, "expression nested too deeply");
+        if (Cur.T != Tok::RParen) {
+            for (;;) {
+                n->Kids.push_back(Value());
+                if (Cur.T != Tok::Comma) break;
+                Advance();
+            }
+        }
+        --Depth;
+        Expect(Tok::RParen, "',' or ')'");
+        const int count = static_cast<int>(n->Kids.size());
+        if (count < k->Min || count > k->Max)
+            Fail(S, pos,
+                 up + " takes " +
+                     (k->Min == k->Max ? std::to_string(k->Min)
+                                       : std::to_string(k->Min) + " or " + std::to_string(k->Max)) +
+                     (k->Max == 1 ? " argument" : " arguments") + ", not " + std::to_string(count));
+        return n;
+    }
+
     std::unique_ptr<TFilterNode> Operand() {
         std::size_t pos = Cur.Pos;
         switch (Cur.T) {
@@ -370,9 +483,12 @@ private:
                 return n;
             }
             case Tok::Name: {
-                auto n = std::make_unique<TFilterNode>(TFilterNode::Kind::Field, pos);
-                n->Name = Cur.Text;
+                std::string name = Cur.Text;
+                const bool bracketed = S[pos] == '[' || S[pos] == '"';
                 Advance();
+                if (Cur.T == Tok::LParen && !bracketed) return Call(pos, name);
+                auto n = std::make_unique<TFilterNode>(TFilterNode::Kind::Field, pos);
+                n->Name = std::move(name);
                 return n;
             }
             case Tok::String:
@@ -413,8 +529,6 @@ private:
 };
 
 // ---------------------------------------------------------------- binding
-
-enum class ValClass { Str, Int, Float, Date, Bool, Other };
 
 ValClass ClassOf(TFieldType t) {
     if (IsStringType(t) || t == TFieldType::ftMemo || t == TFieldType::ftWideMemo ||
@@ -527,6 +641,120 @@ struct Binder {
         }
     }
 
+    static bool Numeric(ValClass c) { return c == ValClass::Int || c == ValClass::Float; }
+    static bool Ordered(ValClass c) { return Numeric(c) || c == ValClass::Date; }
+    static bool IsComputed(const TFilterNode& n) {
+        return n.K == TFilterNode::Kind::Arith || n.K == TFilterNode::Kind::Func;
+    }
+    static TFieldType TypeOfClass(ValClass c) {
+        switch (c) {
+            case ValClass::Str: return TFieldType::ftString;
+            case ValClass::Int: return TFieldType::ftLargeint;
+            case ValClass::Float: return TFieldType::ftFloat;
+            case ValClass::Date: return TFieldType::ftDateTime;
+            case ValClass::Bool: return TFieldType::ftBoolean;
+            default: return TFieldType::ftUnknown;
+        }
+    }
+
+    // Binds a value: a field, a literal (converted to `want` when that is known), or a
+    // computed value; returns what it yields.
+    ValClass BindValue(TFilterNode& n, ValClass want = ValClass::Other) {
+        using K = TFilterNode::Kind;
+        switch (n.K) {
+            case K::Field:
+                BindField(n);
+                return ClassOf(n.Type);
+            case K::Literal:
+                if (want != ValClass::Other && n.Lit.K != TFilterLiteral::Kind::Null) {
+                    Convert(n.Lit, TypeOfClass(want), n.Value, n.Storage, n);
+                    return want;
+                }
+                Own(n);
+                switch (n.Value.Kind) {
+                    case TFilterValueKind::Str: return ValClass::Str;
+                    case TFilterValueKind::Int: return ValClass::Int;
+                    case TFilterValueKind::Float: return ValClass::Float;
+                    case TFilterValueKind::Bool: return ValClass::Bool;
+                    default: return ValClass::Other;
+                }
+            case K::Arith: return n.Result = BindArith(n);
+            case K::Func: return n.Result = BindFunc(n);
+            default: Mismatch(n, "a value expected, found a condition");
+        }
+    }
+
+    // A literal takes the kind of the other side; anything else is bound on its own.
+    void BindPair(TFilterNode& a, TFilterNode& b, ValClass& ca, ValClass& cb) {
+        const bool litA = a.K == TFilterNode::Kind::Literal, litB = b.K == TFilterNode::Kind::Literal;
+        ca = litA ? ValClass::Other : BindValue(a);
+        cb = litB ? ValClass::Other : BindValue(b);
+        if (litA) ca = BindValue(a, cb);
+        if (litB) cb = BindValue(b, ca);
+        if (ca == ValClass::Other || cb == ValClass::Other)
+            Mismatch(ca == ValClass::Other ? a : b, "NULL cannot be used in a calculation");
+    }
+
+    ValClass BindArith(TFilterNode& n) {
+        if (n.ArOp == 'n') {
+            const ValClass c = BindValue(*n.Kids[0]);
+            if (!Numeric(c)) Mismatch(n, "only numbers can be negated");
+            return c;
+        }
+        ValClass ca, cb;
+        TFilterNode& a = *n.Kids[0];
+        TFilterNode& b = *n.Kids[1];
+        // Literals keep their own kind here ('1' + 1 is no number, 'a' + 1 no text); a number
+        // next to a date counts days.
+        ca = BindValue(a);
+        cb = BindValue(b);
+        const bool ints = ca == ValClass::Int && cb == ValClass::Int;
+        switch (n.ArOp) {
+            case '+':
+                if (ca == ValClass::Str && cb == ValClass::Str) return ValClass::Str;
+                if (Numeric(ca) && Numeric(cb)) return ints ? ValClass::Int : ValClass::Float;
+                if ((ca == ValClass::Date && Numeric(cb)) || (Numeric(ca) && cb == ValClass::Date))
+                    return ValClass::Date;
+                Mismatch(n, "these values cannot be added");
+            case '-':
+                if (Numeric(ca) && Numeric(cb)) return ints ? ValClass::Int : ValClass::Float;
+                if (ca == ValClass::Date && Numeric(cb)) return ValClass::Date;
+                if (ca == ValClass::Date && cb == ValClass::Date) return ValClass::Float;
+                Mismatch(n, "these values cannot be subtracted");
+            case '*':
+                if (Numeric(ca) && Numeric(cb)) return ints ? ValClass::Int : ValClass::Float;
+                Mismatch(n, "only numbers can be multiplied");
+            default:
+                if (Numeric(ca) && Numeric(cb)) return ValClass::Float;
+                Mismatch(n, "only numbers can be divided");
+        }
+    }
+
+    ValClass BindFunc(TFilterNode& n) {
+        auto arg = [&](std::size_t i, ValClass want, const char* what) {
+            const ValClass c = BindValue(*n.Kids[i], want);
+            if (c != want && !(want == ValClass::Int && Numeric(c)))
+                Mismatch(*n.Kids[i], n.Name + " needs " + what);
+        };
+        switch (n.Fn) {
+            case TFilterFunc::Upper:
+            case TFilterFunc::Lower:
+            case TFilterFunc::Trim:
+            case TFilterFunc::TrimLeft:
+            case TFilterFunc::TrimRight:
+                arg(0, ValClass::Str, "text");
+                return ValClass::Str;
+            case TFilterFunc::Substring:
+                arg(0, ValClass::Str, "text");
+                for (std::size_t i = 1; i < n.Kids.size(); ++i) arg(i, ValClass::Int, "a number");
+                return ValClass::Str;
+            case TFilterFunc::GetDate: return ValClass::Date;
+            case TFilterFunc::Date:
+            case TFilterFunc::Time: arg(0, ValClass::Date, "a date or time"); return ValClass::Date;
+            default: arg(0, ValClass::Date, "a date or time"); return ValClass::Int;
+        }
+    }
+
     void Bind(TFilterNode& n) {
         using K = TFilterNode::Kind;
         switch (n.K) {
@@ -542,13 +770,24 @@ struct Binder {
                 return;
             case K::Field: BindField(n); return;
             case K::Literal: Own(n); return;
+            case K::Arith:
+            case K::Func: BindValue(n); return;
             case K::IsNull:
-                if (n.Kids[0]->K != K::Field) Mismatch(n, "IS NULL needs a field");
-                BindField(*n.Kids[0]);
+                if (n.Kids[0]->K != K::Field && !IsComputed(*n.Kids[0]))
+                    Mismatch(n, "IS NULL needs a field or a calculation");
+                BindValue(*n.Kids[0]);
                 return;
             case K::Compare: {
                 TFilterNode* a = n.Kids[0].get();
                 TFilterNode* b = n.Kids[1].get();
+                if (IsComputed(*a) || IsComputed(*b)) {
+                    ValClass ca, cb;
+                    BindPair(*a, *b, ca, cb);
+                    if (ca != cb && !(Ordered(ca) && Ordered(cb)))
+                        Mismatch(n, "values of different kinds cannot be compared");
+                    n.CaseInsensitive = Options.Contains(TFilterOption::foCaseInsensitive);
+                    return;
+                }
                 if (a->K != K::Field && a->K != K::Literal) Mismatch(*a, "a field or a value expected");
                 if (b->K != K::Field && b->K != K::Literal) Mismatch(*b, "a field or a value expected");
                 if (a->K == K::Literal && b->K == K::Field) {
@@ -588,10 +827,11 @@ struct Binder {
             }
             case K::Like: {
                 TFilterNode* a = n.Kids[0].get();
-                if (a->K != K::Field) Mismatch(*a, "LIKE needs a field on its left");
-                BindField(*a);
-                if (ClassOf(a->Type) != ValClass::Str)
-                    Mismatch(n, "LIKE needs a text field, '" + a->Name + "' is " + FieldTypeName(a->Type));
+                if (a->K != K::Field && !IsComputed(*a)) Mismatch(*a, "LIKE needs a field on its left");
+                if (BindValue(*a) != ValClass::Str)
+                    Mismatch(n, a->K == K::Field ? "LIKE needs a text field, '" + a->Name + "' is " +
+                                                       FieldTypeName(a->Type)
+                                                 : std::string("LIKE needs text on its left"));
                 TFilterNode* p = n.Kids[1].get();
                 n.CaseInsensitive = Options.Contains(TFilterOption::foCaseInsensitive);
                 p->Storage = n.CaseInsensitive ? Utf8LowerCase(p->Lit.Text) : p->Lit.Text;
@@ -600,8 +840,9 @@ struct Binder {
             }
             case K::In: {
                 TFilterNode* a = n.Kids[0].get();
-                if (a->K != K::Field) Mismatch(*a, "IN needs a field on its left");
-                BindField(*a);
+                if (a->K != K::Field && !IsComputed(*a)) Mismatch(*a, "IN needs a field on its left");
+                const ValClass left = BindValue(*a);
+                const TFieldType leftType = a->K == K::Field ? a->Type : TypeOfClass(left);
                 n.Set.clear();
                 n.SetStorage.clear();
                 // Values are kept in storage first; views are taken once it stops growing.
@@ -609,7 +850,7 @@ struct Binder {
                 for (std::size_t i = 1; i < n.Kids.size(); ++i) {
                     const TFilterLiteral& lit = n.Kids[i]->Lit;
                     // "1,2" read with a comma locale is two integers for an integer field.
-                    if (lit.CommaFraction && ClassOf(a->Type) == ValClass::Int) {
+                    if (lit.CommaFraction && ClassOf(leftType) == ValClass::Int) {
                         std::size_t c = lit.Text.find(',');
                         for (std::string part : {lit.Text.substr(0, c), lit.Text.substr(c + 1)}) {
                             TFilterLiteral x;
@@ -626,7 +867,7 @@ struct Binder {
                 n.SetStorage.resize(items.size());
                 n.Set.resize(items.size());
                 for (std::size_t i = 0; i < items.size(); ++i)
-                    Convert(items[i], a->Type, n.Set[i], n.SetStorage[i], *n.Kids[std::min(i + 1, n.Kids.size() - 1)]);
+                    Convert(items[i], leftType, n.Set[i], n.SetStorage[i], *n.Kids[std::min(i + 1, n.Kids.size() - 1)]);
                 for (std::size_t i = 0; i < items.size(); ++i)
                     if (n.Set[i].Kind == TFilterValueKind::Str) n.Set[i].Str = n.SetStorage[i];
                 n.CaseInsensitive = Options.Contains(TFilterOption::foCaseInsensitive);
@@ -642,6 +883,8 @@ struct Binder {
             if (ClassOf(n.Type) != ValClass::Bool) Mismatch(n, "'" + n.Name + "' is not a condition");
         } else if (n.K == K::Literal) {
             if (n.Lit.K != TFilterLiteral::Kind::Bool) Mismatch(n, "a value is not a condition");
+        } else if (IsComputed(n)) {
+            Mismatch(n, "a calculation is not a condition");
         }
     }
 
@@ -732,8 +975,98 @@ struct Evaluator {
     const TFilterRow& Row;
 
     TFilterValue Operand(const TFilterNode& n) const {
-        if (n.K == TFilterNode::Kind::Field) return Row.Get(n.Slot);
-        return n.Value;
+        switch (n.K) {
+            case TFilterNode::Kind::Field: return Row.Get(n.Slot);
+            case TFilterNode::Kind::Arith: return Arith(n);
+            case TFilterNode::Kind::Func: return Func(n);
+            default: return n.Value;
+        }
+    }
+
+    static double Num(const TFilterValue& v) {
+        return v.Kind == TFilterValueKind::Float ? v.Float : static_cast<double>(v.Int);
+    }
+
+    TFilterValue Arith(const TFilterNode& n) const {
+        using VK = TFilterValueKind;
+        const TFilterValue a = Operand(*n.Kids[0]);
+        if (a.Kind == VK::Null) return a;
+        if (n.ArOp == 'n')
+            return a.Kind == VK::Int ? TFilterValue::FromInt(-a.Int) : TFilterValue::FromFloat(-a.Float);
+        if (n.Result == ValClass::Str) {
+            // The left text is copied first: reading the right side may reuse its buffer.
+            n.Scratch.assign(a.Str);
+            const TFilterValue b = Operand(*n.Kids[1]);
+            if (b.Kind == VK::Null) return b;
+            n.Scratch.append(b.Str);
+            return TFilterValue::FromStr(n.Scratch);
+        }
+        const TFilterValue b = Operand(*n.Kids[1]);
+        if (b.Kind == VK::Null) return b;
+        if (n.Result == ValClass::Int) {
+            std::int64_t r = 0;
+            const bool over = n.ArOp == '+'   ? __builtin_add_overflow(a.Int, b.Int, &r)
+                              : n.ArOp == '-' ? __builtin_sub_overflow(a.Int, b.Int, &r)
+                                              : __builtin_mul_overflow(a.Int, b.Int, &r);
+            if (!over) return TFilterValue::FromInt(r);
+        }
+        const double x = Num(a), y = Num(b);
+        switch (n.ArOp) {
+            case '+': return TFilterValue::FromFloat(x + y);
+            case '-': return TFilterValue::FromFloat(x - y);
+            case '*': return TFilterValue::FromFloat(x * y);
+            default: return y == 0 ? TFilterValue::Null() : TFilterValue::FromFloat(x / y);
+        }
+    }
+
+    TFilterValue Func(const TFilterNode& n) const {
+        using VK = TFilterValueKind;
+        if (n.Fn == TFilterFunc::GetDate) return TFilterValue::FromFloat(Now());
+        const TFilterValue a = Operand(*n.Kids[0]);
+        if (a.Kind == VK::Null) return a;
+        auto text = [&](std::string v) {
+            n.Scratch = std::move(v);
+            return TFilterValue::FromStr(n.Scratch);
+        };
+        int y = 0, mo = 0, d = 0, h = 0, mi = 0, sec = 0, ms = 0;
+        switch (n.Fn) {
+            case TFilterFunc::Upper: return text(Utf8UpperCase(a.Str));
+            case TFilterFunc::Lower: return text(Utf8LowerCase(a.Str));
+            case TFilterFunc::Trim: return text(Trim(a.Str));
+            case TFilterFunc::TrimLeft: return text(TrimLeft(a.Str));
+            case TFilterFunc::TrimRight: return text(TrimRight(a.Str));
+            case TFilterFunc::Substring: {
+                // Characters counted from 1; a start before the first counts from the first.
+                std::string source(a.Str);  // the next reads may reuse the row's buffer
+                const TFilterValue from = Operand(*n.Kids[1]);
+                if (from.Kind == VK::Null) return from;
+                std::int64_t start = static_cast<std::int64_t>(Num(from));
+                std::size_t count = std::string_view::npos;
+                if (n.Kids.size() > 2) {
+                    const TFilterValue len = Operand(*n.Kids[2]);
+                    if (len.Kind == VK::Null) return len;
+                    const double l = Num(len);
+                    count = l <= 0 ? 0 : static_cast<std::size_t>(std::min(l, 1e9));
+                }
+                if (start < 1) start = 1;
+                return text(Utf8Copy(source, static_cast<std::size_t>(start - 1), count));
+            }
+            case TFilterFunc::Date: return TFilterValue::FromFloat(std::trunc(Num(a)));
+            case TFilterFunc::Time:
+                return TFilterValue::FromFloat(std::fabs(Num(a) - std::trunc(Num(a))));
+            default: break;
+        }
+        const double v = Num(a);
+        DecodeDate(v, y, mo, d);
+        DecodeTime(v, h, mi, sec, ms);
+        switch (n.Fn) {
+            case TFilterFunc::Year: return TFilterValue::FromInt(y);
+            case TFilterFunc::Month: return TFilterValue::FromInt(mo);
+            case TFilterFunc::Day: return TFilterValue::FromInt(d);
+            case TFilterFunc::Hour: return TFilterValue::FromInt(h);
+            case TFilterFunc::Minute: return TFilterValue::FromInt(mi);
+            default: return TFilterValue::FromInt(sec);
+        }
     }
 
     Tri Eval(const TFilterNode& n) const {
@@ -764,7 +1097,7 @@ struct Evaluator {
                 return FromBool(v.Int != 0);
             }
             case K::IsNull: {
-                bool isNull = Row.Get(n.Kids[0]->Slot).Kind == TFilterValueKind::Null;
+                bool isNull = Operand(*n.Kids[0]).Kind == TFilterValueKind::Null;
                 return FromBool(isNull != n.Negate);
             }
             case K::Compare: {
@@ -784,7 +1117,7 @@ struct Evaluator {
                 return FromBool(OpHolds(n.Op, CompareValues(a, b, n.CaseInsensitive)));
             }
             case K::Like: {
-                TFilterValue a = Row.Get(n.Kids[0]->Slot);
+                TFilterValue a = Operand(*n.Kids[0]);
                 if (a.Kind == TFilterValueKind::Null) return Tri::Unknown;
                 std::string low;
                 std::string_view s = a.Str;
@@ -806,7 +1139,7 @@ struct Evaluator {
                 return FromBool(m != n.Negate);
             }
             case K::In: {
-                TFilterValue a = Row.Get(n.Kids[0]->Slot);
+                TFilterValue a = Operand(*n.Kids[0]);
                 if (a.Kind == TFilterValueKind::Null) return Tri::Unknown;
                 bool found = false;
                 for (const TFilterValue& v : n.Set)
@@ -817,6 +1150,8 @@ struct Evaluator {
                 return FromBool(found != n.Negate);
             }
             case K::Const: return Tri::True;
+            case K::Arith:
+            case K::Func: return Tri::Unknown;  // refused when bound
         }
         return Tri::Unknown;
     }

@@ -2,6 +2,7 @@
 
 #include "DbTestUtil.h"
 #include "db/FilterExpr.h"
+#include "rtl/Clock.h"
 #include "rtl/DateTime.h"
 #include "rtl/FormatSettings.h"
 
@@ -162,12 +163,91 @@ TEST_F(FilterFixture, PostedRecordLeavesAndJoinsTheFilteredView) {
     EXPECT_EQ(veltest::Ids(ds, "A"), (std::vector<int>{5, 3, 9}));
 }
 
+TEST_F(FilterFixture, ArithmeticOnFieldsAndValues) {
+    using V = std::vector<int>;
+    EXPECT_EQ(Rows("[Unit Price] * Q > 30"), (V{0, 5}));
+    EXPECT_EQ(Rows("A + 1 = 2"), (V{1}));
+    EXPECT_EQ(Rows("A * 2 - 1 > 2"), (V{2, 5, 3}));  // * before -, and the Null-named row counts
+    EXPECT_EQ(Rows("(A + 1) * 2 = 4"), (V{1}));
+    EXPECT_EQ(Rows("-A > 0"), (V{-1}));
+    EXPECT_EQ(Rows("A - -1 = 0"), (V{-1}));
+    EXPECT_EQ(Rows("A / 2 = 0.5"), (V{1}));  // division is never whole-number division
+    EXPECT_EQ(Rows("A / 0 = 1 OR A / 0 <> 1"), (V{}));  // dividing by zero gives Null
+    EXPECT_EQ(Rows("A + 1 IN (2, 3)"), (V{1, 2}));
+    EXPECT_EQ(Rows("Name + '!' = 'abc!'"), (V{1}));
+    EXPECT_EQ(Rows("'<' + Name + '>' = '<b>'"), (V{0}));
+    EXPECT_EQ(Rows("Name + 'x' IS NULL"), (V{3}));
+    EXPECT_EQ(Rows("D + 1 = D + 1.0 AND D - 1 < D"), (V{1, 2, -1, 0, 5}));
+    EXPECT_EQ(Rows("D - [Unit Price] < D - 11"), (V{2, 0}));
+    // Whole numbers that overflow continue as floating point.
+    EXPECT_EQ(Rows("A * 9000000000000000000 > 1e18"), (V{1, 2, 5, 3}));
+}
+
+TEST_F(FilterFixture, TextAndDateFunctions) {
+    using V = std::vector<int>;
+    EXPECT_EQ(Rows("UPPER(Name) = 'ABC'"), (V{1}));
+    EXPECT_EQ(Rows("lower(upper(Name)) LIKE '%ab%'"), (V{1, 2}));
+    EXPECT_EQ(Rows("SUBSTRING(Name, 2, 2) = 'ab'"), (V{2}));
+    EXPECT_EQ(Rows("SUBSTRING(Name, 4) = 's'"), (V{5}));
+    EXPECT_EQ(Rows("SUBSTRING(Name, 0, 1) = 'a'"), (V{1, -1}));
+    EXPECT_EQ(Rows("SUBSTRING(Name, 2, 0) = ''"), (V{1, 2, -1, 0, 5}));
+    EXPECT_EQ(Rows("TRIM('  ' + Name + ' ') = Name AND TRIMLEFT(' ' + Name) = Name"),
+              (V{1, 2, -1, 0, 5}));
+    EXPECT_EQ(Rows("TRIMRIGHT(Name + '  ') + '|' = 'b|'"), (V{0}));
+    EXPECT_EQ(Rows("YEAR(D) = 2023"), (V{0}));
+    EXPECT_EQ(Rows("MONTH(D) = 2 AND DAY(D) = 29"), (V{-1}));
+    EXPECT_EQ(Rows("HOUR(D) + MINUTE(D) + SECOND(D) = 0 AND TIME(D) = 0 AND DATE(D) = D"),
+              (V{1, 2, -1, 0, 5}));
+    {
+        TVirtualClockScope clock(EncodeDateTime(2024, 2, 10, 13, 45, 0, 0));
+        EXPECT_EQ(Rows("D < GETDATE()"), (V{1, 2, 0}));
+        EXPECT_EQ(Rows("DATE(GETDATE()) - D = 26"), (V{1}));
+        EXPECT_EQ(Rows("HOUR(GETDATE()) = 13 AND A = 1"), (V{1}));
+        clock->SetNow(EncodeDate(2025, 1, 1));
+        EXPECT_EQ(Rows("D < GETDATE()"), (V{1, 2, -1, 0, 5}));  // read as each filter runs
+    }
+    ds.SetFilterOptions(TFilterOptions{TFilterOption::foCaseInsensitive});
+    EXPECT_EQ(Rows("UPPER(Name) = 'aBc'"), (V{1}));
+    ds.SetFilterOptions({});
+    // A field named like a function is still a field without parentheses.
+    auto e = TFilterExpression::Parse("UPPER(Name) = 'X' and A + Q > 1 and Year = 1");
+    EXPECT_EQ(e->FieldNames(), (std::vector<std::string>{"Name", "A", "Q", "Year"}));
+}
+
+TEST_F(FilterFixture, CalculationsOfTheWrongKindAreRefusedWhenBound) {
+    for (const char* bad :
+         {"Name + 1 > 0", "UPPER(A) = 'X'", "YEAR(Name) = 1", "SUBSTRING(Name, 'x') = 'a'",
+          "A + 1", "UPPER(Name)", "Flag * 2 = 2", "D * 2 > 0", "Name - 'a' = 'b'", "-Name = 'a'",
+          "A + NULL = 1", "A + 1 LIKE '1%'", "A + '1' = 2"}) {
+        ds.SetFilter("A = 1");
+        ds.SetFiltered(true);
+        ds.SetFilter("");
+        ds.SetFiltered(false);
+        try {
+            ds.SetFilter(bad);
+            ds.SetFiltered(true);
+            ADD_FAILURE() << bad;
+        } catch (const EDatabaseError& e) {
+            EXPECT_NE(std::string(e.what()).find("Invalid filter expression"), std::string::npos)
+                << bad << ": " << e.what();
+        }
+        ds.SetFiltered(false);
+    }
+    // Unknown functions and wrong argument counts are caught as the text is read.
+    for (const char* bad : {"FOO(Name) = 1", "SUBSTRING(Name) = 'a'", "GETDATE(1) > 0",
+                            "UPPER(Name, Name) = 'A'", "UPPER(Name = 'A'", "A * = 1", "A + "}) {
+        EXPECT_THROW(TFilterExpression::Parse(bad), EDatabaseError) << bad;
+    }
+}
+
 TEST(FilterExpression, ParsesDeeplyNestedAndOddInputWithoutCrashing) {
     std::string deep(150, '(');
     deep += "A = 1";
     deep += std::string(150, ')');
     EXPECT_NO_THROW(TFilterExpression::Parse(deep));
     EXPECT_THROW(TFilterExpression::Parse(std::string(5000, '(')), EDatabaseError);
+    EXPECT_THROW(TFilterExpression::Parse(std::string(5000, '-') + "A = 1"), EDatabaseError);
+    EXPECT_THROW(TFilterExpression::Parse("A = " + std::string(5000, '-') + "A"), EDatabaseError);
     EXPECT_THROW(TFilterExpression::Parse(""), EDatabaseError);
     EXPECT_THROW(TFilterExpression::Parse("'unterminated"), EDatabaseError);
     auto e = TFilterExpression::Parse("[Unit Price] > 1 and Name like 'x' or not B in (1)");
