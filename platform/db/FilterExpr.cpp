@@ -1057,6 +1057,7 @@ struct Evaluator {
             default: break;
         }
         const double v = Num(a);
+        if (!(std::fabs(v) < 3e6)) return TFilterValue::Null();  // no date: far out of range
         DecodeDate(v, y, mo, d);
         DecodeTime(v, h, mi, sec, ms);
         switch (n.Fn) {

@@ -181,6 +181,8 @@ TEST_F(FilterFixture, ArithmeticOnFieldsAndValues) {
     EXPECT_EQ(Rows("D - [Unit Price] < D - 11"), (V{2, 0}));
     // Whole numbers that overflow continue as floating point.
     EXPECT_EQ(Rows("A * 9000000000000000000 > 1e18"), (V{1, 2, 5, 3}));
+    // A date pushed past any calendar has no year.
+    EXPECT_EQ(Rows("YEAR(D + 1e300) > 0 OR YEAR(D + 1e300) <= 0"), (V{}));
 }
 
 TEST_F(FilterFixture, TextAndDateFunctions) {
