@@ -1,9 +1,12 @@
 // veldemo: the run-time layer at work, then the orders viewer.
 #include <cstdio>
+#include <map>
 
 #include "OrdersViewer.h"
 #include "db/sqlite/SQLDataSets.h"
+#include "rtl/DateUtils.h"
 #include "rtl/FormatSettings.h"
+#include "rtl/SysUtils.h"
 #include "rtl/TSet.h"
 #include "rtl/Utf8.h"
 
@@ -37,6 +40,37 @@ void ShowDatabase(const char* fileName) {
                     q.FieldByName("company")->GetDisplayText().c_str(),
                     q.FieldByName("total")->GetDisplayText().c_str(),
                     q.FieldByName("paid")->GetDisplayText().c_str());
+
+    // A report pass: every order read once, forward only, nothing kept.
+    TQuery all;
+    all.SetConnection(&db);
+    all.SetUniDirectional(true);
+    all.GetSQL()->SetText("SELECT order_date, total, paid FROM orders");
+    all.Open();
+    struct Year {
+        long Orders = 0;
+        double Total = 0;
+    };
+    std::map<int, Year> years;
+    TField* date = all.FieldByName("order_date");
+    TField* total = all.FieldByName("total");
+    for (; !all.GetEOF(); all.Next()) {
+        Year& y = years[YearOf(date->GetAsDateTime())];
+        ++y.Orders;
+        y.Total += total->GetAsFloat();
+    }
+    if (years.empty()) return;
+    std::printf("  orders per year (one forward pass):\n");
+    for (const auto& [year, y] : years)
+        std::printf("    %d  %7ld orders  %16s\n", year, y.Orders,
+                    FormatFloat("#,##0.00", y.Total).c_str());
+    // Filters with calculations run as the rows go by; a new filter runs the query again.
+    all.SetFilter("NOT paid AND total > 1000 AND YEAR(order_date) = " +
+                  std::to_string(years.rbegin()->first));
+    all.SetFiltered(true);
+    long unpaid = 0;
+    for (; !all.GetEOF(); all.Next()) ++unpaid;
+    std::printf("  unpaid orders over 1,000 in %d: %ld\n", years.rbegin()->first, unpaid);
 }
 
 }  // namespace
