@@ -26,6 +26,7 @@
 namespace vel {
 
 class TBitmap;
+class TCustomHint;
 class TCustomImageList;
 class TStrings;
 class TTimer;
@@ -356,20 +357,20 @@ public:
     void SetFillerHint(const std::string& Value) { FFillerHint = Value; }
     int GetFillerIndex() const { return FFillerIndex; }
     void SetFillerIndex(int Value);
-    TComponent* GetFillerPopupMenu() const { return FFillerPopupMenu; }
-    void SetFillerPopupMenu(TComponent* Value);
+    TPopupMenu* GetFillerPopupMenu() const { return FFillerPopupMenu; }
+    void SetFillerPopupMenu(TPopupMenu* Value);
     bool GetFillerToolMenu() const { return FFillerToolMenu; }
     void SetFillerToolMenu(bool Value) { FFillerToolMenu = Value; }
     const std::string& GetIndicatorHint() const { return FIndicatorHint; }
     void SetIndicatorHint(const std::string& Value) { FIndicatorHint = Value; }
     TCustomImageList* GetIndicatorImages() const { return FIndicatorImages; }
     void SetIndicatorImages(TCustomImageList* Value);
-    TComponent* GetIndicatorPopupMenu() const { return FIndicatorPopupMenu; }
-    void SetIndicatorPopupMenu(TComponent* Value);
+    TPopupMenu* GetIndicatorPopupMenu() const { return FIndicatorPopupMenu; }
+    void SetIndicatorPopupMenu(TPopupMenu* Value);
     bool GetPopupToolMenu() const { return FPopupToolMenu; }
     void SetPopupToolMenu(bool Value) { FPopupToolMenu = Value; }
-    TComponent* GetCustomHint() const { return FCustomHint; }
-    void SetCustomHint(TComponent* Value);
+    TCustomHint* GetCustomHint() const { return FCustomHint; }
+    void SetCustomHint(TCustomHint* Value);
     bool GetParentCustomHint() const { return FParentCustomHint; }
     void SetParentCustomHint(bool Value) { FParentCustomHint = Value; }
     void SetEnabled(bool Value) override;
@@ -622,13 +623,13 @@ private:
     TColor FFillerColor = clBtnFace;
     std::string FFillerHint;
     int FFillerIndex = -7;
-    TComponent* FFillerPopupMenu = nullptr;
+    TPopupMenu* FFillerPopupMenu = nullptr;
     bool FFillerToolMenu = false;
     std::string FIndicatorHint;
     TCustomImageList* FIndicatorImages = nullptr;
-    TComponent* FIndicatorPopupMenu = nullptr;
+    TPopupMenu* FIndicatorPopupMenu = nullptr;
     bool FPopupToolMenu = false;
-    TComponent* FCustomHint = nullptr;
+    TCustomHint* FCustomHint = nullptr;
     bool FParentCustomHint = true;
 
     TWorkCounts FWork;

@@ -2,6 +2,8 @@
 // removal, loading, focus.
 #include <set>
 
+#include "controls/Hints.h"
+#include "controls/Menus.h"
 #include "db/DataSet.h"
 #include "db/Fields.h"
 #include "graphics/ImageList.h"
@@ -197,15 +199,15 @@ void TVelCustomDBGrid::SetIndicatorImages(TCustomImageList* Value) {
     Invalidate();
 }
 
-void TVelCustomDBGrid::SetFillerPopupMenu(TComponent* Value) {
+void TVelCustomDBGrid::SetFillerPopupMenu(TPopupMenu* Value) {
     SetReference(this, FFillerPopupMenu, Value);
 }
 
-void TVelCustomDBGrid::SetIndicatorPopupMenu(TComponent* Value) {
+void TVelCustomDBGrid::SetIndicatorPopupMenu(TPopupMenu* Value) {
     SetReference(this, FIndicatorPopupMenu, Value);
 }
 
-void TVelCustomDBGrid::SetCustomHint(TComponent* Value) {
+void TVelCustomDBGrid::SetCustomHint(TCustomHint* Value) {
     SetReference(this, FCustomHint, Value);
     if (Value) FParentCustomHint = false;
 }

@@ -1,6 +1,7 @@
 #include "grid/GridColumns.h"
 
 #include "classes/TypInfo.h"
+#include "controls/Menus.h"
 #include "db/DataSet.h"
 #include "db/Fields.h"
 #include "graphics/ImageList.h"
@@ -247,13 +248,13 @@ void TVelColumnTitle::SetMarker(TMarker Value) {
     FColumn->ColumnChanged();
 }
 
-void TVelColumnTitle::SetPopupMenu(TComponent* Value) {
+void TVelColumnTitle::SetPopupMenu(TPopupMenu* Value) {
     FPopupMenu = Value;
     if (Value)
         if (TVelCustomDBGrid* g = FColumn->GetGrid()) Value->FreeNotification(g);
 }
 
-void TVelColumnTitle::SetDropDownMenu(TComponent* Value) {
+void TVelColumnTitle::SetDropDownMenu(TPopupMenu* Value) {
     if (Value == FDropDownMenu) return;
     FDropDownMenu = Value;
     if (Value)
@@ -562,13 +563,13 @@ void TVelColumn::SetAutoNumber(bool Value) {
     ColumnChanged();
 }
 
-void TVelColumn::SetPopupMenu(TComponent* Value) {
+void TVelColumn::SetPopupMenu(TPopupMenu* Value) {
     FPopupMenu = Value;
     if (Value)
         if (TVelCustomDBGrid* g = GetGrid()) Value->FreeNotification(g);
 }
 
-void TVelColumn::SetDropDownMenu(TComponent* Value) {
+void TVelColumn::SetDropDownMenu(TPopupMenu* Value) {
     FDropDownMenu = Value;
     if (Value)
         if (TVelCustomDBGrid* g = GetGrid()) Value->FreeNotification(g);

@@ -20,6 +20,7 @@
 namespace vel {
 
 class TField;
+class TPopupMenu;
 class TDataSet;
 class TStrings;
 class TStringList;
@@ -267,10 +268,10 @@ public:
     const std::string& GetHint() const { return FHint; }
     void SetHint(const std::string& Value) { FHint = Value; }
     // Menus: references cleared when the menu goes.
-    TComponent* GetPopupMenu() const { return FPopupMenu; }
-    void SetPopupMenu(TComponent* Value);
-    TComponent* GetDropDownMenu() const { return FDropDownMenu; }
-    void SetDropDownMenu(TComponent* Value);
+    TPopupMenu* GetPopupMenu() const { return FPopupMenu; }
+    void SetPopupMenu(TPopupMenu* Value);
+    TPopupMenu* GetDropDownMenu() const { return FDropDownMenu; }
+    void SetDropDownMenu(TPopupMenu* Value);
 
     virtual void RestoreDefaults();
 
@@ -291,8 +292,8 @@ private:
     TAlignment FAlignment = TAlignment::taLeftJustify;
     TMarker FMarker = TMarker::tmNone;
     std::string FHint;
-    TComponent* FPopupMenu = nullptr;
-    TComponent* FDropDownMenu = nullptr;
+    TPopupMenu* FPopupMenu = nullptr;
+    TPopupMenu* FDropDownMenu = nullptr;
 };
 
 class TVelColumn : public TCollectionItem {
@@ -359,10 +360,10 @@ public:
     TVelColumn* GetParentColumn() const { return FParentColumn; }
 
     // References cleared by the grid's removal notification.
-    TComponent* GetPopupMenu() const { return FPopupMenu; }
-    void SetPopupMenu(TComponent* Value);
-    TComponent* GetDropDownMenu() const { return FDropDownMenu; }
-    void SetDropDownMenu(TComponent* Value);
+    TPopupMenu* GetPopupMenu() const { return FPopupMenu; }
+    void SetPopupMenu(TPopupMenu* Value);
+    TPopupMenu* GetDropDownMenu() const { return FDropDownMenu; }
+    void SetDropDownMenu(TPopupMenu* Value);
     TCustomImageList* GetImages() const { return FImages; }
     void SetImages(TCustomImageList* Value);
     TDataSet* GetLookupDataSet() const { return FLookupDataSet; }
@@ -408,8 +409,8 @@ private:
     int FWidth = 64;
     TVelColumnTitle* FTitle = nullptr;
     TFont* FFont;
-    TComponent* FPopupMenu = nullptr;
-    TComponent* FDropDownMenu = nullptr;
+    TPopupMenu* FPopupMenu = nullptr;
+    TPopupMenu* FDropDownMenu = nullptr;
     TVelColumnButtonStyle FButtonStyle = TVelColumnButtonStyle::cbsAuto;
     TAlignment FAlignment = TAlignment::taLeftJustify;
     bool FReadOnly = false;

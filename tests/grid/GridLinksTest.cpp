@@ -5,7 +5,10 @@
 
 #include "GridTestUtil.h"
 #include "classes/Streaming.h"
+#include "classes/PropAccess.h"
 #include "classes/TypInfo.h"
+#include "controls/Hints.h"
+#include "controls/Menus.h"
 #include "db/sqlite/SQLDataSets.h"
 #include "graphics/ImageList.h"
 #include "rtl/Exceptions.h"
@@ -192,8 +195,8 @@ TEST_F(GridLinksTest, FreedFieldsLeaveCustomisedColumns) {
 TEST_F(GridLinksTest, ReferencesAreClearedWhenTheirComponentGoes) {
     auto* images = new TImageList(Form.get());
     auto* markers = new TImageList(Form.get());
-    auto* menu = new TComponent(Form.get());
-    auto* hint = new TComponent(Form.get());
+    auto* menu = new TPopupMenu(Form.get());
+    auto* hint = new TCustomHint(Form.get());
     Grid->SetTitleImages(images);
     Grid->SetTitleMarkers(markers);
     Grid->SetIndicatorImages(images);
@@ -222,6 +225,31 @@ TEST_F(GridLinksTest, ReferencesAreClearedWhenTheirComponentGoes) {
     EXPECT_EQ(Grid->GetTotals()->GetImages(), nullptr);
     delete hint;
     EXPECT_EQ(Grid->GetCustomHint(), nullptr);
+}
+
+TEST_F(GridLinksTest, MenuAndHintReferencesTakeOnlyTheirKind) {
+    // A form naming a component of another kind in a menu property is refused when read.
+    const char* text =
+        "object Form1: TForm\n"
+        "  object Source1: TDataSource\n"
+        "  end\n"
+        "  object Grid1: TVelDBGrid\n"
+        "    FillerPopupMenu = Source1\n"
+        "  end\n"
+        "end\n";
+    TForm read(nullptr);
+    try {
+        ReadComponentText(text, &read);
+        FAIL();
+    } catch (const Exception& e) {
+        EXPECT_NE(std::string(e.what()).find("FillerPopupMenu"), std::string::npos) << e.what();
+    }
+    auto* menu = new TPopupMenu(Form.get());
+    menu->SetName("Menu1");
+    Grid->SetIndicatorPopupMenu(menu);
+    EXPECT_THROW(SetObjectProp(Grid, "IndicatorPopupMenu", Form.get()), EPropertyError);
+    EXPECT_EQ(Grid->GetIndicatorPopupMenu(), menu);
+    EXPECT_EQ(GetObjectProp(Grid, "IndicatorPopupMenu"), menu);
 }
 
 TEST_F(GridLinksTest, LinkedGridsFormARingAndFollowTheirMaster) {
