@@ -66,4 +66,23 @@ inline bool TryEncode(int year, int month, int day, double& result) {
                      static_cast<int>(m0 * 10 + m1), static_cast<int>(d0 * 10 + d1), out);
 }
 
+// "YYYY-MM-DD hh:mm:ss" or with 'T' between, exactly 19 characters; false otherwise.
+inline bool TryParseIsoDateTime(const char* t, std::size_t n, double& out) {
+    if (n != 19 || (t[10] != ' ' && t[10] != 'T') || t[13] != ':' || t[16] != ':') return false;
+    double day;
+    if (!TryParseIsoDate(t, 10, day)) return false;
+    auto pair = [t](int i) {
+        const unsigned a = static_cast<unsigned>(static_cast<unsigned char>(t[i])) - '0';
+        const unsigned b = static_cast<unsigned>(static_cast<unsigned char>(t[i + 1])) - '0';
+        return a > 9 || b > 9 ? 99u : a * 10 + b;
+    };
+    const unsigned h = pair(11), m = pair(14), s = pair(17);
+    if (h > 23 || m > 59 || s > 59) return false;
+    // As the general encoder does it: milliseconds over a day's, the time added away from
+    // day zero (dates before it are negative).
+    const double time = static_cast<double>((h * 3600 + m * 60 + s) * 1000LL) / 86400000.0;
+    out = day >= 0 ? day + time : day - time;
+    return true;
+}
+
 }  // namespace vel::civil

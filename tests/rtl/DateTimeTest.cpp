@@ -290,4 +290,20 @@ TEST(CivilDate, EveryDayRoundTripsAndIsoTextParses) {
     for (std::string_view bad : {"2024-02-30", "2024/02/01", "2024-2-01", "20a4-02-01",
                                  "2024-02-01 ", "2024-02-0", "0000-01-01", "2024-02-:1"})
         EXPECT_FALSE(parse(bad)) << bad;
+
+    // Date and time: the same value as the general ISO reader, also before day zero.
+    auto parseDT = [&](std::string_view s) {
+        return civil::TryParseIsoDateTime(s.data(), s.size(), v);
+    };
+    for (std::string_view s : {"2024-02-29 23:59:59", "1899-12-30 00:00:01", "1899-12-29 12:00:00",
+                               "0001-01-01 06:07:08", "9999-12-31T23:59:59", "2000-03-01 00:00:00"}) {
+        TDateTime general = 0;
+        ASSERT_TRUE(TryISO8601ToDate(std::string(s), general)) << s;
+        ASSERT_TRUE(parseDT(s)) << s;
+        EXPECT_EQ(v, general) << s;
+    }
+    for (std::string_view bad : {"2024-02-29 24:00:00", "2024-02-29 23:60:00", "2024-02-29 23:59:5x",
+                                 "2024-02-30 10:00:00", "2024-02-29_10:00:00", "2024-02-29 10:00",
+                                 "2024-02-29 10:00:00.5"})
+        EXPECT_FALSE(parseDT(bad)) << bad;
 }

@@ -632,8 +632,8 @@ struct TSQLiteDataSet::Decoder {
             // read as text keeps its class (SQLite adds a text form), so Put still sees it.
             const auto* t = reinterpret_cast<const char*>(sqlite3_value_text(v));
             double d;
-            if (t &&
-                civil::TryParseIsoDate(t, static_cast<std::size_t>(sqlite3_value_bytes(v)), d)) {
+            const auto n = t ? static_cast<std::size_t>(sqlite3_value_bytes(v)) : 0;
+            if (t && (civil::TryParseIsoDate(t, n, d) || civil::TryParseIsoDateTime(t, n, d))) {
                 std::memcpy(p, &d, 8);
                 return;
             }

@@ -462,9 +462,12 @@ std::string SQLiteDateText(TDateTime v, TFieldType type) {
 }
 
 TDateTime SQLiteTextToDateTime(std::string_view text) {
-    // The common case, a bare date, is read without the general parser.
+    // The common cases, a bare date and a date with a time in seconds, are read without the
+    // general parser.
     TDateTime v;
-    if (civil::TryParseIsoDate(text.data(), text.size(), v)) return v;
+    if (civil::TryParseIsoDate(text.data(), text.size(), v) ||
+        civil::TryParseIsoDateTime(text.data(), text.size(), v))
+        return v;
     std::string s(text);
     while (!s.empty() && s.back() == ' ') s.pop_back();
     v = 0;
