@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "classes/Collection.h"
 #include "classes/Component.h"
@@ -82,6 +83,7 @@ public:
     TCollection Items;
     TStringList Lines;
     std::string Extra;
+    std::vector<std::uint8_t> Blob;
 
     bool GetFlag() const { return Flag; }
     void SetFlag(bool v) { Flag = v; }
@@ -114,6 +116,9 @@ public:
         f.DefineProperty(
             "Extra", [this](TReader& r) { Extra = r.ReadString(); },
             [this](TWriter& w) { w.WriteString(Extra); }, !Extra.empty());
+        f.DefineProperty(
+            "Blob", [this](TReader& r) { Blob = r.ReadBinary(); },
+            [this](TWriter& w) { w.WriteBinary(Blob.data(), Blob.size()); }, !Blob.empty());
     }
 };
 VEL_DEFINE_CREATABLE_CLASS(TFzNode, TComponent)

@@ -12,11 +12,12 @@ namespace {
 // Deep nesting is refused rather than risking the stack on hostile text.
 constexpr int kMaxDepth = 64;
 
-enum class TTok { tEnd, tIdent, tInteger, tFloat, tString, tSymbol };
+enum class TTok { tEnd, tIdent, tInteger, tFloat, tString, tSymbol, tBinary };
 
 struct TToken {
     TTok Kind = TTok::tEnd;
-    std::string Text;  // identifier, symbol or decoded string
+    std::string Text;  // identifier, symbol, decoded string or binary bytes
+    std::string Error;  // bad binary data, reported by the parser that knows the property
     std::int64_t Int = 0;
     double Float = 0;
     int Line = 1;
@@ -45,6 +46,8 @@ public:
             if (FCur.Text.back() == '.') Fail(FLine, "Name '" + FCur.Text + "' ends with a dot");
         } else if (c == '\'' || c == '#') {
             ReadString();
+        } else if (c == '{') {
+            ReadBinary();
         } else if ((c >= '0' && c <= '9') || c == '-' || c == '+' || c == '$') {
             ReadNumber();
         } else if (std::string_view("=:[](),<>{}").find(c) != std::string_view::npos) {
@@ -78,6 +81,7 @@ public:
             case TTok::tFloat: return "a number";
             case TTok::tString: return "a string";
             case TTok::tSymbol: return "'" + FCur.Text + "'";
+            case TTok::tBinary: return "binary data";
         }
         return "?";
     }
@@ -160,6 +164,42 @@ private:
                 return;
             }
         }
+    }
+
+    // { 0A1B... } hex digit pairs, spread over any number of lines.
+    void ReadBinary() {
+        FCur.Kind = TTok::tBinary;
+        ++FPos;
+        int high = -1;
+        for (;;) {
+            SkipBlanks();
+            if (FPos >= FText.size()) {
+                FCur.Error = "missing '}'";
+                return;
+            }
+            char c = FText[FPos++];
+            if (c == '}') break;
+            int v = HexValue(c);
+            if (v < 0) {
+                if (FCur.Error.empty()) FCur.Error = "bad hex digit '" + Printable(c) + "'";
+                // Resynchronise at the closing brace so the error names the right place.
+                continue;
+            }
+            if (high < 0) {
+                high = v;
+            } else {
+                FCur.Text += static_cast<char>(high << 4 | v);
+                high = -1;
+            }
+        }
+        if (high >= 0 && FCur.Error.empty()) FCur.Error = "odd number of hex digits";
+    }
+
+    static int HexValue(char c) {
+        if (c >= '0' && c <= '9') return c - '0';
+        if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+        if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+        return -1;
     }
 
     void ReadNumber() {
@@ -260,16 +300,20 @@ private:
         }
         if (o.Name.find('.') != std::string::npos || o.ClassName.find('.') != std::string::npos)
             Fail(o.Line, "Bad object header '" + o.Name + ": " + o.ClassName + "'");
+        const std::string outer = FObject;
+        FObject = o.Name.empty() ? o.ClassName : o.Name;
         for (;;) {
             if (FLex.Cur().Kind == TTok::tEnd)
                 Fail(FLex.Cur().Line, "Unterminated object " + (o.Name.empty() ? o.ClassName : o.Name) +
                                           " begun on line " + std::to_string(o.Line) + ": missing 'end'");
             if (FLex.IsKeyword("end")) {
                 FLex.Next();
+                FObject = outer;
                 return o;
             }
             if (AtObjectStart()) {
                 o.Children.push_back(ParseObject(depth + 1));
+                FObject = o.Name.empty() ? o.ClassName : o.Name;
                 continue;
             }
             o.Props.push_back(ParseProperty(depth));
@@ -281,7 +325,10 @@ private:
         p.Line = FLex.Cur().Line;
         p.Path = FLex.ExpectIdent("a property name");
         FLex.ExpectSymbol('=', "'=' after " + p.Path);
+        const std::string outer = FProperty;
+        FProperty = p.Path;
         p.Value = ParseValue(depth + 1);
+        FProperty = outer;
         return p;
     }
 
@@ -309,6 +356,15 @@ private:
                 return v;
             case TTok::tIdent:
                 v.Kind = K::vkIdent;
+                v.Str = t.Text;
+                FLex.Next();
+                return v;
+            case TTok::tBinary:
+                if (!t.Error.empty())
+                    Fail(t.Line, "Bad binary data in " +
+                                     (FObject.empty() ? FProperty : FObject + "." + FProperty) +
+                                     ": " + t.Error);
+                v.Kind = K::vkBinary;
                 v.Str = t.Text;
                 FLex.Next();
                 return v;
@@ -371,6 +427,8 @@ private:
     }
 
     TLexer FLex;
+    std::string FObject;    // name (or class) of the object being parsed, for messages
+    std::string FProperty;  // property whose value is being parsed
 };
 
 }  // namespace
@@ -388,6 +446,7 @@ const char* FormValueKindName(TFormValue::TKind Kind) {
         case TFormValue::TKind::vkSet: return "a set";
         case TFormValue::TKind::vkList: return "a list";
         case TFormValue::TKind::vkCollection: return "a collection";
+        case TFormValue::TKind::vkBinary: return "binary data";
     }
     return "a value";
 }

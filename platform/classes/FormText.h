@@ -15,11 +15,11 @@ struct TFormItem {
 };
 
 struct TFormValue {
-    enum class TKind { vkInteger, vkFloat, vkString, vkIdent, vkSet, vkList, vkCollection };
+    enum class TKind { vkInteger, vkFloat, vkString, vkIdent, vkSet, vkList, vkCollection, vkBinary };
     TKind Kind = TKind::vkInteger;
     std::int64_t Int = 0;
     double Float = 0;
-    std::string Str;                 // string text or identifier
+    std::string Str;                 // string text, identifier or binary bytes
     std::vector<std::string> Names;  // set elements
     std::vector<TFormValue> List;
     std::vector<TFormItem> Items;

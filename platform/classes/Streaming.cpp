@@ -157,6 +157,11 @@ std::vector<std::string> TReader::ReadStrings() {
     return out;
 }
 
+std::vector<std::uint8_t> TReader::ReadBinary() {
+    const std::string& bytes = FImpl.Need(K::vkBinary, "binary data").Str;
+    return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
+}
+
 void TReader::ReadCollection(TCollection* Collection) {
     FImpl.Owner->ReadCollectionItems(Collection, FImpl.Need(K::vkCollection, "a collection"));
 }
@@ -508,6 +513,22 @@ void TWriter::WriteStrings(const std::vector<std::string>& Values) {
         w.Out += QuoteFormString(s);
     }
     w.Out += ')';
+}
+
+void TWriter::WriteBinary(const std::uint8_t* Data, std::size_t Size) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    constexpr std::size_t kBytesPerLine = 32;
+    TFormWriter& w = *FImpl.Owner;
+    w.Out += '{';
+    for (std::size_t i = 0; i < Size; ++i) {
+        if (i % kBytesPerLine == 0) {
+            w.Out += '\n';
+            w.Indent(FImpl.Indent + 1);
+        }
+        w.Out += kHex[Data[i] >> 4];
+        w.Out += kHex[Data[i] & 15];
+    }
+    w.Out += '}';
 }
 
 void TWriter::WriteCollection(const TCollection* Collection) {

@@ -16,6 +16,8 @@
 //       Items.Strings = (                 <- string lists (TStrings)
 //         'a'
 //         'b')
+//       Picture.Data = {                  <- binary data of a defined property, in hex
+//         0954506E67496D616765}
 //     end
 //   end
 //
@@ -25,6 +27,7 @@
 // reference once everything is read, then calls Loaded once on every component. Bad text
 // raises EReadError (EClassNotFound for an unknown class) whose message starts with
 // "Line N: "; whatever the failed read created is freed.
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -70,6 +73,7 @@ public:
     bool ReadBoolean();
     std::string ReadIdent();
     std::vector<std::string> ReadStrings();  // ( 'a' 'b' )
+    std::vector<std::uint8_t> ReadBinary();  // { 0A1B }
     // Clears Collection and reads its items (< item ... end >).
     void ReadCollection(TCollection* Collection);
 
@@ -90,6 +94,7 @@ public:
     void WriteBoolean(bool Value);
     void WriteIdent(const std::string& Value);
     void WriteStrings(const std::vector<std::string>& Values);
+    void WriteBinary(const std::uint8_t* Data, std::size_t Size);
     void WriteCollection(const TCollection* Collection);
 
 private:

@@ -210,6 +210,9 @@ void TTestGrid::DefineProperties(TFiler& Filer) {
     Filer.DefineProperty(
         "OrderFields", [this](TReader& r) { OrderFields = r.ReadString(); },
         [this](TWriter& w) { w.WriteString(OrderFields); }, !OrderFields.empty());
+    Filer.DefineProperty(
+        "Blob", [this](TReader& r) { Blob = r.ReadBinary(); },
+        [this](TWriter& w) { w.WriteBinary(Blob.data(), Blob.size()); }, !Blob.empty());
 }
 
 void TTestGrid::SetDataSource(TTestDataSource* v) {

@@ -201,8 +201,9 @@ public:
     void SetLinesCount(int v) { FLinesCount = v; }
     TStrings* GetItems() const { return FItems; }
     void SetItems(TStrings* v) { FItems->Assign(v); }
-    // Streamed as defined data, not as a published property.
+    // Streamed as defined data, not as published properties.
     std::string OrderFields;
+    std::vector<std::uint8_t> Blob;
     void DefineProperties(TFiler& Filer) override;
     TTestGrid* GetMasterGrid() const { return FMasterGrid; }
     void SetMasterGrid(TTestGrid* v);
