@@ -17,6 +17,19 @@ VEL_ENUM_INFO(TFontStyle, fsBold, fsItalic, fsUnderline, fsStrikeOut)
 VEL_ENUM_INFO(TFontPitch, fpDefault, fpVariable, fpFixed)
 VEL_ENUM_INFO(TFontQuality, fqDefault, fqDraft, fqProof, fqNonAntialiased, fqAntialiased,
               fqClearType, fqClearTypeNatural)
+// Only the registrations below name these tables; declared here to spare the rebuild of
+// everything that includes Graphics.h. Move the declarations there when another class
+// publishes one of these types.
+VEL_DECLARE_ENUM_INFO(TPenStyle)
+VEL_DECLARE_ENUM_INFO(TPenMode)
+VEL_DECLARE_ENUM_INFO(TBrushStyle)
+VEL_ENUM_INFO(TPenStyle, psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame,
+              psUserStyle, psAlternate)
+VEL_ENUM_INFO(TPenMode, pmBlack, pmWhite, pmNop, pmNot, pmCopy, pmNotCopy, pmMergePenNot,
+              pmMaskPenNot, pmMergeNotPen, pmMaskNotPen, pmMerge, pmNotMerge, pmMask, pmNotMask,
+              pmXor, pmNotXor)
+VEL_ENUM_INFO(TBrushStyle, bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal,
+              bsCross, bsDiagCross)
 
 // The defaults are those of a new font, so a form writes only what was changed. Height
 // carries the size; Size is for code and is never written (it would fight Height).
@@ -30,6 +43,20 @@ VEL_PUBLISHED(TFont) {
     Prop("Size", &T::GetSize, &T::SetSize).Stored(false);
     Prop("Style", &T::GetStyle, &T::SetStyle, TFontStyles{});
     Prop("Quality", &T::GetQuality, &T::SetQuality, TFontQuality::fqDefault);
+}
+
+VEL_PUBLISHED(TPen) {
+    Color("Color", &T::GetColor, &T::SetColor, clBlack);
+    Prop("Mode", &T::GetMode, &T::SetMode, TPenMode::pmCopy);
+    Prop("Style", &T::GetStyle, &T::SetStyle, TPenStyle::psSolid);
+    Prop("Width", &T::GetWidth, &T::SetWidth, 1);
+}
+
+// Color before Style: setting a colour makes a clear brush solid, so a clear brush read back
+// must get its style last.
+VEL_PUBLISHED(TBrush) {
+    Color("Color", &T::GetColor, &T::SetColor, clWhite);
+    Prop("Style", &T::GetStyle, &T::SetStyle, TBrushStyle::bsSolid);
 }
 
 void TGraphicsObject::Changed() {

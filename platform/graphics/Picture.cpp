@@ -3,11 +3,15 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <utility>
+#include <vector>
 
+#include "classes/Streaming.h"
 #include "graphics/Canvas.h"
 #include "graphics/Codecs.h"
 #include "rtl/Exceptions.h"
 #include "rtl/Streams.h"
+#include "rtl/Utf8.h"
 
 namespace vel {
 
@@ -148,13 +152,56 @@ const TClassInfo* GraphicClassOf(const std::uint8_t* d, std::size_t n) {
     return nullptr;
 }
 
+namespace {
+
+struct TGraphicClass {
+    const TClassInfo* Class;
+    TGraphicFactory Factory;
+};
+
+template <class G>
+std::unique_ptr<TGraphic> Make() {
+    return std::make_unique<G>();
+}
+
+std::vector<TGraphicClass>& GraphicClasses() {
+    static std::vector<TGraphicClass> list{
+        {TBitmap::StaticClass(), &Make<TBitmap>},     {TPngImage::StaticClass(), &Make<TPngImage>},
+        {TJPEGImage::StaticClass(), &Make<TJPEGImage>}, {TGIFImage::StaticClass(), &Make<TGIFImage>},
+        {TIcon::StaticClass(), &Make<TIcon>},         {TMetafile::StaticClass(), &Make<TMetafile>}};
+    return list;
+}
+
+// Class names read from data may hold anything; keep messages printable.
+std::string PrintableName(std::string_view name) {
+    std::string out;
+    for (char c : name) out += static_cast<unsigned char>(c) >= 32 && c != 127 ? c : '?';
+    return out;
+}
+
+}  // namespace
+
+void RegisterGraphicClass(const TClassInfo* cls, TGraphicFactory factory) {
+    if (!cls || !factory || !cls->InheritsFrom(TGraphic::StaticClass()))
+        throw EInvalidArgument(std::string("Class ") + (cls ? cls->Name : "(nil)") +
+                               " cannot be registered as a graphic class.");
+    for (TGraphicClass& g : GraphicClasses())
+        if (g.Class == cls) {
+            g.Factory = factory;
+            return;
+        }
+    GraphicClasses().push_back({cls, factory});
+}
+
+const TClassInfo* FindGraphicClass(std::string_view name) {
+    for (const TGraphicClass& g : GraphicClasses())
+        if (Utf8SameText(g.Class->Name, name)) return g.Class;
+    return nullptr;
+}
+
 std::unique_ptr<TGraphic> CreateGraphic(const TClassInfo* cls) {
-    if (cls == TBitmap::StaticClass()) return std::make_unique<TBitmap>();
-    if (cls == TPngImage::StaticClass()) return std::make_unique<TPngImage>();
-    if (cls == TJPEGImage::StaticClass()) return std::make_unique<TJPEGImage>();
-    if (cls == TGIFImage::StaticClass()) return std::make_unique<TGIFImage>();
-    if (cls == TIcon::StaticClass()) return std::make_unique<TIcon>();
-    if (cls == TMetafile::StaticClass()) return std::make_unique<TMetafile>();
+    for (const TGraphicClass& g : GraphicClasses())
+        if (g.Class == cls) return g.Factory();
     return nullptr;
 }
 
@@ -222,6 +269,47 @@ void TPicture::LoadFromFile(const std::string& fileName) {
     if (!in) throw EFOpenError("Cannot open file \"" + fileName + "\".");
     TBytes data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     LoadFromBuffer(data.data(), data.size());
+}
+
+void TPicture::DefineProperties(TFiler& filer) {
+    TPersistent::DefineProperties(filer);
+    filer.DefineProperty(
+        "Data", [this](TReader& r) { SetData(r.ReadBinary()); },
+        [this](TWriter& w) {
+            const TBytes data = GetData();
+            w.WriteBinary(data.data(), data.size());
+        },
+        FGraphic && !FGraphic->GetEmpty());
+}
+
+TBytes TPicture::GetData() const {
+    if (!FGraphic) return {};
+    const std::string name = FGraphic->ClassName();
+    const TBytes image = FGraphic->SaveToBuffer();
+    TBytes data;
+    data.reserve(1 + name.size() + image.size());
+    data.push_back(static_cast<std::uint8_t>(name.size()));
+    data.insert(data.end(), name.begin(), name.end());
+    data.insert(data.end(), image.begin(), image.end());
+    return data;
+}
+
+void TPicture::SetData(const TBytes& data) {
+    if (data.empty()) throw EInvalidGraphic("Picture data is empty.");
+    const std::size_t length = data[0];
+    if (length == 0 || 1 + length > data.size())
+        throw EInvalidGraphic("Picture data is damaged: the class name length " +
+                              std::to_string(length) + " does not fit the " +
+                              std::to_string(data.size()) + " bytes of data.");
+    const std::string name(reinterpret_cast<const char*>(data.data()) + 1, length);
+    const TClassInfo* cls = FindGraphicClass(name);
+    if (!cls) throw EInvalidGraphic("Unknown graphic class '" + PrintableName(name) + "'.");
+    if (1 + length == data.size())
+        throw EInvalidGraphic("Picture data holds no " + name + " image after its class name.");
+    auto g = CreateGraphic(cls);
+    g->LoadFromBuffer(data.data() + 1 + length, data.size() - 1 - length);  // raises first
+    FGraphic = std::move(g);
+    Changed();
 }
 
 void TPicture::SaveToStream(TStream& stream) const {

@@ -1,6 +1,7 @@
 #pragma once
 // Picture formats beside TBitmap, and TPicture, which loads any of them by content.
 #include <memory>
+#include <string_view>
 
 #include "graphics/Bitmap.h"
 #include "graphics/Codecs.h"
@@ -88,6 +89,14 @@ private:
 
 // The class of picture the bytes hold, by their first bytes; null when none is known.
 const TClassInfo* GraphicClassOf(const std::uint8_t* data, std::size_t size);
+
+// Graphic classes by name, for pictures read back from a form. The library's formats are
+// registered from the start; registering a class again replaces its factory.
+using TGraphicFactory = std::unique_ptr<TGraphic> (*)();
+void RegisterGraphicClass(const TClassInfo* cls, TGraphicFactory factory);
+// Null for a name no graphic class is registered under (case-insensitive).
+const TClassInfo* FindGraphicClass(std::string_view name);
+// Null for a class that is not registered.
 std::unique_ptr<TGraphic> CreateGraphic(const TClassInfo* cls);
 
 class TPicture : public TPersistent {
@@ -112,6 +121,13 @@ public:
     void LoadFromFile(const std::string& fileName);
     void SaveToStream(TStream& stream) const;
     void SaveToFile(const std::string& fileName) const;
+
+    // Form data "Data": the graphic's class name, length-prefixed in one byte, then the
+    // graphic's own bytes. Damaged data or an unknown class raises EInvalidGraphic and keeps
+    // the picture as it was.
+    void DefineProperties(TFiler& filer) override;
+    TBytes GetData() const;
+    void SetData(const TBytes& data);
 
     const TNotifyEvent& GetOnChange() const { return FOnChange; }
     void SetOnChange(TNotifyEvent e) { FOnChange = std::move(e); }
