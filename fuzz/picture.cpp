@@ -1,4 +1,5 @@
-// Every picture decoder, chosen by the first byte, plus content sniffing through TPicture.
+// Every picture decoder, chosen by the first byte, plus content sniffing and form data through
+// TPicture.
 #include <cstddef>
 #include <cstdint>
 
@@ -32,7 +33,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 break;
             default: {
                 vel::TPicture pic;
-                pic.LoadFromBuffer(d, n);
+                try {
+                    pic.LoadFromBuffer(d, n);
+                } catch (const vel::EInvalidGraphic&) {
+                }
+                // The same bytes as form data: a length-prefixed class name, then a graphic.
+                pic.SetData(vel::TBytes(d, d + n));
             }
         }
     } catch (const vel::EInvalidGraphic&) {

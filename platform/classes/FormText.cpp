@@ -16,7 +16,7 @@ enum class TTok { tEnd, tIdent, tInteger, tFloat, tString, tSymbol, tBinary };
 
 struct TToken {
     TTok Kind = TTok::tEnd;
-    std::string Text;  // identifier, symbol, decoded string or binary bytes
+    std::string Text;   // identifier, symbol, decoded string or binary bytes
     std::string Error;  // bad binary data, reported by the parser that knows the property
     std::int64_t Int = 0;
     double Float = 0;

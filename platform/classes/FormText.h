@@ -15,7 +15,16 @@ struct TFormItem {
 };
 
 struct TFormValue {
-    enum class TKind { vkInteger, vkFloat, vkString, vkIdent, vkSet, vkList, vkCollection, vkBinary };
+    enum class TKind {
+        vkInteger,
+        vkFloat,
+        vkString,
+        vkIdent,
+        vkSet,
+        vkList,
+        vkCollection,
+        vkBinary
+    };
     TKind Kind = TKind::vkInteger;
     std::int64_t Int = 0;
     double Float = 0;

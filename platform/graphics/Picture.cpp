@@ -165,10 +165,12 @@ std::unique_ptr<TGraphic> Make() {
 }
 
 std::vector<TGraphicClass>& GraphicClasses() {
-    static std::vector<TGraphicClass> list{
-        {TBitmap::StaticClass(), &Make<TBitmap>},     {TPngImage::StaticClass(), &Make<TPngImage>},
-        {TJPEGImage::StaticClass(), &Make<TJPEGImage>}, {TGIFImage::StaticClass(), &Make<TGIFImage>},
-        {TIcon::StaticClass(), &Make<TIcon>},         {TMetafile::StaticClass(), &Make<TMetafile>}};
+    static std::vector<TGraphicClass> list{{TBitmap::StaticClass(), &Make<TBitmap>},
+                                           {TPngImage::StaticClass(), &Make<TPngImage>},
+                                           {TJPEGImage::StaticClass(), &Make<TJPEGImage>},
+                                           {TGIFImage::StaticClass(), &Make<TGIFImage>},
+                                           {TIcon::StaticClass(), &Make<TIcon>},
+                                           {TMetafile::StaticClass(), &Make<TMetafile>}};
     return list;
 }
 
