@@ -295,9 +295,9 @@ bool TApplication::ProcessMessage() {
                 if (TWinControl* c = FindControl(msg.hwnd)) {
                     if (c->Perform(CN_BASE + msg.message, msg.wParam, msg.lParam) != 0) return true;
                 }
-            } else if (msg.message == WM_CHAR) {
+            } else if (msg.message == WM_CHAR || msg.message == WM_SYSCHAR) {
                 if (TWinControl* c = FindControl(msg.hwnd)) {
-                    if (c->Perform(CN_CHAR, msg.wParam, msg.lParam) != 0) return true;
+                    if (c->Perform(CN_BASE + msg.message, msg.wParam, msg.lParam) != 0) return true;
                 }
             }
             DispatchMessage(msg);

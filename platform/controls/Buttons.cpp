@@ -240,6 +240,13 @@ void TSpeedButton::Dispatch(TMessage& Message) {
             }
             return;
         }
+        case CM_DIALOGCHAR:
+            if (GetEnabled() && GetVisible() && GetParent() && GetParent()->IsShowing() &&
+                IsAccel(char32_t(Message.WParam), GetCaption())) {
+                Click();
+                Message.Result = 1;
+            }
+            return;
         case CM_ENABLEDCHANGED:
             if (!GetEnabled()) {
                 FDragging = false;

@@ -91,6 +91,10 @@ char32_t GetAccelChar(const std::string& Caption) {
     return 0;
 }
 
+bool IsAccel(char32_t Key, const std::string& Caption) {
+    return Key != 0 && GetAccelChar(Caption) == UnicodeToLower(Key);
+}
+
 // ---- TCustomLabel.
 
 TCustomLabel::TCustomLabel(TComponent* AOwner) : TGraphicControl(AOwner) {
@@ -242,13 +246,12 @@ void TCustomLabel::Dispatch(TMessage& Message) {
             Invalidate();
             return;
         case CM_DIALOGCHAR:
-            // Alt+accelerator: the label hands the focus to its control.
-            if (FFocusControl && GetEnabled() && FShowAccelChar) {
-                const char32_t ch = UnicodeToLower(char32_t(Message.WParam));
-                if (ch != 0 && GetAccelChar(GetCaption()) == ch && FFocusControl->CanFocus()) {
-                    FFocusControl->SetFocus();
-                    Message.Result = 1;
-                }
+            // The label hands the focus to its control.
+            if (TWinControl* target = AccelControl();
+                target && GetEnabled() && GetVisible() && FShowAccelChar &&
+                IsAccel(char32_t(Message.WParam), GetCaption()) && target->CanFocus()) {
+                target->SetFocus();
+                Message.Result = 1;
             }
             return;
         default:
@@ -290,6 +293,11 @@ void TBoundLabel::SetBoundControl(TControl* v) {
 void TBoundLabel::Notification(TComponent* AComponent, TOperation Operation) {
     TCustomLabel::Notification(AComponent, Operation);
     if (Operation == TOperation::opRemove && AComponent == FBoundControl) FBoundControl = nullptr;
+}
+
+TWinControl* TBoundLabel::AccelControl() const {
+    if (TWinControl* c = TCustomLabel::AccelControl()) return c;
+    return dynamic_cast<TWinControl*>(FBoundControl);
 }
 
 void TBoundLabel::AdjustBounds() {
@@ -405,15 +413,15 @@ void TButtonControl::Dispatch(TMessage& Message) {
             FPressed = false;
             Invalidate();
             return;
-        case CM_DIALOGCHAR: {
-            const char32_t ch = UnicodeToLower(char32_t(Message.WParam));
-            if (ch != 0 && GetAccelChar(GetCaption()) == ch && CanFocus()) {
+        case CM_DIALOGCHAR:
+            // Check boxes and radio buttons take the focus, then click; the click is lost
+            // when the focus could not move (the control being left kept it).
+            if (IsAccel(char32_t(Message.WParam), GetCaption()) && CanFocus()) {
                 SetFocus();
-                UserClick();
+                if (Focused()) UserClick();
                 Message.Result = 1;
             }
             return;
-        }
         default:
             TCustomControl::Dispatch(Message);
     }
@@ -455,6 +463,13 @@ void TButton::Click() {
 
 void TButton::Dispatch(TMessage& Message) {
     switch (Message.Msg) {
+        case CM_DIALOGCHAR:
+            // A push button clicks where the focus is.
+            if (IsAccel(char32_t(Message.WParam), GetCaption()) && CanFocus()) {
+                Click();
+                Message.Result = 1;
+            }
+            return;
         case CM_DIALOGKEY: {
             TWMKey k(Message);
             const bool enter = k.CharCode == VK_RETURN && FActive;
@@ -651,6 +666,20 @@ void TCustomGroupBox::AdjustClientRect(TRect& Rect) const {
     const int h = c.TextHeight("0");
     Rect.Top += h;
     Rect.Inflate(-2, -2);
+}
+
+void TCustomGroupBox::Dispatch(TMessage& Message) {
+    if (Message.Msg == CM_DIALOGCHAR && IsAccel(char32_t(Message.WParam), GetCaption()) &&
+        CanFocus()) {
+        TWinControl* first = FindNextControl(nullptr, true, true, false);
+        if (!first) first = FindNextControl(nullptr, true, false, false);
+        if (first) {
+            first->SetFocus();
+            Message.Result = 1;
+            return;
+        }
+    }
+    TCustomControl::Dispatch(Message);
 }
 
 void TCustomGroupBox::FontChanged() {

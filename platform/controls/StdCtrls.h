@@ -28,6 +28,8 @@ void DrawEmbossedText(TCanvas& Canvas, const std::string& Text, TRect R, unsigne
 TCanvas& TextMeasureCanvas();
 // The character after the single '&' of a caption (lower case), 0 for none.
 char32_t GetAccelChar(const std::string& Caption);
+// Whether a typed character (either case) is the caption's accelerator.
+bool IsAccel(char32_t Key, const std::string& Caption);
 
 // ---- Labels.
 
@@ -66,6 +68,8 @@ protected:
     void FontChanged() override;
     // Draws (or measures, with DT_CALCRECT) the caption.
     virtual void DoDrawText(TCanvas& Canvas, TRect& R, unsigned Flags);
+    // The control the accelerator focuses.
+    virtual TWinControl* AccelControl() const { return FFocusControl; }
 
 private:
     TAlignment FAlignment = TAlignment::taLeftJustify;
@@ -107,6 +111,8 @@ public:
 protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
     void AdjustBounds() override;
+    // Without a FocusControl the accelerator focuses the bound control.
+    TWinControl* AccelControl() const override;
 
 private:
     TLabelPosition FLabelPosition = TLabelPosition::lpAbove;
@@ -246,6 +252,8 @@ class TCustomGroupBox : public TCustomControl {
 public:
     explicit TCustomGroupBox(TComponent* AOwner);
     void AdjustClientRect(TRect& Rect) const override;
+    // The caption's accelerator focuses the first tab stop inside.
+    void Dispatch(TMessage& Message) override;
 
 protected:
     void Paint() override;

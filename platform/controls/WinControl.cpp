@@ -632,12 +632,34 @@ void TWinControl::Dispatch(TMessage& Message) {
         case CN_KEYDOWN:
         case CN_SYSKEYDOWN: CNKeyDown(Message); return;
         case CN_CHAR:
-        case CN_SYSCHAR: Message.Result = 0; return;
+        case CN_SYSCHAR: {
+            // Alt+letter, or a plain letter the focused control does not type, goes to the
+            // form as an accelerator; a taken one goes no further.
+            Message.Result = 0;
+            const char32_t ch = char32_t(Message.WParam);
+            if (ch < 0x20 || (Message.Msg == CN_CHAR && GetWantsKey(DLGC_WANTCHARS))) return;
+            if (TCustomForm* f = GetParentForm(this))
+                Message.Result = f->Perform(CM_DIALOGCHAR, Message.WParam, Message.LParam) != 0;
+            return;
+        }
         case CM_CHILDKEY:
             Message.Result = FParent ? FParent->Perform(CM_CHILDKEY, Message.WParam, Message.LParam) : 0;
             return;
-        case CM_DIALOGKEY:
-        case CM_DIALOGCHAR: Broadcast(Message); return;
+        case CM_DIALOGKEY: Broadcast(Message); return;
+        case CM_DIALOGCHAR:
+            // Offered to the labels and speed buttons first, then to the windowed children in
+            // tab order (each to its own children); hidden and disabled ones never take it.
+            for (TControl* c : std::vector<TControl*>(FControls)) {
+                if (dynamic_cast<TWinControl*>(c) || !c->GetVisible() || !c->GetEnabled()) continue;
+                c->WndProc(Message);
+                if (Message.Result != 0) return;
+            }
+            for (TWinControl* w : std::vector<TWinControl*>(FTabList)) {
+                if (w->IsTopLevel() || !w->GetVisible() || !w->GetEnabled()) continue;
+                w->WndProc(Message);
+                if (Message.Result != 0) return;
+            }
+            return;
         case CM_FOCUSCHANGED: Broadcast(Message); Message.Result = 0; return;
         case CM_ENTER: DoEnter(); return;
         case CM_EXIT: DoExit(); return;
