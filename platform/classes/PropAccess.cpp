@@ -103,7 +103,8 @@ bool TPropInfo::IsWritable() const {
 
 bool TPropInfo::IsOrdinal() const {
     return Kind == TTypeKind::tkInteger || Kind == TTypeKind::tkInt64 ||
-           Kind == TTypeKind::tkEnumeration || Kind == TTypeKind::tkSet;
+           Kind == TTypeKind::tkEnumeration || Kind == TTypeKind::tkSet ||
+           Kind == TTypeKind::tkChar;
 }
 
 bool TPropInfo::IsStored(const TObject* Instance) const {
@@ -267,6 +268,9 @@ Variant GetPropValue(const TObject* Instance, std::string_view Path, bool Prefer
             if (PreferStrings)
                 return Variant(SetToString(p.EnumType, static_cast<std::uint64_t>(p.GetOrd(holder)), true));
             return Variant(static_cast<long long>(p.GetOrd(holder)));
+        case TTypeKind::tkChar:
+            if (PreferStrings) return Variant(GetPropText(holder, p.Name));
+            return Variant(static_cast<int>(p.GetOrd(holder)));
         default: WrongKind(p, "a value property");
     }
 }
@@ -293,7 +297,8 @@ void SetPropValue(TObject* Instance, std::string_view Path, const Variant& Value
             }
             [[fallthrough]];
         case TTypeKind::tkInt64:
-        case TTypeKind::tkSet: p.SetOrd(target, Value.AsInt64()); return;
+        case TTypeKind::tkSet:
+        case TTypeKind::tkChar: p.SetOrd(target, Value.AsInt64()); return;
         default: WrongKind(p, "a value property");
     }
 }
@@ -439,6 +444,10 @@ std::string GetPropText(const TObject* Instance, std::string_view Path) {
             if (p.Idents && p.Idents->ToIdent(v, ident)) return ident;
             return std::to_string(v);
         }
+        case TTypeKind::tkChar: {
+            const std::int64_t c = p.GetOrd(Instance);
+            return c == 0 ? std::string() : Utf8Encode(static_cast<char32_t>(c));
+        }
         default: WrongKind(p, "a value property");
     }
 }
@@ -494,6 +503,17 @@ void SetPropText(TObject* Instance, std::string_view Path, std::string_view Valu
                 throw ERangeError("Value " + std::string(t) + " is out of range for property " +
                                   p.Name + ".");
             p.SetOrd(target, v);
+            return;
+        }
+        case TTypeKind::tkChar: {
+            // Exactly one character; nothing at all clears it to #0.
+            if (Value.empty()) {
+                p.SetOrd(target, 0);
+                return;
+            }
+            if (!Utf8IsValid(Value) || Utf8Length(Value) != 1) bad();
+            std::size_t pos = 0;
+            p.SetOrd(target, static_cast<std::int64_t>(Utf8Decode(Value, pos)));
             return;
         }
         default: WrongKind(p, "a value property");

@@ -19,7 +19,18 @@ namespace vel {
 
 class Variant;
 
-enum class TTypeKind { tkUnknown, tkInteger, tkInt64, tkEnumeration, tkFloat, tkString, tkSet, tkClass };
+// tkChar: one character (a code point), an ordinal written in form text as '*' or #NNN.
+enum class TTypeKind {
+    tkUnknown,
+    tkInteger,
+    tkInt64,
+    tkEnumeration,
+    tkFloat,
+    tkString,
+    tkSet,
+    tkClass,
+    tkChar
+};
 
 // Value names of one enumeration, in value order (value i is Names[i]).
 struct TEnumInfo {
@@ -101,7 +112,7 @@ TTypeKind PropType(const TObject* Instance, std::string_view Path);
 
 std::string GetStrProp(const TObject* Instance, std::string_view Path);
 void SetStrProp(TObject* Instance, std::string_view Path, const std::string& Value);
-// Integers, enumerations, booleans and sets (as their mask).
+// Integers, characters (code points), enumerations, booleans and sets (as their mask).
 std::int64_t GetOrdProp(const TObject* Instance, std::string_view Path);
 void SetOrdProp(TObject* Instance, std::string_view Path, std::int64_t Value);
 // Enumeration value names; booleans answer "False"/"True".
@@ -117,7 +128,8 @@ TObject* GetObjectProp(const TObject* Instance, std::string_view Path,
                        const TClassInfo* MinClass = nullptr);
 void SetObjectProp(TObject* Instance, std::string_view Path, TObject* Value);
 // Any non-object property as text: strings as they are, enumerations and colours by name,
-// sets as "[a,b]", numbers in invariant notation.
+// sets as "[a,b]", numbers in invariant notation, a character as itself (#0 as '').
+// Setting a character takes exactly one character (or '' for #0).
 std::string GetPropText(const TObject* Instance, std::string_view Path);
 void SetPropText(TObject* Instance, std::string_view Path, std::string_view Value);
 

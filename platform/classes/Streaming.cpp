@@ -349,6 +349,14 @@ void TFormReader::SetValue(TObject* obj, const TPropInfo& p, const TFormValue& v
             if (v.Kind != K::vkString) wrong("a string");
             p.SetStr(obj, v.Str);
             return;
+        case TTypeKind::tkChar: {
+            if (v.Kind != K::vkString) wrong("a character");
+            if (!Utf8IsValid(v.Str) || Utf8Length(v.Str) != 1)
+                invalid(QuoteFormString(v.Str) + " (not one character)");
+            std::size_t pos = 0;
+            p.SetOrd(obj, static_cast<std::int64_t>(Utf8Decode(v.Str, pos)));
+            return;
+        }
         case TTypeKind::tkClass: {
             if (v.Kind == K::vkCollection) {
                 auto* c = dynamic_cast<TCollection*>(p.GetObject(obj));
@@ -559,6 +567,15 @@ void TFormWriter::WriteValueProp(const TObject* obj, const TPropInfo& p, const s
             break;
         case TTypeKind::tkFloat: text = FloatText(p.GetFloat(obj)); break;
         case TTypeKind::tkString: text = QuoteFormString(p.GetStr(obj)); break;
+        case TTypeKind::tkChar: {
+            // Printable characters quoted, control characters by code.
+            const auto c = static_cast<char32_t>(p.GetOrd(obj));
+            if (c < 32 || (c >= 127 && c < 160))
+                text = "#" + std::to_string(std::uint32_t(c));
+            else
+                text = QuoteFormString(Utf8Encode(c));
+            break;
+        }
         default: return;
     }
     if (text.empty()) return;  // an enumeration value without a name cannot be read back

@@ -10,11 +10,13 @@
 //       Prop("DataSource", &T::GetDataSource, &T::SetDataSource);   // reference by name
 //   }
 //
-// The kind follows the getter's type: bool, integers, floating point, std::string,
-// enumerations (need VEL_ENUM_INFO), TSet<E>, and pointers to TObject descendants. Put the
-// block in the same .cpp as the class's VEL_DEFINE_CLASS, so the linker keeps it.
+// The kind follows the getter's type: bool, characters (char32_t …), integers, floating
+// point, std::string, enumerations (need VEL_ENUM_INFO), TSet<E>, and pointers to TObject
+// descendants. Put the block in the same .cpp as the class's VEL_DEFINE_CLASS, so the linker
+// keeps it.
 #include <concepts>
 #include <functional>
+#include <limits>
 #include <type_traits>
 
 #include "classes/ColorNames.h"
@@ -34,6 +36,10 @@ struct IsTSet<TSet<E>> : std::true_type {
 };
 
 template <class V>
+constexpr bool IsCharType = std::is_same_v<V, char> || std::is_same_v<V, char8_t> ||
+                            std::is_same_v<V, char16_t> || std::is_same_v<V, char32_t>;
+
+template <class V>
 constexpr bool IsObjectPtr =
     std::is_pointer_v<V> && std::is_base_of_v<TObject, std::remove_cv_t<std::remove_pointer_t<V>>>;
 
@@ -49,6 +55,12 @@ template <class V>
 V FromOrd(const TPropInfo& info, std::int64_t v) {
     if constexpr (std::is_same_v<V, bool>) {
         return v != 0;
+    } else if constexpr (IsCharType<V>) {
+        if (v < 0 || v > std::int64_t(std::numeric_limits<V>::max()) || v > 0x10FFFF ||
+            (v >= 0xD800 && v <= 0xDFFF))
+            throw ERangeError("Character code " + std::to_string(v) +
+                              " is out of range for property " + info.Name + ".");
+        return static_cast<V>(v);
     } else if constexpr (std::is_enum_v<V>) {
         if (v < 0 || v >= static_cast<std::int64_t>(info.EnumType->Names.size()))
             throw ERangeError("Value " + std::to_string(v) + " is out of range for property " +
@@ -136,6 +148,9 @@ public:
                 p.Kind = TTypeKind::tkEnumeration;
                 p.EnumType = BooleanEnumInfo();
                 p.IsBoolean = true;
+            } else if constexpr (IsCharType<V>) {
+                p.Kind = TTypeKind::tkChar;
+                p.HasDefault = true;  // #0 is not written
             } else if constexpr (std::is_enum_v<V>) {
                 p.Kind = TTypeKind::tkEnumeration;
                 p.EnumType = EnumTypeInfo(static_cast<V*>(nullptr));

@@ -21,6 +21,7 @@ VEL_PUBLISHED(TCustomEdit) {
     Prop("CharCase", &T::GetCharCase, &T::SetCharCase, TEditCharCase::ecNormal);
     Prop("HideSelection", &T::GetHideSelection, &T::SetHideSelection, true);
     Prop("MaxLength", &T::GetMaxLength, &T::SetMaxLength, 0);
+    Prop("PasswordChar", &T::GetPasswordChar, &T::SetPasswordChar);
     Prop("ReadOnly", &T::GetReadOnly, &T::SetReadOnly, false);
 }
 

@@ -114,7 +114,10 @@ void TTestControl::Loaded() {
 
 VEL_DEFINE_CREATABLE_CLASS(TTestPanel, TTestControl)
 
-VEL_PUBLISHED(TTestPanel) { Prop("Caption", &T::GetCaption, &T::SetCaption); }
+VEL_PUBLISHED(TTestPanel) {
+    Prop("Caption", &T::GetCaption, &T::SetCaption);
+    Prop("Mark", &T::GetMark, &T::SetMark);
+}
 
 TTestPanel::~TTestPanel() {
     while (!Children.empty()) Children.back()->SetParent(nullptr);

@@ -125,10 +125,14 @@ public:
     void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
     const std::string& GetCaption() const { return FCaption; }
     void SetCaption(const std::string& v) { FCaption = v; }
+    // A character property (#0 by default).
+    char32_t GetMark() const { return FMark; }
+    void SetMark(char32_t v) { FMark = v; }
     std::vector<TTestControl*> Children;
 
 private:
     std::string FCaption;
+    char32_t FMark = 0;
 };
 
 class TTestTitle : public TPersistent {

@@ -365,6 +365,7 @@ TEST_F(EditTest, EditsAndMasksAreWrittenToAndReadFromForms) {
     Edit->SetMaxLength(10);
     Edit->SetCharCase(TEditCharCase::ecUpperCase);
     Edit->SetReadOnly(true);
+    Edit->SetPasswordChar(U'*');
     auto* phone = new TMaskEdit(Form.get());
     phone->SetName("Phone");
     phone->SetParent(Form.get());
@@ -373,6 +374,9 @@ TEST_F(EditTest, EditsAndMasksAreWrittenToAndReadFromForms) {
     const std::string text = ComponentToText(Form.get());
     EXPECT_NE(text.find("CharCase = ecUpperCase"), std::string::npos) << text;
     EXPECT_EQ(text.find("AutoSelect"), std::string::npos);
+    // The password character is written quoted, and only where it is set.
+    EXPECT_NE(text.find("PasswordChar = '*'\n"), std::string::npos) << text;
+    EXPECT_EQ(text.find("PasswordChar"), text.rfind("PasswordChar"));
 
     TForm read(nullptr);
     ReadComponentText(text, &read);
@@ -383,6 +387,8 @@ TEST_F(EditTest, EditsAndMasksAreWrittenToAndReadFromForms) {
     EXPECT_EQ(name->GetText(), "ADA");
     EXPECT_EQ(name->GetMaxLength(), 10);
     EXPECT_TRUE(name->GetReadOnly());
+    EXPECT_EQ(name->GetPasswordChar(), U'*');
+    EXPECT_EQ(readPhone->GetPasswordChar(), 0U);
     EXPECT_EQ(readPhone->GetEditMask(), "(999) 000-0000;0;_");
     EXPECT_EQ(readPhone->GetText(), "5551234567");
     EXPECT_EQ(ComponentToText(readPhone), ComponentToText(phone));
