@@ -34,6 +34,8 @@ TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner) {}
 TWinControl::~TWinControl() {
     Destroying();
     if (TCustomForm* f = GetParentForm(this)) f->DefocusControl(this, true);
+    // ~TControl takes it out of the parent's controls, but no longer knows it is windowed.
+    if (FParent) std::erase(FParent->FTabList, this);
     // Children go with their parent whoever owns them; each leaves its owner on the way.
     while (!FControls.empty()) {
         TControl* c = FControls.back();
