@@ -64,6 +64,7 @@ TCustomForm::~TCustomForm() {
     DestroyComponents();
     FActiveControl = nullptr;
     FFocusedControl = nullptr;
+    FEnteredControl = nullptr;
 }
 
 void TCustomForm::CreateParams(TCreateParams& Params) {
@@ -152,6 +153,7 @@ void TCustomForm::Notification(TComponent* AComponent, TOperation Operation) {
     if (Operation == TOperation::opRemove) {
         if (AComponent == FActiveControl) FActiveControl = nullptr;
         if (AComponent == FFocusedControl) FFocusedControl = nullptr;
+        if (AComponent == FEnteredControl) FEnteredControl = nullptr;
     }
 }
 
@@ -302,11 +304,14 @@ bool TCustomForm::SetFocusedControl(TWinControl* Control) {
         Screen().SetFocusedControl(this, screenControl);
         return true;
     }
-    TWinControl* old = FFocusedControl;
+    // A change nested in an OnExit starts from what is still entered, so the control being
+    // left is not exited again and the one that was about to be entered is not exited at all.
+    TWinControl* old = FEnteredControl;
     FFocusedControl = Control;
     if (Control != this) FActiveControl = Control;
     // Exits: from the old control up to (not including) what also contains the new one.
     for (TWinControl* c = old; c && c != this && !c->ContainsControl(Control); c = c->GetParent()) {
+        FEnteredControl = c->GetParent();
         c->Perform(CM_EXIT);
         if (FFocusedControl != Control) return false;  // an OnExit moved the focus itself
     }
@@ -317,14 +322,17 @@ bool TCustomForm::SetFocusedControl(TWinControl* Control) {
     for (TWinControl* c = Control; c && c != this && !(old && c->ContainsControl(old)); c = c->GetParent())
         chain.push_back(c);
     for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+        FEnteredControl = *it;
         (*it)->Perform(CM_ENTER);
         if (FFocusedControl != Control) return false;
     }
+    FEnteredControl = Control;
     return true;
 }
 
 void TCustomForm::DefocusControl(TWinControl* Control, bool Removing) {
     if (Removing && Control->ContainsControl(FFocusedControl)) FFocusedControl = Control->GetParent();
+    if (Removing && Control->ContainsControl(FEnteredControl)) FEnteredControl = Control->GetParent();
     if (Control->ContainsControl(FActiveControl)) {
         FActiveControl = nullptr;
         if (Screen().GetActiveControl() && Control->ContainsControl(Screen().GetActiveControl()))

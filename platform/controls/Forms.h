@@ -114,6 +114,9 @@ private:
     bool FActive = false;
     TWinControl* FActiveControl = nullptr;
     TWinControl* FFocusedControl = nullptr;
+    // The innermost control that got CM_ENTER and no CM_EXIT yet (the form while a control
+    // is being left): a focus change nested in OnExit exits nothing twice.
+    TWinControl* FEnteredControl = nullptr;
     TModalResult FModalResult = mrNone;
     TNotifyEvent FOnShow, FOnHide, FOnActivate, FOnDeactivate, FOnDestroy;
     TCloseEvent FOnClose;

@@ -309,6 +309,28 @@ std::string TCustomMaskEdit::AdjustAssignedText(const std::string& S) {
     return IsMasked() ? FMask.FormatText(s) : s;
 }
 
+void TCustomMaskEdit::Dispatch(TMessage& Message) {
+    switch (Message.Msg) {
+        case CM_EXIT:
+            if (IsMasked() && FMask.FindIncomplete(GetEditText()) >= 0 &&
+                !GetComponentState().Contains(TComponentStateFlag::csDestroying) && CanFocus()) {
+                // The user never left: coming back is no new entry (no OnEnter, no AutoSelect)
+                // and the failed exit raises no OnExit. The exception ends the focus change.
+                FExtraState.Include(TMaskedState::msReEnter);
+                SetFocus();
+                FExtraState.Exclude(TMaskedState::msReEnter);
+                ValidateEdit();
+            }
+            break;
+        case CM_ENTER:
+            if (FExtraState.Contains(TMaskedState::msReEnter)) return;
+            break;
+        default:
+            break;
+    }
+    TCustomEdit::Dispatch(Message);
+}
+
 void TCustomMaskEdit::ValidateEdit() {
     if (!IsMasked()) return;
     const int bad = FMask.FindIncomplete(GetEditText());

@@ -105,6 +105,9 @@ public:
     virtual void ValidateEdit();
 
 protected:
+    // Leaving with required slots empty (CM_EXIT) brings the focus back and raises
+    // EDBEditError through ValidateEdit; the text stays as typed.
+    void Dispatch(TMessage& Message) override;
     void EditKeyDown(unsigned Key, TShiftState Shift) override;
     void EditChar(char32_t Ch) override;
     void EditDelete(bool Forward, bool Word) override;

@@ -3,8 +3,12 @@
 #include <algorithm>
 #include <cstring>
 
+#include "backends/Backend.h"
 #include "classes/TypInfo.h"
+#include "controls/Application.h"
 #include "controls/Clipbrd.h"
+#include "controls/SystemProfile.h"
+#include "rtl/Clock.h"
 #include "rtl/Exceptions.h"
 #include "rtl/Utf8.h"
 
@@ -26,6 +30,14 @@ VEL_PUBLISHED(TCustomEdit) {
 }
 
 namespace {
+
+constexpr WPARAM CaretBlinkTimer = 0xCA7;
+
+// Offscreen on the wall clock nobody sees the caret, and a timer always pending would keep
+// the message loop from ever finding itself idle.
+bool CaretCanBlink() {
+    return Backend().CanReceiveInput() || !dynamic_cast<const TRealClock*>(&Clock());
+}
 
 bool IsBlank(char32_t c) {
     return c == U' ' || c == U'\t' || c == 0xA0 || c == 0x3000;
@@ -355,7 +367,21 @@ void TCustomEdit::ScrollCaretIntoView() {
         FScrollX = s;
         Invalidate();
     }
+    RestartCaretBlink();
 }
+
+void TCustomEdit::RestartCaretBlink() {
+    if (!FCaretOn) Invalidate();
+    FCaretOn = true;
+    if (!HandleAllocated()) return;
+    const unsigned interval = SystemProfile().CaretBlinkTime;
+    if (Focused() && FAnchor == FCaret && interval != 0 && CaretCanBlink())
+        SetTimer(GetHandle(), CaretBlinkTimer, interval);
+    else
+        KillTimer(GetHandle(), CaretBlinkTimer);
+}
+
+bool TCustomEdit::GetCaretVisible() const { return Focused() && (FCaretOn || FAnchor != FCaret); }
 
 // --- words ---------------------------------------------------------------------------------
 
@@ -645,7 +671,14 @@ void TCustomEdit::Dispatch(TMessage& Message) {
         case WM_KILLFOCUS:
             FMouseSelecting = false;
             Invalidate();
-            break;
+            TCustomControl::Dispatch(Message);
+            RestartCaretBlink();
+            return;
+        case WM_TIMER:
+            if (Message.WParam != CaretBlinkTimer) break;
+            FCaretOn = !FCaretOn;
+            Invalidate();
+            return;
         default:
             break;
     }
@@ -726,7 +759,7 @@ void TCustomEdit::Paint() {
         C.Font().SetColor(clHighlightText);
         C.TextOut(sel.Left, fr.Top, Utf8Copy(t, std::size_t(a), std::size_t(b - a)));
     }
-    if (Focused()) {
+    if (GetCaretVisible()) {
         const int cx = x0 + p[std::size_t(std::clamp(FCaret, 0, int(p.size()) - 1))];
         C.Brush().SetStyle(TBrushStyle::bsSolid);
         C.Brush().SetColor(clWindowText);

@@ -91,6 +91,10 @@ public:
     // The boundary nearest to a client x (code points), and the client x of a boundary.
     int CharIndexAt(int X);
     int CharPosX(int Index);
+    // Whether the caret is drawn now. It shows only while focused and blinks on the
+    // application's clock every SystemProfile().CaretBlinkTime ms (0: steady); it stays
+    // steady while a selection is shown. Typing or moving it shows it and restarts the blink.
+    bool GetCaretVisible() const;
 
 protected:
     void CreateParams(TCreateParams& Params) override;
@@ -146,6 +150,7 @@ private:
     };
     void TextAssigned();
     void CopySelection();
+    void RestartCaretBlink();
     std::vector<int>& Positions();
     TCanvas& Measure();
     int WordLeft(int Pos) const;
@@ -169,6 +174,7 @@ private:
     bool FQuiet = false;   // the text is being set by the control itself
     bool FTyping = false;  // the last step was typing (for coalescing undo)
     bool FMouseSelecting = false;
+    bool FCaretOn = true;  // the blink's visible half
     std::vector<TUndoStep> FUndo;
     std::vector<int> FPositions;  // x of every boundary of the display text
     bool FPositionsValid = false;
