@@ -298,7 +298,9 @@ void SetPropValue(TObject* Instance, std::string_view Path, const Variant& Value
             [[fallthrough]];
         case TTypeKind::tkInt64:
         case TTypeKind::tkSet:
-        case TTypeKind::tkChar: p.SetOrd(target, Value.AsInt64()); return;
+        case TTypeKind::tkChar:
+            p.SetOrd(target, Value.AsInt64());
+            return;
         default: WrongKind(p, "a value property");
     }
 }

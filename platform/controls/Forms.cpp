@@ -332,7 +332,8 @@ bool TCustomForm::SetFocusedControl(TWinControl* Control) {
 
 void TCustomForm::DefocusControl(TWinControl* Control, bool Removing) {
     if (Removing && Control->ContainsControl(FFocusedControl)) FFocusedControl = Control->GetParent();
-    if (Removing && Control->ContainsControl(FEnteredControl)) FEnteredControl = Control->GetParent();
+    if (Removing && Control->ContainsControl(FEnteredControl))
+        FEnteredControl = Control->GetParent();
     if (Control->ContainsControl(FActiveControl)) {
         FActiveControl = nullptr;
         if (Screen().GetActiveControl() && Control->ContainsControl(Screen().GetActiveControl()))

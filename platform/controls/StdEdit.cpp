@@ -381,7 +381,9 @@ void TCustomEdit::RestartCaretBlink() {
         KillTimer(GetHandle(), CaretBlinkTimer);
 }
 
-bool TCustomEdit::GetCaretVisible() const { return Focused() && (FCaretOn || FAnchor != FCaret); }
+bool TCustomEdit::GetCaretVisible() const {
+    return Focused() && (FCaretOn || FAnchor != FCaret);
+}
 
 // --- words ---------------------------------------------------------------------------------
 

@@ -647,7 +647,9 @@ void TWinControl::Dispatch(TMessage& Message) {
         case CM_CHILDKEY:
             Message.Result = FParent ? FParent->Perform(CM_CHILDKEY, Message.WParam, Message.LParam) : 0;
             return;
-        case CM_DIALOGKEY: Broadcast(Message); return;
+        case CM_DIALOGKEY:
+            Broadcast(Message);
+            return;
         case CM_DIALOGCHAR:
             // Offered to the labels and speed buttons first, then to the windowed children in
             // tab order (each to its own children); hidden and disabled ones never take it.

@@ -56,8 +56,8 @@ TEST(CharProperty, FormTextWritesPrintableQuotedOthersByCodeAndReadsBack) {
         const char* Written;  // nullptr: not written
     };
     const Case cases[] = {
-        {U'*', "Mark = '*'"},   {U'\'', "Mark = ''''"}, {9, "Mark = #9"},
-        {127, "Mark = #127"},   {0x85, "Mark = #133"},  {0x25CF, "Mark = '\xE2\x97\x8F'"},
+        {U'*', "Mark = '*'"}, {U'\'', "Mark = ''''"}, {9, "Mark = #9"},
+        {127, "Mark = #127"}, {0x85, "Mark = #133"},  {0x25CF, "Mark = '\xE2\x97\x8F'"},
         {0, nullptr},
     };
     for (const Case& c : cases) {
@@ -77,8 +77,8 @@ TEST(CharProperty, FormTextWritesPrintableQuotedOthersByCodeAndReadsBack) {
         EXPECT_EQ(read->GetMark(), c.Mark) << text;
     }
     // The other spellings of one character read too.
-    std::unique_ptr<TComponent> c(
-        ReadComponentText("object F: TTestForm\n  object P: TTestPanel\n    Mark = #$2A\n  end\nend"));
+    std::unique_ptr<TComponent> c(ReadComponentText(
+        "object F: TTestForm\n  object P: TTestPanel\n    Mark = #$2A\n  end\nend"));
     EXPECT_EQ(dynamic_cast<TTestPanel*>(c->FindComponent("P"))->GetMark(), U'*');
 }
 
@@ -91,8 +91,8 @@ TEST(CharProperty, BadFormTextNamesTheProperty) {
         {"Mark = #1114112", "Line 3: Bad character code after '#'"},
     };
     for (const auto& [prop, message] : cases) {
-        const std::string text =
-            std::string("object F: TTestForm\n  object P: TTestPanel\n    ") + prop + "\n  end\nend";
+        const std::string text = std::string("object F: TTestForm\n  object P: TTestPanel\n    ") +
+                                 prop + "\n  end\nend";
         try {
             std::unique_ptr<TComponent> r(ReadComponentText(text));
             ADD_FAILURE() << "accepted: " << prop;

@@ -114,8 +114,7 @@ TEST_F(AcceleratorTest, TabOrderDecidesAndHiddenOrDisabledControlsNeverTakeIt) {
     group->SetEnabled(true);
     group->SetVisible(false);
     altG();
-    EXPECT_EQ(clicked,
-              (std::vector<std::string>{"&Go on", "&Go", "&Go on", "&Go inside"}));
+    EXPECT_EQ(clicked, (std::vector<std::string>{"&Go on", "&Go", "&Go on", "&Go inside"}));
 }
 
 TEST_F(AcceleratorTest, EachKindOfControlDoesItsOwnThing) {
