@@ -324,6 +324,7 @@ void TCustomMaskEdit::Dispatch(TMessage& Message) {
             break;
         case CM_ENTER:
             if (FExtraState.Contains(TMaskedState::msReEnter)) return;
+            FOldEditText = GetEditText();
             break;
         default:
             break;
@@ -374,6 +375,10 @@ void TCustomMaskEdit::MoveCaret(int Pos, bool Extend) {
 }
 
 void TCustomMaskEdit::EditKeyDown(unsigned Key, TShiftState Shift) {
+    if (Key == VK_ESCAPE && IsMasked() && GetModified() && EditCanModify()) {
+        SetText(FOldEditText);
+        return;
+    }
     if (!IsMasked() || Shift.Contains(TShiftStateFlag::ssCtrl) ||
         Shift.Contains(TShiftStateFlag::ssShift)) {
         TCustomEdit::EditKeyDown(Key, Shift);

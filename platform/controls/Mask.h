@@ -106,7 +106,8 @@ public:
 
 protected:
     // Leaving with required slots empty (CM_EXIT) brings the focus back and raises
-    // EDBEditError through ValidateEdit; the text stays as typed.
+    // EDBEditError through ValidateEdit; the text stays as typed. Escape abandons what was
+    // typed since the edit was entered.
     void Dispatch(TMessage& Message) override;
     void EditKeyDown(unsigned Key, TShiftState Shift) override;
     void EditChar(char32_t Ch) override;
@@ -124,6 +125,7 @@ private:
 
     TEditMask FMask;
     TMaskedStates FExtraState;
+    std::string FOldEditText;  // when the edit was entered
 };
 
 class TMaskEdit : public TCustomMaskEdit {

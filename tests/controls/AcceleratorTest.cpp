@@ -1,6 +1,7 @@
 // Accelerators typed on the keyboard: Alt+letter anywhere, a plain letter where the focused
 // control does not type; which control takes it (tab order, hidden, disabled, containers).
 #include "ControlsTestUtil.h"
+#include "PixelChecks.h"
 #include "controls/Buttons.h"
 #include "controls/StdCtrls.h"
 #include "controls/StdEdit.h"
@@ -164,6 +165,28 @@ TEST_F(AcceleratorTest, EachKindOfControlDoesItsOwnThing) {
     label->SetEnabled(false);
     alt('N');
     EXPECT_TRUE(small->Focused());
+}
+
+TEST_F(AcceleratorTest, EveryCaptionUnderlinesItsAcceleratorLetter) {
+    std::vector<TControl*> controls{Add<TButton>("", 10),      Add<TCheckBox>("", 40),
+                                    Add<TRadioButton>("", 70), Add<TGroupBox>("", 100),
+                                    Add<TLabel>("", 130),      Add<TSpeedButton>("", 160)};
+    Show(Edit);
+    auto darkPixels = [](TControl* c) {
+        auto img = c->CaptureImage();
+        int n = 0;
+        for (int y = 0; y < img->GetHeight(); ++y)
+            for (int x = 0; x < img->GetWidth(); ++x)
+                n += Luminance(img->GetPixelColor(x, y)) < 100;
+        return n;
+    };
+    for (TControl* c : controls) {
+        SCOPED_TRACE(c->ClassName());
+        c->SetCaption("Hat");
+        const int plain = darkPixels(c);
+        c->SetCaption("&Hat");
+        EXPECT_GT(darkPixels(c), plain);
+    }
 }
 
 }  // namespace

@@ -93,6 +93,24 @@ TEST_F(EditFocusTest, LeavingAnIncompleteMaskRaisesThroughTheApplicationAndKeeps
     EXPECT_EQ(Log, (std::vector<std::string>{"phone:exit", "other:enter"}));
 }
 
+TEST_F(EditFocusTest, EscapeAbandonsWhatWasTypedSinceEntering) {
+    Phone->SetText("555123");
+    Show(Phone);
+    InjectKey(VK_DELETE);  // everything is selected on entry: the slots go blank
+    InjectKey(VK_TAB);
+    Process();
+    ASSERT_EQ(Errors.size(), 1U);
+    EXPECT_EQ(Phone->GetEditText(), "___-___");
+    InjectKey(VK_ESCAPE);
+    Process();
+    EXPECT_EQ(Phone->GetEditText(), "555-123");
+    EXPECT_FALSE(Phone->GetModified());
+    InjectKey(VK_TAB);
+    Process();
+    EXPECT_EQ(Errors.size(), 1U);
+    EXPECT_TRUE(Other->Focused());
+}
+
 TEST_F(EditFocusTest, TwoIncompleteMasksDoNotFightAndCodeGetsTheException) {
     auto* fax = AddMask(40);
     Watch(fax, "fax");
