@@ -28,15 +28,19 @@ class TFzSub : public TPersistent {
 public:
     std::string Text;
     int Size = 8;
+    char32_t Mark = 0;
     const std::string& GetText() const { return Text; }
     void SetText(const std::string& v) { Text = v; }
     int GetSize() const { return Size; }
     void SetSize(int v) { Size = v; }
+    char32_t GetMark() const { return Mark; }
+    void SetMark(char32_t v) { Mark = v; }
 };
 VEL_DEFINE_CLASS(TFzSub, TPersistent)
 VEL_PUBLISHED(TFzSub) {
     Prop("Text", &T::GetText, &T::SetText);
     Prop("Size", &T::GetSize, &T::SetSize, 8);
+    Prop("Mark", &T::GetMark, &T::SetMark);
 }
 
 class TFzItem : public TCollectionItem {
