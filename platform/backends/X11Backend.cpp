@@ -250,7 +250,8 @@ private:
                 TShiftState s = StateToShift(e.xkey.state);
                 if (e.type == KeyPress) {
                     if (vk) InjectKeyDown(vk, s);
-                    if (n == 1 && !s.Contains(TShiftStateFlag::ssAlt)) InjectChar(char32_t(static_cast<unsigned char>(buf[0])));
+                    // Alt+letter arrives as WM_SYSCHAR (accelerators).
+                    if (n == 1) InjectChar(char32_t(static_cast<unsigned char>(buf[0])), s);
                 } else if (vk) {
                     InjectKeyUp(vk, s);
                 }

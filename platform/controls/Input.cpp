@@ -228,14 +228,15 @@ void InjectKeyUp(unsigned VirtKey, TShiftState Shift) {
     QueueRaw(TRawKind::Key, alt ? WM_SYSKEYUP : WM_KEYUP, VirtKey, alt ? AltMask | 1 : 1, GetCursorPos(), Shift);
 }
 
-void InjectChar(char32_t Ch) { QueueRaw(TRawKind::Key, WM_CHAR, WPARAM(Ch), 1, GetCursorPos(), TShiftState{}); }
+void InjectChar(char32_t Ch, TShiftState Shift) {
+    const bool alt = Shift.Contains(TShiftStateFlag::ssAlt);
+    QueueRaw(TRawKind::Key, alt ? WM_SYSCHAR : WM_CHAR, WPARAM(Ch), alt ? AltMask | 1 : 1,
+             GetCursorPos(), Shift);
+}
 
 void InjectKey(unsigned VirtKey, TShiftState Shift) {
     InjectKeyDown(VirtKey, Shift);
-    if (char32_t ch = VirtualKeyToChar(VirtKey, Shift)) {
-        const bool alt = Shift.Contains(TShiftStateFlag::ssAlt);
-        QueueRaw(TRawKind::Key, alt ? WM_SYSCHAR : WM_CHAR, WPARAM(ch), alt ? AltMask | 1 : 1, GetCursorPos(), Shift);
-    }
+    if (char32_t ch = VirtualKeyToChar(VirtKey, Shift)) InjectChar(ch, Shift);
     InjectKeyUp(VirtKey, Shift);
 }
 

@@ -23,7 +23,8 @@ void InjectKeyUp(unsigned VirtKey, TShiftState Shift = {});
 void InjectKey(unsigned VirtKey, TShiftState Shift = {});
 // One WM_CHAR per code point of a UTF-8 text.
 void InjectText(std::string_view Utf8);
-void InjectChar(char32_t Ch);
+// A typed character with the modifiers held (WM_SYSCHAR when Alt is among them).
+void InjectChar(char32_t Ch, TShiftState Shift = {});
 // The character a key types with a shift state (0 for none), as a US keyboard does.
 char32_t VirtualKeyToChar(unsigned VirtKey, TShiftState Shift);
 

@@ -1,5 +1,6 @@
-// The X11 backend under a private Xvfb server: a real window appears, a click sent to it
-// reaches the control, and the window's pixels are what the offscreen surface holds.
+// The X11 backend under a private Xvfb server: a real window appears, a click and an
+// Alt+letter sent to it reach the controls, and the window's pixels are what the offscreen
+// surface holds.
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
@@ -12,9 +13,11 @@
 
 #include "ControlsTestUtil.h"
 #include "backends/Backend.h"
+#include "controls/StdCtrls.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/keysym.h>
 
 extern char** environ;
 
@@ -95,6 +98,12 @@ TEST_F(X11BackendTest, RealWindowTakesAClickAndShowsTheSurface) {
         target->SetParent(&form);
         int clicks = 0;
         target->SetOnClick([&](TObject*) { ++clicks; });
+        auto* ok = new TButton(&form);
+        ok->SetCaption("&OK");
+        ok->SetBounds(180, 30, 75, 25);
+        ok->SetParent(&form);
+        int okClicks = 0;
+        ok->SetOnClick([&](TObject*) { ++okClicks; });
         form.Show();
         Process();
         Window w = Window(Backend().NativeHandle(&form));
@@ -134,6 +143,25 @@ TEST_F(X11BackendTest, RealWindowTakesAClickAndShowsTheSurface) {
             Process();
         }
         EXPECT_EQ(clicks, 1);
+
+        // Alt+O typed on the window is the button's accelerator.
+        for (int type : {KeyPress, KeyRelease}) {
+            XEvent e{};
+            e.xkey.type = type;
+            e.xkey.display = probe;
+            e.xkey.window = w;
+            e.xkey.root = DefaultRootWindow(probe);
+            e.xkey.keycode = XKeysymToKeycode(probe, XK_o);
+            e.xkey.state = Mod1Mask;
+            e.xkey.same_screen = True;
+            XSendEvent(probe, w, True, type == KeyPress ? KeyPressMask : KeyReleaseMask, &e);
+        }
+        XSync(probe, False);
+        for (int i = 0; i < 100 && okClicks == 0; ++i) {
+            Backend().PumpEvents(20);
+            Process();
+        }
+        EXPECT_EQ(okClicks, 1);
 
         // The window's pixels are the surface's.
         Process();
