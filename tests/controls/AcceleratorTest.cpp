@@ -3,6 +3,7 @@
 #include "ControlsTestUtil.h"
 #include "PixelChecks.h"
 #include "controls/Buttons.h"
+#include "controls/Dialogs.h"
 #include "controls/StdCtrls.h"
 #include "controls/StdEdit.h"
 
@@ -165,6 +166,20 @@ TEST_F(AcceleratorTest, EachKindOfControlDoesItsOwnThing) {
     label->SetEnabled(false);
     alt('N');
     EXPECT_TRUE(small->Focused());
+}
+
+TEST_F(AcceleratorTest, AMessageDialogIsAnsweredByTheLetterOfAButton) {
+    // The focus is on a button, which types nothing: the plain letter is enough.
+    std::vector<unsigned> keys{'N', 'R', 'I'};
+    Application().SetModalResponder([&](TCustomForm&) {
+        if (keys.empty()) return;
+        InjectKey(keys.front());
+        keys.erase(keys.begin());
+    });
+    EXPECT_EQ(MessageDlg("Save?", TMsgDlgType::mtConfirmation, mbYesNoCancel, 0), mrNo);
+    EXPECT_EQ(MessageDlg("Failed.", TMsgDlgType::mtError, mbAbortRetryIgnore, 0), mrRetry);
+    EXPECT_EQ(MessageDlg("Failed.", TMsgDlgType::mtError, mbAbortRetryIgnore, 0), mrIgnore);
+    Application().SetModalResponder(nullptr);
 }
 
 TEST_F(AcceleratorTest, EveryCaptionUnderlinesItsAcceleratorLetter) {
