@@ -358,7 +358,16 @@ void TApplication::HandleMessage() {
 void TApplication::Run() {
     FTerminated = false;
     if (FMainForm && !FMainForm->GetVisible()) FMainForm->Show();
-    while (!FTerminated) HandleMessage();
+    while (!FTerminated) {
+        // A running program reports an error no handler took and goes on, as users expect;
+        // ProcessMessages callers (tests, modal loops) still get the exception.
+        try {
+            HandleMessage();
+        } catch (const EAbort&) {
+        } catch (const std::exception& e) {
+            ShowException(e);
+        }
+    }
 }
 
 void TApplication::Terminate() { FTerminated = true; }
@@ -420,6 +429,7 @@ void TApplication::Reset() {
     FHintHidePause = 2500;
     FShowHint = true;
     FHint.clear();
+    FTitle.clear();
     ResetHintMachinery();
     FModalResponder = nullptr;
     FOnIdle = nullptr;

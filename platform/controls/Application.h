@@ -137,7 +137,8 @@ public:
     void SetTitle(const std::string& v) { FTitle = v; }
     bool GetActive() const { return FActive; }
 
-    // Runs the handler, or OnException, or reports to stderr (never silently loses an error).
+    // Passes the exception in flight to OnException; without one it goes on to the caller of
+    // ProcessMessage(s) (Run reports it with ShowException and keeps running). EAbort is silent.
     void HandleException(TObject* Sender);
     void ShowException(const std::exception& E);
 

@@ -273,6 +273,26 @@ TEST_F(EventLoopTest, ExceptionsInHandlersGoToOnExceptionOrPropagate) {
     DeallocateHWnd(h);
 }
 
+TEST_F(EventLoopTest, RunReportsAnUnhandledErrorAndKeepsRunning) {
+    int after = 0;
+    HWND h = AllocateHWnd([&](TMessage& m) {
+        if (m.Msg == WM_DEFERRED) throw EConvertError("'y' is not a valid date.");
+        if (m.Msg == WM_DEFERRED + 1) {
+            ++after;
+            Application().Terminate();
+        }
+    });
+    Application().SetTitle("Demo");
+    PostMessage(h, WM_DEFERRED);
+    PostMessage(h, WM_DEFERRED + 1);
+    testing::internal::CaptureStderr();
+    Application().Run();
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(after, 1);  // the message after the failing one was still handled
+    EXPECT_NE(err.find("Demo: 'y' is not a valid date."), std::string::npos) << err;
+    DeallocateHWnd(h);
+}
+
 TEST_F(EventLoopTest, SystemProfileAnswersMetricsAndStyles) {
     EXPECT_EQ(GetSystemMetrics(SM_CXVSCROLL), 17);
     EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 1280);
