@@ -4,6 +4,7 @@
 
 #include "controls/Application.h"
 #include "controls/Forms.h"
+#include "controls/Menus.h"
 #include "controls/SystemProfile.h"
 #include "controls/WindowManager.h"
 #include "backends/Backend.h"
@@ -685,7 +686,7 @@ void TControl::SetParentShowHint(bool v) {
     if (v && FParent) Perform(CM_PARENTSHOWHINTCHANGED);
 }
 
-void TControl::SetPopupMenu(TComponent* v) {
+void TControl::SetPopupMenu(TPopupMenu* v) {
     if (v == FPopupMenu) return;
     if (FPopupMenu) FPopupMenu->RemoveFreeNotification(this);
     FPopupMenu = v;

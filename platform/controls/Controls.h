@@ -26,6 +26,7 @@ class TWinControl;
 class TCustomForm;
 class TControlCanvas;
 class TBitmap;
+class TPopupMenu;
 
 enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
 enum class TAnchorKind { akLeft, akTop, akRight, akBottom };
@@ -315,8 +316,8 @@ public:
     void SetParentShowHint(bool v);
 
     // A TPopupMenu of the menus unit (kept as a component: cleared when it is freed).
-    TComponent* GetPopupMenu() const { return FPopupMenu; }
-    void SetPopupMenu(TComponent* v);
+    TPopupMenu* GetPopupMenu() const { return FPopupMenu; }
+    void SetPopupMenu(TPopupMenu* v);
     TCursor GetCursor() const { return FCursor; }
     void SetCursor(TCursor v);
 
@@ -448,7 +449,7 @@ private:
     std::string FHint;
     bool FShowHint = false;
     bool FParentShowHint = true;
-    TComponent* FPopupMenu = nullptr;
+    TPopupMenu* FPopupMenu = nullptr;
     TCursor FCursor = crDefault;
     TBiDiMode FBiDiMode = TBiDiMode::bdLeftToRight;
     bool FParentBiDiMode = true;

@@ -67,7 +67,7 @@ bool ShortCutHook(TMsg& Msg) {
                0;
     if (key == VK_SHIFT || key == VK_CONTROL || key == VK_MENU) return false;
     for (TControl* c = focused; c; c = c->GetParent())
-        if (auto* menu = dynamic_cast<TPopupMenu*>(c->GetPopupMenu()))
+        if (auto* menu = c->GetPopupMenu())
             if (menu->IsShortCut(key, shift)) return true;
     return false;
 }

@@ -1,5 +1,7 @@
 // Focus and tab order, mouse capture, cancel mode, popups and the mouse and key events.
 #include "ControlsTestUtil.h"
+#include "classes/PropAccess.h"
+#include "controls/Menus.h"
 
 using namespace vel;
 
@@ -340,7 +342,7 @@ TEST_F(FocusInputTest, MouseEnterAndLeaveFollowThePointer) {
 
 TEST_F(FocusInputTest, RightClickRaisesTheContextPopup) {
     Form->Show();
-    TComponent menu(nullptr);
+    TPopupMenu menu(nullptr);
     std::vector<std::string> ev;
     SetPopupMenuHandler([&](TComponent* m, TControl* c, TPoint p) {
         ev.push_back(c->GetName() + " menu at " + std::to_string(p.X) + (m == &menu ? "" : " ?"));
@@ -360,6 +362,9 @@ TEST_F(FocusInputTest, RightClickRaisesTheContextPopup) {
     Process();
     EXPECT_EQ(ev.back(), "B popup 7");
     SetPopupMenuHandler(nullptr);
+    // Only a popup menu can be a control's popup menu, also when set by name.
+    EXPECT_THROW(SetObjectProp(A, "PopupMenu", B), EPropertyError);
+    EXPECT_EQ(A->GetPopupMenu(), &menu);
     A->SetPopupMenu(nullptr);
 }
 
