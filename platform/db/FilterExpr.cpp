@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
+#include <utility>
 
 #include "db/FieldText.h"
 #include "rtl/Clock.h"
@@ -76,7 +78,8 @@ namespace {
 // ---------------------------------------------------------------- lexer
 
 enum class Tok : std::uint8_t {
-    End, Name, String, Number, LParen, RParen, Comma, Eq, Ne, Lt, Gt, Le, Ge, Minus, Plus, Star, Slash,
+    End, Name, String, Number, LParen, RParen, Comma, Eq, Ne, Lt, Gt, Le, Ge, Minus, Plus, Star,
+    Slash,
     And, Or, Not, Like, In, Is, Null, True, False
 };
 
@@ -265,27 +268,30 @@ private:
         Advance();
     }
 
-    std::unique_ptr<TFilterNode> Or() {
-        auto left = And();
-        while (Cur.T == Tok::Or) {
-            auto n = std::make_unique<TFilterNode>(TFilterNode::Kind::Or, Cur.Pos);
+    using Next = std::unique_ptr<TFilterNode> (Parser::*)();
+    // A left-associative chain of `next` operands joined by the operators in `ops` (token and
+    // the node's operator character).
+    std::unique_ptr<TFilterNode> Chain(Next next, TFilterNode::Kind kind,
+                                       std::initializer_list<std::pair<Tok, char>> ops) {
+        auto left = (this->*next)();
+        for (;;) {
+            char op = 0;
+            for (const auto& [t, c] : ops)
+                if (Cur.T == t) op = c;
+            if (!op) return left;
+            auto n = std::make_unique<TFilterNode>(kind, Cur.Pos);
+            n->ArOp = op;
             Advance();
             n->Kids.push_back(std::move(left));
-            n->Kids.push_back(And());
+            n->Kids.push_back((this->*next)());
             left = std::move(n);
         }
-        return left;
+    }
+    std::unique_ptr<TFilterNode> Or() {
+        return Chain(&Parser::And, TFilterNode::Kind::Or, {{Tok::Or, '|'}});
     }
     std::unique_ptr<TFilterNode> And() {
-        auto left = Not();
-        while (Cur.T == Tok::And) {
-            auto n = std::make_unique<TFilterNode>(TFilterNode::Kind::And, Cur.Pos);
-            Advance();
-            n->Kids.push_back(std::move(left));
-            n->Kids.push_back(Not());
-            left = std::move(n);
-        }
-        return left;
+        return Chain(&Parser::Not, TFilterNode::Kind::And, {{Tok::And, '&'}});
     }
     std::unique_ptr<TFilterNode> Not() {
         if (Cur.T == Tok::Not) {
@@ -383,28 +389,12 @@ private:
 
     // Sums and differences of products: the arithmetic of a comparison's sides.
     std::unique_ptr<TFilterNode> Value() {
-        auto left = Term();
-        while (Cur.T == Tok::Plus || Cur.T == Tok::Minus) {
-            auto n = std::make_unique<TFilterNode>(TFilterNode::Kind::Arith, Cur.Pos);
-            n->ArOp = Cur.T == Tok::Plus ? '+' : '-';
-            Advance();
-            n->Kids.push_back(std::move(left));
-            n->Kids.push_back(Term());
-            left = std::move(n);
-        }
-        return left;
+        return Chain(&Parser::Term, TFilterNode::Kind::Arith,
+                     {{Tok::Plus, '+'}, {Tok::Minus, '-'}});
     }
     std::unique_ptr<TFilterNode> Term() {
-        auto left = Unary();
-        while (Cur.T == Tok::Star || Cur.T == Tok::Slash) {
-            auto n = std::make_unique<TFilterNode>(TFilterNode::Kind::Arith, Cur.Pos);
-            n->ArOp = Cur.T == Tok::Star ? '*' : '/';
-            Advance();
-            n->Kids.push_back(std::move(left));
-            n->Kids.push_back(Unary());
-            left = std::move(n);
-        }
-        return left;
+        return Chain(&Parser::Unary, TFilterNode::Kind::Arith,
+                     {{Tok::Star, '*'}, {Tok::Slash, '/'}});
     }
     std::unique_ptr<TFilterNode> Unary() {
         if (Cur.T != Tok::Minus) return Operand();
@@ -435,7 +425,8 @@ private:
         static constexpr Known kKnown[] = {
             {"UPPER", TFilterFunc::Upper, 1, 1},         {"LOWER", TFilterFunc::Lower, 1, 1},
             {"SUBSTRING", TFilterFunc::Substring, 2, 3}, {"TRIM", TFilterFunc::Trim, 1, 1},
-            {"TRIMLEFT", TFilterFunc::TrimLeft, 1, 1},   {"TRIMRIGHT", TFilterFunc::TrimRight, 1, 1},
+            {"TRIMLEFT", TFilterFunc::TrimLeft, 1, 1},
+            {"TRIMRIGHT", TFilterFunc::TrimRight, 1, 1},
             {"YEAR", TFilterFunc::Year, 1, 1},           {"MONTH", TFilterFunc::Month, 1, 1},
             {"DAY", TFilterFunc::Day, 1, 1},             {"HOUR", TFilterFunc::Hour, 1, 1},
             {"MINUTE", TFilterFunc::Minute, 1, 1},       {"SECOND", TFilterFunc::Second, 1, 1},
@@ -686,7 +677,8 @@ struct Binder {
 
     // A literal takes the kind of the other side; anything else is bound on its own.
     void BindPair(TFilterNode& a, TFilterNode& b, ValClass& ca, ValClass& cb) {
-        const bool litA = a.K == TFilterNode::Kind::Literal, litB = b.K == TFilterNode::Kind::Literal;
+        const bool litA = a.K == TFilterNode::Kind::Literal;
+        const bool litB = b.K == TFilterNode::Kind::Literal;
         ca = litA ? ValClass::Other : BindValue(a);
         cb = litB ? ValClass::Other : BindValue(b);
         if (litA) ca = BindValue(a, cb);
@@ -827,11 +819,13 @@ struct Binder {
             }
             case K::Like: {
                 TFilterNode* a = n.Kids[0].get();
-                if (a->K != K::Field && !IsComputed(*a)) Mismatch(*a, "LIKE needs a field on its left");
+                if (a->K != K::Field && !IsComputed(*a))
+                    Mismatch(*a, "LIKE needs a field on its left");
                 if (BindValue(*a) != ValClass::Str)
-                    Mismatch(n, a->K == K::Field ? "LIKE needs a text field, '" + a->Name + "' is " +
-                                                       FieldTypeName(a->Type)
-                                                 : std::string("LIKE needs text on its left"));
+                    Mismatch(n, a->K == K::Field
+                                    ? "LIKE needs a text field, '" + a->Name + "' is " +
+                                          FieldTypeName(a->Type)
+                                    : std::string("LIKE needs text on its left"));
                 TFilterNode* p = n.Kids[1].get();
                 n.CaseInsensitive = Options.Contains(TFilterOption::foCaseInsensitive);
                 p->Storage = n.CaseInsensitive ? Utf8LowerCase(p->Lit.Text) : p->Lit.Text;
@@ -840,7 +834,8 @@ struct Binder {
             }
             case K::In: {
                 TFilterNode* a = n.Kids[0].get();
-                if (a->K != K::Field && !IsComputed(*a)) Mismatch(*a, "IN needs a field on its left");
+                if (a->K != K::Field && !IsComputed(*a))
+                    Mismatch(*a, "IN needs a field on its left");
                 const ValClass left = BindValue(*a);
                 const TFieldType leftType = a->K == K::Field ? a->Type : TypeOfClass(left);
                 n.Set.clear();
@@ -992,7 +987,8 @@ struct Evaluator {
         const TFilterValue a = Operand(*n.Kids[0]);
         if (a.Kind == VK::Null) return a;
         if (n.ArOp == 'n')
-            return a.Kind == VK::Int ? TFilterValue::FromInt(-a.Int) : TFilterValue::FromFloat(-a.Float);
+            return a.Kind == VK::Int ? TFilterValue::FromInt(-a.Int)
+                                     : TFilterValue::FromFloat(-a.Float);
         if (n.Result == ValClass::Str) {
             // The left text is copied first: reading the right side may reuse its buffer.
             n.Scratch.assign(a.Str);
