@@ -112,24 +112,20 @@ void BM_RawStepLoop_1M(benchmark::State& state) {
 }
 BENCHMARK(BM_RawStepLoop_1M)->Unit(benchmark::kMillisecond);
 
-void BM_QueryOpenAndScan_1M(benchmark::State& state) {
+void QueryScanBenchmark(benchmark::State& state, bool uniDirectional) {
     TSQLiteConnection db;
     db.SetFileName(DatabaseFile());
     for (auto _ : state)
-        if (QueryScan(db, false) != kRows) state.SkipWithError("wrong row count");
+        if (QueryScan(db, uniDirectional) != kRows) state.SkipWithError("wrong row count");
     state.SetItemsProcessed(state.iterations() * kRows);
 }
+
+void BM_QueryOpenAndScan_1M(benchmark::State& state) { QueryScanBenchmark(state, false); }
 BENCHMARK(BM_QueryOpenAndScan_1M)->Unit(benchmark::kMillisecond);
 
 // The same scan through a unidirectional TQuery: rows are decoded as the cursor reaches them
 // and none is kept.
-void BM_UniDirectionalQueryScan_1M(benchmark::State& state) {
-    TSQLiteConnection db;
-    db.SetFileName(DatabaseFile());
-    for (auto _ : state)
-        if (QueryScan(db, true) != kRows) state.SkipWithError("wrong row count");
-    state.SetItemsProcessed(state.iterations() * kRows);
-}
+void BM_UniDirectionalQueryScan_1M(benchmark::State& state) { QueryScanBenchmark(state, true); }
 BENCHMARK(BM_UniDirectionalQueryScan_1M)->Unit(benchmark::kMillisecond);
 
 // The target as a ratio: raw loop, buffered query and unidirectional query run in turn, round

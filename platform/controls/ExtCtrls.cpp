@@ -310,8 +310,7 @@ void TImage::SetProportional(bool v) {
 void TImage::SetTransparent(bool v) {
     if (v == FTransparent) return;
     FTransparent = v;
-    if (v) FControlStyle.Exclude(TControlStyleFlag::csOpaque);
-    PictureChanged();
+    PictureChanged();  // decides csOpaque
 }
 
 void TImage::SetAutoSize(bool v) {

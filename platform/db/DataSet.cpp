@@ -298,8 +298,6 @@ bool TDataSet::GetNextRecord() {
             ActivateBuffers();
         else if (FRecordCount < FBufferCount)
             ++FRecordCount;
-        else if (FRecordCount == 1)
-            std::swap(FBuffers[0], FBuffers[1]);  // one buffer: the usual step of a scan
         else
             MoveBuffer(0, FRecordCount);
         FCurrentRecord = FRecordCount - 1;
@@ -459,7 +457,7 @@ int TDataSet::MoveBy(int distance) {
             DataEvent(TDataEvent::deDataSetScroll, shift);
             throw;
         }
-        if (!FDataSources.empty()) DataEvent(TDataEvent::deDataSetScroll, shift);
+        DataEvent(TDataEvent::deDataSetScroll, shift);
         DoAfterScroll();
     }
     return result;
@@ -511,7 +509,7 @@ void TDataSet::SetState(TDataSetState v) {
 
 void TDataSet::CheckBrowseMode() {
     CheckActive();
-    if (!FDataSources.empty()) DataEvent(TDataEvent::deCheckBrowseMode, 0);
+    DataEvent(TDataEvent::deCheckBrowseMode, 0);
     switch (FState) {
         case TDataSetState::dsEdit:
         case TDataSetState::dsInsert:

@@ -939,6 +939,11 @@ bool LikeGeneral(std::string_view s, std::string_view p) {
     return pi == p.size();
 }
 
+// A number (whole or not) as a double.
+double Num(const TFilterValue& v) {
+    return v.Kind == TFilterValueKind::Float ? v.Float : static_cast<double>(v.Int);
+}
+
 int CompareValues(const TFilterValue& a, const TFilterValue& b, bool ci) {
     using VK = TFilterValueKind;
     if (a.Kind == VK::Str || b.Kind == VK::Str) {
@@ -947,10 +952,7 @@ int CompareValues(const TFilterValue& a, const TFilterValue& b, bool ci) {
         return c < 0 ? -1 : c > 0 ? 1 : 0;
     }
     if (a.Kind == VK::Int && b.Kind == VK::Int) return a.Int < b.Int ? -1 : a.Int > b.Int ? 1 : 0;
-    auto num = [](const TFilterValue& v) {
-        return v.Kind == VK::Float ? v.Float : static_cast<double>(v.Int);
-    };
-    double x = num(a), y = num(b);
+    double x = Num(a), y = Num(b);
     return x < y ? -1 : x > y ? 1 : 0;
 }
 
@@ -976,10 +978,6 @@ struct Evaluator {
             case TFilterNode::Kind::Func: return Func(n);
             default: return n.Value;
         }
-    }
-
-    static double Num(const TFilterValue& v) {
-        return v.Kind == TFilterValueKind::Float ? v.Float : static_cast<double>(v.Int);
     }
 
     TFilterValue Arith(const TFilterNode& n) const {

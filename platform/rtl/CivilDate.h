@@ -28,27 +28,11 @@ inline std::int64_t DaysFromCivil(int y, int m, int d) {
     return era * 146097 + doe - 719468;
 }
 
-// The date's TDateTime value; false for a date outside 0001-01-01..9999-12-31. Written without
-// short-circuits: bulk loads meet dates in no particular order, and mispredicted branches cost
-// more than the arithmetic.
+// The date's TDateTime value; false for a date outside 0001-01-01..9999-12-31.
 inline bool TryEncode(int year, int month, int day, double& result) {
-    constexpr unsigned char kDays[16] = {0,  31, 28, 31, 30, 31, 30, 31,
-                                         31, 30, 31, 30, 31, 0,  0,  0};
-    const unsigned leap =
-        static_cast<unsigned>((year % 4 == 0) & ((year % 100 != 0) | (year % 400 == 0)));
-    const unsigned dim =
-        kDays[static_cast<unsigned>(month) & 15u] + (leap & (month == 2 ? 1u : 0u));
-    const bool ok = (static_cast<unsigned>(year - 1) < 9999u) &
-                    (static_cast<unsigned>(month - 1) < 12u) &
-                    (static_cast<unsigned>(day - 1) < dim);
-    if (!ok) return false;
-    // Years 1..9999: the era arithmetic of DaysFromCivil in unsigned 32 bits.
-    const unsigned y = static_cast<unsigned>(year) - (month <= 2 ? 1u : 0u);
-    const unsigned m = static_cast<unsigned>(month), era = y / 400, yoe = y - era * 400;
-    const unsigned doy = (153 * (m > 2 ? m - 3 : m + 9) + 2) / 5 + static_cast<unsigned>(day) - 1;
-    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    result =
-        static_cast<double>(static_cast<std::int64_t>(era) * 146097 + doe - 719468 + kEpochToUnix);
+    // DaysInMonth is 0 for a month out of range, so that day fails too.
+    if (year < 1 || year > 9999 || day < 1 || day > DaysInMonth(year, month)) return false;
+    result = static_cast<double>(DaysFromCivil(year, month, day) + kEpochToUnix);
     return true;
 }
 
