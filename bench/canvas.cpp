@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "graphics/Canvas.h"
-#include "graphics/Text.h"
+#include "platform/graphics/Canvas.h"
+#include "platform/graphics/Text.h"
 
 using namespace vel;
 

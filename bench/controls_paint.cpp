@@ -5,9 +5,9 @@
 #include <memory>
 #include <vector>
 
-#include "controls/Application.h"
-#include "controls/Forms.h"
-#include "rtl/Clock.h"
+#include "platform/controls/Application.h"
+#include "platform/controls/Forms.h"
+#include "platform/rtl/Clock.h"
 
 using namespace vel;
 

@@ -7,7 +7,7 @@
 #include <random>
 #include <string>
 
-#include "db/ClientDataSet.h"
+#include "platform/db/ClientDataSet.h"
 
 using namespace vel;
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "rtl/DateTime.h"
-#include "rtl/DateUtils.h"
+#include "platform/rtl/DateTime.h"
+#include "platform/rtl/DateUtils.h"
 
 using namespace vel;
 

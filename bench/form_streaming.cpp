@@ -5,10 +5,10 @@
 #include <memory>
 #include <string>
 
-#include "classes/Collection.h"
-#include "classes/Component.h"
-#include "classes/Streaming.h"
-#include "classes/TypInfo.h"
+#include "platform/classes/Collection.h"
+#include "platform/classes/Component.h"
+#include "platform/classes/Streaming.h"
+#include "platform/classes/TypInfo.h"
 
 namespace vel {
 namespace {

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "controls/Application.h"
-#include "controls/Forms.h"
-#include "controls/Grids.h"
-#include "rtl/Clock.h"
+#include "platform/controls/Application.h"
+#include "platform/controls/Forms.h"
+#include "platform/controls/Grids.h"
+#include "platform/rtl/Clock.h"
 
 using namespace vel;
 

@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "rtl/IniFiles.h"
-#include "rtl/Registry.h"
-#include "rtl/Strings.h"
+#include "platform/classes/IniFiles.h"
+#include "platform/classes/Registry.h"
+#include "platform/classes/Strings.h"
 
 using namespace vel;
 

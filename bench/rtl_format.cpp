@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "rtl/SysUtils.h"
-#include "rtl/Variant.h"
+#include "platform/rtl/SysUtils.h"
+#include "platform/rtl/Variant.h"
 
 using namespace vel;
 

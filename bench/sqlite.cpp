@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "db/sqlite/ADODB.h"
-#include "db/sqlite/SQLDataSets.h"
+#include "platform/db/sqlite/ADODB.h"
+#include "platform/db/sqlite/SQLDataSets.h"
 
 using namespace vel;
 

@@ -5,9 +5,9 @@
 #include <cstring>
 #include <string>
 
-#include "rtl/DateTime.h"
-#include "rtl/DateUtils.h"
-#include "rtl/Exceptions.h"
+#include "platform/rtl/DateTime.h"
+#include "platform/rtl/DateUtils.h"
+#include "platform/rtl/Exceptions.h"
 
 using namespace vel;
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "rtl/Strings.h"
+#include "platform/classes/Strings.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 3) return 0;

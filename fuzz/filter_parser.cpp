@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <string>
 
-#include "db/FilterExpr.h"
-#include "rtl/Exceptions.h"
-#include "rtl/Utf8.h"
+#include "platform/db/FilterExpr.h"
+#include "platform/rtl/Exceptions.h"
+#include "platform/rtl/Utf8.h"
 
 namespace {
 

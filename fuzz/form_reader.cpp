@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "classes/Collection.h"
-#include "classes/Component.h"
-#include "classes/Streaming.h"
-#include "classes/TypInfo.h"
-#include "rtl/Exceptions.h"
-#include "rtl/Strings.h"
+#include "platform/classes/Collection.h"
+#include "platform/classes/Component.h"
+#include "platform/classes/Streaming.h"
+#include "platform/classes/Strings.h"
+#include "platform/classes/TypInfo.h"
+#include "platform/rtl/Exceptions.h"
 
 namespace vel {
 namespace {

@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <string>
 
-#include "rtl/Exceptions.h"
-#include "rtl/SysUtils.h"
-#include "rtl/Variant.h"
+#include "platform/rtl/Exceptions.h"
+#include "platform/rtl/SysUtils.h"
+#include "platform/rtl/Variant.h"
 
 using namespace vel;
 

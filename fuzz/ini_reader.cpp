@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
-#include "rtl/IniFiles.h"
-#include "rtl/Strings.h"
+#include "platform/classes/IniFiles.h"
+#include "platform/classes/Strings.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <cstring>
 #include <string>
 
-#include "rtl/Exceptions.h"
-#include "rtl/SysUtils.h"
+#include "platform/rtl/Exceptions.h"
+#include "platform/rtl/SysUtils.h"
 
 using namespace vel;
 

@@ -3,9 +3,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "graphics/Codecs.h"
-#include "graphics/Picture.h"
-#include "rtl/Exceptions.h"
+#include "platform/graphics/Codecs.h"
+#include "platform/graphics/Picture.h"
+#include "platform/rtl/Exceptions.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 1) return 0;

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "rtl/Exceptions.h"
-#include "rtl/Registry.h"
+#include "platform/classes/Registry.h"
+#include "platform/rtl/Exceptions.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::string_view text(reinterpret_cast<const char*>(data), size);

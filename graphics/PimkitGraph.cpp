@@ -1,6 +1,6 @@
 #include "graphics/PimkitGraph.h"
 
-#include "classes/TypInfo.h"
+#include "platform/classes/TypInfo.h"
 
 namespace vel {
 

@@ -1,10 +1,10 @@
 #pragma once
 // Unit PimkitGraph: the gradient settings shared by the grid, its buttons and the navigator.
-#include "classes/Component.h"
-#include "classes/PropAccess.h"
-#include "graphics/Colors.h"
-#include "rtl/Strings.h"
-#include "rtl/TSet.h"
+#include "platform/classes/Component.h"
+#include "platform/classes/PropAccess.h"
+#include "platform/classes/Strings.h"
+#include "platform/graphics/Colors.h"
+#include "platform/rtl/TSet.h"
 
 namespace vel {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "rtl/DateUtils.h"
+#include "platform/rtl/DateUtils.h"
 
 namespace vel {
 

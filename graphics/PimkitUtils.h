@@ -8,7 +8,7 @@
 // first century start on 0001-01-01.
 #include <string>
 
-#include "rtl/DateTime.h"
+#include "platform/rtl/DateTime.h"
 
 namespace vel {
 

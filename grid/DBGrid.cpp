@@ -3,13 +3,13 @@
 
 #include <algorithm>
 
-#include "controls/Application.h"
-#include "controls/SystemProfile.h"
-#include "db/DataSet.h"
-#include "db/Fields.h"
-#include "graphics/Bitmap.h"
-#include "graphics/ImageList.h"
-#include "rtl/Exceptions.h"
+#include "platform/controls/Application.h"
+#include "platform/controls/SystemProfile.h"
+#include "platform/db/DataSet.h"
+#include "platform/db/Fields.h"
+#include "platform/graphics/Bitmap.h"
+#include "platform/graphics/ImageList.h"
+#include "platform/rtl/Exceptions.h"
 
 namespace vel {
 

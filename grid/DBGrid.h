@@ -8,8 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "controls/Grids.h"
-#include "db/DataSource.h"
 #include "graphics/PimkitGraph.h"
 #include "grid/GridColumns.h"
 #include "grid/GridDataLink.h"
@@ -21,7 +19,9 @@
 #include "grid/GridStyle.h"
 #include "grid/GridTotals.h"
 #include "grid/GridTreeView.h"
-#include "rtl/Variant.h"
+#include "platform/controls/Grids.h"
+#include "platform/db/DataSource.h"
+#include "platform/rtl/Variant.h"
 
 namespace vel {
 

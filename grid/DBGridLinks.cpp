@@ -2,14 +2,14 @@
 // removal, loading, focus.
 #include <set>
 
-#include "controls/Hints.h"
-#include "controls/Menus.h"
-#include "db/DataSet.h"
-#include "db/Fields.h"
-#include "graphics/ImageList.h"
 #include "grid/DBGrid.h"
-#include "rtl/Exceptions.h"
-#include "rtl/SysUtils.h"
+#include "platform/controls/Hints.h"
+#include "platform/controls/Menus.h"
+#include "platform/db/DataSet.h"
+#include "platform/db/Fields.h"
+#include "platform/graphics/ImageList.h"
+#include "platform/rtl/Exceptions.h"
+#include "platform/rtl/SysUtils.h"
 
 namespace vel {
 

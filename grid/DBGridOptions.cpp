@@ -1,7 +1,7 @@
 // TVelCustomDBGrid: the option sets, what a change of each does, and the optional colours
 // that DrawingOptions mirrors.
-#include "controls/SystemProfile.h"
 #include "grid/DBGrid.h"
+#include "platform/controls/SystemProfile.h"
 
 namespace vel {
 

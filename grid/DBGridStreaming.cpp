@@ -1,10 +1,10 @@
 // TVelDBGrid's published properties with their defaults, and the value names of the grid's
 // enumerations, so a form holding a grid writes only what differs and reads it back.
-#include "classes/TypInfo.h"
-#include "controls/Hints.h"
-#include "controls/Menus.h"
-#include "graphics/ImageList.h"
 #include "grid/DBGrid.h"
+#include "platform/classes/TypInfo.h"
+#include "platform/controls/Hints.h"
+#include "platform/controls/Menus.h"
+#include "platform/graphics/ImageList.h"
 
 namespace vel {
 

@@ -1,14 +1,14 @@
 #include "grid/GridColumns.h"
 
-#include "classes/TypInfo.h"
-#include "controls/Menus.h"
-#include "db/DataSet.h"
-#include "db/Fields.h"
-#include "graphics/ImageList.h"
 #include "grid/DBGrid.h"
-#include "rtl/Exceptions.h"
-#include "rtl/Strings.h"
-#include "rtl/SysUtils.h"
+#include "platform/classes/Strings.h"
+#include "platform/classes/TypInfo.h"
+#include "platform/controls/Menus.h"
+#include "platform/db/DataSet.h"
+#include "platform/db/Fields.h"
+#include "platform/graphics/ImageList.h"
+#include "platform/rtl/Exceptions.h"
+#include "platform/rtl/SysUtils.h"
 
 namespace vel {
 

@@ -7,15 +7,15 @@
 // follows later changes of the field or the grid.
 #include <string>
 
-#include "classes/Collection.h"
-#include "classes/Component.h"
-#include "classes/PropAccess.h"
-#include "controls/StdEdit.h"
-#include "db/DBTypes.h"
-#include "graphics/Colors.h"
-#include "graphics/Graphics.h"
 #include "grid/GridFilter.h"
-#include "rtl/TSet.h"
+#include "platform/classes/Collection.h"
+#include "platform/classes/Component.h"
+#include "platform/classes/PropAccess.h"
+#include "platform/controls/StdEdit.h"
+#include "platform/db/DBTypes.h"
+#include "platform/graphics/Colors.h"
+#include "platform/graphics/Graphics.h"
+#include "platform/rtl/TSet.h"
 
 namespace vel {
 

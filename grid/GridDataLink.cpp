@@ -1,8 +1,8 @@
 #include "grid/GridDataLink.h"
 
-#include "db/DataSet.h"
-#include "db/Fields.h"
 #include "grid/DBGrid.h"
+#include "platform/db/DataSet.h"
+#include "platform/db/Fields.h"
 
 namespace vel {
 

@@ -4,7 +4,7 @@
 // dataset fields.
 #include <vector>
 
-#include "db/DataSource.h"
+#include "platform/db/DataSource.h"
 
 namespace vel {
 

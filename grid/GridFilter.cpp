@@ -1,6 +1,6 @@
 #include "grid/GridFilter.h"
 
-#include "classes/TypInfo.h"
+#include "platform/classes/TypInfo.h"
 
 namespace vel {
 

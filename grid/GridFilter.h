@@ -4,10 +4,10 @@
 #include <functional>
 #include <string>
 
-#include "classes/Component.h"
-#include "classes/PropAccess.h"
-#include "rtl/Strings.h"
-#include "rtl/TSet.h"
+#include "platform/classes/Component.h"
+#include "platform/classes/PropAccess.h"
+#include "platform/classes/Strings.h"
+#include "platform/rtl/TSet.h"
 
 namespace vel {
 

@@ -1,8 +1,8 @@
 #pragma once
 // The grid's option sets: bit i of a set is the i-th value, so the masks match what forms
 // and settings texts store.
-#include "classes/PropAccess.h"
-#include "rtl/TSet.h"
+#include "platform/classes/PropAccess.h"
+#include "platform/rtl/TSet.h"
 
 namespace vel {
 

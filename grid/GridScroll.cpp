@@ -1,6 +1,6 @@
 #include "grid/GridScroll.h"
 
-#include "classes/TypInfo.h"
+#include "platform/classes/TypInfo.h"
 
 namespace vel {
 

@@ -1,7 +1,7 @@
 #pragma once
 // TVelScrollProp: the look and behaviour of the grid's scroll bars.
-#include "classes/PropAccess.h"
-#include "controls/Grids.h"
+#include "platform/classes/PropAccess.h"
+#include "platform/controls/Grids.h"
 
 namespace vel {
 

@@ -2,11 +2,11 @@
 // TVelDBGridSearch: the grid's search settings (the search itself and the panel come later).
 #include <functional>
 
-#include "classes/Component.h"
-#include "classes/PropAccess.h"
-#include "graphics/Colors.h"
-#include "rtl/Strings.h"
-#include "rtl/TSet.h"
+#include "platform/classes/Component.h"
+#include "platform/classes/PropAccess.h"
+#include "platform/classes/Strings.h"
+#include "platform/graphics/Colors.h"
+#include "platform/rtl/TSet.h"
 
 namespace vel {
 

@@ -3,8 +3,8 @@
 #include <filesystem>
 #include <system_error>
 
-#include "classes/TypInfo.h"
 #include "grid/GridConsts.h"
+#include "platform/classes/TypInfo.h"
 
 namespace vel {
 

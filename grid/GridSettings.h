@@ -1,9 +1,9 @@
 #pragma once
 // TVelDBGridSettings: where and what of the grid's layout is persisted.
-#include "classes/Component.h"
-#include "classes/PropAccess.h"
-#include "rtl/Strings.h"
-#include "rtl/TSet.h"
+#include "platform/classes/Component.h"
+#include "platform/classes/PropAccess.h"
+#include "platform/classes/Strings.h"
+#include "platform/rtl/TSet.h"
 
 namespace vel {
 

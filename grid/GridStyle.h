@@ -2,9 +2,9 @@
 // TVelGridStyle: the spacings the grid adds around text, by visual style.
 #include <functional>
 
-#include "classes/Component.h"
-#include "classes/PropAccess.h"
-#include "rtl/Strings.h"
+#include "platform/classes/Component.h"
+#include "platform/classes/PropAccess.h"
+#include "platform/classes/Strings.h"
 
 namespace vel {
 

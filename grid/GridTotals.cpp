@@ -1,10 +1,10 @@
 #include "grid/GridTotals.h"
 
-#include "classes/TypInfo.h"
-#include "db/DataSet.h"
-#include "graphics/ImageList.h"
 #include "grid/DBGrid.h"
-#include "rtl/Exceptions.h"
+#include "platform/classes/TypInfo.h"
+#include "platform/db/DataSet.h"
+#include "platform/graphics/ImageList.h"
+#include "platform/rtl/Exceptions.h"
 
 namespace vel {
 

@@ -1,9 +1,9 @@
 #pragma once
 // TVelDBGridTotals: the grid-wide settings of the total rows, with the link to the optional
 // totals dataset (TVelTotalDataLink).
-#include "db/DataSource.h"
-#include "graphics/Graphics.h"
 #include "grid/GridColumns.h"
+#include "platform/db/DataSource.h"
+#include "platform/graphics/Graphics.h"
 
 namespace vel {
 

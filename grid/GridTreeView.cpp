@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "classes/TypInfo.h"
-#include "rtl/SysUtils.h"
+#include "platform/classes/TypInfo.h"
+#include "platform/rtl/SysUtils.h"
 
 namespace vel {
 

@@ -3,8 +3,8 @@
 // and arrives with the data link).
 #include <string>
 
-#include "classes/Component.h"
-#include "classes/PropAccess.h"
+#include "platform/classes/Component.h"
+#include "platform/classes/PropAccess.h"
 
 namespace vel {
 

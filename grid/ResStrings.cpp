@@ -3,9 +3,9 @@
 #include <map>
 #include <utility>
 
-#include "rtl/Exceptions.h"
-#include "rtl/Strings.h"
-#include "rtl/SysUtils.h"
+#include "platform/classes/Strings.h"
+#include "platform/rtl/Exceptions.h"
+#include "platform/rtl/SysUtils.h"
 
 namespace vel {
 

@@ -1,23 +1,23 @@
 // The orders viewer: a TCustomGrid descendant over a TQuery on the demo database's orders.
 // The query holds every order in memory; a row of the grid is a record number of the query,
 // and the texts of the rows on screen are cached until the data changes.
-#include "OrdersViewer.h"
+#include "apps/veldemo/OrdersViewer.h"
 
 #include <cstdio>
 #include <memory>
 #include <unordered_map>
 #include <vector>
 
-#include "backends/Backend.h"
-#include "controls/Application.h"
-#include "controls/Forms.h"
-#include "controls/Grids.h"
-#include "controls/Input.h"
-#include "db/sqlite/SQLDataSets.h"
-#include "graphics/Bitmap.h"
-#include "graphics/Codecs.h"
-#include "rtl/SafeFile.h"
-#include "rtl/SysUtils.h"
+#include "platform/backends/Backend.h"
+#include "platform/controls/Application.h"
+#include "platform/controls/Forms.h"
+#include "platform/controls/Grids.h"
+#include "platform/controls/Input.h"
+#include "platform/db/sqlite/SQLDataSets.h"
+#include "platform/graphics/Bitmap.h"
+#include "platform/graphics/Codecs.h"
+#include "platform/rtl/SafeFile.h"
+#include "platform/rtl/SysUtils.h"
 
 using namespace vel;
 

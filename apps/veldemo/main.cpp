@@ -2,13 +2,13 @@
 #include <cstdio>
 #include <map>
 
-#include "OrdersViewer.h"
-#include "db/sqlite/SQLDataSets.h"
-#include "rtl/DateUtils.h"
-#include "rtl/FormatSettings.h"
-#include "rtl/SysUtils.h"
-#include "rtl/TSet.h"
-#include "rtl/Utf8.h"
+#include "apps/veldemo/OrdersViewer.h"
+#include "platform/db/sqlite/SQLDataSets.h"
+#include "platform/rtl/DateUtils.h"
+#include "platform/rtl/FormatSettings.h"
+#include "platform/rtl/SysUtils.h"
+#include "platform/rtl/TSet.h"
+#include "platform/rtl/Utf8.h"
 
 using namespace vel;
 

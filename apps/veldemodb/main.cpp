@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "db/sqlite/DemoDatabase.h"
-#include "rtl/Exceptions.h"
+#include "platform/db/sqlite/DemoDatabase.h"
+#include "platform/rtl/Exceptions.h"
 
 int main(int argc, char** argv) {
     std::string file = "demo.db";

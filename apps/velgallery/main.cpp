@@ -6,18 +6,18 @@
 #include <memory>
 #include <string>
 
-#include "backends/Backend.h"
-#include "controls/Application.h"
-#include "controls/Buttons.h"
-#include "controls/CheckLst.h"
-#include "controls/ExtCtrls.h"
-#include "controls/Forms.h"
-#include "controls/Mask.h"
-#include "controls/StdCtrls.h"
-#include "controls/StdEdit.h"
-#include "graphics/Bitmap.h"
-#include "graphics/Codecs.h"
-#include "rtl/SafeFile.h"
+#include "platform/backends/Backend.h"
+#include "platform/controls/Application.h"
+#include "platform/controls/Buttons.h"
+#include "platform/controls/CheckLst.h"
+#include "platform/controls/ExtCtrls.h"
+#include "platform/controls/Forms.h"
+#include "platform/controls/Mask.h"
+#include "platform/controls/StdCtrls.h"
+#include "platform/controls/StdEdit.h"
+#include "platform/graphics/Bitmap.h"
+#include "platform/graphics/Codecs.h"
+#include "platform/rtl/SafeFile.h"
 
 using namespace vel;
 

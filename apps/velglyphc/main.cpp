@@ -6,8 +6,8 @@
 #include <iostream>
 #include <sstream>
 
-#include "graphics/Resources.h"
-#include "rtl/Exceptions.h"
+#include "platform/graphics/Resources.h"
+#include "platform/rtl/Exceptions.h"
 
 int main(int argc, char** argv) {
     if (argc != 3) {

@@ -5,11 +5,11 @@
 #include <iostream>
 #include <string>
 
-#include "graphics/Canvas.h"
-#include "graphics/ImageList.h"
-#include "graphics/Picture.h"
-#include "graphics/Resources.h"
-#include "graphics/Text.h"
+#include "platform/graphics/Canvas.h"
+#include "platform/graphics/ImageList.h"
+#include "platform/graphics/Picture.h"
+#include "platform/graphics/Resources.h"
+#include "platform/graphics/Text.h"
 
 using namespace vel;
 

@@ -1,4 +1,4 @@
-#include "backends/Backend.h"
+#include "platform/backends/Backend.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "graphics/Geometry.h"
+#include "platform/graphics/Geometry.h"
 
 namespace vel {
 

@@ -5,11 +5,11 @@
 #include <algorithm>
 #include <unordered_map>
 
-#include "backends/Backend.h"
-#include "controls/Application.h"
-#include "controls/Controls.h"
-#include "controls/Input.h"
-#include "graphics/Bitmap.h"
+#include "platform/backends/Backend.h"
+#include "platform/controls/Application.h"
+#include "platform/controls/Controls.h"
+#include "platform/controls/Input.h"
+#include "platform/graphics/Bitmap.h"
 
 // Xlib's macros (KeyPress, None, Status...) must not meet the framework's headers.
 #include <X11/Xatom.h>

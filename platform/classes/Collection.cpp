@@ -1,8 +1,8 @@
-#include "classes/Collection.h"
+#include "platform/classes/Collection.h"
 
 #include <algorithm>
 
-#include "rtl/Exceptions.h"
+#include "platform/rtl/Exceptions.h"
 
 namespace vel {
 

@@ -1,11 +1,11 @@
-#include "classes/Component.h"
+#include "platform/classes/Component.h"
 
 #include <algorithm>
 #include <map>
 
-#include "classes/TypInfo.h"
-#include "rtl/Exceptions.h"
-#include "rtl/Utf8.h"
+#include "platform/classes/TypInfo.h"
+#include "platform/rtl/Exceptions.h"
+#include "platform/rtl/Utf8.h"
 
 namespace vel {
 

@@ -11,8 +11,8 @@
 #include <string_view>
 #include <vector>
 
-#include "classes/Object.h"
-#include "rtl/TSet.h"
+#include "platform/classes/Object.h"
+#include "platform/rtl/TSet.h"
 
 namespace vel {
 

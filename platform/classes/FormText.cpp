@@ -1,9 +1,9 @@
-#include "classes/FormText.h"
+#include "platform/classes/internal/FormText.h"
 
 #include <charconv>
 
-#include "rtl/Exceptions.h"
-#include "rtl/Utf8.h"
+#include "platform/rtl/Exceptions.h"
+#include "platform/rtl/Utf8.h"
 
 namespace vel {
 

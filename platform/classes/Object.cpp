@@ -1,9 +1,9 @@
-#include "classes/Object.h"
+#include "platform/classes/Object.h"
 
 #include <map>
 
-#include "rtl/Exceptions.h"
-#include "rtl/Utf8.h"
+#include "platform/rtl/Exceptions.h"
+#include "platform/rtl/Utf8.h"
 
 namespace vel {
 

@@ -1,12 +1,12 @@
-#include "classes/PropAccess.h"
+#include "platform/classes/PropAccess.h"
 
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 
-#include "rtl/Exceptions.h"
-#include "rtl/Utf8.h"
-#include "rtl/Variant.h"
+#include "platform/rtl/Exceptions.h"
+#include "platform/rtl/Utf8.h"
+#include "platform/rtl/Variant.h"
 
 namespace vel {
 

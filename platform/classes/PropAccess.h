@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-#include "classes/Object.h"
+#include "platform/classes/Object.h"
 
 namespace vel {
 

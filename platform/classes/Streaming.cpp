@@ -1,18 +1,18 @@
-#include "classes/Streaming.h"
+#include "platform/classes/Streaming.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
 
-#include "classes/Collection.h"
-#include "classes/Component.h"
-#include "classes/FormText.h"
-#include "classes/PropAccess.h"
-#include "rtl/Exceptions.h"
-#include "rtl/SafeFile.h"
-#include "rtl/Streams.h"
-#include "rtl/Strings.h"
-#include "rtl/Utf8.h"
+#include "platform/classes/Collection.h"
+#include "platform/classes/Component.h"
+#include "platform/classes/PropAccess.h"
+#include "platform/classes/Streams.h"
+#include "platform/classes/Strings.h"
+#include "platform/classes/internal/FormText.h"
+#include "platform/rtl/Exceptions.h"
+#include "platform/rtl/SafeFile.h"
+#include "platform/rtl/Utf8.h"
 
 namespace vel {
 

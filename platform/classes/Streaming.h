@@ -35,7 +35,7 @@
 #include <string_view>
 #include <vector>
 
-#include "classes/Object.h"
+#include "platform/classes/Object.h"
 
 namespace vel {
 

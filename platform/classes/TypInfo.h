@@ -19,10 +19,10 @@
 #include <limits>
 #include <type_traits>
 
-#include "classes/ColorNames.h"
-#include "classes/PropAccess.h"
-#include "rtl/Exceptions.h"
-#include "rtl/TSet.h"
+#include "platform/classes/ColorNames.h"
+#include "platform/classes/PropAccess.h"
+#include "platform/rtl/Exceptions.h"
+#include "platform/rtl/TSet.h"
 
 namespace vel {
 

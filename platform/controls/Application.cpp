@@ -1,4 +1,4 @@
-#include "controls/Application.h"
+#include "platform/controls/Application.h"
 
 #include <unistd.h>
 
@@ -6,12 +6,12 @@
 #include <climits>
 #include <thread>
 
-#include "backends/Backend.h"
-#include "controls/Forms.h"
-#include "controls/Hints.h"
-#include "controls/WindowManager.h"
-#include "rtl/Clock.h"
-#include "rtl/Exceptions.h"
+#include "platform/backends/Backend.h"
+#include "platform/controls/Forms.h"
+#include "platform/controls/Hints.h"
+#include "platform/controls/internal/WindowManager.h"
+#include "platform/rtl/Clock.h"
+#include "platform/rtl/Exceptions.h"
 
 namespace vel {
 

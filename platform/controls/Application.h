@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "classes/Component.h"
-#include "controls/Messages.h"
-#include "rtl/Strings.h"
+#include "platform/classes/Component.h"
+#include "platform/classes/Strings.h"
+#include "platform/controls/Messages.h"
 
 namespace vel {
 

@@ -1,11 +1,11 @@
-#include "controls/Buttons.h"
+#include "platform/controls/Buttons.h"
 
 #include <algorithm>
 
-#include "classes/TypInfo.h"
-#include "controls/Application.h"
-#include "graphics/Bitmap.h"
-#include "rtl/Exceptions.h"
+#include "platform/classes/TypInfo.h"
+#include "platform/controls/Application.h"
+#include "platform/graphics/Bitmap.h"
+#include "platform/rtl/Exceptions.h"
 
 namespace vel {
 

@@ -4,7 +4,7 @@
 // repeat its click while it is held.
 #include <memory>
 
-#include "controls/StdCtrls.h"
+#include "platform/controls/StdCtrls.h"
 
 namespace vel {
 

@@ -1,7 +1,7 @@
-#include "controls/CheckLst.h"
+#include "platform/controls/CheckLst.h"
 
-#include "classes/TypInfo.h"
-#include "rtl/Exceptions.h"
+#include "platform/classes/TypInfo.h"
+#include "platform/rtl/Exceptions.h"
 
 namespace vel {
 

@@ -1,6 +1,6 @@
 #pragma once
 // TCheckListBox: a list box with a check box before every item.
-#include "controls/StdCtrls.h"
+#include "platform/controls/StdCtrls.h"
 
 namespace vel {
 

@@ -1,4 +1,4 @@
-#include "controls/Clipbrd.h"
+#include "platform/controls/Clipbrd.h"
 
 namespace vel {
 

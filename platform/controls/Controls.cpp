@@ -1,16 +1,16 @@
-#include "controls/Controls.h"
+#include "platform/controls/Controls.h"
 
 #include <algorithm>
 
-#include "controls/Application.h"
-#include "controls/Forms.h"
-#include "controls/Menus.h"
-#include "controls/SystemProfile.h"
-#include "controls/WindowManager.h"
-#include "backends/Backend.h"
-#include "graphics/Bitmap.h"
-#include "rtl/Exceptions.h"
-#include "classes/TypInfo.h"
+#include "platform/backends/Backend.h"
+#include "platform/classes/TypInfo.h"
+#include "platform/controls/Application.h"
+#include "platform/controls/Forms.h"
+#include "platform/controls/Menus.h"
+#include "platform/controls/SystemProfile.h"
+#include "platform/controls/internal/WindowManager.h"
+#include "platform/graphics/Bitmap.h"
+#include "platform/rtl/Exceptions.h"
 
 namespace vel {
 

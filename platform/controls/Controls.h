@@ -12,13 +12,13 @@
 #include <string>
 #include <vector>
 
-#include "classes/Component.h"
-#include "classes/PropAccess.h"
-#include "controls/Messages.h"
-#include "graphics/Canvas.h"
-#include "graphics/Colors.h"
-#include "graphics/Geometry.h"
-#include "graphics/Graphics.h"
+#include "platform/classes/Component.h"
+#include "platform/classes/PropAccess.h"
+#include "platform/controls/Messages.h"
+#include "platform/graphics/Canvas.h"
+#include "platform/graphics/Colors.h"
+#include "platform/graphics/Geometry.h"
+#include "platform/graphics/Graphics.h"
 
 namespace vel {
 

@@ -1,11 +1,11 @@
-#include "controls/Dialogs.h"
+#include "platform/controls/Dialogs.h"
 
 #include <algorithm>
 #include <filesystem>
 
-#include "controls/StdCtrls.h"
-#include "graphics/Bitmap.h"
-#include "rtl/SysUtils.h"
+#include "platform/controls/StdCtrls.h"
+#include "platform/graphics/Bitmap.h"
+#include "platform/rtl/SysUtils.h"
 
 namespace vel {
 

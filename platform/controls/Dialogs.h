@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "classes/Component.h"
-#include "controls/Forms.h"
-#include "rtl/TSet.h"
+#include "platform/classes/Component.h"
+#include "platform/controls/Forms.h"
+#include "platform/rtl/TSet.h"
 
 namespace vel {
 

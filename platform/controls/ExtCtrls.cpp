@@ -1,10 +1,10 @@
-#include "controls/ExtCtrls.h"
+#include "platform/controls/ExtCtrls.h"
 
 #include <algorithm>
 
-#include "classes/TypInfo.h"
-#include "graphics/Bitmap.h"
-#include "rtl/Exceptions.h"
+#include "platform/classes/TypInfo.h"
+#include "platform/graphics/Bitmap.h"
+#include "platform/rtl/Exceptions.h"
 
 namespace vel {
 

@@ -2,8 +2,8 @@
 // Panels, bevels, shapes and images.
 #include <memory>
 
-#include "controls/StdCtrls.h"
-#include "graphics/Picture.h"
+#include "platform/controls/StdCtrls.h"
+#include "platform/graphics/Picture.h"
 
 namespace vel {
 

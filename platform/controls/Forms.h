@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "controls/Application.h"
-#include "controls/Controls.h"
+#include "platform/controls/Application.h"
+#include "platform/controls/Controls.h"
 
 namespace vel {
 

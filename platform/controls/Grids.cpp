@@ -1,11 +1,11 @@
 // TCustomGrid: sizes, geometry, scrolling and painting.
-#include "controls/Grids.h"
+#include "platform/controls/Grids.h"
 
 #include <algorithm>
 
-#include "controls/Application.h"
-#include "classes/TypInfo.h"
-#include "rtl/Exceptions.h"
+#include "platform/classes/TypInfo.h"
+#include "platform/controls/Application.h"
+#include "platform/rtl/Exceptions.h"
 
 namespace vel {
 

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "controls/Controls.h"
-#include "controls/Mask.h"
+#include "platform/controls/Controls.h"
+#include "platform/controls/Mask.h"
 
 namespace vel {
 

@@ -1,8 +1,8 @@
 // TCustomGrid: mouse, keyboard, messages and the editor protocol.
-#include "controls/Application.h"
-#include "controls/Grids.h"
-#include "rtl/Exceptions.h"
-#include "rtl/Utf8.h"
+#include "platform/controls/Application.h"
+#include "platform/controls/Grids.h"
+#include "platform/rtl/Exceptions.h"
+#include "platform/rtl/Utf8.h"
 
 #include <algorithm>
 

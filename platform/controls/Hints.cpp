@@ -1,11 +1,11 @@
-#include "controls/Hints.h"
+#include "platform/controls/Hints.h"
 
 #include <algorithm>
 
-#include "controls/Application.h"
-#include "graphics/Bitmap.h"
-#include "graphics/ImageList.h"
-#include "rtl/Exceptions.h"
+#include "platform/controls/Application.h"
+#include "platform/graphics/Bitmap.h"
+#include "platform/graphics/ImageList.h"
+#include "platform/rtl/Exceptions.h"
 
 namespace vel {
 

@@ -10,7 +10,7 @@
 // application clock.
 #include <string>
 
-#include "controls/Forms.h"
+#include "platform/controls/Forms.h"
 
 namespace vel {
 

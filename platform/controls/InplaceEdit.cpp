@@ -1,5 +1,5 @@
 // TInplaceEdit: the grid's cell editor, a masked edit bound to the grid's current cell.
-#include "controls/Grids.h"
+#include "platform/controls/Grids.h"
 
 #include <algorithm>
 

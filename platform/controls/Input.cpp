@@ -1,12 +1,12 @@
-#include "controls/Input.h"
+#include "platform/controls/Input.h"
 
 #include <cstdlib>
 
-#include "controls/Forms.h"
-#include "controls/SystemProfile.h"
-#include "controls/WindowManager.h"
-#include "rtl/Clock.h"
-#include "rtl/Utf8.h"
+#include "platform/controls/Forms.h"
+#include "platform/controls/SystemProfile.h"
+#include "platform/controls/internal/WindowManager.h"
+#include "platform/rtl/Clock.h"
+#include "platform/rtl/Utf8.h"
 
 namespace vel {
 

@@ -5,7 +5,7 @@
 // so a test posts input and then runs Application().ProcessMessages().
 #include <string_view>
 
-#include "controls/Controls.h"
+#include "platform/controls/Controls.h"
 
 namespace vel {
 

@@ -1,12 +1,12 @@
 // TCustomListBox: items, selection, painting, scrolling, mouse and keyboard, item dragging.
 #include <algorithm>
 
-#include "classes/TypInfo.h"
-#include "controls/StdCtrls.h"
-#include "controls/SystemProfile.h"
-#include "graphics/Bitmap.h"
-#include "rtl/Exceptions.h"
-#include "rtl/Utf8.h"
+#include "platform/classes/TypInfo.h"
+#include "platform/controls/StdCtrls.h"
+#include "platform/controls/SystemProfile.h"
+#include "platform/graphics/Bitmap.h"
+#include "platform/rtl/Exceptions.h"
+#include "platform/rtl/Utf8.h"
 
 namespace vel {
 

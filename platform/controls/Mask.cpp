@@ -1,10 +1,10 @@
-#include "controls/Mask.h"
+#include "platform/controls/Mask.h"
 
 #include <algorithm>
 
-#include "classes/TypInfo.h"
-#include "rtl/FormatSettings.h"
-#include "rtl/Utf8.h"
+#include "platform/classes/TypInfo.h"
+#include "platform/rtl/FormatSettings.h"
+#include "platform/rtl/Utf8.h"
 
 namespace vel {
 

@@ -16,8 +16,8 @@
 #include <string>
 #include <vector>
 
-#include "controls/StdEdit.h"
-#include "rtl/Exceptions.h"
+#include "platform/controls/StdEdit.h"
+#include "platform/rtl/Exceptions.h"
 
 namespace vel {
 

@@ -1,14 +1,14 @@
-#include "controls/Menus.h"
+#include "platform/controls/Menus.h"
 
 #include <algorithm>
 
-#include "controls/Application.h"
-#include "controls/Forms.h"
-#include "controls/Hints.h"
-#include "graphics/Bitmap.h"
-#include "graphics/ImageList.h"
-#include "rtl/SysUtils.h"
-#include "rtl/Utf8.h"
+#include "platform/controls/Application.h"
+#include "platform/controls/Forms.h"
+#include "platform/controls/Hints.h"
+#include "platform/graphics/Bitmap.h"
+#include "platform/graphics/ImageList.h"
+#include "platform/rtl/SysUtils.h"
+#include "platform/rtl/Utf8.h"
 
 namespace vel {
 

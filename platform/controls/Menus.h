@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "controls/Controls.h"
-#include "rtl/Exceptions.h"
+#include "platform/controls/Controls.h"
+#include "platform/rtl/Exceptions.h"
 
 namespace vel {
 

@@ -4,7 +4,7 @@
 // message (TWMKey key(msg)) and writes its answer into msg.Result.
 #include <cstdint>
 
-#include "rtl/TSet.h"
+#include "platform/rtl/TSet.h"
 
 namespace vel {
 

@@ -2,12 +2,12 @@
 #include <algorithm>
 #include <cstring>
 
-#include "backends/Backend.h"
-#include "controls/Controls.h"
-#include "controls/Forms.h"
-#include "controls/WindowManager.h"
-#include "graphics/Bitmap.h"
-#include "rtl/Exceptions.h"
+#include "platform/backends/Backend.h"
+#include "platform/controls/Controls.h"
+#include "platform/controls/Forms.h"
+#include "platform/controls/internal/WindowManager.h"
+#include "platform/graphics/Bitmap.h"
+#include "platform/rtl/Exceptions.h"
 
 namespace vel {
 

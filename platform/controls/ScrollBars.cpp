@@ -2,9 +2,9 @@
 // them turned into WM_HSCROLL / WM_VSCROLL.
 #include <algorithm>
 
-#include "controls/Application.h"
-#include "controls/Controls.h"
-#include "controls/SystemProfile.h"
+#include "platform/controls/Application.h"
+#include "platform/controls/Controls.h"
+#include "platform/controls/SystemProfile.h"
 
 namespace vel {
 

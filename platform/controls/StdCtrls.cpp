@@ -1,11 +1,11 @@
-#include "controls/StdCtrls.h"
+#include "platform/controls/StdCtrls.h"
 
 #include <algorithm>
 
-#include "classes/TypInfo.h"
-#include "graphics/Bitmap.h"
-#include "rtl/Exceptions.h"
-#include "rtl/Utf8.h"
+#include "platform/classes/TypInfo.h"
+#include "platform/graphics/Bitmap.h"
+#include "platform/rtl/Exceptions.h"
+#include "platform/rtl/Utf8.h"
 
 namespace vel {
 

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "controls/Controls.h"
-#include "controls/Forms.h"
-#include "db/DBTypes.h"
-#include "rtl/Strings.h"
+#include "platform/classes/Strings.h"
+#include "platform/controls/Controls.h"
+#include "platform/controls/Forms.h"
+#include "platform/db/DBTypes.h"
 
 namespace vel {
 

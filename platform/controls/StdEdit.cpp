@@ -1,16 +1,16 @@
-#include "controls/StdEdit.h"
+#include "platform/controls/StdEdit.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "backends/Backend.h"
-#include "classes/TypInfo.h"
-#include "controls/Application.h"
-#include "controls/Clipbrd.h"
-#include "controls/SystemProfile.h"
-#include "rtl/Clock.h"
-#include "rtl/Exceptions.h"
-#include "rtl/Utf8.h"
+#include "platform/backends/Backend.h"
+#include "platform/classes/TypInfo.h"
+#include "platform/controls/Application.h"
+#include "platform/controls/Clipbrd.h"
+#include "platform/controls/SystemProfile.h"
+#include "platform/rtl/Clock.h"
+#include "platform/rtl/Exceptions.h"
+#include "platform/rtl/Utf8.h"
 
 namespace vel {
 

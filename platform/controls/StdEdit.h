@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "controls/Controls.h"
-#include "db/DBTypes.h"
+#include "platform/controls/Controls.h"
+#include "platform/db/DBTypes.h"
 
 namespace vel {
 

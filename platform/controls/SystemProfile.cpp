@@ -1,6 +1,6 @@
-#include "controls/SystemProfile.h"
+#include "platform/controls/SystemProfile.h"
 
-#include "controls/Forms.h"
+#include "platform/controls/Forms.h"
 
 namespace vel {
 

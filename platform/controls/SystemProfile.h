@@ -6,7 +6,7 @@
 #include <map>
 #include <string>
 
-#include "graphics/Colors.h"
+#include "platform/graphics/Colors.h"
 
 namespace vel {
 

@@ -1,14 +1,14 @@
 // TWinControl: handles, the child list, alignment, tab order, keys and the window functions.
 #include <algorithm>
 
-#include "backends/Backend.h"
-#include "controls/Controls.h"
-#include "controls/Forms.h"
-#include "controls/SystemProfile.h"
-#include "controls/WindowManager.h"
-#include "graphics/Bitmap.h"
-#include "rtl/Exceptions.h"
-#include "classes/TypInfo.h"
+#include "platform/backends/Backend.h"
+#include "platform/classes/TypInfo.h"
+#include "platform/controls/Controls.h"
+#include "platform/controls/Forms.h"
+#include "platform/controls/SystemProfile.h"
+#include "platform/controls/internal/WindowManager.h"
+#include "platform/graphics/Bitmap.h"
+#include "platform/rtl/Exceptions.h"
 
 namespace vel {
 

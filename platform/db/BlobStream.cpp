@@ -1,6 +1,6 @@
-#include "db/BlobStream.h"
+#include "platform/db/BlobStream.h"
 
-#include "db/DataSet.h"
+#include "platform/db/DataSet.h"
 
 namespace vel {
 

@@ -1,11 +1,11 @@
-#include "db/ClientDataSet.h"
+#include "platform/db/ClientDataSet.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "classes/TypInfo.h"
-#include "db/FilterExpr.h"
-#include "rtl/Utf8.h"
+#include "platform/classes/TypInfo.h"
+#include "platform/db/FilterExpr.h"
+#include "platform/rtl/Utf8.h"
 
 namespace vel {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "db/DataSet.h"
-#include "db/MemStore.h"
+#include "platform/db/DataSet.h"
+#include "platform/db/MemStore.h"
 
 namespace vel {
 

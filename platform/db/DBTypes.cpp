@@ -1,7 +1,7 @@
-#include "db/DBTypes.h"
+#include "platform/db/DBTypes.h"
 
-#include "classes/PropAccess.h"
-#include "rtl/Utf8.h"
+#include "platform/classes/PropAccess.h"
+#include "platform/rtl/Utf8.h"
 
 namespace vel {
 

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "rtl/Exceptions.h"
-#include "rtl/SysUtils.h"
-#include "rtl/TSet.h"
+#include "platform/rtl/Exceptions.h"
+#include "platform/rtl/SysUtils.h"
+#include "platform/rtl/TSet.h"
 
 namespace vel {
 

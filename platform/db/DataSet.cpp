@@ -1,13 +1,13 @@
-#include "db/DataSet.h"
+#include "platform/db/DataSet.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "classes/TypInfo.h"
-#include "db/BlobStream.h"
-#include "db/DataSource.h"
-#include "db/FilterExpr.h"
-#include "rtl/Utf8.h"
+#include "platform/classes/TypInfo.h"
+#include "platform/db/BlobStream.h"
+#include "platform/db/DataSource.h"
+#include "platform/db/FilterExpr.h"
+#include "platform/rtl/Utf8.h"
 
 namespace vel {
 

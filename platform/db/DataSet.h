@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "classes/Component.h"
-#include "db/DBTypes.h"
-#include "db/FieldDefs.h"
-#include "db/Fields.h"
+#include "platform/classes/Component.h"
+#include "platform/db/DBTypes.h"
+#include "platform/db/FieldDefs.h"
+#include "platform/db/Fields.h"
 
 namespace vel {
 

@@ -1,8 +1,8 @@
 // TDataSet: filter text, Filtered, filter options and OnFilterRecord.
 #include <cmath>
 
-#include "db/DataSet.h"
-#include "db/FilterExpr.h"
+#include "platform/db/DataSet.h"
+#include "platform/db/FilterExpr.h"
 
 namespace vel {
 

@@ -1,6 +1,6 @@
 // TDataSet: field values by name, Locate, Lookup and lookup fields.
-#include "db/DataSet.h"
-#include "rtl/Utf8.h"
+#include "platform/db/DataSet.h"
+#include "platform/rtl/Utf8.h"
 
 namespace vel {
 

@@ -1,9 +1,9 @@
-#include "db/DataSource.h"
+#include "platform/db/DataSource.h"
 
 #include <algorithm>
 
-#include "classes/TypInfo.h"
-#include "db/DataSet.h"
+#include "platform/classes/TypInfo.h"
+#include "platform/db/DataSet.h"
 
 namespace vel {
 

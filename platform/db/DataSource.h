@@ -4,8 +4,8 @@
 #include <functional>
 #include <vector>
 
-#include "classes/Component.h"
-#include "db/DBTypes.h"
+#include "platform/classes/Component.h"
+#include "platform/db/DBTypes.h"
 
 namespace vel {
 

@@ -1,8 +1,8 @@
-#include "db/FieldDefs.h"
+#include "platform/db/FieldDefs.h"
 
-#include "db/DataSet.h"
-#include "db/Fields.h"
-#include "rtl/Utf8.h"
+#include "platform/db/DataSet.h"
+#include "platform/db/Fields.h"
+#include "platform/rtl/Utf8.h"
 
 namespace vel {
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "classes/Object.h"
-#include "db/DBTypes.h"
+#include "platform/classes/Object.h"
+#include "platform/db/DBTypes.h"
 
 namespace vel {
 

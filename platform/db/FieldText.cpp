@@ -1,9 +1,9 @@
-#include "db/FieldText.h"
+#include "platform/db/FieldText.h"
 
 #include <cmath>
 
-#include "rtl/DateTime.h"
-#include "rtl/SysUtils.h"
+#include "platform/rtl/DateTime.h"
+#include "platform/rtl/SysUtils.h"
 
 namespace vel::fieldtext {
 

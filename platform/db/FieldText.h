@@ -3,8 +3,8 @@
 // the same way (through the run-time library's locale-aware routines).
 #include <string>
 
-#include "db/DBTypes.h"
-#include "rtl/Types.h"
+#include "platform/db/DBTypes.h"
+#include "platform/rtl/Types.h"
 
 namespace vel::fieldtext {
 

@@ -1,14 +1,14 @@
-#include "db/Fields.h"
+#include "platform/db/Fields.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 
-#include "classes/TypInfo.h"
-#include "db/DataSet.h"
-#include "db/FieldText.h"
-#include "rtl/Streams.h"
-#include "rtl/Utf8.h"
+#include "platform/classes/Streams.h"
+#include "platform/classes/TypInfo.h"
+#include "platform/db/DataSet.h"
+#include "platform/db/FieldText.h"
+#include "platform/rtl/Utf8.h"
 
 namespace vel {
 

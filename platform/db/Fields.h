@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "classes/Component.h"
-#include "db/DBTypes.h"
-#include "rtl/Types.h"
-#include "rtl/Variant.h"
+#include "platform/classes/Component.h"
+#include "platform/db/DBTypes.h"
+#include "platform/rtl/Types.h"
+#include "platform/rtl/Variant.h"
 
 namespace vel {
 

@@ -1,4 +1,4 @@
-#include "db/FilterExpr.h"
+#include "platform/db/FilterExpr.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -6,12 +6,12 @@
 #include <initializer_list>
 #include <utility>
 
-#include "db/FieldText.h"
-#include "rtl/Clock.h"
-#include "rtl/DateTime.h"
-#include "rtl/FormatSettings.h"
-#include "rtl/SysUtils.h"
-#include "rtl/Utf8.h"
+#include "platform/db/FieldText.h"
+#include "platform/rtl/Clock.h"
+#include "platform/rtl/DateTime.h"
+#include "platform/rtl/FormatSettings.h"
+#include "platform/rtl/SysUtils.h"
+#include "platform/rtl/Utf8.h"
 
 namespace vel {
 

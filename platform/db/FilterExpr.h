@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "db/DBTypes.h"
+#include "platform/db/DBTypes.h"
 
 namespace vel {
 

@@ -15,7 +15,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "db/ClientDataSet.h"
+#include "platform/db/ClientDataSet.h"
 
 namespace vel {
 

@@ -1,4 +1,4 @@
-#include "db/MemStore.h"
+#include "platform/db/MemStore.h"
 
 #include <algorithm>
 #include <cstring>
@@ -8,7 +8,7 @@
 
 #include <sys/mman.h>
 
-#include "rtl/Utf8.h"
+#include "platform/rtl/Utf8.h"
 
 namespace vel {
 

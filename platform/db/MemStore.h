@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "db/DBTypes.h"
-#include "db/FilterExpr.h"
+#include "platform/db/DBTypes.h"
+#include "platform/db/FilterExpr.h"
 
 namespace vel {
 

@@ -1,4 +1,4 @@
-#include "graphics/Bitmap.h"
+#include "platform/graphics/Bitmap.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -6,11 +6,11 @@
 #include <fstream>
 #include <iterator>
 
-#include "graphics/Canvas.h"
-#include "graphics/Codecs.h"
-#include "graphics/Resources.h"
-#include "rtl/Exceptions.h"
-#include "rtl/Streams.h"
+#include "platform/classes/Streams.h"
+#include "platform/graphics/Canvas.h"
+#include "platform/graphics/Codecs.h"
+#include "platform/graphics/Resources.h"
+#include "platform/rtl/Exceptions.h"
 
 namespace vel {
 

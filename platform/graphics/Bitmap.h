@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "graphics/Graphics.h"
+#include "platform/graphics/Graphics.h"
 
 namespace vel {
 

@@ -2,8 +2,8 @@
 #include <cstring>
 #include <string>
 
-#include "graphics/Codecs.h"
-#include "rtl/Exceptions.h"
+#include "platform/graphics/Codecs.h"
+#include "platform/rtl/Exceptions.h"
 
 namespace vel {
 

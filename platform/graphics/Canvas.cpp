@@ -1,11 +1,11 @@
-#include "graphics/Canvas.h"
+#include "platform/graphics/Canvas.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 
-#include "graphics/Text.h"
-#include "rtl/Exceptions.h"
+#include "platform/graphics/Text.h"
+#include "platform/rtl/Exceptions.h"
 
 namespace vel {
 

@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
-#include "graphics/Bitmap.h"
-#include "graphics/Graphics.h"
+#include "platform/graphics/Bitmap.h"
+#include "platform/graphics/Graphics.h"
 
 namespace vel {
 

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <vector>
 
-#include "graphics/Canvas.h"
+#include "platform/graphics/Canvas.h"
 
 namespace vel {
 

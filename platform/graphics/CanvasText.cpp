@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "graphics/Canvas.h"
-#include "graphics/Text.h"
-#include "rtl/Utf8.h"
+#include "platform/graphics/Canvas.h"
+#include "platform/graphics/Text.h"
+#include "platform/rtl/Utf8.h"
 
 namespace vel {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "graphics/Bitmap.h"
+#include "platform/graphics/Bitmap.h"
 
 namespace vel {
 

@@ -1,12 +1,12 @@
-#include "graphics/Colors.h"
+#include "platform/graphics/Colors.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstdlib>
 
-#include "rtl/Exceptions.h"
-#include "rtl/Utf8.h"
+#include "platform/rtl/Exceptions.h"
+#include "platform/rtl/Utf8.h"
 
 namespace vel {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "classes/ColorNames.h"  // TColor and the name table
+#include "platform/classes/ColorNames.h"  // TColor and the name table
 
 namespace vel {
 

@@ -6,8 +6,8 @@
 #include <map>
 #include <string>
 
-#include "graphics/Codecs.h"
-#include "rtl/Exceptions.h"
+#include "platform/graphics/Codecs.h"
+#include "platform/rtl/Exceptions.h"
 
 namespace vel {
 

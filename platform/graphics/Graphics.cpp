@@ -1,10 +1,10 @@
-#include "graphics/Graphics.h"
+#include "platform/graphics/Graphics.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "classes/TypInfo.h"
-#include "rtl/Exceptions.h"
+#include "platform/classes/TypInfo.h"
+#include "platform/rtl/Exceptions.h"
 
 namespace vel {
 

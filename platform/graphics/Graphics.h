@@ -4,12 +4,12 @@
 #include <functional>
 #include <string>
 
-#include "classes/Object.h"
-#include "classes/PropAccess.h"
-#include "graphics/Colors.h"
-#include "graphics/Geometry.h"
-#include "rtl/Strings.h"  // TNotifyEvent
-#include "rtl/TSet.h"
+#include "platform/classes/Object.h"
+#include "platform/classes/PropAccess.h"
+#include "platform/classes/Strings.h"  // TNotifyEvent
+#include "platform/graphics/Colors.h"
+#include "platform/graphics/Geometry.h"
+#include "platform/rtl/TSet.h"
 
 namespace vel {
 

@@ -1,11 +1,11 @@
-#include "graphics/ImageList.h"
+#include "platform/graphics/ImageList.h"
 
 #include <algorithm>
 
-#include "graphics/Canvas.h"
-#include "graphics/Resources.h"
-#include "graphics/Text.h"
-#include "rtl/Exceptions.h"
+#include "platform/graphics/Canvas.h"
+#include "platform/graphics/Resources.h"
+#include "platform/graphics/Text.h"
+#include "platform/rtl/Exceptions.h"
 
 namespace vel {
 

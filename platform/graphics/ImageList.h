@@ -3,8 +3,8 @@
 // blended with a highlight colour or greyed out for disabled controls.
 #include <vector>
 
-#include "classes/Component.h"
-#include "graphics/Bitmap.h"
+#include "platform/classes/Component.h"
+#include "platform/graphics/Bitmap.h"
 
 namespace vel {
 

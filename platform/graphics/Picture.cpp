@@ -1,4 +1,4 @@
-#include "graphics/Picture.h"
+#include "platform/graphics/Picture.h"
 
 #include <cstring>
 #include <fstream>
@@ -6,12 +6,12 @@
 #include <utility>
 #include <vector>
 
-#include "classes/Streaming.h"
-#include "graphics/Canvas.h"
-#include "graphics/Codecs.h"
-#include "rtl/Exceptions.h"
-#include "rtl/Streams.h"
-#include "rtl/Utf8.h"
+#include "platform/classes/Streaming.h"
+#include "platform/classes/Streams.h"
+#include "platform/graphics/Canvas.h"
+#include "platform/graphics/Codecs.h"
+#include "platform/rtl/Exceptions.h"
+#include "platform/rtl/Utf8.h"
 
 namespace vel {
 

@@ -3,8 +3,8 @@
 #include <memory>
 #include <string_view>
 
-#include "graphics/Bitmap.h"
-#include "graphics/Codecs.h"
+#include "platform/graphics/Bitmap.h"
+#include "platform/graphics/Codecs.h"
 
 namespace vel {
 

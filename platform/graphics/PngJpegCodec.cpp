@@ -14,8 +14,8 @@
 #include <memory>
 #include <string>
 
-#include "graphics/Codecs.h"
-#include "rtl/Exceptions.h"
+#include "platform/graphics/Codecs.h"
+#include "platform/rtl/Exceptions.h"
 
 namespace vel {
 

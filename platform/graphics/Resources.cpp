@@ -1,11 +1,11 @@
-#include "graphics/Resources.h"
+#include "platform/graphics/Resources.h"
 
 #include <cstdio>
 #include <map>
 #include <sstream>
 
-#include "rtl/Exceptions.h"
-#include "rtl/Utf8.h"
+#include "platform/rtl/Exceptions.h"
+#include "platform/rtl/Utf8.h"
 
 namespace vel {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "graphics/Bitmap.h"
+#include "platform/graphics/Bitmap.h"
 
 namespace vel {
 

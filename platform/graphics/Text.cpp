@@ -1,4 +1,4 @@
-#include "graphics/Text.h"
+#include "platform/graphics/Text.h"
 
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
@@ -12,8 +12,8 @@
 #include <map>
 #include <tuple>
 
-#include "rtl/Exceptions.h"
-#include "rtl/Utf8.h"
+#include "platform/rtl/Exceptions.h"
+#include "platform/rtl/Utf8.h"
 
 namespace vel {
 

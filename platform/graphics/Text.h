@@ -8,7 +8,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "graphics/Graphics.h"
+#include "platform/graphics/Graphics.h"
 
 namespace vel {
 

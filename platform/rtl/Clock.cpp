@@ -1,11 +1,11 @@
-#include "rtl/Clock.h"
+#include "platform/rtl/Clock.h"
 
 #include <atomic>
 #include <chrono>
 #include <ctime>
 
-#include "rtl/DateTime.h"
-#include "rtl/DateUtils.h"
+#include "platform/rtl/DateTime.h"
+#include "platform/rtl/DateUtils.h"
 
 namespace vel {
 

@@ -3,7 +3,7 @@
 // with a TVirtualClock so that nothing depends on the wall clock; timers fire from it.
 #include <cstdint>
 
-#include "rtl/Types.h"
+#include "platform/rtl/Types.h"
 
 namespace vel {
 

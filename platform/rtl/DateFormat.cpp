@@ -2,10 +2,10 @@
 #include <cctype>
 #include <cstdint>
 
-#include "rtl/Clock.h"
-#include "rtl/DateTime.h"
-#include "rtl/DateUtils.h"
-#include "rtl/Exceptions.h"
+#include "platform/rtl/Clock.h"
+#include "platform/rtl/DateTime.h"
+#include "platform/rtl/DateUtils.h"
+#include "platform/rtl/Exceptions.h"
 
 namespace vel {
 

@@ -1,10 +1,10 @@
-#include "rtl/DateTime.h"
+#include "platform/rtl/DateTime.h"
 
 #include <cmath>
 #include <cstdio>
 
-#include "rtl/CivilDate.h"
-#include "rtl/Exceptions.h"
+#include "platform/rtl/CivilDate.h"
+#include "platform/rtl/Exceptions.h"
 
 namespace vel {
 

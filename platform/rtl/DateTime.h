@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <string>
 
-#include "rtl/FormatSettings.h"
-#include "rtl/Types.h"
+#include "platform/rtl/FormatSettings.h"
+#include "platform/rtl/Types.h"
 
 namespace vel {
 

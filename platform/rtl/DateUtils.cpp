@@ -1,12 +1,12 @@
-#include "rtl/DateUtils.h"
+#include "platform/rtl/DateUtils.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <string>
 #include <utility>
 
-#include "rtl/Clock.h"
-#include "rtl/Exceptions.h"
+#include "platform/rtl/Clock.h"
+#include "platform/rtl/Exceptions.h"
 
 namespace vel {
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "rtl/DateTime.h"
+#include "platform/rtl/DateTime.h"
 
 namespace vel {
 

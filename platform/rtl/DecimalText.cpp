@@ -1,4 +1,4 @@
-#include "rtl/DecimalText.h"
+#include "platform/rtl/internal/DecimalText.h"
 
 #include <algorithm>
 #include <charconv>

@@ -2,10 +2,10 @@
 #include <algorithm>
 #include <limits>
 
-#include "rtl/DecimalText.h"
-#include "rtl/SysUtils.h"
-#include "rtl/Utf8.h"
-#include "rtl/Variant.h"
+#include "platform/rtl/SysUtils.h"
+#include "platform/rtl/Utf8.h"
+#include "platform/rtl/Variant.h"
+#include "platform/rtl/internal/DecimalText.h"
 
 namespace vel {
 

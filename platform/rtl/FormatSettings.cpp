@@ -1,6 +1,6 @@
-#include "rtl/FormatSettings.h"
+#include "platform/rtl/FormatSettings.h"
 
-#include "rtl/Exceptions.h"
+#include "platform/rtl/Exceptions.h"
 
 namespace vel {
 

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <limits>
 
-#include "rtl/DecimalText.h"
-#include "rtl/SysUtils.h"
+#include "platform/rtl/SysUtils.h"
+#include "platform/rtl/internal/DecimalText.h"
 
 namespace vel {
 

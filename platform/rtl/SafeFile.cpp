@@ -1,4 +1,4 @@
-#include "rtl/SafeFile.h"
+#include "platform/rtl/SafeFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -10,7 +10,7 @@
 #include <map>
 #include <mutex>
 
-#include "rtl/Exceptions.h"
+#include "platform/rtl/Exceptions.h"
 
 namespace vel {
 

@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "rtl/StrUtils.h"
-#include "rtl/SysUtils.h"
-#include "rtl/Utf8.h"
+#include "platform/rtl/StrUtils.h"
+#include "platform/rtl/SysUtils.h"
+#include "platform/rtl/Utf8.h"
 
 namespace vel {
 

@@ -14,11 +14,11 @@
 #include <string_view>
 #include <vector>
 
-#include "rtl/Exceptions.h"
-#include "rtl/FormatSettings.h"
-#include "rtl/SafeFile.h"  // FileExists
-#include "rtl/TSet.h"
-#include "rtl/Types.h"
+#include "platform/rtl/Exceptions.h"
+#include "platform/rtl/FormatSettings.h"
+#include "platform/rtl/SafeFile.h"  // FileExists
+#include "platform/rtl/TSet.h"
+#include "platform/rtl/Types.h"
 
 namespace vel {
 

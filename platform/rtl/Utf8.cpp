@@ -1,4 +1,4 @@
-#include "rtl/Utf8.h"
+#include "platform/rtl/Utf8.h"
 
 namespace vel {
 

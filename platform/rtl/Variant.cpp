@@ -1,13 +1,13 @@
-#include "rtl/Variant.h"
+#include "platform/rtl/Variant.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
-#include "rtl/DateTime.h"
-#include "rtl/Exceptions.h"
-#include "rtl/SysUtils.h"
-#include "rtl/Utf8.h"
+#include "platform/rtl/DateTime.h"
+#include "platform/rtl/Exceptions.h"
+#include "platform/rtl/SysUtils.h"
+#include "platform/rtl/Utf8.h"
 
 namespace vel {
 

@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-#include "rtl/Types.h"
+#include "platform/rtl/Types.h"
 
 namespace vel {
 

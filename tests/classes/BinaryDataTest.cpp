@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <memory>
 
-#include "TestClasses.h"
-#include "classes/Streaming.h"
-#include "rtl/Exceptions.h"
+#include "platform/classes/Streaming.h"
+#include "platform/rtl/Exceptions.h"
+#include "tests/classes/TestClasses.h"
 
 using namespace vel;
 using namespace vel::testcls;

@@ -3,10 +3,10 @@
 
 #include <memory>
 
-#include "TestClasses.h"
-#include "classes/Streaming.h"
-#include "rtl/Exceptions.h"
-#include "rtl/Variant.h"
+#include "platform/classes/Streaming.h"
+#include "platform/rtl/Exceptions.h"
+#include "platform/rtl/Variant.h"
+#include "tests/classes/TestClasses.h"
 
 using namespace vel;
 using namespace vel::testcls;

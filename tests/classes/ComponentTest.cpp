@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "classes/Collection.h"
-#include "classes/Component.h"
-#include "rtl/Exceptions.h"
+#include "platform/classes/Collection.h"
+#include "platform/classes/Component.h"
+#include "platform/rtl/Exceptions.h"
 
 using namespace vel;
 

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "TestClasses.h"
-#include "classes/ColorNames.h"
-#include "classes/PropAccess.h"
-#include "rtl/Exceptions.h"
-#include "rtl/Variant.h"
+#include "platform/classes/ColorNames.h"
+#include "platform/classes/PropAccess.h"
+#include "platform/rtl/Exceptions.h"
+#include "platform/rtl/Variant.h"
+#include "tests/classes/TestClasses.h"
 
 using namespace vel;
 using namespace vel::testcls;

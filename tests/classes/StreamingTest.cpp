@@ -2,11 +2,11 @@
 
 #include <memory>
 
-#include "TestClasses.h"
-#include "classes/Streaming.h"
-#include "rtl/Exceptions.h"
-#include "rtl/Streams.h"
-#include "support/TempDir.h"
+#include "platform/classes/Streaming.h"
+#include "platform/classes/Streams.h"
+#include "platform/rtl/Exceptions.h"
+#include "tests/classes/TestClasses.h"
+#include "tests/support/TempDir.h"
 
 using namespace vel;
 using namespace vel::testcls;

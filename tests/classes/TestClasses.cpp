@@ -1,9 +1,9 @@
-#include "TestClasses.h"
+#include "tests/classes/TestClasses.h"
 
 #include <algorithm>
 
-#include "classes/Streaming.h"
-#include "classes/TypInfo.h"
+#include "platform/classes/Streaming.h"
+#include "platform/classes/TypInfo.h"
 
 namespace vel::testcls {
 

@@ -4,12 +4,12 @@
 #include <string>
 #include <vector>
 
-#include "classes/Collection.h"
-#include "classes/ColorNames.h"
-#include "classes/Component.h"
-#include "classes/PropAccess.h"
-#include "rtl/Strings.h"
-#include "rtl/TSet.h"
+#include "platform/classes/Collection.h"
+#include "platform/classes/ColorNames.h"
+#include "platform/classes/Component.h"
+#include "platform/classes/PropAccess.h"
+#include "platform/classes/Strings.h"
+#include "platform/rtl/TSet.h"
 
 namespace vel::testcls {
 

@@ -1,11 +1,11 @@
 // Accelerators typed on the keyboard: Alt+letter anywhere, a plain letter where the focused
 // control does not type; which control takes it (tab order, hidden, disabled, containers).
-#include "ControlsTestUtil.h"
-#include "PixelChecks.h"
-#include "controls/Buttons.h"
-#include "controls/Dialogs.h"
-#include "controls/StdCtrls.h"
-#include "controls/StdEdit.h"
+#include "platform/controls/Buttons.h"
+#include "platform/controls/Dialogs.h"
+#include "platform/controls/StdCtrls.h"
+#include "platform/controls/StdEdit.h"
+#include "tests/controls/ControlsTestUtil.h"
+#include "tests/controls/PixelChecks.h"
 
 using namespace vel;
 

@@ -1,8 +1,8 @@
 // Push buttons (look, mouse and keyboard, default and cancel in a modal form) and labels
 // (auto size, painting, accelerators, bound labels).
-#include "ControlsTestUtil.h"
-#include "PixelChecks.h"
-#include "controls/StdCtrls.h"
+#include "platform/controls/StdCtrls.h"
+#include "tests/controls/ControlsTestUtil.h"
+#include "tests/controls/PixelChecks.h"
 
 using namespace vel;
 

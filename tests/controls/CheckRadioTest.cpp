@@ -1,8 +1,8 @@
 // Check boxes, radio buttons, group boxes and panels: look and behaviour.
-#include "ControlsTestUtil.h"
-#include "PixelChecks.h"
-#include "controls/ExtCtrls.h"
-#include "controls/StdCtrls.h"
+#include "platform/controls/ExtCtrls.h"
+#include "platform/controls/StdCtrls.h"
+#include "tests/controls/ControlsTestUtil.h"
+#include "tests/controls/PixelChecks.h"
 
 using namespace vel;
 

@@ -7,14 +7,14 @@
 #include <string>
 #include <vector>
 
-#include "controls/Application.h"
-#include "controls/Controls.h"
-#include "controls/Forms.h"
-#include "controls/Input.h"
-#include "controls/SystemProfile.h"
-#include "graphics/Bitmap.h"
-#include "rtl/Clock.h"
-#include "rtl/Exceptions.h"
+#include "platform/controls/Application.h"
+#include "platform/controls/Controls.h"
+#include "platform/controls/Forms.h"
+#include "platform/controls/Input.h"
+#include "platform/controls/SystemProfile.h"
+#include "platform/graphics/Bitmap.h"
+#include "platform/rtl/Clock.h"
+#include "platform/rtl/Exceptions.h"
 
 namespace veltest {
 

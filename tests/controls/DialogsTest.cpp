@@ -1,10 +1,10 @@
 // The message dialog answered through the modal responder, and the scripted file dialogs.
 #include <fstream>
 
-#include "ControlsTestUtil.h"
-#include "controls/Dialogs.h"
-#include "controls/StdCtrls.h"
-#include "support/TempDir.h"
+#include "platform/controls/Dialogs.h"
+#include "platform/controls/StdCtrls.h"
+#include "tests/controls/ControlsTestUtil.h"
+#include "tests/support/TempDir.h"
 
 using namespace vel;
 

@@ -1,10 +1,10 @@
 // What edits do around the focus: a masked edit that is left incomplete keeps the focus
 // and reports through the application; the focused edit's caret blinks on the clock.
-#include "ControlsTestUtil.h"
-#include "PixelChecks.h"
-#include "controls/Mask.h"
-#include "controls/StdCtrls.h"
-#include "controls/StdEdit.h"
+#include "platform/controls/Mask.h"
+#include "platform/controls/StdCtrls.h"
+#include "platform/controls/StdEdit.h"
+#include "tests/controls/ControlsTestUtil.h"
+#include "tests/controls/PixelChecks.h"
 
 using namespace vel;
 

@@ -1,11 +1,11 @@
 // The single-line edit: typing, caret and selection, mouse, undo, clipboard, limits, case,
 // password painting, read-only and the classic edit messages.
-#include "ControlsTestUtil.h"
+#include "tests/controls/ControlsTestUtil.h"
 
-#include "classes/Streaming.h"
-#include "controls/Clipbrd.h"
-#include "controls/Mask.h"
-#include "controls/StdEdit.h"
+#include "platform/classes/Streaming.h"
+#include "platform/controls/Clipbrd.h"
+#include "platform/controls/Mask.h"
+#include "platform/controls/StdEdit.h"
 
 using namespace vel;
 

@@ -1,5 +1,5 @@
 // The queue, timers, the release message, modal loops and the key state.
-#include "ControlsTestUtil.h"
+#include "tests/controls/ControlsTestUtil.h"
 
 using namespace vel;
 

@@ -1,7 +1,7 @@
 // Focus and tab order, mouse capture, cancel mode, popups and the mouse and key events.
-#include "ControlsTestUtil.h"
-#include "classes/PropAccess.h"
-#include "controls/Menus.h"
+#include "platform/classes/PropAccess.h"
+#include "platform/controls/Menus.h"
+#include "tests/controls/ControlsTestUtil.h"
 
 using namespace vel;
 

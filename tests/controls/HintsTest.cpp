@@ -1,6 +1,6 @@
 // The hint machinery on the virtual clock, hint windows and balloon hints.
-#include "ControlsTestUtil.h"
-#include "controls/Hints.h"
+#include "platform/controls/Hints.h"
+#include "tests/controls/ControlsTestUtil.h"
 
 using namespace vel;
 

@@ -1,6 +1,6 @@
 // Bounds, Align and Anchors, constraints, scaling, parent-inherited properties, painting,
 // ScrollWindowEx and capture.
-#include "ControlsTestUtil.h"
+#include "tests/controls/ControlsTestUtil.h"
 
 using namespace vel;
 

@@ -1,9 +1,9 @@
 // List boxes and check list boxes: items, selection by keyboard and mouse, scrolling, owner
 // drawing, checks and dragging items.
-#include "ControlsTestUtil.h"
-#include "PixelChecks.h"
-#include "controls/CheckLst.h"
-#include "controls/StdCtrls.h"
+#include "platform/controls/CheckLst.h"
+#include "platform/controls/StdCtrls.h"
+#include "tests/controls/ControlsTestUtil.h"
+#include "tests/controls/PixelChecks.h"
 
 using namespace vel;
 

@@ -1,8 +1,8 @@
 // Edit masks: the language, typing into a masked edit, literals, paste and validation.
-#include "ControlsTestUtil.h"
+#include "tests/controls/ControlsTestUtil.h"
 
-#include "controls/Clipbrd.h"
-#include "controls/Mask.h"
+#include "platform/controls/Clipbrd.h"
+#include "platform/controls/Mask.h"
 
 using namespace vel;
 

@@ -1,6 +1,6 @@
 // Menu item trees, shortcuts, and popup menus driven by keys and the mouse.
-#include "ControlsTestUtil.h"
-#include "controls/Menus.h"
+#include "platform/controls/Menus.h"
+#include "tests/controls/ControlsTestUtil.h"
 
 using namespace vel;
 

@@ -1,7 +1,7 @@
 #pragma once
 // Checks on captured pixels that do not depend on the exact glyph shapes of the font.
-#include "graphics/Bitmap.h"
-#include "graphics/Colors.h"
+#include "platform/graphics/Bitmap.h"
+#include "platform/graphics/Colors.h"
 
 namespace veltest {
 

@@ -1,12 +1,12 @@
 // Shapes keep their pen and brush, and images their picture, through the text form.
 #include <memory>
 
-#include "ControlsTestUtil.h"
-#include "PixelChecks.h"
-#include "classes/PropAccess.h"
-#include "classes/Streaming.h"
-#include "controls/ExtCtrls.h"
-#include "graphics/Picture.h"
+#include "platform/classes/PropAccess.h"
+#include "platform/classes/Streaming.h"
+#include "platform/controls/ExtCtrls.h"
+#include "platform/graphics/Picture.h"
+#include "tests/controls/ControlsTestUtil.h"
+#include "tests/controls/PixelChecks.h"
 
 using namespace vel;
 

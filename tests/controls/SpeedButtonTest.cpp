@@ -1,7 +1,7 @@
 // Speed buttons: look per state, groups, repeating clicks, glyph layout.
-#include "ControlsTestUtil.h"
-#include "PixelChecks.h"
-#include "controls/Buttons.h"
+#include "platform/controls/Buttons.h"
+#include "tests/controls/ControlsTestUtil.h"
+#include "tests/controls/PixelChecks.h"
 
 using namespace vel;
 

@@ -1,10 +1,10 @@
 // A form holding the standard controls goes through the text form and comes back the same.
-#include "ControlsTestUtil.h"
-#include "classes/Streaming.h"
-#include "controls/Buttons.h"
-#include "controls/CheckLst.h"
-#include "controls/ExtCtrls.h"
-#include "controls/StdCtrls.h"
+#include "platform/classes/Streaming.h"
+#include "platform/controls/Buttons.h"
+#include "platform/controls/CheckLst.h"
+#include "platform/controls/ExtCtrls.h"
+#include "platform/controls/StdCtrls.h"
+#include "tests/controls/ControlsTestUtil.h"
 
 using namespace vel;
 

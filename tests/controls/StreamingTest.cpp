@@ -1,6 +1,6 @@
 // Controls and forms through the text form: what is written, and that a read form lays out.
-#include "ControlsTestUtil.h"
-#include "classes/Streaming.h"
+#include "platform/classes/Streaming.h"
+#include "tests/controls/ControlsTestUtil.h"
 
 using namespace vel;
 

@@ -11,9 +11,9 @@
 #include <filesystem>
 #include <thread>
 
-#include "ControlsTestUtil.h"
-#include "backends/Backend.h"
-#include "controls/StdCtrls.h"
+#include "platform/backends/Backend.h"
+#include "platform/controls/StdCtrls.h"
+#include "tests/controls/ControlsTestUtil.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>

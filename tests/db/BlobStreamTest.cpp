@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "DbTestUtil.h"
-#include "db/BlobStream.h"
-#include "support/TempDir.h"
+#include "platform/db/BlobStream.h"
+#include "tests/db/DbTestUtil.h"
+#include "tests/support/TempDir.h"
 
 using namespace vel;
 

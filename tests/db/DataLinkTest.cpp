@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "DbTestUtil.h"
+#include "tests/db/DbTestUtil.h"
 
 using namespace vel;
 using veltest::MakeTable;

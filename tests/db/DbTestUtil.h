@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "db/ClientDataSet.h"
-#include "db/DataSource.h"
+#include "platform/db/ClientDataSet.h"
+#include "platform/db/DataSource.h"
 
 namespace veltest {
 

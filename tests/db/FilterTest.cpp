@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "DbTestUtil.h"
-#include "db/FilterExpr.h"
-#include "rtl/Clock.h"
-#include "rtl/DateTime.h"
-#include "rtl/FormatSettings.h"
+#include "platform/db/FilterExpr.h"
+#include "platform/rtl/Clock.h"
+#include "platform/rtl/DateTime.h"
+#include "platform/rtl/FormatSettings.h"
+#include "tests/db/DbTestUtil.h"
 
 using namespace vel;
 

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "db/MemStore.h"
+#include "platform/db/MemStore.h"
 
 using namespace vel;
 

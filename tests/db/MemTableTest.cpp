@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "DbTestUtil.h"
-#include "support/TempDir.h"
+#include "tests/db/DbTestUtil.h"
+#include "tests/support/TempDir.h"
 
 using namespace vel;
 using veltest::Ids;
@@ -329,7 +329,7 @@ TEST(MemTable, AutomaticFieldsGoOnClosePersistentOnesStay) {
 
 }  // namespace
 
-#include "classes/PropAccess.h"
+#include "platform/classes/PropAccess.h"
 
 namespace {
 

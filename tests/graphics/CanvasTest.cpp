@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "GraphicsTestUtil.h"
-#include "graphics/Canvas.h"
-#include "rtl/Exceptions.h"
+#include "platform/graphics/Canvas.h"
+#include "platform/rtl/Exceptions.h"
+#include "tests/graphics/GraphicsTestUtil.h"
 
 using namespace vel;
 using veltest::At;

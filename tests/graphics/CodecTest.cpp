@@ -2,12 +2,12 @@
 
 #include <cstring>
 
-#include "GraphicsTestUtil.h"
-#include "graphics/Codecs.h"
-#include "graphics/Picture.h"
-#include "rtl/Exceptions.h"
-#include "rtl/Streams.h"
-#include "support/TempDir.h"
+#include "platform/classes/Streams.h"
+#include "platform/graphics/Codecs.h"
+#include "platform/graphics/Picture.h"
+#include "platform/rtl/Exceptions.h"
+#include "tests/graphics/GraphicsTestUtil.h"
+#include "tests/support/TempDir.h"
 
 using namespace vel;
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "GraphicsTestUtil.h"
-#include "graphics/Canvas.h"
+#include "platform/graphics/Canvas.h"
+#include "tests/graphics/GraphicsTestUtil.h"
 
 using namespace vel;
 using veltest::At;

@@ -3,9 +3,9 @@
 // each other, so that a pixel tells which colour was meant.
 #include <gtest/gtest.h>
 
-#include "graphics/Bitmap.h"
-#include "graphics/Canvas.h"
-#include "graphics/Text.h"
+#include "platform/graphics/Bitmap.h"
+#include "platform/graphics/Canvas.h"
+#include "platform/graphics/Text.h"
 
 namespace veltest {
 

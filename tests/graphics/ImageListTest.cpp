@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "GraphicsTestUtil.h"
-#include "graphics/ImageList.h"
-#include "rtl/Exceptions.h"
+#include "platform/graphics/ImageList.h"
+#include "platform/rtl/Exceptions.h"
+#include "tests/graphics/GraphicsTestUtil.h"
 
 using namespace vel;
 using veltest::At;

@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "graphics/Picture.h"
-#include "rtl/Exceptions.h"
+#include "platform/graphics/Picture.h"
+#include "platform/rtl/Exceptions.h"
 
 using namespace vel;
 

@@ -5,10 +5,10 @@
 #include <fstream>
 #include <sstream>
 
-#include "GraphicsTestUtil.h"
-#include "graphics/ImageList.h"
-#include "graphics/Resources.h"
-#include "rtl/Exceptions.h"
+#include "platform/graphics/ImageList.h"
+#include "platform/graphics/Resources.h"
+#include "platform/rtl/Exceptions.h"
+#include "tests/graphics/GraphicsTestUtil.h"
 
 using namespace vel;
 

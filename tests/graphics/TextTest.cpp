@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "GraphicsTestUtil.h"
-#include "graphics/Canvas.h"
-#include "graphics/Text.h"
-#include "rtl/Exceptions.h"
+#include "platform/graphics/Canvas.h"
+#include "platform/graphics/Text.h"
+#include "platform/rtl/Exceptions.h"
+#include "tests/graphics/GraphicsTestUtil.h"
 
 using namespace vel;
 using veltest::InkBox;

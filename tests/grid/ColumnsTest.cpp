@@ -2,10 +2,10 @@
 // column list written as text and read back.
 #include <string>
 
-#include "GridTestUtil.h"
-#include "classes/Streaming.h"
-#include "rtl/Exceptions.h"
-#include "rtl/Strings.h"
+#include "platform/classes/Streaming.h"
+#include "platform/classes/Strings.h"
+#include "platform/rtl/Exceptions.h"
+#include "tests/grid/GridTestUtil.h"
 
 using namespace vel;
 

@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "GridTestUtil.h"
-#include "controls/SystemProfile.h"
-#include "rtl/Exceptions.h"
+#include "platform/controls/SystemProfile.h"
+#include "platform/rtl/Exceptions.h"
+#include "tests/grid/GridTestUtil.h"
 
 using namespace vel;
 

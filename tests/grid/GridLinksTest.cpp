@@ -3,16 +3,16 @@
 // cases also prove that no dangling reference is left behind.
 #include <string>
 
-#include "GridTestUtil.h"
-#include "classes/Streaming.h"
-#include "classes/PropAccess.h"
-#include "classes/TypInfo.h"
-#include "controls/Hints.h"
-#include "controls/Menus.h"
-#include "db/sqlite/SQLDataSets.h"
-#include "graphics/ImageList.h"
-#include "rtl/Exceptions.h"
-#include "support/TempDir.h"
+#include "platform/classes/PropAccess.h"
+#include "platform/classes/Streaming.h"
+#include "platform/classes/TypInfo.h"
+#include "platform/controls/Hints.h"
+#include "platform/controls/Menus.h"
+#include "platform/db/sqlite/SQLDataSets.h"
+#include "platform/graphics/ImageList.h"
+#include "platform/rtl/Exceptions.h"
+#include "tests/grid/GridTestUtil.h"
+#include "tests/support/TempDir.h"
 
 using namespace vel;
 

@@ -4,13 +4,13 @@
 
 #include <memory>
 
-#include "controls/Application.h"
-#include "controls/Forms.h"
-#include "db/DbTestUtil.h"
-#include "db/ClientDataSet.h"
-#include "db/DataSource.h"
 #include "grid/VelDBGrids.h"
-#include "rtl/Clock.h"
+#include "platform/controls/Application.h"
+#include "platform/controls/Forms.h"
+#include "platform/db/ClientDataSet.h"
+#include "platform/db/DataSource.h"
+#include "platform/rtl/Clock.h"
+#include "tests/db/DbTestUtil.h"
 
 namespace veltest {
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "classes/PropAccess.h"
 #include "grid/VelDBGrids.h"
+#include "platform/classes/PropAccess.h"
 
 namespace vel {
 namespace {

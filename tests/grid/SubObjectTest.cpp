@@ -2,10 +2,10 @@
 
 #include <memory>
 
-#include "classes/Streaming.h"
-#include "classes/TypInfo.h"
 #include "graphics/PimkitGraph.h"
 #include "grid/GridStyle.h"
+#include "platform/classes/Streaming.h"
+#include "platform/classes/TypInfo.h"
 
 namespace vel {
 namespace {

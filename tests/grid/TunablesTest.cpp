@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "grid/VelDBGrids.h"
-#include "rtl/Exceptions.h"
-#include "rtl/Strings.h"
+#include "platform/classes/Strings.h"
+#include "platform/rtl/Exceptions.h"
 
 namespace vel {
 namespace {

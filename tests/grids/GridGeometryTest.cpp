@@ -1,5 +1,5 @@
 // Cell rectangles and hit testing, visible counts, hidden rows, and the paint loop.
-#include "GridTestUtil.h"
+#include "tests/grids/GridBaseTestUtil.h"
 
 using namespace vel;
 

@@ -1,5 +1,5 @@
 // Sizing and moving columns with the mouse, keyboard navigation and the in-place editor.
-#include "GridTestUtil.h"
+#include "tests/grids/GridBaseTestUtil.h"
 
 using namespace vel;
 

@@ -1,8 +1,8 @@
 // The grid's in-place editor as an edit control: masks from the grid, caret keys that stay in
 // the cell or leave it, clipboard, read-only cells and the formatting rectangle.
-#include "GridTestUtil.h"
+#include "tests/grids/GridBaseTestUtil.h"
 
-#include "controls/Clipbrd.h"
+#include "platform/controls/Clipbrd.h"
 
 using namespace vel;
 

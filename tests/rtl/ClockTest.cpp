@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "rtl/Clock.h"
-#include "rtl/DateTime.h"
-#include "rtl/DateUtils.h"
+#include "platform/rtl/Clock.h"
+#include "platform/rtl/DateTime.h"
+#include "platform/rtl/DateUtils.h"
 
 using namespace vel;
 

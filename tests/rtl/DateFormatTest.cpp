@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "rtl/Clock.h"
-#include "rtl/DateTime.h"
-#include "rtl/DateUtils.h"
-#include "rtl/Exceptions.h"
+#include "platform/rtl/Clock.h"
+#include "platform/rtl/DateTime.h"
+#include "platform/rtl/DateUtils.h"
+#include "platform/rtl/Exceptions.h"
 
 using namespace vel;
 

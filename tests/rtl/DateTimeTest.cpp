@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "rtl/CivilDate.h"
-#include "rtl/DateTime.h"
-#include "rtl/DateUtils.h"
-#include "rtl/Exceptions.h"
+#include "platform/rtl/CivilDate.h"
+#include "platform/rtl/DateTime.h"
+#include "platform/rtl/DateUtils.h"
+#include "platform/rtl/Exceptions.h"
 
 #include <limits>
 #include <string_view>

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "rtl/SysUtils.h"
+#include "platform/rtl/SysUtils.h"
 
 using namespace vel;
 

@@ -2,13 +2,13 @@
 
 #include <filesystem>
 
-#include "FileSizeLimit.h"
-#include "rtl/DateTime.h"
-#include "rtl/Exceptions.h"
-#include "rtl/FormatSettings.h"
-#include "rtl/IniFiles.h"
-#include "rtl/Strings.h"
-#include "support/TempDir.h"
+#include "platform/classes/IniFiles.h"
+#include "platform/classes/Strings.h"
+#include "platform/rtl/DateTime.h"
+#include "platform/rtl/Exceptions.h"
+#include "platform/rtl/FormatSettings.h"
+#include "tests/rtl/FileSizeLimit.h"
+#include "tests/support/TempDir.h"
 
 using namespace vel;
 

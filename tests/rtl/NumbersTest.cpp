@@ -3,7 +3,7 @@
 #include <cmath>
 #include <limits>
 
-#include "rtl/SysUtils.h"
+#include "platform/rtl/SysUtils.h"
 
 using namespace vel;
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "graphics/PimkitUtils.h"
-#include "rtl/DateUtils.h"
-#include "rtl/Exceptions.h"
+#include "platform/rtl/DateUtils.h"
+#include "platform/rtl/Exceptions.h"
 
 using namespace vel;
 

@@ -2,11 +2,11 @@
 
 #include <filesystem>
 
-#include "FileSizeLimit.h"
-#include "rtl/Exceptions.h"
-#include "rtl/Registry.h"
-#include "rtl/Strings.h"
-#include "support/TempDir.h"
+#include "platform/classes/Registry.h"
+#include "platform/classes/Strings.h"
+#include "platform/rtl/Exceptions.h"
+#include "tests/rtl/FileSizeLimit.h"
+#include "tests/support/TempDir.h"
 
 using namespace vel;
 

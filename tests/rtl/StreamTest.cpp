@@ -2,11 +2,11 @@
 
 #include <filesystem>
 
-#include "FileSizeLimit.h"
-#include "rtl/Exceptions.h"
-#include "rtl/SafeFile.h"
-#include "rtl/Streams.h"
-#include "support/TempDir.h"
+#include "platform/classes/Streams.h"
+#include "platform/rtl/Exceptions.h"
+#include "platform/rtl/SafeFile.h"
+#include "tests/rtl/FileSizeLimit.h"
+#include "tests/support/TempDir.h"
 
 using namespace vel;
 

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "rtl/Exceptions.h"
-#include "rtl/Streams.h"
-#include "rtl/Strings.h"
-#include "rtl/Utf8.h"
-#include "support/TempDir.h"
+#include "platform/classes/Streams.h"
+#include "platform/classes/Strings.h"
+#include "platform/rtl/Exceptions.h"
+#include "platform/rtl/Utf8.h"
+#include "tests/support/TempDir.h"
 
 using namespace vel;
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "rtl/StrUtils.h"
-#include "rtl/SysUtils.h"
-#include "support/TempDir.h"
+#include "platform/rtl/StrUtils.h"
+#include "platform/rtl/SysUtils.h"
+#include "tests/support/TempDir.h"
 
 using namespace vel;
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "rtl/TSet.h"
-#include "rtl/Utf8.h"
+#include "platform/rtl/TSet.h"
+#include "platform/rtl/Utf8.h"
 
 using namespace vel;
 

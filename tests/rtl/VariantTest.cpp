@@ -4,9 +4,9 @@
 #include <cmath>
 #include <limits>
 
-#include "rtl/DateTime.h"
-#include "rtl/SysUtils.h"
-#include "rtl/Variant.h"
+#include "platform/rtl/DateTime.h"
+#include "platform/rtl/SysUtils.h"
+#include "platform/rtl/Variant.h"
 
 using namespace vel;
 

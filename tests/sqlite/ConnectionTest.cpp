@@ -1,8 +1,8 @@
 // The connection, statements and the mapping of declared types.
 #include <filesystem>
 
-#include "SqliteTestUtil.h"
-#include "rtl/DateTime.h"
+#include "platform/rtl/DateTime.h"
+#include "tests/sqlite/SqliteTestUtil.h"
 
 using namespace vel;
 using veltest::SqliteFixture;

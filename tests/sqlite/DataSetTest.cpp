@@ -1,8 +1,8 @@
 // SQL datasets over a real database file: ordering by each family's means, posting back,
 // failures, and the properties the grid reads by name.
-#include "SqliteTestUtil.h"
-#include "classes/PropAccess.h"
-#include "rtl/DateTime.h"
+#include "platform/classes/PropAccess.h"
+#include "platform/rtl/DateTime.h"
+#include "tests/sqlite/SqliteTestUtil.h"
 
 using namespace vel;
 using veltest::SqliteFixture;

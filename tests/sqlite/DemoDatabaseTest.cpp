@@ -2,8 +2,8 @@
 #include <filesystem>
 #include <map>
 
-#include "SqliteTestUtil.h"
-#include "db/sqlite/DemoDatabase.h"
+#include "platform/db/sqlite/DemoDatabase.h"
+#include "tests/sqlite/SqliteTestUtil.h"
 
 using namespace vel;
 

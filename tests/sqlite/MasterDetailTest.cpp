@@ -1,11 +1,11 @@
 // Detail datasets following a master's current record: orders and their lines.
 #include <gtest/gtest.h>
 
-#include "classes/PropAccess.h"
-#include "db/DataSource.h"
-#include "db/sqlite/ADODB.h"
-#include "db/sqlite/SQLDataSets.h"
-#include "support/TempDir.h"
+#include "platform/classes/PropAccess.h"
+#include "platform/db/DataSource.h"
+#include "platform/db/sqlite/ADODB.h"
+#include "platform/db/sqlite/SQLDataSets.h"
+#include "tests/support/TempDir.h"
 
 using namespace vel;
 

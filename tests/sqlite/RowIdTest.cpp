@@ -2,7 +2,7 @@
 // key is not in the result stay read-only.
 #include <gtest/gtest.h>
 
-#include "SqliteTestUtil.h"
+#include "tests/sqlite/SqliteTestUtil.h"
 
 using namespace vel;
 using veltest::SqliteFixture;

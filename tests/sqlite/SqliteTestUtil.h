@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "db/sqlite/ADODB.h"
-#include "db/sqlite/SQLDataSets.h"
-#include "support/TempDir.h"
+#include "platform/db/sqlite/ADODB.h"
+#include "platform/db/sqlite/SQLDataSets.h"
+#include "tests/support/TempDir.h"
 
 namespace veltest {
 

@@ -1,9 +1,9 @@
 // The one-way cursor: the same values as the buffered query, row by row, with nothing kept
 // behind and no way back.
-#include "SqliteTestUtil.h"
-#include "classes/TypInfo.h"
-#include "db/DataSource.h"
-#include "rtl/DateTime.h"
+#include "platform/classes/TypInfo.h"
+#include "platform/db/DataSource.h"
+#include "platform/rtl/DateTime.h"
+#include "tests/sqlite/SqliteTestUtil.h"
 
 using namespace vel;
 using veltest::SqliteFixture;

@@ -1,4 +1,4 @@
-#include "support/TempDir.h"
+#include "tests/support/TempDir.h"
 
 #include <fstream>
 #include <sstream>

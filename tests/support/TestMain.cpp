@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "rtl/FormatSettings.h"
+#include "platform/rtl/FormatSettings.h"
 
 namespace {
 // Every test starts from the default locale, whatever the previous one did to it.

@@ -1,10 +1,10 @@
-#include "db/sqlite/ADODB.h"
+#include "platform/db/sqlite/ADODB.h"
 
-#include "classes/TypInfo.h"
-#include "db/DataSource.h"
-#include "rtl/StrUtils.h"
-#include "rtl/SysUtils.h"
-#include "rtl/Utf8.h"
+#include "platform/classes/TypInfo.h"
+#include "platform/db/DataSource.h"
+#include "platform/rtl/StrUtils.h"
+#include "platform/rtl/SysUtils.h"
+#include "platform/rtl/Utf8.h"
 
 namespace vel {
 

@@ -4,8 +4,8 @@
 #include <memory>
 #include <string>
 
-#include "classes/PropAccess.h"
-#include "db/sqlite/SQLDataSets.h"
+#include "platform/classes/PropAccess.h"
+#include "platform/db/sqlite/SQLDataSets.h"
 
 namespace vel {
 

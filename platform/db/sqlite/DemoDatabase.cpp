@@ -1,14 +1,14 @@
-#include "db/sqlite/DemoDatabase.h"
+#include "platform/db/sqlite/DemoDatabase.h"
 
 #include <array>
 #include <cmath>
 #include <filesystem>
 #include <vector>
 
-#include "db/sqlite/SQLite.h"
-#include "graphics/Bitmap.h"
-#include "graphics/Codecs.h"
-#include "rtl/DateTime.h"
+#include "platform/db/sqlite/SQLite.h"
+#include "platform/graphics/Bitmap.h"
+#include "platform/graphics/Codecs.h"
+#include "platform/rtl/DateTime.h"
 
 namespace vel {
 

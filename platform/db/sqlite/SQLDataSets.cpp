@@ -1,4 +1,4 @@
-#include "db/sqlite/SQLDataSets.h"
+#include "platform/db/sqlite/SQLDataSets.h"
 
 #include <sqlite3.h>
 
@@ -8,12 +8,12 @@
 #include <cstdio>
 #include <cstring>
 
-#include "db/DataSource.h"
-#include "db/MemStore.h"
-#include "rtl/CivilDate.h"
-#include "rtl/DateUtils.h"
-#include "rtl/SysUtils.h"
-#include "rtl/Utf8.h"
+#include "platform/db/DataSource.h"
+#include "platform/db/MemStore.h"
+#include "platform/rtl/CivilDate.h"
+#include "platform/rtl/DateUtils.h"
+#include "platform/rtl/SysUtils.h"
+#include "platform/rtl/Utf8.h"
 
 namespace vel {
 

@@ -9,9 +9,9 @@
 #include <utility>
 #include <vector>
 
-#include "db/ClientDataSet.h"
-#include "db/sqlite/SQLite.h"
-#include "rtl/Strings.h"
+#include "platform/classes/Strings.h"
+#include "platform/db/ClientDataSet.h"
+#include "platform/db/sqlite/SQLite.h"
 
 namespace vel {
 

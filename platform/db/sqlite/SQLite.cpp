@@ -1,4 +1,4 @@
-#include "db/sqlite/SQLite.h"
+#include "platform/db/sqlite/SQLite.h"
 
 #include <sqlite3.h>
 
@@ -6,11 +6,11 @@
 #include <cstdio>
 #include <cstring>
 
-#include "db/DataSet.h"
-#include "rtl/CivilDate.h"
-#include "rtl/DateTime.h"
-#include "rtl/DateUtils.h"
-#include "rtl/Utf8.h"
+#include "platform/db/DataSet.h"
+#include "platform/rtl/CivilDate.h"
+#include "platform/rtl/DateTime.h"
+#include "platform/rtl/DateUtils.h"
+#include "platform/rtl/Utf8.h"
 
 namespace vel {
 

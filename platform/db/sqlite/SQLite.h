@@ -6,10 +6,10 @@
 #include <string_view>
 #include <vector>
 
-#include "classes/Component.h"
-#include "db/DBTypes.h"
-#include "rtl/Types.h"
-#include "rtl/Variant.h"
+#include "platform/classes/Component.h"
+#include "platform/db/DBTypes.h"
+#include "platform/rtl/Types.h"
+#include "platform/rtl/Variant.h"
 
 struct sqlite3;
 struct sqlite3_stmt;

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "classes/Object.h"
+#include "platform/classes/Object.h"
 
 namespace vel {
 

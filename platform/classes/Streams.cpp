@@ -1,4 +1,4 @@
-#include "rtl/Streams.h"
+#include "platform/classes/Streams.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -7,8 +7,8 @@
 #include <cerrno>
 #include <cstring>
 
-#include "rtl/Exceptions.h"
-#include "rtl/SafeFile.h"
+#include "platform/rtl/Exceptions.h"
+#include "platform/rtl/SafeFile.h"
 
 namespace vel {
 

@@ -1,12 +1,12 @@
-#include "rtl/Strings.h"
+#include "platform/classes/Strings.h"
 
 #include <algorithm>
 #include <numeric>
 
-#include "rtl/Exceptions.h"
-#include "rtl/SafeFile.h"
-#include "rtl/Streams.h"
-#include "rtl/Utf8.h"
+#include "platform/classes/Streams.h"
+#include "platform/rtl/Exceptions.h"
+#include "platform/rtl/SafeFile.h"
+#include "platform/rtl/Utf8.h"
 
 namespace vel {
 

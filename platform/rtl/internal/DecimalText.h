@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "rtl/SysUtils.h"
+#include "platform/rtl/SysUtils.h"
 
 namespace vel::detail {
 

@@ -19,9 +19,9 @@
 #include <string_view>
 #include <vector>
 
-#include "classes/Object.h"
-#include "rtl/IniFiles.h"
-#include "rtl/SafeFile.h"
+#include "platform/classes/IniFiles.h"
+#include "platform/classes/Object.h"
+#include "platform/rtl/SafeFile.h"
 
 namespace vel {
 

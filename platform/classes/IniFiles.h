@@ -6,9 +6,9 @@
 #include <string>
 #include <string_view>
 
-#include "classes/Object.h"
-#include "rtl/SafeFile.h"
-#include "rtl/Types.h"
+#include "platform/classes/Object.h"
+#include "platform/rtl/SafeFile.h"
+#include "platform/rtl/Types.h"
 
 namespace vel {
 

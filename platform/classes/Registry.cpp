@@ -1,12 +1,12 @@
-#include "rtl/Registry.h"
+#include "platform/classes/Registry.h"
 
 #include <charconv>
 #include <cstdlib>
 #include <filesystem>
 
-#include "rtl/Exceptions.h"
-#include "rtl/Strings.h"
-#include "rtl/Utf8.h"
+#include "platform/classes/Strings.h"
+#include "platform/rtl/Exceptions.h"
+#include "platform/rtl/Utf8.h"
 
 namespace vel {
 

@@ -8,8 +8,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "controls/Application.h"
-#include "controls/Controls.h"
+#include "platform/controls/Application.h"
+#include "platform/controls/Controls.h"
 
 namespace vel {
 

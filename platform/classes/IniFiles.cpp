@@ -1,13 +1,13 @@
-#include "rtl/IniFiles.h"
+#include "platform/classes/IniFiles.h"
 
 #include <vector>
 
-#include "rtl/DateTime.h"
-#include "rtl/Exceptions.h"
-#include "rtl/FormatSettings.h"
-#include "rtl/Strings.h"
-#include "rtl/SysUtils.h"
-#include "rtl/Utf8.h"
+#include "platform/classes/Strings.h"
+#include "platform/rtl/DateTime.h"
+#include "platform/rtl/Exceptions.h"
+#include "platform/rtl/FormatSettings.h"
+#include "platform/rtl/SysUtils.h"
+#include "platform/rtl/Utf8.h"
 
 namespace vel {
 

@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "controls/Application.h"
-#include "controls/Forms.h"
-#include "controls/Grids.h"
-#include "controls/Input.h"
-#include "rtl/Clock.h"
-#include "rtl/Exceptions.h"
+#include "platform/controls/Application.h"
+#include "platform/controls/Forms.h"
+#include "platform/controls/Grids.h"
+#include "platform/controls/Input.h"
+#include "platform/rtl/Clock.h"
+#include "platform/rtl/Exceptions.h"
 
 namespace veltest {
 
