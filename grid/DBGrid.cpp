@@ -545,33 +545,16 @@ void TVelCustomDBGrid::InternalLayout() {
     FIndicatorOffset = FOptions.Contains(dgIndicator) ? 1 : 0;
 
     // Default columns follow the dataset's visible fields on every layout.
-    TDataSet* ds = GetDataSet();
+    // Columns made or moved here must not lay out again.
+    ++FLayoutLock;
     FColumns->BeginUpdate();
     try {
-        if (FColumns->GetState() == TDBGridColumnsState::csDefault) {
-            std::vector<std::string> names;
-            if (ds && FDataLink->GetActive())
-                for (TField* f : ds->GetFields())
-                    if (f->GetVisible()) names.push_back(f->GetFullName());
-            // The same fields keep their column objects (and what was set on them).
-            bool same = int(names.size()) == FColumns->Count();
-            for (int i = 0; same && i < FColumns->Count(); ++i)
-                same = FColumns->GetColumn(i)->GetFieldName() == names[std::size_t(i)];
-            if (!same) {
-                FColumns->Clear();
-                for (const std::string& name : names) {
-                    TVelColumn* c = FColumns->Add();
-                    c->SetStored(false);
-                    c->SetFieldName(name);
-                }
-            }
-        }
+        FColumns->BuildLayoutColumns();
     } catch (...) {
         FColumns->EndUpdate();
+        --FLayoutLock;
         throw;
     }
-    // The update this bracket ends must not lay out again.
-    ++FLayoutLock;
     FColumns->EndUpdate();
     --FLayoutLock;
 
@@ -581,7 +564,7 @@ void TVelCustomDBGrid::InternalLayout() {
     for (int i = 0; i < FColumns->Count(); ++i) {
         TVelColumn* c = FColumns->GetColumn(i);
         FDataLink->AddMapping(c->GetFieldName());
-        if (c->GetVisible()) FVisibleColumns.push_back(c);
+        if (c->GetShowing()) FVisibleColumns.push_back(c);
     }
 
     UpdateTotalRowOffsets();
@@ -655,6 +638,42 @@ void TVelCustomDBGrid::TotalsChanged(TTotalResult Result, TField* Field) {
     (void)Result;
     (void)Field;
     if (FTotals && FTotals->GetActive() && !IsLoading() && !IsDestroying()) UpdateCalcValues();
+}
+
+// ---- Column text and editing.
+
+void TVelCustomDBGrid::ColGetText(TVelColumn* Column, std::string& Text, TTextKind Kind) {
+    if (FOnColGetText) FOnColGetText(Column, Text, Kind);
+}
+
+void TVelCustomDBGrid::ColSetText(TVelColumn* Column, std::string& Text) {
+    if (FOnColSetText) FOnColSetText(Column, Text);
+}
+
+void TVelCustomDBGrid::ColTextChanged(TVelColumn* Column) {
+    (void)Column;
+    if (FOnColTextChanged) FOnColTextChanged(this);
+}
+
+void TVelCustomDBGrid::ColExpand(TVelColumn* Column) {
+    if (FOnColExpand) FOnColExpand(Column);
+}
+
+bool TVelCustomDBGrid::CanColumnModify(TVelColumn* Column) const {
+    TField* f = Column ? Column->GetField() : nullptr;
+    return f && FDataLink->GetActive() && !FReadOnly && !Column->GetReadOnly() &&
+           f->GetCanModify();
+}
+
+bool TVelCustomDBGrid::IsReadingColumns() const {
+    return IsLoading() || FColumnsStream == TColumnsStream::Reading;
+}
+
+bool TVelCustomDBGrid::IsWritingColumns() const {
+    if (FColumnsStream == TColumnsStream::Writing) return true;
+    for (const TComponent* c = this; c; c = c->GetOwner())
+        if (c->GetComponentState().Contains(TComponentStateFlag::csWriting)) return true;
+    return false;
 }
 
 void TVelCustomDBGrid::ClearSelection() {

@@ -418,7 +418,26 @@ public:
     // this one manages, and on round the ring.
     void Synchronize();
 
+    // ---- Column text and editing (the events' dispatch methods).
+    virtual void ColGetText(TVelColumn* Column, std::string& Text, TTextKind Kind);
+    virtual void ColSetText(TVelColumn* Column, std::string& Text);
+    virtual void ColTextChanged(TVelColumn* Column);
+    virtual void ColExpand(TVelColumn* Column);
+    // The column's field may be changed now: an active, modifiable dataset and column.
+    virtual bool CanColumnModify(TVelColumn* Column) const;
+
+    // While a column file is read or written, widths are taken as they are (see TVelColumn).
+    enum class TColumnsStream { None, Reading, Writing };
+    TColumnsStream GetColumnsStream() const { return FColumnsStream; }
+    void SetColumnsStream(TColumnsStream Value) { FColumnsStream = Value; }
+    // Loading from a form or reading a column file.
+    bool IsReadingColumns() const;
+    // Writing a form that holds the grid, or a column file.
+    bool IsWritingColumns() const;
+
     // Selections and deferred work arrive with their features; these are their entry points.
+    // The "Select" column toggles the current row's selection through this.
+    virtual void ToggleRowSelection() { ++FWork.RowSelectToggles; }
     void ClearSelection();
     bool HasSelection() const { return FSelectedRowCount > 0 || FSelectedColCount > 0; }
     // Counts held by the frame until the selection arrives (tests select through these).
@@ -497,7 +516,8 @@ public:
     struct TWorkCounts {
         int Layouts = 0, EditorInvalidations = 0, Stretches = 0, BorderChanges = 0,
             MarkerUpdates = 0, SequenceUpdates = 0, TotalsUpdates = 0, OrderUpdates = 0,
-            ListItemUpdates = 0, ScrollBarUpdates = 0, TreeViewRefreshes = 0;
+            ListItemUpdates = 0, ScrollBarUpdates = 0, TreeViewRefreshes = 0,
+            RowSelectToggles = 0;
     };
     const TWorkCounts& GetWorkCounts() const { return FWork; }
 
@@ -632,6 +652,7 @@ private:
     TCustomHint* FCustomHint = nullptr;
     bool FParentCustomHint = true;
 
+    TColumnsStream FColumnsStream = TColumnsStream::None;
     TWorkCounts FWork;
 };
 

@@ -1,6 +1,9 @@
 #include "grid/GridColumns.h"
 
 #include "grid/DBGrid.h"
+
+#include <algorithm>
+#include <string_view>
 #include "platform/classes/Strings.h"
 #include "platform/classes/TypInfo.h"
 #include "platform/controls/Menus.h"
@@ -9,6 +12,8 @@
 #include "platform/graphics/ImageList.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/SysUtils.h"
+#include "platform/rtl/Utf8.h"
+#include "platform/graphics/Canvas.h"
 
 namespace vel {
 
@@ -54,6 +59,13 @@ TVelPickOptions DefaultPickOptions() {
     return {TVelPickOption::poSelectPickText, TVelPickOption::poAcceptPickList};
 }
 
+VEL_ENUM_INFO(TVelLookupColumn, lcNotDefined, lcLookupField, lcLookupKeyField, lcLookupResultField,
+              lcLookupValueField)
+
+int DefAutoNumberWidth = 48;
+int DefAutoSelectWidth = 48;
+int DefAutoExpandWidth = 48;
+
 #define VEL_PLAIN_PROP_PUBLISH(Type, Name, Default) \
     Prop(#Name, &T::Get##Name, &T::Set##Name, Default);
 #define VEL_PLAIN_PROP_COPY(Type, Name, Default) F##Name = Source->F##Name;
@@ -76,6 +88,8 @@ VEL_PUBLISHED(TVelColumnTitle) {
 }
 
 VEL_PUBLISHED(TVelColumn) {
+    // The field first: the defaults the other values are compared with follow from it.
+    Prop("FieldName", &T::GetFieldName, &T::SetFieldName);
     Prop("Alignment", &T::GetAlignment, &T::SetAlignment).Stored(&T::IsAlignmentStored);
     Prop("AutoNumber", &T::GetAutoNumber, &T::SetAutoNumber, false);
     Prop("ButtonStyle", &T::GetButtonStyle, &T::SetButtonStyle, TVelColumnButtonStyle::cbsAuto);
@@ -83,24 +97,32 @@ VEL_PUBLISHED(TVelColumn) {
     Prop("DialogOptions", &T::GetDialogOptions, &T::SetDialogOptions,
          TDialogOptions{TDialogOption::doShowColumn, TDialogOption::doItemEnabled});
     Prop("DropDownMenu", &T::GetDropDownMenu, &T::SetDropDownMenu);
-    Prop("Expanded", &T::GetExpanded, &T::SetExpanded, true);
     Prop("ExpandCols", &T::GetExpandCols, &T::SetExpandCols, 0);
+    Prop("Expanded", &T::GetExpanded, &T::SetExpanded, true);
     Prop("ExpandStyle", &T::GetExpandStyle, &T::SetExpandStyle, TVelColumnExpandStyle::cesAuto);
-    Prop("FieldName", &T::GetFieldName, &T::SetFieldName);
     Prop("Font", &T::GetFont, &T::SetFont).Stored(&T::IsFontStored);
     Prop("Hint", &T::GetHint, &T::SetHint);
     Prop("Images", &T::GetImages, &T::SetImages);
-    Prop("LookupDataSet", &T::GetLookupDataSet, &T::SetLookupDataSet);
+    Prop("LookupDataSet", &T::GetLookupDataSet, &T::SetLookupDataSet)
+        .Stored(&T::IsLookupDataSetStored);
+    Prop("KeyField", &T::GetKeyField, &T::SetKeyField).Stored(&T::IsKeyFieldStored);
+    Prop("LookupKeyField", &T::GetLookupKeyField, &T::SetLookupKeyField)
+        .Stored(&T::IsLookupKeyFieldStored);
+    Prop("LookupResultField", &T::GetLookupResultField, &T::SetLookupResultField)
+        .Stored(&T::IsLookupResultFieldStored);
+    Prop("LookupListFields", &T::GetLookupListFields, &T::SetLookupListFields)
+        .Stored(&T::IsLookupListFieldsStored);
     Prop("PopupMenu", &T::GetPopupMenu, &T::SetPopupMenu);
     Prop("ReadOnly", &T::GetReadOnly, &T::SetReadOnly).Stored(&T::IsReadOnlyStored);
     Prop("Title", &T::GetTitle, &T::SetTitle);
     Prop("Visible", &T::GetVisible, &T::SetVisible).NoDefault();
-    Prop("Width", &T::GetWidth, &T::SetWidth).Stored(&T::IsWidthStored);
     Prop("WidthMax", &T::GetWidthMax, &T::SetWidthMax, -1);
     Prop("WidthMin", &T::GetWidthMin, &T::SetWidthMin, -1);
+    Prop("Width", &T::GetWidth, &T::SetWidth).Stored(&T::IsWidthStored);
     Color("TransparentColor", &T::GetTransparentColor, &T::SetTransparentColor, clNone);
     Prop("CheckBoxValues", &T::GetCheckBoxValues, &T::SetCheckBoxValues)
         .Stored(&T::IsCheckBoxValuesStored);
+    Prop("DelimiterChar", &T::GetDelimiterChar, &T::SetDelimiterChar, U',');
     Prop("PickList", &T::GetPickList, &T::SetPickList);
     Prop("PickText", &T::GetPickText, &T::SetPickText);
     Prop("FilterList", &T::GetFilterList, &T::SetFilterList);
@@ -111,7 +133,8 @@ VEL_PUBLISHED(TVelColumn) {
     void TVelColumnTitle::Set##Name(Type Value) {   \
         if (Value == F##Name) return;               \
         F##Name = Value;                            \
-        FColumn->ColumnChanged();                   \
+        /* A header band spans several columns. */  \
+        FColumn->ColumnChanged(#Name == std::string_view("Header")); \
     }
 VEL_TITLE_PLAIN_PROPS(VEL_TITLE_PLAIN_SETTER)
 
@@ -145,11 +168,11 @@ void TVelColumnTitle::Assign(const TPersistent* Source) {
         TPersistent::Assign(Source);
         return;
     }
-    if (t->IsAlignmentStored()) SetAlignment(t->GetAlignment());
-    if (t->IsColorStored()) SetColor(t->GetColor());
-    if (t->IsCaptionStored()) SetCaption(t->GetCaption());
-    if (t->IsFontStored()) SetFont(t->GetFont());
-    FMarker = t->FMarker;
+    if (t->FColumn->IsAssigned(TVelColumnValue::cvTitleAlignment)) SetAlignment(t->FAlignment);
+    if (t->FColumn->IsAssigned(TVelColumnValue::cvTitleColor)) SetColor(t->FColor);
+    if (t->FColumn->IsAssigned(TVelColumnValue::cvTitleCaption)) SetCaption(t->FCaption);
+    if (t->FColumn->IsAssigned(TVelColumnValue::cvTitleFont)) SetFont(t->FFont);
+    SetMarker(t->FMarker);
     FHint = t->FHint;
     {
         const TVelColumnTitle* Source = t;
@@ -159,13 +182,20 @@ void TVelColumnTitle::Assign(const TPersistent* Source) {
     SetDropDownMenu(t->FDropDownMenu);
 }
 
-std::string TVelColumnTitle::GetCaption() const {
-    if (FColumn->IsAssigned(TVelColumnValue::cvTitleCaption)) return FCaption;
-    if (TField* f = FColumn->GetField()) return f->GetDisplayLabel();
+std::string TVelColumnTitle::DefaultCaption() const {
+    if (TField* f = FColumn->GetDisplayField()) return f->GetDisplayName();
     return FColumn->GetFieldName();
 }
 
+std::string TVelColumnTitle::GetCaption() const {
+    return FColumn->IsAssigned(TVelColumnValue::cvTitleCaption) ? FCaption : DefaultCaption();
+}
+
 void TVelColumnTitle::SetCaption(const std::string& Value) {
+    if (FColumn->PassesToField()) {
+        FColumn->GetField()->SetDisplayLabel(Value);
+        return;
+    }
     if (FColumn->IsAssigned(TVelColumnValue::cvTitleCaption) && Value == FCaption) return;
     FCaption = Value;
     FColumn->Assigned(TVelColumnValue::cvTitleCaption);
@@ -173,13 +203,16 @@ void TVelColumnTitle::SetCaption(const std::string& Value) {
 }
 
 bool TVelColumnTitle::IsCaptionStored() const {
-    return FColumn->IsAssigned(TVelColumnValue::cvTitleCaption);
+    return FColumn->IsAssigned(TVelColumnValue::cvTitleCaption) && FCaption != DefaultCaption();
+}
+
+TColor TVelColumnTitle::DefaultColor() const {
+    TVelCustomDBGrid* g = FColumn->GetGrid();
+    return g ? g->GetFixedColor() : clBtnFace;
 }
 
 TColor TVelColumnTitle::GetColor() const {
-    if (FColumn->IsAssigned(TVelColumnValue::cvTitleColor)) return FColor;
-    TVelCustomDBGrid* g = FColumn->GetGrid();
-    return g ? g->GetFixedColor() : clBtnFace;
+    return FColumn->IsAssigned(TVelColumnValue::cvTitleColor) ? FColor : DefaultColor();
 }
 
 void TVelColumnTitle::SetColor(TColor Value) {
@@ -190,14 +223,7 @@ void TVelColumnTitle::SetColor(TColor Value) {
 }
 
 bool TVelColumnTitle::IsColorStored() const {
-    return FColumn->IsAssigned(TVelColumnValue::cvTitleColor) && FColor != [this] {
-        TVelCustomDBGrid* g = FColumn->GetGrid();
-        return g ? g->GetFixedColor() : clBtnFace;
-    }();
-}
-
-TAlignment TVelColumnTitle::DefaultAlignment() const {
-    return TAlignment::taLeftJustify;
+    return FColumn->IsAssigned(TVelColumnValue::cvTitleColor) && FColor != DefaultColor();
 }
 
 TAlignment TVelColumnTitle::GetAlignment() const {
@@ -216,16 +242,14 @@ bool TVelColumnTitle::IsAlignmentStored() const {
            FAlignment != DefaultAlignment();
 }
 
+TFont* TVelColumnTitle::DefaultFont() const {
+    TVelCustomDBGrid* g = FColumn->GetGrid();
+    return g ? g->GetTitleFont() : FColumn->GetFont();
+}
+
 TFont* TVelColumnTitle::GetFont() const {
-    // Until assigned the font follows the grid's title font.
-    if (!FColumn->IsAssigned(TVelColumnValue::cvTitleFont)) {
-        if (TVelCustomDBGrid* g = FColumn->GetGrid(); g && !FFont->SameAs(*g->GetTitleFont())) {
-            auto save = FFont->GetOnChange();
-            FFont->SetOnChange(nullptr);
-            FFont->Assign(g->GetTitleFont());
-            FFont->SetOnChange(save);
-        }
-    }
+    if (!FColumn->IsAssigned(TVelColumnValue::cvTitleFont))
+        FColumn->RefreshFont(FFont, DefaultFont());
     return FFont;
 }
 
@@ -266,16 +290,25 @@ void TVelColumnTitle::SetDropDownMenu(TPopupMenu* Value) {
         FColumn->SetExpandStyle(TVelColumnExpandStyle::cesAuto);
 }
 
+void TVelColumnTitle::SwitchAutoFilters(TFilterStyles Styles, bool On) {
+    SetAutoFilters(On ? FAutoFilters + Styles : FAutoFilters - Styles);
+}
+
 void TVelColumnTitle::RestoreDefaults() {
     FColumn->FAssignedValues -=
         TVelColumnValues{TVelColumnValue::cvTitleColor, TVelColumnValue::cvTitleCaption,
                          TVelColumnValue::cvTitleAlignment, TVelColumnValue::cvTitleFont};
     FCaption.clear();
+    FHint.clear();
+    FPopupMenu = nullptr;
+    FDropDownMenu = nullptr;
+    FMarker = TMarker::tmNone;
     VEL_TITLE_PLAIN_PROPS(VEL_PLAIN_PROP_RESET)
+    SetMarkerIndex(-1);
     FColumn->ColumnChanged();
 }
 
-// ---- Column.
+// ---- Column: construction, assignment, defaults.
 
 TVelColumn::TVelColumn(TCollection* Collection)
     : TCollectionItem(nullptr),
@@ -289,9 +322,16 @@ TVelColumn::TVelColumn(TCollection* Collection)
     if (TVelCustomDBGrid* g = columns ? columns->GetGrid() : nullptr) {
         FFont->Assign(&g->Font());
         FColor = g->GetColor();
+        FTitle->FFont->Assign(g->GetTitleFont());
     }
     FFont->SetOnChange([this](TObject*) { FontChanged(); });
-    if (Collection) SetCollection(Collection);
+    FPickList->SetOnChange([this](TObject*) { PickDataChanged(); });
+    FPickText->SetOnChange([this](TObject*) { PickDataChanged(); });
+    if (!Collection) return;
+    TVelCustomDBGrid* g = columns && columns->IsGridColumns() ? columns->GetGrid() : nullptr;
+    if (g) g->BeginLayout();
+    SetCollection(Collection);
+    if (g) g->EndLayout();
 }
 
 TVelColumn::~TVelColumn() {
@@ -301,6 +341,7 @@ TVelColumn::~TVelColumn() {
     delete FFont;
     delete FPickList;
     delete FPickText;
+    delete FPickFormatted;
     delete FFilterList;
 }
 
@@ -308,8 +349,12 @@ TVelColumnTitle* TVelColumn::CreateTitle() {
     return new TVelColumnTitle(this);
 }
 
+TVelDBGridColumns* TVelColumn::GetColumns() const {
+    return dynamic_cast<TVelDBGridColumns*>(GetCollection());
+}
+
 TVelCustomDBGrid* TVelColumn::GetGrid() const {
-    auto* c = dynamic_cast<TVelDBGridColumns*>(GetCollection());
+    TVelDBGridColumns* c = GetColumns();
     return c ? c->GetGrid() : nullptr;
 }
 
@@ -317,60 +362,134 @@ void TVelColumn::ColumnChanged(bool AllItems) {
     if (GetCollection()) Changed(AllItems);
 }
 
-std::string TVelColumn::GetDisplayName() const {
-    std::string s = FTitle->GetCaption();
-    return s.empty() ? TCollectionItem::GetDisplayName() : s;
+bool TVelColumn::PassesToField() const {
+    if (FStored) return false;
+    TVelCustomDBGrid* g = GetGrid();
+    return g && g->GetDataLink()->GetActive() && GetField();
 }
 
-void TVelColumn::Assign(const TPersistent* Source) {
-    auto* c = dynamic_cast<const TVelColumn*>(Source);
+std::string TVelColumn::GetDisplayName() const {
+    std::string name = FFieldName;
+    if (TField* f = GetField(); f && f->GetParentField()) name = f->GetFieldName();
+    if (!name.empty() && GetLookupColumn() == TVelLookupColumn::lcLookupValueField)
+        name = GetLookupResultField() + "[" + name + "]";
+    if (name.empty()) {
+        const std::string caption = FTitle->GetCaption();
+        if (caption.empty()) return TCollectionItem::GetDisplayName();
+        name = "(" + Utf8Copy(caption, 0, 20) + (Utf8Length(caption) > 20 ? "...)" : ")");
+    }
+    if (TVelColumn* p = GetParentColumn()) return p->GetDisplayName() + "." + name;
+    return name;
+}
+
+void TVelColumn::Assign(const TPersistent* From) {
+    auto* c = dynamic_cast<const TVelColumn*>(From);
     if (!c) {
-        TCollectionItem::Assign(Source);
+        TCollectionItem::Assign(From);
         return;
     }
-    auto* coll = GetCollection();
+    TCollection* coll = GetCollection();
     if (coll) coll->BeginUpdate();
-    try {
-        RestoreDefaults();
-        FFieldName = c->FFieldName;
-        FField = nullptr;
-        if (c->IsAssigned(TVelColumnValue::cvColor)) SetColor(c->GetColor());
-        if (c->IsAssigned(TVelColumnValue::cvWidth)) SetWidth(c->GetWidth());
-        if (c->IsAssigned(TVelColumnValue::cvFont)) SetFont(c->GetFont());
-        if (c->IsAssigned(TVelColumnValue::cvAlignment)) SetAlignment(c->GetAlignment());
-        if (c->IsAssigned(TVelColumnValue::cvReadOnly)) SetReadOnly(c->GetReadOnly());
-        FTitle->Assign(c->FTitle);
-        FVisible = c->FVisible;
-        FExpanded = c->FExpanded;
-        FWidthMin = c->FWidthMin;
-        FWidthMax = c->FWidthMax;
-        FButtonStyle = c->FButtonStyle;
-        FExpandStyle = c->FExpandStyle;
-        FExpandCols = c->FExpandCols;
-        FAutoNumber = c->FAutoNumber;
-        FDialogOptions = c->FDialogOptions;
-        FHint = c->FHint;
-        SetPopupMenu(c->FPopupMenu);
-        SetDropDownMenu(c->FDropDownMenu);
-        SetImages(c->FImages);
-        SetLookupDataSet(c->FLookupDataSet);
-        FTransparentColor = c->FTransparentColor;
-        FCheckBoxValues = c->FCheckBoxValues;
-        FPickList->Assign(c->FPickList);
-        FPickText->Assign(c->FPickText);
-        FFilterList->Assign(c->FFilterList);
+    struct TEnd {
+        TCollection* C;
+        ~TEnd() {
+            if (C) C->EndUpdate();
+        }
+    } end{coll};
+    RestoreDefaults();
+    FFieldName = c->FFieldName;
+    FField = nullptr;
+    using enum TVelColumnValue;
+    if (c->IsAssigned(cvColor)) SetColor(c->FColor);
+    if (c->IsAssigned(cvWidth)) {
+        FWidth = c->GetWidthBase();
+        Assigned(cvWidth);
+    }
+    if (c->IsAssigned(cvFont)) SetFont(c->FFont);
+    if (c->IsAssigned(cvAlignment)) SetAlignment(c->FAlignment);
+    if (c->IsAssigned(cvReadOnly)) SetReadOnly(c->FReadOnly);
+    FTitle->Assign(c->FTitle);
+    FVisible = c->FVisible;
+    FExpanded = c->FExpanded;
+    FWidthMin = c->FWidthMin;
+    FWidthMax = c->FWidthMax;
+    FButtonStyle = c->FButtonStyle;
+    FExpandStyle = c->FExpandStyle;
+    FExpandCols = c->FExpandCols;
+    FAutoNumber = c->FAutoNumber;
+    FDialogOptions = c->FDialogOptions;
+    FHint = c->FHint;
+    SetPopupMenu(c->FPopupMenu);
+    SetDropDownMenu(c->FDropDownMenu);
+    SetImages(c->FImages);
+    SetLookupDataSet(c->FLookupDataSet);
+    FKeyField = c->FKeyField;
+    FLookupKeyField = c->FLookupKeyField;
+    FLookupResultField = c->FLookupResultField;
+    FLookupListFields = c->FLookupListFields;
+    FTransparentColor = c->FTransparentColor;
+    FCheckBoxValues = c->FCheckBoxValues;
+    FDelimiterChar = c->FDelimiterChar;
+    FPickList->Assign(c->FPickList);
+    FPickText->Assign(c->FPickText);
+    FFilterList->Assign(c->FFilterList);
+    {
         const TVelColumn* Source = c;
         VEL_COLUMN_PLAIN_PROPS(VEL_PLAIN_PROP_COPY)
-    } catch (...) {
-        if (coll) coll->EndUpdate();
-        throw;
     }
-    if (coll) coll->EndUpdate();
+    ColumnChanged(true);
 }
 
+void TVelColumn::RestoreDefaults() {
+    const bool hadFont = IsAssigned(TVelColumnValue::cvFont);
+    FAssignedValues -= TVelColumnValues{TVelColumnValue::cvColor, TVelColumnValue::cvWidth,
+                                        TVelColumnValue::cvFont,  TVelColumnValue::cvAlignment,
+                                        TVelColumnValue::cvReadOnly, TVelColumnValue::cvImeMode,
+                                        TVelColumnValue::cvImeName};
+    FTitle->RestoreDefaults();
+    GetFont();
+    FPickList->Clear();
+    FPickText->Clear();
+    delete FPickFormatted;
+    FPickFormatted = nullptr;
+    FFilterList->Clear();
+    VEL_COLUMN_PLAIN_PROPS(VEL_PLAIN_PROP_RESET)
+    FVisible = FExpanded = true;
+    FWidthMin = FWidthMax = -1;
+    FDesignedWidth = -1;
+    FBaseWidth = 64;
+    FButtonStyle = TVelColumnButtonStyle::cbsAuto;
+    FExpandCols = 0;
+    FExpandStyle = TVelColumnExpandStyle::cesAuto;
+    FAutoNumber = false;
+    FDialogOptions = {TDialogOption::doShowColumn, TDialogOption::doItemEnabled};
+    FHint.clear();
+    FPopupMenu = FDropDownMenu = nullptr;
+    FImages = nullptr;
+    FLookupDataSet = nullptr;
+    FKeyField.clear();
+    FLookupKeyField.clear();
+    FLookupResultField.clear();
+    FLookupListFields.clear();
+    FTransparentColor = clNone;
+    FCheckBoxValues = DefaultCheckBoxValues();
+    FDelimiterChar = U',';
+    ColumnChanged(hadFont);
+}
+
+// ---- Field binding.
+
 void TVelColumn::SetFieldName(const std::string& Value) {
-    if (Value == FFieldName) return;
+    TVelCustomDBGrid* g = GetGrid();
+    TField* f = nullptr;
+    if (g && g->GetDataSet() && !g->IsLoading() && !Value.empty())
+        f = g->GetDataSet()->FindField(Value);
+    if (Value == FFieldName && f == FField) return;
     FFieldName = Value;
+    if (f) {
+        SetField(f);
+        return;
+    }
     FField = nullptr;
     ColumnChanged();
 }
@@ -379,7 +498,7 @@ TField* TVelColumn::GetField() const {
     if (!FField && !FFieldName.empty()) {
         TVelCustomDBGrid* g = GetGrid();
         TDataSet* ds = g ? g->GetDataSet() : nullptr;
-        if (ds && ds->GetActive()) {
+        if (ds && (ds->GetActive() || !ds->GetDefaultFields())) {
             FField = ds->FindField(FFieldName);
             if (FField) FField->FreeNotification(g);
         }
@@ -388,85 +507,182 @@ TField* TVelColumn::GetField() const {
 }
 
 void TVelColumn::SetField(TField* Value) {
+    if (Value && Value->IsDestroying()) Value = nullptr;
     if (Value == FField) return;
+    TVelCustomDBGrid* g = GetGrid();
+    if (TField* old = FField; old && g) {
+        // The grid keeps the notification while another column still shows the field.
+        bool used = false;
+        for (int i = 0; i < GetCollection()->Count() && !used; ++i) {
+            auto* c = static_cast<TVelColumn*>(GetCollection()->GetItem(i));
+            used = c != this && c->FField == old;
+        }
+        if (!used) old->RemoveFreeNotification(g);
+    }
     FField = Value;
     if (Value) {
         FFieldName = Value->GetFullName();
-        if (TVelCustomDBGrid* g = GetGrid()) Value->FreeNotification(g);
+        if (g) Value->FreeNotification(g);
+    }
+    if (!FStored) {
+        if (!Value) FFieldName.clear();
+        RestoreDefaults();
     }
     ColumnChanged();
 }
 
-bool TVelColumn::GetVisible() const {
-    return FVisible && (!FParentColumn || FParentColumn->GetVisible());
+TField* TVelColumn::GetDisplayField() const {
+    if (GetLookupColumn() == TVelLookupColumn::lcLookupValueField)
+        return GetLookupDataSet()->FindField(GetLookupResultField());
+    return GetField();
 }
 
-void TVelColumn::SetVisible(bool Value) {
-    if (Value == FVisible) return;
-    FVisible = Value;
-    ColumnChanged(true);
-}
-
-void TVelColumn::SetExpanded(bool Value) {
-    if (Value == FExpanded) return;
-    FExpanded = Value;
-    ColumnChanged(true);
-}
+// ---- Width.
 
 int TVelColumn::DefaultWidth() const {
-    TField* f = GetField();
-    if (!f) return 64;
     TVelCustomDBGrid* g = GetGrid();
-    // Display width in average characters of the column font, plus the text margins.
-    const int chars = f->GetDisplayWidth();
-    const int avg = std::max(1, -GetFont()->GetHeight() * 5 / 9);
-    int w = chars * avg + 4;
-    if (g) {
-        if (g->GetDefaultWidthMin() >= 0 && w < g->GetDefaultWidthMin())
-            w = g->GetDefaultWidthMin();
-        if (g->GetDefaultWidthMax() >= 0 && w > g->GetDefaultWidthMax())
-            w = g->GetDefaultWidthMax();
+    if (!g) return 64;
+    TField* f = GetDisplayField();
+    if (!f) return g->GetDefaultColWidth();
+    TCanvas& canvas = g->Canvas();
+    TFont saved;
+    saved.Assign(&canvas.Font());
+    canvas.Font().Assign(GetFont());
+    int w = f->GetDisplayWidth() * canvas.TextWidth("0") + 4;
+    using enum TVelDBGridOption;
+    if (g->GetOptions().Contains(dgTitles) && !g->GetOptions().Contains(dgTitleWidthOff)) {
+        canvas.Font().Assign(FTitle->GetFont());
+        int t = 0;
+        const std::string caption = FTitle->GetCaption();
+        std::size_t start = 0;
+        while (start <= caption.size()) {
+            std::size_t end = caption.find('\n', start);
+            if (end == std::string::npos) end = caption.size();
+            std::string line = caption.substr(start, end - start);
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            t = std::max(t, canvas.TextWidth(line));
+            start = end + 1;
+        }
+        w = std::max(w, t + 4 + 2 * g->GetGridStyle()->GetTitleColMargin());
     }
+    canvas.Font().Assign(&saved);
+    if (g->GetDefaultWidthMin() > -1 && g->GetDefaultWidthMin() > w) w = g->GetDefaultWidthMin();
+    if (g->GetDefaultWidthMax() > -1 && g->GetDefaultWidthMax() < w) w = g->GetDefaultWidthMax();
     return w;
 }
 
-int TVelColumn::GetWidth() const {
+int TVelColumn::TextWidthToDisplayWidth(int Width) const {
+    TCanvas& canvas = GetGrid()->Canvas();
+    TFont saved;
+    saved.Assign(&canvas.Font());
+    canvas.Font().Assign(GetFont());
+    const int c = canvas.TextWidth("0");
+    const int avg = std::max(1, canvas.GetTextMetrics().tmAveCharWidth);
+    canvas.Font().Assign(&saved);
+    return c != 0 ? (Width + c / 2 - 4) / c : (Width + avg / 2 - 3) / avg;
+}
+
+int TVelColumn::GetDesignedWidth() const {
+    return FDesignedWidth >= 0 ? FDesignedWidth : DefaultWidth();
+}
+
+int TVelColumn::TrueWidth() const {
     return IsAssigned(TVelColumnValue::cvWidth) ? FWidth : DefaultWidth();
 }
 
+int TVelColumn::GetWidth() const {
+    TVelCustomDBGrid* g = GetGrid();
+    const bool writing = g && g->IsWritingColumns();
+    if (!writing && !GetShowing()) return g ? -g->GetGridLineWidth() : -1;
+    if (IsAssigned(TVelColumnValue::cvWidth))
+        return g && g->GetStretchMode() && writing ? FBaseWidth : FWidth;
+    return DefaultWidth();
+}
+
 void TVelColumn::SetWidth(int Value) {
-    if (Value < 0)
-        throw EInvalidArgument("Column width " + std::to_string(Value) + " is negative.");
-    if (FWidthMin >= 0 && Value < FWidthMin) Value = FWidthMin;
-    if (FWidthMax >= 0 && Value > FWidthMax) Value = FWidthMax;
+    TVelCustomDBGrid* g = GetGrid();
+    if (!FStored) {
+        if (g && g->HandleAllocated() && GetField() && g->FUpdateFields)
+            GetField()->SetDisplayWidth(TextWidthToDisplayWidth(Value));
+        if (g && g->FColumns == GetColumns() &&
+            GetColumns()->GetState() == TDBGridColumnsState::csDefault &&
+            !IsAssigned(TVelColumnValue::cvWidth))
+            return;
+    }
+    if (Value > -1) {
+        if (FWidthMin != -1 && Value < FWidthMin)
+            Value = FWidthMin;
+        else if (FWidthMax != -1 && Value > FWidthMax)
+            Value = FWidthMax;
+    }
+    const bool reading = g && g->IsReadingColumns();
+    if (!IsAssigned(TVelColumnValue::cvWidth) && !reading && Value == DefaultWidth()) {
+        ColumnChanged();
+        return;
+    }
+    const bool colLines = !g || g->GetOptions().Contains(TVelDBGridOption::dgColLines);
+    if (Value < (colLines ? 0 : 1)) {
+        ColumnChanged();
+        return;
+    }
+    if (g && g->IsLoading()) FDesignedWidth = Value;
+    const int before = GetWidth();
     if (IsAssigned(TVelColumnValue::cvWidth) && Value == FWidth) return;
     FWidth = Value;
+    if (!(g && g->GetStretchMode())) FBaseWidth = Value;
     Assigned(TVelColumnValue::cvWidth);
+    if (g && before != GetWidth() && g->GetStretchMode() && !g->IsLoading()) g->StretchColumns();
+    Synchronize();
     ColumnChanged();
 }
 
 bool TVelColumn::IsWidthStored() const {
-    return IsAssigned(TVelColumnValue::cvWidth) && FWidth != DefaultWidth();
+    if (!IsAssigned(TVelColumnValue::cvWidth)) return false;
+    TVelCustomDBGrid* g = GetGrid();
+    const int v = g && g->GetStretchMode() ? FBaseWidth : FWidth;
+    return v == 64 || v != DefaultWidth();
+}
+
+int TVelColumn::GetWidthBase() const {
+    TVelCustomDBGrid* g = GetGrid();
+    if (g && g->GetStretchMode()) return FBaseWidth;
+    return TrueWidth();
+}
+
+void TVelColumn::SetWidthBase(int Value) {
+    TVelCustomDBGrid* g = GetGrid();
+    if (g && g->GetStretchMode()) {
+        if (Value < 0 || Value == FBaseWidth) return;
+        FBaseWidth = Value;
+        if (!g->IsLoading()) g->StretchColumns();
+        return;
+    }
+    SetWidth(Value);
 }
 
 void TVelColumn::SetWidthMin(int Value) {
-    if (Value < -1) Value = -1;
-    if (Value == FWidthMin) return;
+    if (Value < -1 || Value == FWidthMin) return;
+    if (Value != -1 && FWidthMax != -1 && Value > FWidthMax) Value = FWidthMax;
     FWidthMin = Value;
-    if (IsAssigned(TVelColumnValue::cvWidth) && Value >= 0 && FWidth < Value) SetWidth(Value);
+    if (Value != -1 && TrueWidth() < Value) SetWidth(Value);
 }
 
 void TVelColumn::SetWidthMax(int Value) {
-    if (Value < -1) Value = -1;
-    if (Value == FWidthMax) return;
+    if (Value < -1 || Value == FWidthMax) return;
+    if (Value != -1 && FWidthMin != -1 && Value < FWidthMin) Value = FWidthMin;
     FWidthMax = Value;
-    if (IsAssigned(TVelColumnValue::cvWidth) && Value >= 0 && FWidth > Value) SetWidth(Value);
+    if (Value != -1 && TrueWidth() > Value) SetWidth(Value);
+}
+
+// ---- Values that default from the field or the grid.
+
+TColor TVelColumn::DefaultColor() const {
+    TVelCustomDBGrid* g = GetGrid();
+    return g ? g->GetColor() : clWindow;
 }
 
 TColor TVelColumn::GetColor() const {
-    if (IsAssigned(TVelColumnValue::cvColor)) return FColor;
-    TVelCustomDBGrid* g = GetGrid();
-    return g ? g->GetColor() : clWindow;
+    return IsAssigned(TVelColumnValue::cvColor) ? FColor : DefaultColor();
 }
 
 void TVelColumn::SetColor(TColor Value) {
@@ -477,20 +693,24 @@ void TVelColumn::SetColor(TColor Value) {
 }
 
 bool TVelColumn::IsColorStored() const {
-    if (!IsAssigned(TVelColumnValue::cvColor)) return false;
+    return IsAssigned(TVelColumnValue::cvColor) && FColor != DefaultColor();
+}
+
+void TVelColumn::RefreshFont(TFont* Font, const TFont* Default) const {
+    if (!Default || Default == Font || Font->SameAs(*Default)) return;
+    auto save = Font->GetOnChange();
+    Font->SetOnChange(nullptr);
+    Font->Assign(Default);
+    Font->SetOnChange(save);
+}
+
+TFont* TVelColumn::DefaultFont() const {
     TVelCustomDBGrid* g = GetGrid();
-    return !g || FColor != g->GetColor();
+    return g ? &g->Font() : FFont;
 }
 
 TFont* TVelColumn::GetFont() const {
-    if (!IsAssigned(TVelColumnValue::cvFont)) {
-        if (TVelCustomDBGrid* g = GetGrid(); g && !FFont->SameAs(g->Font())) {
-            auto save = FFont->GetOnChange();
-            FFont->SetOnChange(nullptr);
-            FFont->Assign(&g->Font());
-            FFont->SetOnChange(save);
-        }
-    }
+    if (!IsAssigned(TVelColumnValue::cvFont)) RefreshFont(FFont, DefaultFont());
     return FFont;
 }
 
@@ -504,16 +724,26 @@ bool TVelColumn::IsFontStored() const {
 
 void TVelColumn::FontChanged() {
     Assigned(TVelColumnValue::cvFont);
+    // A title without its own font follows the column's font when there is no grid.
+    if (!IsAssigned(TVelColumnValue::cvTitleFont)) FTitle->GetFont();
+    if (TVelCustomDBGrid* g = GetGrid()) g->InvalidateGridEditor();
     ColumnChanged();
 }
 
-TAlignment TVelColumn::GetAlignment() const {
-    if (IsAssigned(TVelColumnValue::cvAlignment)) return FAlignment;
-    TField* f = GetField();
+TAlignment TVelColumn::DefaultAlignment() const {
+    TField* f = GetDisplayField();
     return f ? f->GetAlignment() : TAlignment::taLeftJustify;
 }
 
+TAlignment TVelColumn::GetAlignment() const {
+    return IsAssigned(TVelColumnValue::cvAlignment) ? FAlignment : DefaultAlignment();
+}
+
 void TVelColumn::SetAlignment(TAlignment Value) {
+    if (PassesToField()) {
+        GetField()->SetAlignment(Value);
+        return;
+    }
     if (IsAssigned(TVelColumnValue::cvAlignment) && Value == FAlignment) return;
     FAlignment = Value;
     Assigned(TVelColumnValue::cvAlignment);
@@ -521,19 +751,25 @@ void TVelColumn::SetAlignment(TAlignment Value) {
 }
 
 bool TVelColumn::IsAlignmentStored() const {
-    if (!IsAssigned(TVelColumnValue::cvAlignment)) return false;
+    return IsAssigned(TVelColumnValue::cvAlignment) && FAlignment != DefaultAlignment();
+}
+
+bool TVelColumn::DefaultReadOnly() const {
+    TVelCustomDBGrid* g = GetGrid();
+    if (g && g->GetReadOnly()) return true;
     TField* f = GetField();
-    return !f || FAlignment != f->GetAlignment();
+    return f && f->GetReadOnly();
 }
 
 bool TVelColumn::GetReadOnly() const {
-    if (IsAssigned(TVelColumnValue::cvReadOnly)) return FReadOnly;
-    TVelCustomDBGrid* g = GetGrid();
-    TField* f = GetField();
-    return (g && g->GetReadOnly()) || (f && f->GetReadOnly());
+    return IsAssigned(TVelColumnValue::cvReadOnly) ? FReadOnly : DefaultReadOnly();
 }
 
 void TVelColumn::SetReadOnly(bool Value) {
+    if (PassesToField()) {
+        GetField()->SetReadOnly(Value);
+        return;
+    }
     if (IsAssigned(TVelColumnValue::cvReadOnly) && Value == FReadOnly) return;
     FReadOnly = Value;
     Assigned(TVelColumnValue::cvReadOnly);
@@ -541,8 +777,10 @@ void TVelColumn::SetReadOnly(bool Value) {
 }
 
 bool TVelColumn::IsReadOnlyStored() const {
-    return IsAssigned(TVelColumnValue::cvReadOnly) && FReadOnly;
+    return IsAssigned(TVelColumnValue::cvReadOnly) && FReadOnly != DefaultReadOnly();
 }
+
+// ---- Other settings.
 
 void TVelColumn::SetButtonStyle(TVelColumnButtonStyle Value) {
     if (Value == FButtonStyle) return;
@@ -563,6 +801,20 @@ void TVelColumn::SetAutoNumber(bool Value) {
     ColumnChanged();
 }
 
+void TVelColumn::SetDelimiterChar(char32_t Value) {
+    if (Value == FDelimiterChar) return;
+    FDelimiterChar = Value;
+    ColumnChanged();
+}
+
+void TVelColumn::SwitchListOptions(TVelListOptions Options, bool On) {
+    SetListOptions(On ? FListOptions + Options : FListOptions - Options);
+}
+
+void TVelColumn::SwitchPickOptions(TVelPickOptions Options, bool On) {
+    SetPickOptions(On ? FPickOptions + Options : FPickOptions - Options);
+}
+
 void TVelColumn::SetPopupMenu(TPopupMenu* Value) {
     FPopupMenu = Value;
     if (Value)
@@ -581,12 +833,6 @@ void TVelColumn::SetImages(TCustomImageList* Value) {
     if (Value)
         if (TVelCustomDBGrid* g = GetGrid()) Value->FreeNotification(g);
     ColumnChanged();
-}
-
-void TVelColumn::SetLookupDataSet(TDataSet* Value) {
-    FLookupDataSet = Value;
-    if (Value)
-        if (TVelCustomDBGrid* g = GetGrid()) Value->FreeNotification(g);
 }
 
 bool TVelColumn::RemoveReference(TComponent* AComponent) {
@@ -616,79 +862,77 @@ void TVelColumn::SetTransparentColor(TColor Value) {
     ColumnChanged();
 }
 
-void TVelColumn::SetCheckBoxValues(const std::string& Value) {
-    // Two texts: the checked one, then the unchecked one.
-    if (Value.find(';') == std::string::npos)
-        throw EInvalidArgument("CheckBoxValues '" + Value +
-                               "' needs a checked and an unchecked text separated by ';'.");
-    if (Value == FCheckBoxValues) return;
-    FCheckBoxValues = Value;
+// ---- Lookup settings.
+
+TDataSet* TVelColumn::GetLookupDataSet() const {
+    TField* f = GetField();
+    return f && f->GetLookup() ? f->GetLookupDataSet() : FLookupDataSet;
+}
+
+void TVelColumn::SetLookupDataSet(TDataSet* Value) {
+    if (Value == FLookupDataSet) return;
+    FLookupDataSet = Value;
+    if (Value)
+        if (TVelCustomDBGrid* g = GetGrid()) Value->FreeNotification(g);
     ColumnChanged();
 }
 
-void TVelColumn::SetPickList(TStrings* Value) {
-    FPickList->Assign(Value);
-}
-void TVelColumn::SetPickText(TStrings* Value) {
-    FPickText->Assign(Value);
-}
-void TVelColumn::SetFilterList(TStrings* Value) {
-    FFilterList->Assign(Value);
+std::string TVelColumn::GetKeyField() const {
+    TField* f = GetField();
+    if (f && f->GetLookup()) return f->GetKeyFields();
+    return FKeyField.empty() ? FFieldName : FKeyField;
 }
 
-void TVelColumn::RestoreDefaults() {
-    VEL_COLUMN_PLAIN_PROPS(VEL_PLAIN_PROP_RESET)
-    FTransparentColor = clNone;
-    FCheckBoxValues = DefaultCheckBoxValues();
-    FAssignedValues -= TVelColumnValues{TVelColumnValue::cvColor, TVelColumnValue::cvWidth,
-                                        TVelColumnValue::cvFont, TVelColumnValue::cvAlignment,
-                                        TVelColumnValue::cvReadOnly};
-    FTitle->RestoreDefaults();
+void TVelColumn::SetKeyField(const std::string& Value) {
+    if (Value == FKeyField) return;
+    FKeyField = Value;
+    ColumnChanged();
 }
 
-// ---- Collection.
-
-TVelDBGridColumns::TVelDBGridColumns(TVelCustomDBGrid* Grid, const TClassInfo* ColumnClass)
-    : TCollection(ColumnClass, Grid), FGrid(Grid) {
-    if (!ColumnClass || !ColumnClass->InheritsFrom(TVelColumn::StaticClass()))
-        throw EInvalidArgument(std::string("Column class ") +
-                               (ColumnClass ? ColumnClass->Name : "(none)") +
-                               " does not descend from TVelColumn.");
+std::string TVelColumn::GetLookupKeyField() const {
+    TField* f = GetField();
+    return f && f->GetLookup() ? f->GetLookupKeyFields() : FLookupKeyField;
 }
 
-TDBGridColumnsState TVelDBGridColumns::GetState() const {
-    for (int i = 0; i < Count(); ++i)
-        if (GetColumn(i)->IsStored()) return TDBGridColumnsState::csCustomized;
-    return TDBGridColumnsState::csDefault;
+void TVelColumn::SetLookupKeyField(const std::string& Value) {
+    if (Value == FLookupKeyField) return;
+    FLookupKeyField = Value;
+    ColumnChanged();
 }
 
-void TVelDBGridColumns::SetState(TDBGridColumnsState Value) {
-    if (Value == GetState()) return;
-    if (Value == TDBGridColumnsState::csDefault) {
-        BeginUpdate();
-        Clear();
-        EndUpdate();
-        if (FGrid) FGrid->LayoutChanged();
-    } else {
-        for (int i = 0; i < Count(); ++i) GetColumn(i)->SetStored(true);
-    }
+std::string TVelColumn::GetLookupResultField() const {
+    TField* f = GetField();
+    if (f && f->GetLookup()) return f->GetLookupResultField();
+    if (!FLookupResultField.empty()) return FLookupResultField;
+    return SameText(GetKeyField(), FFieldName) ? GetLookupKeyField() : std::string();
 }
 
-void TVelDBGridColumns::RestoreDefaults() {
-    BeginUpdate();
-    for (int i = 0; i < Count(); ++i) GetColumn(i)->RestoreDefaults();
-    EndUpdate();
+void TVelColumn::SetLookupResultField(const std::string& Value) {
+    if (Value == FLookupResultField) return;
+    FLookupResultField = Value;
+    ColumnChanged();
 }
 
-TVelColumn* TVelDBGridColumns::FindColumn(const std::string& FieldName) const {
-    for (int i = 0; i < Count(); ++i)
-        if (SameText(GetColumn(i)->GetFieldName(), FieldName)) return GetColumn(i);
-    return nullptr;
+std::string TVelColumn::GetLookupListFields() const {
+    return FLookupListFields.empty() ? GetLookupResultField() : FLookupListFields;
 }
 
-void TVelDBGridColumns::Update(TCollectionItem* Item) {
-    (void)Item;
-    if (FGrid && !FGrid->IsDestroying()) FGrid->LayoutChanged();
+void TVelColumn::SetLookupListFields(const std::string& Value) {
+    if (Value == FLookupListFields) return;
+    FLookupListFields = Value;
+    ColumnChanged();
+}
+
+TVelLookupColumn TVelColumn::GetLookupColumn() const {
+    using enum TVelLookupColumn;
+    TField* f = GetField();
+    if (!f) return lcNotDefined;
+    if (f->GetLookup()) return lcLookupField;
+    if (!GetLookupDataSet() || GetLookupKeyField().empty()) return lcNotDefined;
+    if (SameText(GetKeyField(), FFieldName))
+        return SameText(GetLookupKeyField(), GetLookupResultField()) ? lcLookupKeyField
+                                                                     : lcLookupValueField;
+    return GetLookupResultField().empty() ? lcNotDefined : lcLookupResultField;
 }
 
 }  // namespace vel

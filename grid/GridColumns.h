@@ -24,6 +24,7 @@ class TPopupMenu;
 class TDataSet;
 class TStrings;
 class TStringList;
+class TStream;
 class TCustomImageList;
 class TVelCustomDBGrid;
 class TVelDBGridColumns;
@@ -240,6 +241,21 @@ private:                                            \
 
 class TVelColumn;
 
+// How a column relates to a lookup (first match wins, see TVelColumn::GetLookupColumn).
+enum class TVelLookupColumn {
+    lcNotDefined,
+    lcLookupField,
+    lcLookupKeyField,
+    lcLookupResultField,
+    lcLookupValueField
+};
+VEL_DECLARE_ENUM_INFO(TVelLookupColumn)
+
+// Widths of the automatic columns while the grid shows data.
+extern int DefAutoNumberWidth;
+extern int DefAutoSelectWidth;
+extern int DefAutoExpandWidth;
+
 class TVelColumnTitle : public TPersistent {
     VEL_CLASS(TVelColumnTitle)
 public:
@@ -248,21 +264,25 @@ public:
     void Assign(const TPersistent* Source) override;
 
     TVelColumn* GetColumn() const { return FColumn; }
-    // The field's display label (or the field name) until a caption is assigned.
+    // The display field's label (or the column's field name) until a caption is assigned.
     std::string GetCaption() const;
     virtual void SetCaption(const std::string& Value);
     bool IsCaptionStored() const;
+    std::string DefaultCaption() const;
     // The grid's FixedColor until assigned.
     TColor GetColor() const;
     void SetColor(TColor Value);
     bool IsColorStored() const;
+    TColor DefaultColor() const;
     TAlignment GetAlignment() const;
     void SetAlignment(TAlignment Value);
     bool IsAlignmentStored() const;
-    // The grid's TitleFont until assigned.
+    TAlignment DefaultAlignment() const { return TAlignment::taLeftJustify; }
+    // The grid's TitleFont (the column's font without a grid) until assigned.
     TFont* GetFont() const;
     void SetFont(TFont* Value);
     bool IsFontStored() const;
+    TFont* DefaultFont() const;
     TMarker GetMarker() const { return FMarker; }
     void SetMarker(TMarker Value);
     const std::string& GetHint() const { return FHint; }
@@ -272,6 +292,16 @@ public:
     void SetPopupMenu(TPopupMenu* Value);
     TPopupMenu* GetDropDownMenu() const { return FDropDownMenu; }
     void SetDropDownMenu(TPopupMenu* Value);
+    void SwitchAutoFilters(TFilterStyles Styles, bool On);
+
+    // Header band: one text per header row above the title, separated by "|".
+    int HeaderRowCount() const;
+    std::string HeaderRows(int Row) const;
+    std::string HeaderHintRows(int Row) const;
+    // The nearest visible neighbour in the same group and on the same side of the fixed
+    // columns whose header rows 0..Row are this title's; painting merges them into one cell.
+    TVelColumn* HeaderLeft(int Row) const;
+    TVelColumn* HeaderRight(int Row) const;
 
     virtual void RestoreDefaults();
 
@@ -283,7 +313,7 @@ protected:
 private:
     friend class TVelColumn;
     void FontChanged();
-    TAlignment DefaultAlignment() const;
+    TVelColumn* HeaderNeighbour(int Row, int Step) const;
 
     TVelColumn* FColumn;
     std::string FCaption;
@@ -303,46 +333,78 @@ public:
     ~TVelColumn() override;
     void Assign(const TPersistent* Source) override;
     std::string GetDisplayName() const override;
+    // Moves the column with its expansion group; a default column moves its field.
+    void SetIndex(int Value) override;
 
     TVelCustomDBGrid* GetGrid() const;
+    TVelDBGridColumns* GetColumns() const;
     TVelColumnValues GetAssignedValues() const { return FAssignedValues; }
+    // A persistent column (added by hand or read); false for a column built from a field.
     bool IsStored() const { return FStored; }
     void SetStored(bool Value) { FStored = Value; }
 
+    // ---- Field binding.
     const std::string& GetFieldName() const { return FFieldName; }
     void SetFieldName(const std::string& Value);
     // The bound field, looked up in the grid's dataset on first use; not owned.
     TField* GetField() const;
     virtual void SetField(TField* Value);
+    // The field whose text and alignment the column shows: the lookup result field for an
+    // lcLookupValueField column, else the bound field.
+    TField* GetDisplayField() const;
+
+    // ---- Visibility and expansion groups.
     // Reads false while the parent column is invisible.
     bool GetVisible() const;
     void SetVisible(bool Value);
-    bool GetExpanded() const { return FExpanded; }
+    // Reads true only for an expandable column whose own flag is set.
+    bool GetExpanded() const;
     void SetExpanded(bool Value);
-    // The field's display width in pixels (64 without a field) until assigned.
+    // The field is an ADT or array field, or ExpandCols is set.
+    bool GetExpandable() const;
+    // Visible, not expanded and every ancestor expanded.
+    bool GetShowing() const;
+    // The last column of this column's group (itself when it has none).
+    int GetExpandIndex() const;
+    TVelColumn* GetParentColumn() const;
+    int GetDepth() const;
+
+    // ---- Width.
+    // Negative (minus the grid's line width) while not showing, except when the grid writes
+    // its columns; the assigned width, else DefaultWidth.
     int GetWidth() const;
     virtual void SetWidth(int Value);
     bool IsWidthStored() const;
     int DefaultWidth() const;
+    // The width read from a form, else DefaultWidth.
+    int GetDesignedWidth() const;
+    // The unstretched width; outside stretching the true width (ignoring visibility).
+    int GetWidthBase() const;
+    void SetWidthBase(int Value);
     int GetWidthMin() const { return FWidthMin; }
     void SetWidthMin(int Value);
     int GetWidthMax() const { return FWidthMax; }
     void SetWidthMax(int Value);
-    // The grid's Color until assigned.
+
+    // ---- Values that default from the field or the grid.
     TColor GetColor() const;
     void SetColor(TColor Value);
     bool IsColorStored() const;
-    // The grid's Font until assigned.
+    TColor DefaultColor() const;
     TFont* GetFont() const;
     void SetFont(TFont* Value);
     bool IsFontStored() const;
+    TFont* DefaultFont() const;
     TAlignment GetAlignment() const;
     virtual void SetAlignment(TAlignment Value);
     bool IsAlignmentStored() const;
-    // The field's read-only flag (or the grid's) until assigned.
+    TAlignment DefaultAlignment() const;
     bool GetReadOnly() const;
     virtual void SetReadOnly(bool Value);
     bool IsReadOnlyStored() const;
+    bool DefaultReadOnly() const;
+
+    // ---- Other settings.
     TVelColumnButtonStyle GetButtonStyle() const { return FButtonStyle; }
     void SetButtonStyle(TVelColumnButtonStyle Value);
     TVelColumnExpandStyle GetExpandStyle() const { return FExpandStyle; }
@@ -357,7 +419,10 @@ public:
     void SetHint(const std::string& Value) { FHint = Value; }
     TVelColumnTitle* GetTitle() const { return FTitle; }
     void SetTitle(TVelColumnTitle* Value) { FTitle->Assign(Value); }
-    TVelColumn* GetParentColumn() const { return FParentColumn; }
+    char32_t GetDelimiterChar() const { return FDelimiterChar; }
+    void SetDelimiterChar(char32_t Value);
+    void SwitchListOptions(TVelListOptions Options, bool On);
+    void SwitchPickOptions(TVelPickOptions Options, bool On);
 
     // References cleared by the grid's removal notification.
     TPopupMenu* GetPopupMenu() const { return FPopupMenu; }
@@ -366,42 +431,100 @@ public:
     void SetDropDownMenu(TPopupMenu* Value);
     TCustomImageList* GetImages() const { return FImages; }
     void SetImages(TCustomImageList* Value);
-    TDataSet* GetLookupDataSet() const { return FLookupDataSet; }
-    void SetLookupDataSet(TDataSet* Value);
     // Drops every reference to a component that goes away; true when one was held.
     virtual bool RemoveReference(TComponent* AComponent);
 
-    virtual void RestoreDefaults();
+    // ---- Lookup settings: a lookup field supplies them; otherwise they derive from each
+    // other (see the getters). Each is stored only when assigned to the column.
+    TDataSet* GetLookupDataSet() const;
+    void SetLookupDataSet(TDataSet* Value);
+    bool IsLookupDataSetStored() const { return FLookupDataSet != nullptr; }
+    std::string GetKeyField() const;
+    void SetKeyField(const std::string& Value);
+    bool IsKeyFieldStored() const { return !FKeyField.empty(); }
+    std::string GetLookupKeyField() const;
+    void SetLookupKeyField(const std::string& Value);
+    bool IsLookupKeyFieldStored() const { return !FLookupKeyField.empty(); }
+    std::string GetLookupResultField() const;
+    void SetLookupResultField(const std::string& Value);
+    bool IsLookupResultFieldStored() const { return !FLookupResultField.empty(); }
+    std::string GetLookupListFields() const;
+    void SetLookupListFields(const std::string& Value);
+    bool IsLookupListFieldsStored() const { return !FLookupListFields.empty(); }
+    TVelLookupColumn GetLookupColumn() const;
 
+    virtual void RestoreDefaults();
+    // Moves the column and the partner column of the linked grid.
+    void MoveTo(int NewIndex);
+    // Pushes Visible, Expanded and the width to the partner column of the linked grid.
+    void Synchronize();
+
+    // ---- Check boxes, images and editing gates.
     // Image colour treated as transparent; clNone: none.
     TColor GetTransparentColor() const { return FTransparentColor; }
     void SetTransparentColor(TColor Value);
-    // The checked and the unchecked field text, "True;False" style.
+    // The checked text, ";", the unchecked text. An empty value restores the default.
     const std::string& GetCheckBoxValues() const { return FCheckBoxValues; }
     void SetCheckBoxValues(const std::string& Value);
     bool IsCheckBoxValuesStored() const { return FCheckBoxValues != DefaultCheckBoxValues(); }
-    static std::string DefaultCheckBoxValues() { return "True;False"; }
-    // Owned lists: fixed values, their display texts and the auto-filter's values.
+    static std::string DefaultCheckBoxValues();
+    std::string GetCheckedText() const;
+    std::string GetUncheckedText() const;
+    // The current record's field text equals the checked (or unchecked) text, any case.
+    bool IsCheckBoxValue(bool Checked) const;
+    void ToggleCheckBoxValue();
+    // Glyph or image of the current record; -1 for none.
+    int GetImageIndex() const;
+    virtual bool CanEditShow() const;
+    virtual bool CanCellTrack() const { return GetCheckBox(); }
+
+    // ---- Pick lists and multiple values.
     TStrings* GetPickList() const { return FPickList; }
     void SetPickList(TStrings* Value);
     TStrings* GetPickText() const { return FPickText; }
     void SetPickText(TStrings* Value);
     TStrings* GetFilterList() const { return FFilterList; }
     void SetFilterList(TStrings* Value);
+    bool GetPickTextActive() const;
+    // The texts the cell works with, and the texts its drop-down shows.
+    TStrings* GetPickData() const;
+    TStrings* GetPickDataList() const;
+    bool GetPickDataActive() const;
+    std::string FormatPickText(int Index) const;
+    // Position of the current record's value in the pick data list; -1 when absent.
+    int GetPickIndex() const;
+    // Line break with DelimiterLine, else DelimiterText when set, else DelimiterChar.
+    virtual std::string GetDelimiter() const;
+    virtual bool GetMultiSelectList() const;
+    // The multi-value display rule: "..." for empty, first value + " ..." for several.
+    virtual std::string FormatText(const std::string& Text) const;
+    // The current record's text as a cell shows it (lookup values, pick texts, the grid's
+    // ColGetText, then FormatText).
+    std::string GetDisplayText() const;
 
     VEL_COLUMN_PLAIN_PROPS(VEL_PLAIN_PROP_DECLARE)
 
 protected:
     virtual TVelColumnTitle* CreateTitle();
-    // Tells the grid (relayout) unless the grid is being built.
+    // Tells the collection (and through it the grid) unless the column is not in one yet.
     void ColumnChanged(bool AllItems = false);
 
 private:
     friend class TVelColumnTitle;
+    friend class TVelDBGridColumns;
     friend class TVelCustomDBGrid;
     void FontChanged();
     void Assigned(TVelColumnValue Value) { FAssignedValues.Include(Value); }
     bool IsAssigned(TVelColumnValue Value) const { return FAssignedValues.Contains(Value); }
+    // Default columns pass a few settings through to their field.
+    bool PassesToField() const;
+    int TrueWidth() const;
+    int TextWidthToDisplayWidth(int Width) const;
+    void InternalMove(int NewIndex);
+    TVelColumn* Partner() const;
+    void RefreshFont(TFont* Font, const TFont* Default) const;
+    void PickDataChanged();
+    std::string FieldText() const;
 
     mutable TField* FField = nullptr;
     std::string FFieldName;
@@ -420,43 +543,138 @@ private:
     bool FStored = true;
     int FWidthMin = -1;
     int FWidthMax = -1;
+    int FDesignedWidth = -1;
+    int FBaseWidth = 64;
     std::string FHint;
     TCustomImageList* FImages = nullptr;
     bool FAutoNumber = false;
     int FExpandCols = 0;
     TVelColumnExpandStyle FExpandStyle = TVelColumnExpandStyle::cesAuto;
-    TVelColumn* FParentColumn = nullptr;
     TDialogOptions FDialogOptions{TDialogOption::doShowColumn, TDialogOption::doItemEnabled};
     TDataSet* FLookupDataSet = nullptr;
+    std::string FKeyField, FLookupKeyField, FLookupResultField, FLookupListFields;
     TColor FTransparentColor = clNone;
     std::string FCheckBoxValues = DefaultCheckBoxValues();
+    char32_t FDelimiterChar = U',';
     TStringList* FPickList;
     TStringList* FPickText;
+    mutable TStringList* FPickFormatted = nullptr;
     TStringList* FFilterList;
+};
+
+// Enumerates a column list from the start; Restart goes back before the first column.
+class TVelColumnEnumerator {
+public:
+    virtual ~TVelColumnEnumerator() = default;
+    virtual bool MoveNext() = 0;
+    virtual TVelColumn* GetCurrent() const = 0;
+    void Restart() { FIndex = -1; }
+
+protected:
+    int FIndex = -1;
+};
+
+class TVelDBGridColumnsEnumerator : public TVelColumnEnumerator {
+public:
+    explicit TVelDBGridColumnsEnumerator(const TVelDBGridColumns* Columns) : FColumns(Columns) {}
+    bool MoveNext() override;
+    TVelColumn* GetCurrent() const override;
+
+private:
+    const TVelDBGridColumns* FColumns;
 };
 
 class TVelDBGridColumns : public TCollection {
     VEL_CLASS(TVelDBGridColumns)
 public:
     TVelDBGridColumns(TVelCustomDBGrid* Grid, const TClassInfo* ColumnClass);
+    ~TVelDBGridColumns() override;
+    // Copies a column collection inside a layout bracket of the grid, stretching off.
+    void Assign(const TPersistent* Source) override;
     TVelCustomDBGrid* GetGrid() const { return FGrid; }
     TVelColumn* GetColumn(int Index) const { return static_cast<TVelColumn*>(GetItem(Index)); }
     TVelColumn* operator[](int Index) const { return GetColumn(Index); }
+    // Writing assigns Value to the column at Index.
+    void SetColumn(int Index, const TVelColumn* Value) { SetItem(Index, Value); }
+    // A persistent column; it replaces the default columns there were.
     TVelColumn* Add() { return static_cast<TVelColumn*>(TCollection::Add()); }
-    // csCustomized while any column is persistent (added by hand or read from a form).
+    // The automatic number, select and expand columns, each inserted first.
+    TVelColumn* AddAutoNumber();
+    TVelColumn* AddAutoSelect();
+    TVelColumn* AddAutoExpand();
+    // csDefault while empty or while the last column was built from a field.
     TDBGridColumnsState GetState() const;
-    // csDefault drops the columns (the next layout rebuilds them from the fields);
-    // csCustomized keeps the current columns and makes them persistent.
+    // csCustomized rebuilds the columns as persistent ones from the fields; csDefault drops
+    // them, so the next layout builds default columns.
     void SetState(TDBGridColumnsState Value);
+    // One persistent column per field (sub-fields after their ADT or array field), then the
+    // automatic columns the grid's options ask for.
+    void RebuildColumns();
     void RestoreDefaults();
-    // First column bound to the field name (case-insensitive), or nullptr.
-    TVelColumn* FindColumn(const std::string& FieldName) const;
+    // First column from StartIndex on bound to the field name (case-insensitive).
+    TVelColumn* FindColumn(const std::string& FieldName, int StartIndex = 0) const;
+
+    // Layout text: "Columns=n", "Column<i>=name,WidthBase,Visible,Expanded" and, with
+    // soStretchMode, "StretchMode=0|1". Reading builds it; writing applies it line by line.
+    TStrings* GetSettings();
+    void SetSettings(const TStrings* Value);
+    void SetSettingsText(const std::string& Text);
+    // Applies the last layout text again.
+    void ApplySettings();
+
+    // Column files: the columns and the grid's OrderFields as form text. A file or stream
+    // that cannot be read raises and leaves the columns as they were.
+    void SaveToStream(TStream* Stream);
+    void LoadFromStream(TStream* Stream);
+    void SaveToFile(const std::string& FileName);
+    void LoadFromFile(const std::string& FileName);
+
+    void BeginDesignUpdate();
+    void EndDesignUpdate();
+    int GetDesignUpdate() const { return FDesignUpdate; }
+
+    TVelDBGridColumnsEnumerator GetEnumerator() const { return TVelDBGridColumnsEnumerator(this); }
 
 protected:
     void Update(TCollectionItem* Item) override;
+    void Notify(TCollectionItem* Item, TCollectionNotification Action) override;
+    // A column built from a field by the grid's layout.
+    TVelColumn* InternalAdd(TField* Field);
 
 private:
+    friend class TVelCustomDBGrid;
+    friend class TVelColumn;
+    bool IsGridColumns() const;
+    TVelColumn* AddAuto(const std::string& Caption);
+    // 0 number, 1 select, 2 expand.
+    TVelColumn* FindAuto(int Kind) const;
+    void AddAutoColumns();
+    // The grid's layout of default columns (csDefault) or the unbinding of persistent ones.
+    void BuildLayoutColumns();
+    void ApplySettingsLines(const TStrings* Lines);
+
     TVelCustomDBGrid* FGrid;
+    int FDesignUpdate = 0;
+    TStringList* FSettings = nullptr;
+    // Set while the collection builds its own columns (default and automatic ones).
+    bool FBuilding = false;
+};
+
+// Holds a column set and the grid's OrderFields while a column file is written or read.
+class TVelColumnsWrapper : public TComponent {
+    VEL_CLASS(TVelColumnsWrapper)
+public:
+    explicit TVelColumnsWrapper(TComponent* AOwner);
+    // The columns are not owned.
+    TVelDBGridColumns* GetColumns() const { return FColumns; }
+    void SetColumns(TVelDBGridColumns* Value);
+    void UseColumns(TVelDBGridColumns* Value) { FColumns = Value; }
+    const std::string& GetOrderFields() const { return FOrderFields; }
+    void SetOrderFields(const std::string& Value) { FOrderFields = Value; }
+
+private:
+    TVelDBGridColumns* FColumns = nullptr;
+    std::string FOrderFields;
 };
 
 }  // namespace vel

@@ -63,22 +63,31 @@ TEST_F(ColumnsTest, ColumnListRoundTripsWithOnlyChangedValues) {
     EXPECT_EQ(copy->GetPickOptions().ToMask(), 20u);
 }
 
-TEST_F(ColumnsTest, BadValuesRaiseAndKeepTheColumn) {
+TEST_F(ColumnsTest, WidthLimitsAndIgnoredValues) {
     TVelColumn* c = Grid->GetColumns()->Add();
-    EXPECT_THROW(c->SetCheckBoxValues("Yes"), EInvalidArgument);
-    EXPECT_EQ(c->GetCheckBoxValues(), "True;False");
-    c->SetWidth(80);
-    EXPECT_THROW(c->SetWidth(-1), EInvalidArgument);
-    EXPECT_EQ(c->GetWidth(), 80);
     EXPECT_THROW(c->SetExpandCols(-2), EInvalidArgument);
-    // Limits clamp the width, now and later.
+    // A width below zero (what a hidden column reads) changes nothing.
+    c->SetWidth(80);
+    c->SetWidth(-1);
+    EXPECT_EQ(c->GetWidth(), 80);
+    // Limits clamp the width, now and later; a limit below -1 is ignored.
     c->SetWidthMax(50);
     EXPECT_EQ(c->GetWidth(), 50);
     c->SetWidth(200);
     EXPECT_EQ(c->GetWidth(), 50);
+    c->SetWidthMax(-5);
+    EXPECT_EQ(c->GetWidthMax(), 50);
     c->SetWidthMax(-1);
     c->SetWidthMin(60);
     EXPECT_EQ(c->GetWidth(), 60);
+    // A maximum below the minimum becomes the minimum, and the other way round.
+    c->SetWidthMin(50);
+    c->SetWidthMax(40);
+    EXPECT_EQ(c->GetWidthMax(), 50);
+    c->SetWidthMax(70);
+    c->SetWidthMin(90);
+    EXPECT_EQ(c->GetWidthMin(), 70);
+    EXPECT_EQ(c->GetWidth(), 70);
 }
 
 }  // namespace

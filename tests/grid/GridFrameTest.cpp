@@ -358,15 +358,19 @@ TEST_F(GridFrameTest, ColumnsFollowTheFieldsUntilCustomised) {
     Grid->SetReadOnly(false);
     EXPECT_FALSE(name->GetReadOnly());
 
-    // A hand-made column customises the set; the next layout keeps it.
+    // A hand-made column customises the set, replacing the field-made columns; the next
+    // layout keeps it.
     TVelColumn* own = Grid->GetColumns()->Add();
     own->SetFieldName("Price");
     EXPECT_EQ(Grid->GetColumns()->GetState(), TDBGridColumnsState::csCustomized);
     Grid->LayoutChanged();
-    EXPECT_EQ(Grid->GetColumns()->Count(), 3);
-    EXPECT_EQ(Grid->GetColCount(), 4);
-    own->SetVisible(false);
+    EXPECT_EQ(Grid->GetColumns()->Count(), 1);
+    EXPECT_EQ(Grid->GetColCount(), 2);
+    EXPECT_EQ(own->GetField(), table->FieldByName("Price"));
+    Grid->GetColumns()->Add()->SetFieldName("ID");
     EXPECT_EQ(Grid->GetColCount(), 3);
+    own->SetVisible(false);
+    EXPECT_EQ(Grid->GetColCount(), 2);
     Grid->GetColumns()->SetState(TDBGridColumnsState::csDefault);
     EXPECT_EQ(Grid->GetColumns()->Count(), 2);
 
