@@ -138,11 +138,16 @@ VEL_PUBLISHED(TVelColumn) {
     }
 VEL_TITLE_PLAIN_PROPS(VEL_TITLE_PLAIN_SETTER)
 
-#define VEL_COLUMN_PLAIN_SETTER(Type, Name, Default) \
-    void TVelColumn::Set##Name(Type Value) {         \
-        if (Value == F##Name) return;                \
-        F##Name = Value;                             \
-        ColumnChanged();                             \
+#define VEL_COLUMN_PLAIN_SETTER(Type, Name, Default)                         \
+    void TVelColumn::Set##Name(Type Value) {                                 \
+        if (Value == F##Name) return;                                        \
+        F##Name = Value;                                                     \
+        /* Formatted pick texts follow the format. */                        \
+        if (#Name == std::string_view("PickTextFormat")) {                   \
+            delete FPickFormatted;                                           \
+            FPickFormatted = nullptr;                                        \
+        }                                                                    \
+        ColumnChanged();                                                     \
     }
 VEL_COLUMN_PLAIN_PROPS(VEL_COLUMN_PLAIN_SETTER)
 

@@ -94,7 +94,15 @@ void TMemDataSet::CreateDataSet() {
     }
     if (GetFieldDefs().Count() == 0) DatabaseError("Field definitions are missing", GetName());
     // Validate every definition before the old table is dropped.
-    for (int i = 0; i < GetFieldDefs().Count(); ++i) MemKindOf(GetFieldDefs()[i]->GetDataType());
+    for (int i = 0; i < GetFieldDefs().Count(); ++i) {
+        TFieldDef* d = GetFieldDefs()[i];
+        // An ADT is stored as its children.
+        if (d->GetDataType() == TFieldType::ftADT)
+            for (int j = 0; j < d->GetChildDefs().Count(); ++j)
+                MemKindOf(d->GetChildDefs()[j]->GetDataType());
+        else
+            MemKindOf(d->GetDataType());
+    }
     StructureFromDefs();
     Open();
 }
