@@ -163,7 +163,8 @@ void CollectFields(const TFields& Fields, bool VisibleOnly, std::vector<TField*>
     for (TField* f : Fields) {
         if (VisibleOnly && !f->GetVisible()) continue;
         Out.push_back(f);
-        if (auto* o = dynamic_cast<TObjectField*>(f)) CollectFields(o->GetFields(), VisibleOnly, Out);
+        if (auto* o = dynamic_cast<TObjectField*>(f))
+            CollectFields(o->GetFields(), VisibleOnly, Out);
     }
 }
 }  // namespace
@@ -218,7 +219,8 @@ void TVelDBGridColumns::BuildLayoutColumns() {
     }
     TDataSet* ds = FGrid->GetDataSet();
     const bool active = FGrid->GetDataLink()->GetActive();
-    const bool onlyEmpty = Count() == 1 && !GetColumn(0)->FStored && GetColumn(0)->FFieldName.empty();
+    const bool onlyEmpty =
+        Count() == 1 && !GetColumn(0)->FStored && GetColumn(0)->FFieldName.empty();
     if (!active && (!ds || ds->GetDefaultFields())) {
         // The one empty column a grid without fields shows is kept, not made again.
         if (!onlyEmpty) Clear();

@@ -29,13 +29,15 @@ std::string TVelColumn::GetCheckedText() const {
 
 std::string TVelColumn::GetUncheckedText() const {
     const std::size_t semi = FCheckBoxValues.find(';');
-    return semi == std::string::npos ? std::string() : Utf8Copy(FCheckBoxValues.substr(semi + 1), 0, 255);
+    return semi == std::string::npos ? std::string()
+                                     : Utf8Copy(FCheckBoxValues.substr(semi + 1), 0, 255);
 }
 
 std::string TVelColumn::FieldText() const {
     TField* f = GetField();
     std::string text = f ? f->GetText() : std::string();
-    if (TVelCustomDBGrid* g = GetGrid()) g->ColGetText(const_cast<TVelColumn*>(this), text, TTextKind::tkEdit);
+    if (TVelCustomDBGrid* g = GetGrid())
+        g->ColGetText(const_cast<TVelColumn*>(this), text, TTextKind::tkEdit);
     return text;
 }
 
@@ -181,8 +183,14 @@ bool TVelColumn::GetMultiSelectList() const {
     if (!f) return false;
     using enum TFieldType;
     switch (f->GetDataType()) {
-        case ftString: case ftWideString: case ftMemo: case ftFmtMemo: case ftWideMemo: break;
-        default: return false;
+        case ftString:
+        case ftWideString:
+        case ftMemo:
+        case ftFmtMemo:
+        case ftWideMemo:
+            break;
+        default:
+            return false;
     }
     return GetLookupColumn() == TVelLookupColumn::lcLookupKeyField || GetPickDataActive();
 }

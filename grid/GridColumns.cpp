@@ -9,11 +9,11 @@
 #include "platform/controls/Menus.h"
 #include "platform/db/DataSet.h"
 #include "platform/db/Fields.h"
+#include "platform/graphics/Canvas.h"
 #include "platform/graphics/ImageList.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/rtl/Utf8.h"
-#include "platform/graphics/Canvas.h"
 
 namespace vel {
 
@@ -129,25 +129,25 @@ VEL_PUBLISHED(TVelColumn) {
     VEL_COLUMN_PLAIN_PROPS(VEL_PLAIN_PROP_PUBLISH)
 }
 
-#define VEL_TITLE_PLAIN_SETTER(Type, Name, Default) \
-    void TVelColumnTitle::Set##Name(Type Value) {   \
-        if (Value == F##Name) return;               \
-        F##Name = Value;                            \
-        /* A header band spans several columns. */  \
+#define VEL_TITLE_PLAIN_SETTER(Type, Name, Default)                  \
+    void TVelColumnTitle::Set##Name(Type Value) {                    \
+        if (Value == F##Name) return;                                \
+        F##Name = Value;                                             \
+        /* A header band spans several columns. */                   \
         FColumn->ColumnChanged(#Name == std::string_view("Header")); \
     }
 VEL_TITLE_PLAIN_PROPS(VEL_TITLE_PLAIN_SETTER)
 
-#define VEL_COLUMN_PLAIN_SETTER(Type, Name, Default)                         \
-    void TVelColumn::Set##Name(Type Value) {                                 \
-        if (Value == F##Name) return;                                        \
-        F##Name = Value;                                                     \
-        /* Formatted pick texts follow the format. */                        \
-        if (#Name == std::string_view("PickTextFormat")) {                   \
-            delete FPickFormatted;                                           \
-            FPickFormatted = nullptr;                                        \
-        }                                                                    \
-        ColumnChanged();                                                     \
+#define VEL_COLUMN_PLAIN_SETTER(Type, Name, Default)       \
+    void TVelColumn::Set##Name(Type Value) {               \
+        if (Value == F##Name) return;                      \
+        F##Name = Value;                                   \
+        /* Formatted pick texts follow the format. */      \
+        if (#Name == std::string_view("PickTextFormat")) { \
+            delete FPickFormatted;                         \
+            FPickFormatted = nullptr;                      \
+        }                                                  \
+        ColumnChanged();                                   \
     }
 VEL_COLUMN_PLAIN_PROPS(VEL_COLUMN_PLAIN_SETTER)
 
@@ -447,8 +447,8 @@ void TVelColumn::Assign(const TPersistent* From) {
 
 void TVelColumn::RestoreDefaults() {
     const bool hadFont = IsAssigned(TVelColumnValue::cvFont);
-    FAssignedValues -= TVelColumnValues{TVelColumnValue::cvColor, TVelColumnValue::cvWidth,
-                                        TVelColumnValue::cvFont,  TVelColumnValue::cvAlignment,
+    FAssignedValues -= TVelColumnValues{TVelColumnValue::cvColor,    TVelColumnValue::cvWidth,
+                                        TVelColumnValue::cvFont,     TVelColumnValue::cvAlignment,
                                         TVelColumnValue::cvReadOnly, TVelColumnValue::cvImeMode,
                                         TVelColumnValue::cvImeName};
     FTitle->RestoreDefaults();

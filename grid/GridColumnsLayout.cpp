@@ -38,8 +38,8 @@ TStrings* TVelDBGridColumns::GetSettings() {
     for (int i = 0; i < Count(); ++i) {
         TVelColumn* c = GetColumn(i);
         FSettings->Add("Column" + std::to_string(i + 1) + "=" + c->GetFieldName() + d +
-                       std::to_string(c->GetWidthBase()) + d + (c->GetVisible() ? "1" : "0") +
-                       d + (c->GetExpanded() ? "1" : "0"));
+                       std::to_string(c->GetWidthBase()) + d + (c->GetVisible() ? "1" : "0") + d +
+                       (c->GetExpanded() ? "1" : "0"));
     }
     if (FGrid && FGrid->GetSettings()->GetOptions().Contains(TVelSettingsOption::soStretchMode))
         FSettings->Add(std::string("StretchMode=") + (FGrid->GetStretchMode() ? "1" : "0"));
@@ -72,7 +72,8 @@ struct TFieldReader {
     std::string Next() {
         if (Done) return {};
         const std::size_t end = Text.find(DefaultDelimiter, Pos);
-        std::string field = Text.substr(Pos, end == std::string::npos ? std::string::npos : end - Pos);
+        std::string field =
+            Text.substr(Pos, end == std::string::npos ? std::string::npos : end - Pos);
         if (end == std::string::npos)
             Done = true;
         else
@@ -111,7 +112,8 @@ void TVelDBGridColumns::ApplySettingsLines(const TStrings* Lines) {
     }
     if (FGrid && FGrid->GetSettings()->GetOptions().Contains(TVelSettingsOption::soStretchMode)) {
         int mode = FGrid->GetStretchMode() ? 1 : 0;
-        if (!TryStrToInt(Trim(Lines->GetValue("StretchMode")), mode)) mode = FGrid->GetStretchMode();
+        if (!TryStrToInt(Trim(Lines->GetValue("StretchMode")), mode))
+            mode = FGrid->GetStretchMode();
         FGrid->SetStretchMode(mode == 1);
     }
 }
@@ -159,8 +161,8 @@ void TVelDBGridColumns::SaveToStream(TStream* Stream) {
 
 void TVelDBGridColumns::LoadFromStream(TStream* Stream) {
     // Read into a fresh collection first: a file that cannot be read changes nothing.
-    std::unique_ptr<TVelDBGridColumns> read(
-        FGrid ? FGrid->CreateColumns() : new TVelDBGridColumns(nullptr, GetItemClass()));
+    std::unique_ptr<TVelDBGridColumns> read(FGrid ? FGrid->CreateColumns()
+                                                  : new TVelDBGridColumns(nullptr, GetItemClass()));
     TVelColumnsWrapper wrapper(nullptr);
     wrapper.UseColumns(read.get());
     {

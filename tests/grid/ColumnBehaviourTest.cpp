@@ -145,10 +145,10 @@ TEST_F(ColumnBehaviourTest, HiddenColumnsReadANegativeWidth) {
 TEST_F(ColumnBehaviourTest, RebuildColumnsFollowsAdtFieldsAndAddsAutomaticColumns) {
     auto table = MakeAddressTable();
     Attach(table.get());
-    Grid->SwitchOptionsExt({TVelDBGridOptionExt::dgAutoNumberColumn,
-                            TVelDBGridOptionExt::dgAutoSelectColumn,
-                            TVelDBGridOptionExt::dgAutoExpandColumn},
-                           true);
+    Grid->SwitchOptionsExt(
+        {TVelDBGridOptionExt::dgAutoNumberColumn, TVelDBGridOptionExt::dgAutoSelectColumn,
+         TVelDBGridOptionExt::dgAutoExpandColumn},
+        true);
     Cols()->RebuildColumns();
     EXPECT_EQ(Cols()->GetState(), TDBGridColumnsState::csCustomized);
     EXPECT_EQ(Names(), ",,,ID,Addr,Addr.City,Addr.Zip,Name");
@@ -222,7 +222,8 @@ TEST_F(ColumnBehaviourTest, MovingADefaultColumnMovesItsField) {
 
 TEST_F(ColumnBehaviourTest, LinkedGridsMoveAndSynchronizePartnerColumns) {
     auto* follower = NewGrid("Follower");
-    for (TVelCustomDBGrid* g : {static_cast<TVelCustomDBGrid*>(Grid), static_cast<TVelCustomDBGrid*>(follower)})
+    for (TVelCustomDBGrid* g :
+         {static_cast<TVelCustomDBGrid*>(Grid), static_cast<TVelCustomDBGrid*>(follower)})
         for (const char* n : {"A", "B", "C"}) g->GetColumns()->Add()->SetFieldName(n);
     follower->SetMasterGrid(Grid);
     ASSERT_EQ(Grid->GetManageGrid(), follower);
@@ -250,11 +251,11 @@ TEST_F(ColumnBehaviourTest, ExpandingKeepsTheFocusOnAShowingColumn) {
     b->SetExpanded(false);  // B shows, C and D hide: raw columns A, B, then the rest
     EXPECT_EQ(expands, 1);
     Grid->SetCol(Grid->DataToRawColumn(1));  // on B
-    b->SetExpanded(true);  // B gives way to C: the focus moves right onto it
+    b->SetExpanded(true);                    // B gives way to C: the focus moves right onto it
     EXPECT_EQ(Grid->GetCol(), Grid->DataToRawColumn(1));
     EXPECT_EQ(Grid->GetVisibleColumns()[1], Cols()->GetColumn(2));
     Grid->SetCol(Grid->DataToRawColumn(2));  // on D
-    b->SetExpanded(false);  // D hides: the focus goes left to B
+    b->SetExpanded(false);                   // D hides: the focus goes left to B
     EXPECT_EQ(Grid->GetVisibleColumns()[std::size_t(Grid->RawToDataColumn(Grid->GetCol()))], b);
     EXPECT_EQ(expands, 3);
 }

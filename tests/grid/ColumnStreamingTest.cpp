@@ -68,11 +68,11 @@ TEST_F(ColumnStreamingTest, FormWithPersistentColumnsRoundTrips) {
     BuildColumns();
     const std::string text = ComponentToText(Form.get());
     for (const char* expected :
-         {"FieldName = 'ID'", "Width = 70", "Title.Caption = 'Number'", "Title.Font.Style = [fsBold]",
-          "PopupMenu = Menu1", "ExpandCols = 2", "Expanded = False", "Font.Color = clMaroon",
-          "'N1'", "'Two'", "LookupDataSet = Lookup1", "LookupKeyField = 'Code'",
-          "LookupResultField = 'Title'", "Title.Header = 'Group|Sub'", "Visible = False",
-          "CheckBoxValues = 'Y;N'"})
+         {"FieldName = 'ID'", "Width = 70", "Title.Caption = 'Number'",
+          "Title.Font.Style = [fsBold]", "PopupMenu = Menu1", "ExpandCols = 2", "Expanded = False",
+          "Font.Color = clMaroon", "'N1'", "'Two'", "LookupDataSet = Lookup1",
+          "LookupKeyField = 'Code'", "LookupResultField = 'Title'", "Title.Header = 'Group|Sub'",
+          "Visible = False", "CheckBoxValues = 'Y;N'"})
         EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n" << text;
     // Derived and default values stay out.
     for (const char* absent : {" KeyField = ", "LookupListFields", "Title.Color", "Title.Alignment",
@@ -111,7 +111,8 @@ TEST_F(ColumnStreamingTest, ColumnFilesRoundTripAndBadFilesChangeNothing) {
     EXPECT_EQ(Names(other->GetColumns()), "ID,,Name,Price");
     EXPECT_EQ(other->GetOrderFields(), "Name");
     // References to the form's components are found again.
-    EXPECT_EQ(other->GetColumns()->GetColumn(2)->GetLookupDataSet(), Form->FindComponent("Lookup1"));
+    EXPECT_EQ(other->GetColumns()->GetColumn(2)->GetLookupDataSet(),
+              Form->FindComponent("Lookup1"));
     EXPECT_EQ(CollectionToText(other->GetColumns()), CollectionToText(Cols()));
 
     // Damaged files: an error naming the file; the columns stay as they were.
@@ -140,8 +141,9 @@ TEST_F(ColumnStreamingTest, LayoutTextRoundTripsAndAppliesLineByLine) {
     Cols()->GetColumn(1)->SetWidth(80);
     Cols()->GetColumn(2)->SetVisible(false);
     const std::string text = Cols()->GetSettings()->GetText();
-    EXPECT_EQ(text, "Columns=4\nColumn1=A,64,1,0\nColumn2=B,80,1,0\nColumn3=C,64,0,0\n"
-                    "Column4=D,64,1,0\n");
+    EXPECT_EQ(text,
+              "Columns=4\nColumn1=A,64,1,0\nColumn2=B,80,1,0\nColumn3=C,64,0,0\n"
+              "Column4=D,64,1,0\n");
 
     auto* other = NewGrid("Other");
     for (const char* n : {"D", "C", "B", "A"}) other->GetColumns()->Add()->SetFieldName(n);
@@ -164,7 +166,8 @@ TEST_F(ColumnStreamingTest, LayoutTextRoundTripsAndAppliesLineByLine) {
     // The stretch mode travels only with soStretchMode.
     other->GetSettings()->SetOptions(other->GetSettings()->GetOptions() +
                                      TVelSettingsOption::soStretchMode);
-    EXPECT_NE(other->GetColumns()->GetSettings()->GetText().find("StretchMode=0"), std::string::npos);
+    EXPECT_NE(other->GetColumns()->GetSettings()->GetText().find("StretchMode=0"),
+              std::string::npos);
     other->GetColumns()->SetSettingsText("Columns=0\nStretchMode=1\n");
     EXPECT_TRUE(other->GetStretchMode());
     other->GetColumns()->SetSettingsText("Columns=0\n");
@@ -180,35 +183,82 @@ TEST_F(ColumnStreamingTest, LayoutTextRoundTripsAndAppliesLineByLine) {
 std::unique_ptr<TClientDataSet> MakeAllTypesTable() {
     using enum TFieldType;
     auto ds = std::make_unique<TClientDataSet>();
-    const std::pair<const char*, TFieldType> types[] = {
-        {"String", ftString},       {"WideString", ftWideString}, {"FixedChar", ftFixedChar},
-        {"Guid", ftGuid},           {"Smallint", ftSmallint},     {"Shortint", ftShortint},
-        {"Byte", ftByte},           {"Word", ftWord},             {"Integer", ftInteger},
-        {"LongWord", ftLongWord},   {"AutoInc", ftAutoInc},       {"Largeint", ftLargeint},
-        {"Float", ftFloat},         {"Extended", ftExtended},     {"Single", ftSingle},
-        {"Currency", ftCurrency},   {"BCD", ftBCD},               {"FMTBcd", ftFMTBcd},
-        {"Boolean", ftBoolean},     {"Date", ftDate},             {"Time", ftTime},
-        {"DateTime", ftDateTime},   {"TimeStamp", ftTimeStamp},   {"Memo", ftMemo},
-        {"WideMemo", ftWideMemo},   {"FmtMemo", ftFmtMemo},       {"Blob", ftBlob},
-        {"Graphic", ftGraphic},     {"Bytes", ftBytes}};
+    const std::pair<const char*, TFieldType> types[] = {{"String", ftString},
+                                                        {"WideString", ftWideString},
+                                                        {"FixedChar", ftFixedChar},
+                                                        {"Guid", ftGuid},
+                                                        {"Smallint", ftSmallint},
+                                                        {"Shortint", ftShortint},
+                                                        {"Byte", ftByte},
+                                                        {"Word", ftWord},
+                                                        {"Integer", ftInteger},
+                                                        {"LongWord", ftLongWord},
+                                                        {"AutoInc", ftAutoInc},
+                                                        {"Largeint", ftLargeint},
+                                                        {"Float", ftFloat},
+                                                        {"Extended", ftExtended},
+                                                        {"Single", ftSingle},
+                                                        {"Currency", ftCurrency},
+                                                        {"BCD", ftBCD},
+                                                        {"FMTBcd", ftFMTBcd},
+                                                        {"Boolean", ftBoolean},
+                                                        {"Date", ftDate},
+                                                        {"Time", ftTime},
+                                                        {"DateTime", ftDateTime},
+                                                        {"TimeStamp", ftTimeStamp},
+                                                        {"Memo", ftMemo},
+                                                        {"WideMemo", ftWideMemo},
+                                                        {"FmtMemo", ftFmtMemo},
+                                                        {"Blob", ftBlob},
+                                                        {"Graphic", ftGraphic},
+                                                        {"Bytes", ftBytes}};
     for (const auto& [name, type] : types)
         ds->GetFieldDefs().Add(name, type, IsStringType(type) ? 40 : 0);
     ds->CreateDataSet();
     ds->Append();
     for (TField* f : ds->GetFields()) {
         switch (f->GetDataType()) {
-            case ftString: case ftWideString: case ftFixedChar: f->SetAsString("Grüße"); break;
-            case ftGuid: f->SetAsString("{00000000-0000-0000-0000-000000000001}"); break;
-            case ftBoolean: f->SetAsBoolean(true); break;
-            case ftDate: case ftTime: case ftDateTime: case ftTimeStamp:
+            case ftString:
+            case ftWideString:
+            case ftFixedChar:
+                f->SetAsString("Grüße");
+                break;
+            case ftGuid:
+                f->SetAsString("{00000000-0000-0000-0000-000000000001}");
+                break;
+            case ftBoolean:
+                f->SetAsBoolean(true);
+                break;
+            case ftDate:
+            case ftTime:
+            case ftDateTime:
+            case ftTimeStamp:
                 f->SetAsDateTime(EncodeDate(2024, 3, 9) + EncodeTime(14, 5, 6, 0));
                 break;
-            case ftFloat: case ftExtended: case ftSingle: f->SetAsFloat(1234.5); break;
-            case ftCurrency: case ftBCD: case ftFMTBcd: f->SetAsFloat(1234.25); break;
-            case ftMemo: case ftWideMemo: case ftFmtMemo: f->SetAsString("line"); break;
-            case ftBlob: case ftGraphic: case ftBytes: f->SetAsString("\x01\x02"); break;
-            case ftAutoInc: break;
-            default: f->SetAsInteger(42);
+            case ftFloat:
+            case ftExtended:
+            case ftSingle:
+                f->SetAsFloat(1234.5);
+                break;
+            case ftCurrency:
+            case ftBCD:
+            case ftFMTBcd:
+                f->SetAsFloat(1234.25);
+                break;
+            case ftMemo:
+            case ftWideMemo:
+            case ftFmtMemo:
+                f->SetAsString("line");
+                break;
+            case ftBlob:
+            case ftGraphic:
+            case ftBytes:
+                f->SetAsString("\x01\x02");
+                break;
+            case ftAutoInc:
+                break;
+            default:
+                f->SetAsInteger(42);
         }
     }
     ds->Post();
@@ -224,7 +274,8 @@ TEST_F(ColumnStreamingTest, DisplayTextOfEveryFieldTypeInTwoLocales) {
     auto texts = [&] {
         std::string s;
         for (int i = 0; i < Cols()->Count(); ++i)
-            s += Cols()->GetColumn(i)->GetFieldName() + "=" + Cols()->GetColumn(i)->GetDisplayText() + "\n";
+            s += Cols()->GetColumn(i)->GetFieldName() + "=" +
+                 Cols()->GetColumn(i)->GetDisplayText() + "\n";
         return s;
     };
     std::string us, de;
@@ -236,22 +287,24 @@ TEST_F(ColumnStreamingTest, DisplayTextOfEveryFieldTypeInTwoLocales) {
         TFormatSettingsScope scope(TFormatSettings::Create("de-DE"));
         de = texts();
     }
-    EXPECT_EQ(us, "String=Grüße\nWideString=Grüße\nFixedChar=Grüße\n"
-                  "Guid={00000000-0000-0000-0000-000000000001}\nSmallint=42\nShortint=42\n"
-                  "Byte=42\nWord=42\nInteger=42\nLongWord=42\nAutoInc=1\nLargeint=42\n"
-                  "Float=1234.5\nExtended=1234.5\nSingle=1234.5\nCurrency=$1,234.25\n"
-                  "BCD=1234.25\nFMTBcd=1234.25\nBoolean=True\nDate=3/9/2024\n"
-                  "Time=2:05:06 PM\nDateTime=3/9/2024 2:05:06 PM\n"
-                  "TimeStamp=3/9/2024 2:05:06 PM\nMemo=(MEMO)\nWideMemo=(WIDEMEMO)\n"
-                  "FmtMemo=(FMTMEMO)\nBlob=(BLOB)\nGraphic=(GRAPHIC)\nBytes=(BYTES)\n");
-    EXPECT_EQ(de, "String=Grüße\nWideString=Grüße\nFixedChar=Grüße\n"
-                  "Guid={00000000-0000-0000-0000-000000000001}\nSmallint=42\nShortint=42\n"
-                  "Byte=42\nWord=42\nInteger=42\nLongWord=42\nAutoInc=1\nLargeint=42\n"
-                  "Float=1234,5\nExtended=1234,5\nSingle=1234,5\nCurrency=1.234,25 €\n"
-                  "BCD=1234,25\nFMTBcd=1234,25\nBoolean=True\nDate=09.03.2024\n"
-                  "Time=14:05:06\nDateTime=09.03.2024 14:05:06\n"
-                  "TimeStamp=09.03.2024 14:05:06\nMemo=(MEMO)\nWideMemo=(WIDEMEMO)\n"
-                  "FmtMemo=(FMTMEMO)\nBlob=(BLOB)\nGraphic=(GRAPHIC)\nBytes=(BYTES)\n");
+    EXPECT_EQ(us,
+              "String=Grüße\nWideString=Grüße\nFixedChar=Grüße\n"
+              "Guid={00000000-0000-0000-0000-000000000001}\nSmallint=42\nShortint=42\n"
+              "Byte=42\nWord=42\nInteger=42\nLongWord=42\nAutoInc=1\nLargeint=42\n"
+              "Float=1234.5\nExtended=1234.5\nSingle=1234.5\nCurrency=$1,234.25\n"
+              "BCD=1234.25\nFMTBcd=1234.25\nBoolean=True\nDate=3/9/2024\n"
+              "Time=2:05:06 PM\nDateTime=3/9/2024 2:05:06 PM\n"
+              "TimeStamp=3/9/2024 2:05:06 PM\nMemo=(MEMO)\nWideMemo=(WIDEMEMO)\n"
+              "FmtMemo=(FMTMEMO)\nBlob=(BLOB)\nGraphic=(GRAPHIC)\nBytes=(BYTES)\n");
+    EXPECT_EQ(de,
+              "String=Grüße\nWideString=Grüße\nFixedChar=Grüße\n"
+              "Guid={00000000-0000-0000-0000-000000000001}\nSmallint=42\nShortint=42\n"
+              "Byte=42\nWord=42\nInteger=42\nLongWord=42\nAutoInc=1\nLargeint=42\n"
+              "Float=1234,5\nExtended=1234,5\nSingle=1234,5\nCurrency=1.234,25 €\n"
+              "BCD=1234,25\nFMTBcd=1234,25\nBoolean=True\nDate=09.03.2024\n"
+              "Time=14:05:06\nDateTime=09.03.2024 14:05:06\n"
+              "TimeStamp=09.03.2024 14:05:06\nMemo=(MEMO)\nWideMemo=(WIDEMEMO)\n"
+              "FmtMemo=(FMTMEMO)\nBlob=(BLOB)\nGraphic=(GRAPHIC)\nBytes=(BYTES)\n");
     // The grid's text hook has the last word, before the multi-value rule.
     Grid->SetOnColGetText([](TVelColumn*, std::string& Text, TTextKind Kind) {
         if (Kind == TTextKind::tkDisplay) Text = "<" + Text + ">";
