@@ -180,6 +180,60 @@ TField* TDataSet::FieldByName(const std::string& name) const {
     return f;
 }
 
+void TDataSet::InitFieldDefsFromFields() {
+    std::function<void(TFieldDefs&, const TFields&)> add = [&](TFieldDefs& defs, const TFields& fields) {
+        for (TField* f : fields) {
+            TFieldKind k = f->GetFieldKind();
+            if (k != TFieldKind::fkData && k != TFieldKind::fkInternalCalc) continue;
+            TFieldDef* d = defs.Add(f->GetFieldName(), f->GetDataType(),
+                                    IsStringType(f->GetDataType()) ? f->GetSize() : 0, f->GetRequired());
+            d->SetInternalCalcField(k == TFieldKind::fkInternalCalc);
+            if (auto* o = dynamic_cast<TObjectField*>(f)) add(d->GetChildDefs(), o->GetFields());
+        }
+    };
+    add(FFieldDefs, FFields);
+}
+
+namespace {
+
+TFieldDef* DefinitionOf(TFieldDefs& defs, const TField* f) {
+    if (TObjectField* parent = f->GetParentField()) {
+        TFieldDef* d = DefinitionOf(defs, parent);
+        return d && d->HasChildDefs() ? d->GetChildDefs().FindDef(f->GetFieldName()) : nullptr;
+    }
+    return defs.FindDef(f->GetFieldName());
+}
+
+// Types whose native data has the same layout: narrow text, wide text, or the type itself.
+bool SameNativeType(TFieldType a, TFieldType b) {
+    using enum TFieldType;
+    auto narrow = [](TFieldType t) { return t == ftString || t == ftFixedChar || t == ftGuid; };
+    auto wide = [](TFieldType t) { return t == ftWideString || t == ftFixedWideChar; };
+    return a == b || (narrow(a) && narrow(b)) || (wide(a) && wide(b));
+}
+
+}  // namespace
+
+void TDataSet::BindFields(bool binding) {
+    for (TField* f : GetFieldList()) {
+        TFieldKind k = f->GetFieldKind();
+        if (!binding) {
+            f->SetFieldNo(0);
+        } else if (k == TFieldKind::fkCalculated || k == TFieldKind::fkLookup) {
+            f->SetFieldNo(-1);
+        } else if (k == TFieldKind::fkData || k == TFieldKind::fkInternalCalc) {
+            TFieldDef* d = DefinitionOf(FFieldDefs, f);
+            if (!d) DatabaseError("Field '" + f->GetDisplayName() + "' not found", GetName());
+            if (!SameNativeType(d->GetDataType(), f->GetDataType()))
+                DatabaseError("Type mismatch for field '" + f->GetDisplayName() + "', expecting: " +
+                                  FieldTypeName(f->GetDataType()) +
+                                  " actual: " + FieldTypeName(d->GetDataType()),
+                              GetName());
+            f->SetFieldNo(d->GetFieldNo());
+        }
+    }
+}
+
 void TDataSet::GetFieldNames(std::vector<std::string>& names) const {
     names.clear();
     for (TField* f : FFields) names.push_back(f->GetFieldName());
@@ -461,6 +515,23 @@ int TDataSet::MoveBy(int distance) {
         DoAfterScroll();
     }
     return result;
+}
+
+bool TDataSet::FindRecord(bool restart, bool goForward) {
+    CheckBrowseMode();
+    FFound = false;
+    UpdateCursorPos();
+    CursorPosChanged();
+    if (restart) {
+        if (goForward)
+            First();
+        else
+            Last();
+        FFound = !IsEmpty();
+    } else {
+        FFound = MoveBy(goForward ? 1 : -1) != 0;
+    }
+    return FFound;
 }
 
 void TDataSet::Resync(TResyncMode mode) {

@@ -65,6 +65,14 @@ public:
     // The result fields of the first matching record, Null when none; the cursor stays.
     virtual Variant Lookup(const std::string& keyFields, const Variant& keyValues,
                            const std::string& resultFields);
+    // Moves to the first or last record (restart) or one record on; Found tells whether the
+    // cursor reached a record. Edits are posted first.
+    virtual bool FindRecord(bool restart, bool goForward);
+    bool FindFirst() { return FindRecord(true, true); }
+    bool FindLast() { return FindRecord(true, false); }
+    bool FindNext() { return FindRecord(false, true); }
+    bool FindPrior() { return FindRecord(false, false); }
+    bool GetFound() const { return FFound; }
 
     // Cursor.
     void First();
@@ -123,14 +131,14 @@ public:
     const std::string& GetFilter() const { return FFilterText; }
     void SetFilter(const std::string& v);
     bool GetFiltered() const { return FFiltered; }
-    void SetFiltered(bool v);
+    virtual void SetFiltered(bool v);
     TFilterOptions GetFilterOptions() const { return FFilterOptions; }
     void SetFilterOptions(TFilterOptions v);
     const TFilterRecordEvent& GetOnFilterRecord() const { return FOnFilterRecord; }
     void SetOnFilterRecord(TFilterRecordEvent v);
 
-    // Notifications.
-    void DataEvent(TDataEvent event, std::intptr_t info);
+    // Notifications; a descendant may react before the links hear of the event.
+    virtual void DataEvent(TDataEvent event, std::intptr_t info);
     int GetBufferCount() const { return FBufferCount; }
     int GetActiveRecord() const { return FActiveRecord; }
     // Points field access at another buffered record; no event, the cursor stays.
@@ -236,6 +244,14 @@ protected:
 
     // --- Services for descendants ---
     void SetBookmarkSize(int v) { FBookmarkSize = v; }
+    void SetFound(bool v) { FFound = v; }
+    // A record buffer of the dataset's own, free for searches (allocated with the others).
+    TRecordBuffer GetTempBuffer() const { return FTempBuffer; }
+    // Builds FieldDefs from the persistent fields (ADT fields with their children).
+    void InitFieldDefsFromFields();
+    // Binding gives every data field the FieldNo of its definition (raising for a data field
+    // without one) and calculated and lookup fields -1; unbinding sets them back to 0.
+    void BindFields(bool binding);
     void SetUniDirectional(bool v) { FIsUniDirectional = v; }
     void InitRecord(TRecordBuffer buffer);
     void GetCalcFields(TRecordBuffer buffer) {
@@ -301,6 +317,7 @@ private:
     int FDisableCount = 0;
     bool FBOF = true, FEOF = true, FModified = false, FDefaultFields = false;
     bool FInternalCalcFields = false;
+    bool FFound = false;
     bool FIsUniDirectional = false;
     TAutoCreateMode FAutoCreateMode = TAutoCreateMode::acExclusive;
     std::vector<TRecordBuffer> FBuffers;  // BufferCount + 1 (the last is scratch)
