@@ -1055,9 +1055,12 @@ void TSQLiteDataSet::FilterChanged() {
 int TSQLiteDataSet::ExecStatement() {
     std::string sql = GetSelectSQL();
     if (Trim(sql).empty()) DatabaseError("No SQL statement is given", GetName());
-    TSQLiteStatement st(CheckConnection(), sql);
+    TSQLiteConnection& conn = CheckConnection();
+    TSQLiteStatement st(conn, sql);
     BindParams(st);
-    return st.Execute();
+    const int changed = st.Execute();
+    conn.SyncTransaction();
+    return changed;
 }
 
 void TSQLiteDataSet::InternalClose() {
@@ -1192,48 +1195,51 @@ void TSQLiteDataSet::InternalPost() {
         }
     }
     std::int64_t insertedRowId = 0;
-    if (!sql.empty()) {
-        TSQLiteStatement st(conn, sql);
-        for (std::size_t i = 0; i < values.size(); ++i)
-            st.Bind(static_cast<int>(i + 1), values[i], types[i]);
-        if (st.Execute() == 0 && !inserting)
-            DatabaseError("The record was changed or deleted by another user", GetName());
-        if (inserting) insertedRowId = conn.LastInsertRowId();
-        if (inserting && (FIntegerKeyAlias || FRowIdKey)) {
-            // Read back what the database filled in: the row id and column defaults.
-            std::int64_t rowId = conn.LastInsertRowId();
-            if (!nullFields.empty()) {
-                std::string list;
-                for (TField* f : nullFields) {
-                    std::size_t i =
-                        static_cast<std::size_t>(GetFieldDefs().IndexOf(f->GetFieldName()));
-                    list += (list.empty() ? "" : ", ") + QuoteIdent(FFieldOrigins[i]);
-                }
-                TSQLiteStatement back(conn, "SELECT " + list + " FROM " + QuoteIdent(FUpdateTable) +
-                                                " WHERE rowid = ?");
-                back.Bind(1, Variant(static_cast<long long>(rowId)));
-                if (back.Step()) {
-                    for (std::size_t k = 0; k < nullFields.size(); ++k) {
-                        TField* f = nullFields[k];
-                        Cell c = CellOf(back, static_cast<int>(k));
-                        if (c.Storage == SQLITE_NULL) continue;
-                        TFieldType t = f->GetDataType();
-                        if (IsDateType(t) && c.Storage == SQLITE_TEXT)
-                            f->SetAsDateTime(SQLiteTextToDateTime(c.S));
-                        else if (IsIntegerType(t) && c.Storage == SQLITE_INTEGER)
-                            f->SetAsLargeInt(c.I);
-                        else if (IsFloatType(t) && c.Storage != SQLITE_TEXT)
-                            f->SetAsFloat(c.Storage == SQLITE_INTEGER ? static_cast<double>(c.I)
-                                                                      : c.D);
-                        else if (t == TFieldType::ftBoolean && c.Storage == SQLITE_INTEGER)
-                            f->SetAsBoolean(c.I != 0);
-                        else
-                            f->SetAsString(CellText(c));
+    // The statement and the reading back are one unit: a failure in between would leave a
+    // row in the table while the record is still being inserted (and posted again).
+    if (!sql.empty())
+        conn.RunAtomically(sql, [&] {
+            TSQLiteStatement st(conn, sql);
+            for (std::size_t i = 0; i < values.size(); ++i)
+                st.Bind(static_cast<int>(i + 1), values[i], types[i]);
+            if (st.Execute() == 0 && !inserting)
+                DatabaseError("The record was changed or deleted by another user", GetName());
+            if (inserting) insertedRowId = conn.LastInsertRowId();
+            if (inserting && (FIntegerKeyAlias || FRowIdKey)) {
+                // Read back what the database filled in: the row id and column defaults.
+                std::int64_t rowId = conn.LastInsertRowId();
+                if (!nullFields.empty()) {
+                    std::string list;
+                    for (TField* f : nullFields) {
+                        std::size_t i =
+                            static_cast<std::size_t>(GetFieldDefs().IndexOf(f->GetFieldName()));
+                        list += (list.empty() ? "" : ", ") + QuoteIdent(FFieldOrigins[i]);
+                    }
+                    TSQLiteStatement back(conn, "SELECT " + list + " FROM " +
+                                                    QuoteIdent(FUpdateTable) + " WHERE rowid = ?");
+                    back.Bind(1, Variant(static_cast<long long>(rowId)));
+                    if (back.Step()) {
+                        for (std::size_t k = 0; k < nullFields.size(); ++k) {
+                            TField* f = nullFields[k];
+                            Cell c = CellOf(back, static_cast<int>(k));
+                            if (c.Storage == SQLITE_NULL) continue;
+                            TFieldType t = f->GetDataType();
+                            if (IsDateType(t) && c.Storage == SQLITE_TEXT)
+                                f->SetAsDateTime(SQLiteTextToDateTime(c.S));
+                            else if (IsIntegerType(t) && c.Storage == SQLITE_INTEGER)
+                                f->SetAsLargeInt(c.I);
+                            else if (IsFloatType(t) && c.Storage != SQLITE_TEXT)
+                                f->SetAsFloat(c.Storage == SQLITE_INTEGER ? static_cast<double>(c.I)
+                                                                          : c.D);
+                            else if (t == TFieldType::ftBoolean && c.Storage == SQLITE_INTEGER)
+                                f->SetAsBoolean(c.I != 0);
+                            else
+                                f->SetAsString(CellText(c));
+                        }
                     }
                 }
             }
-        }
-    }
+        });
     TMemDataSet::InternalPost();
     if (inserting && FRowIdKey) {
         std::uint8_t bm[4];
@@ -1254,12 +1260,16 @@ void TSQLiteDataSet::InternalDelete() {
     for (std::size_t k = 0; k < FKeyFields.size(); ++k)
         sql += (k ? " AND " : "") +
                QuoteIdent(FFieldOrigins[static_cast<std::size_t>(FKeyFields[k])]) + " IS ?";
-    TSQLiteStatement st(CheckConnection(), sql);
-    if (FRowIdKey) st.Bind(1, Variant(static_cast<long long>(CurrentRowId())));
-    for (std::size_t k = 0; k < keys.size(); ++k)
-        st.Bind(static_cast<int>(k + 1), keys[k], GetFieldDefs()[FKeyFields[k]]->GetDataType());
-    if (st.Execute() == 0)
-        DatabaseError("The record was changed or deleted by another user", GetName());
+    TSQLiteConnection& conn = CheckConnection();
+    const std::int64_t rowId = FRowIdKey ? CurrentRowId() : 0;
+    conn.RunAtomically(sql, [&] {
+        TSQLiteStatement st(conn, sql);
+        if (FRowIdKey) st.Bind(1, Variant(static_cast<long long>(rowId)));
+        for (std::size_t k = 0; k < keys.size(); ++k)
+            st.Bind(static_cast<int>(k + 1), keys[k], GetFieldDefs()[FKeyFields[k]]->GetDataType());
+        if (st.Execute() == 0)
+            DatabaseError("The record was changed or deleted by another user", GetName());
+    });
     TMemDataSet::InternalDelete();
 }
 

@@ -140,6 +140,8 @@ void TSQLiteStatement::ClearBindings() {
 }
 
 bool TSQLiteStatement::Step() {
+    if (FConnection.GetTransactionLost() && !sqlite3_stmt_readonly(FStmt))
+        FConnection.CheckTransaction(FSQL);
     int rc = sqlite3_step(FStmt);
     if (rc == SQLITE_ROW) return true;
     if (rc == SQLITE_DONE) return false;
@@ -303,6 +305,8 @@ void TSQLiteConnection::DoDisconnect() {
     if (InTransaction()) sqlite3_exec(FDb, "ROLLBACK", nullptr, nullptr, nullptr);
     sqlite3_close_v2(FDb);
     FDb = nullptr;
+    FAppTransaction = false;
+    FLostReason.clear();
 }
 
 sqlite3* TSQLiteConnection::Handle() {
@@ -313,20 +317,62 @@ sqlite3* TSQLiteConnection::Handle() {
 void TSQLiteConnection::RaiseError(const std::string& statement) {
     std::string msg = FDb ? sqlite3_errmsg(FDb) : "not connected";
     FLastError = msg + " in '" + Abbrev(statement) + "'";
+    if (FAppTransaction && FDb && sqlite3_get_autocommit(FDb)) {
+        // SQLite gave up the whole transaction (a full disk, an I/O error).
+        FAppTransaction = false;
+        FLostReason = FLastError;
+        FLastError +=
+            "; SQLite rolled back the transaction, so every change made since it "
+            "started is undone and nothing more is written until Rollback";
+    }
     DatabaseError(FLastError, GetName());
 }
 
+void TSQLiteConnection::CheckTransaction(const std::string& statement) const {
+    if (FLostReason.empty()) return;
+    DatabaseError("'" + Abbrev(statement) +
+                      "' is refused: SQLite rolled back the transaction after " + FLostReason +
+                      "; call Rollback before making more changes",
+                  GetName());
+}
+
+void TSQLiteConnection::SyncTransaction() {
+    if (FLostReason.empty()) FAppTransaction = InTransaction();
+}
+
 void TSQLiteConnection::StartTransaction() {
+    if (!FLostReason.empty())
+        DatabaseError("SQLite rolled back the previous transaction after " + FLostReason +
+                          "; call Rollback before starting another",
+                      GetName());
     if (InTransaction()) DatabaseError("A transaction is already active", GetName());
     ExecSQL("BEGIN IMMEDIATE");
 }
 
 void TSQLiteConnection::Commit() {
+    if (!FLostReason.empty()) {
+        std::string why = std::move(FLostReason);
+        FLostReason.clear();
+        DatabaseError("SQLite rolled back the transaction after " + why + "; nothing was committed",
+                      GetName());
+    }
     if (!InTransaction()) DatabaseError("No transaction is active", GetName());
-    ExecSQL("COMMIT");
+    try {
+        ExecSQL("COMMIT");
+    } catch (const EDatabaseError& e) {
+        // A refused COMMIT (a lock, a full disk) may leave the transaction open; say which.
+        if (!InTransaction()) throw;
+        FLastError =
+            std::string(e.what()) + "; the transaction is still open: commit again or roll back";
+        DatabaseError(FLastError, GetName());
+    }
 }
 
 void TSQLiteConnection::Rollback() {
+    if (!FLostReason.empty()) {
+        FLostReason.clear();  // SQLite has already undone it
+        return;
+    }
     if (!InTransaction()) DatabaseError("No transaction is active", GetName());
     ExecSQL("ROLLBACK");
 }
@@ -335,18 +381,52 @@ bool TSQLiteConnection::InTransaction() const {
     return FDb && !sqlite3_get_autocommit(FDb);
 }
 
+namespace {
+// Statements of our own bracket: they neither count as the application's nor are refused.
+int ExecPlain(sqlite3* db, const char* sql) {
+    return sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
+}
+}  // namespace
+
+void TSQLiteConnection::RunAtomically(const std::string& statement,
+                                      const std::function<void()>& work) {
+    CheckTransaction(statement);
+    sqlite3* db = Handle();
+    const bool own = !InTransaction();
+    if (ExecPlain(db, "SAVEPOINT vel_unit") != SQLITE_OK) RaiseError("SAVEPOINT vel_unit");
+    try {
+        work();
+        if (ExecPlain(db, "RELEASE vel_unit") != SQLITE_OK) RaiseError("RELEASE vel_unit");
+    } catch (...) {
+        // Whatever the unit wrote goes; when SQLite already ended the transaction there is
+        // nothing left to undo.
+        if (InTransaction()) {
+            if (own)
+                ExecPlain(db, "ROLLBACK");
+            else
+                ExecPlain(db, "ROLLBACK TO vel_unit; RELEASE vel_unit");
+        }
+        throw;
+    }
+}
+
 int TSQLiteConnection::ExecSQL(const std::string& sql, const std::vector<Variant>& params) {
     sqlite3* db = Handle();
+    CheckTransaction(sql);
+    int changed = 0;
     if (params.empty()) {
         char* err = nullptr;
         int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &err);
         sqlite3_free(err);
         if (rc != SQLITE_OK) RaiseError(sql);
-        return sqlite3_changes(db);
+        changed = sqlite3_changes(db);
+    } else {
+        TSQLiteStatement st(*this, sql);
+        for (std::size_t i = 0; i < params.size(); ++i) st.Bind(static_cast<int>(i + 1), params[i]);
+        changed = st.Execute();
     }
-    TSQLiteStatement st(*this, sql);
-    for (std::size_t i = 0; i < params.size(); ++i) st.Bind(static_cast<int>(i + 1), params[i]);
-    return st.Execute();
+    SyncTransaction();
+    return changed;
 }
 
 std::int64_t TSQLiteConnection::LastInsertRowId() const {

@@ -2,6 +2,7 @@
 // The SQLite access layer: a prepared statement, the connection component, and the mapping
 // from declared column types to field types.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -96,10 +97,26 @@ public:
     // Closes every dataset using the connection, rolls back an open transaction.
     void Close() { SetConnected(false); }
 
+    // SQLite may end a transaction on its own: a full disk or an I/O error while writing rolls
+    // the whole of it back. The failing statement's error says so, and from then on the
+    // transaction is "lost": InTransaction is false, statements that write are refused (they
+    // would be committed one by one, outside what the application will roll back), Rollback
+    // succeeds without doing anything and Commit raises saying nothing was committed.
     void StartTransaction();
     void Commit();
     void Rollback();
+    // Whether SQLite holds a transaction open now.
     bool InTransaction() const;
+    bool GetTransactionLost() const { return !FLostReason.empty(); }
+    // Raises while the transaction is lost, naming the statement that would have run.
+    void CheckTransaction(const std::string& statement) const;
+    // After an application's own statement ran: a BEGIN or COMMIT in it opened or closed the
+    // application's transaction.
+    void SyncTransaction();
+    // Runs `work` (which runs `statement`) as one unit: a savepoint inside the application's
+    // transaction, else a transaction of its own. When it raises, whatever it wrote is undone
+    // (unless SQLite already undid the whole transaction) and the error goes on.
+    void RunAtomically(const std::string& statement, const std::function<void()>& work);
 
     // Runs statements with positional parameters (?); returns the rows changed by the last.
     int ExecSQL(const std::string& sql, const std::vector<Variant>& params = {});
@@ -132,6 +149,10 @@ private:
     int FBusyTimeout = 2000;
     sqlite3* FDb = nullptr;
     std::string FLastError;
+    // The application's transaction is open (StartTransaction, or BEGIN through ExecSQL);
+    // when SQLite ended it, the error that did.
+    bool FAppTransaction = false;
+    std::string FLostReason;
     std::vector<TDataSet*> FClients;
     TConnectionNotifyEvent FAfterConnect, FBeforeDisconnect;
 };
