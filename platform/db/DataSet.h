@@ -110,6 +110,9 @@ public:
     // Reads `field` with the dataset put in `state` for the time of the read (dsOldValue,
     // dsCurValue, dsNewValue); links see nothing.
     Variant FieldValueInState(const TField* field, TDataSetState state);
+    // The stored value of a data field of the current record that the field's type could not
+    // hold (TField::GetRawValue); false when there is none, as for every in-memory dataset.
+    virtual bool GetRawFieldValue(const TField*, Variant&) { return false; }
 
     // Bookmarks are opaque; CompareBookmarks gives the cursor order as -1, 0, 1.
     TBookmark GetBookmark() const;

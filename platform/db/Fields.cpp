@@ -235,6 +235,18 @@ void TField::AccessError(const char* typeName) const {
     DatabaseError("Field '" + GetDisplayName() + "' cannot be accessed as type " + typeName);
 }
 
+Variant TField::GetRawValue() const {
+    Variant raw;
+    if (FDataSet && FFieldKind == TFieldKind::fkData && FDataSet->GetRawFieldValue(this, raw))
+        return raw;
+    return GetAsVariant();
+}
+
+bool TField::HasRawValue() const {
+    Variant raw;
+    return FDataSet && FFieldKind == TFieldKind::fkData && FDataSet->GetRawFieldValue(this, raw);
+}
+
 Variant TField::ValueInState(TDataSetState state) const {
     if (!FDataSet) DatabaseError("Field '" + GetDisplayName() + "' has no dataset");
     return FDataSet->FieldValueInState(this, state);

@@ -134,6 +134,12 @@ public:
     Variant GetOldValue() const { return ValueInState(TDataSetState::dsOldValue); }
     Variant GetCurValue() const { return ValueInState(TDataSetState::dsCurValue); }
     Variant GetNewValue() const { return ValueInState(TDataSetState::dsNewValue); }
+    // The value as the database holds it. It differs from Value only where the stored value
+    // does not convert to the field's type (text in a number or date column of an SQL table):
+    // Value reads Null and this gives the stored text, number or bytes, which HasRawValue
+    // tells apart. Setting the field replaces the stored value when the record is posted.
+    Variant GetRawValue() const;
+    bool HasRawValue() const;
 
     // Text shown (DisplayText) and edited (Text / EditText); both pass OnGetText.
     std::string GetDisplayText() const;

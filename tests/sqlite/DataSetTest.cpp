@@ -64,21 +64,6 @@ TEST_F(SqliteFixture, ColumnsGetTypesFromDeclarationsOrFromValues) {
     EXPECT_FALSE(q.FieldByName("name")->GetReadOnly());
 }
 
-TEST_F(SqliteFixture, UnreadableValueIsAnErrorNamingColumnAndValue) {
-    Conn->ExecSQL("INSERT INTO people (id, name, born) VALUES (9, 'Zed', 'someday')");
-    TTable t;
-    t.SetConnection(Conn.get());
-    t.SetTableName("people");
-    try {
-        t.Open();
-        FAIL();
-    } catch (const EDatabaseError& e) {
-        EXPECT_NE(std::string(e.what()).find("'someday'"), std::string::npos) << e.what();
-        EXPECT_NE(std::string(e.what()).find("'born'"), std::string::npos) << e.what();
-    }
-    EXPECT_FALSE(t.GetActive());
-}
-
 TEST_F(SqliteFixture, TableIndexFieldNamesBecomeTheOrderBy) {
     TTable t;
     t.SetConnection(Conn.get());

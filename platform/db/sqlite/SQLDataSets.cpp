@@ -124,6 +124,21 @@ std::string CellText(const Cell& c) {
     }
 }
 
+Variant CellVariant(const Cell& c) {
+    switch (c.Storage) {
+        case SQLITE_INTEGER:
+            return Variant(static_cast<long long>(c.I));
+        case SQLITE_FLOAT:
+            return Variant(c.D);
+        case SQLITE_TEXT:
+            return Variant(std::string(c.S));
+        case SQLITE_BLOB:
+            return Variant::FromBytes(std::vector<std::uint8_t>(c.S.begin(), c.S.end()));
+        default:
+            return Variant::Null();
+    }
+}
+
 bool IsDateType(TFieldType t) {
     return t == TFieldType::ftDate || t == TFieldType::ftTime || t == TFieldType::ftDateTime;
 }
@@ -583,8 +598,6 @@ struct TSQLiteDataSet::Decoder {
         bool Date;
     };
     TMemStore& Store;
-    std::string Owner;
-    std::vector<std::string> Names;
     std::vector<TFieldType> Types;
     std::vector<Slot> Slots;
     std::vector<std::size_t> MaxLen;
@@ -597,10 +610,11 @@ struct TSQLiteDataSet::Decoder {
     // Bytes cleared before each row: the whole image for rows the store keeps, only the null
     // bitmap for the cursor's buffer (a null cell's slot is never read).
     std::size_t ClearBytes = 0;
+    // Values of the last row that their fields could not hold: column and stored value.
+    std::vector<std::pair<int, Variant>> Raw;
 
-    Decoder(TMemStore& store, const std::vector<Column>& cols, std::string owner)
+    Decoder(TMemStore& store, const std::vector<Column>& cols)
         : Store(store),
-          Owner(std::move(owner)),
           MaxLen(cols.size(), 0),
           Limits(cols.size(), 0),
           Img(static_cast<std::size_t>(store.RowSize())),
@@ -609,7 +623,6 @@ struct TSQLiteDataSet::Decoder {
           ClearBytes(Img.size()) {
         for (std::size_t i = 0; i < cols.size(); ++i) {
             const TMemColumn& mc = store.Columns()[i];
-            Names.push_back(cols[i].Name);
             Types.push_back(cols[i].Type);
             Slots.push_back({mc.Offset, mc.NullBit, mc.Kind, IsDateType(cols[i].Type)});
         }
@@ -618,6 +631,7 @@ struct TSQLiteDataSet::Decoder {
     // The row of the statement, its columns from `base` on.
     void Row(sqlite3_stmt* h, int base) {
         std::memset(Target, 0, ClearBytes);
+        Raw.clear();
         const int n = static_cast<int>(Slots.size());
         for (int i = 0; i < n; ++i) PutValue(i, sqlite3_column_value(h, i + base));
     }
@@ -682,24 +696,25 @@ struct TSQLiteDataSet::Decoder {
         Put(i, CellOf(v));
     }
 
+    // Text of a field that cannot grow (the one-way cursor) and is too long for it reads as
+    // Null with the text kept raw, like any other value the field cannot hold.
     void PutText(int i, std::string_view text) {
         const auto k = static_cast<std::size_t>(i);
-        if (Limits[k] && text.size() > Limits[k]) TooLong(i);
+        if (Limits[k] && text.size() > Limits[k]) {
+            Cell c;
+            c.Storage = SQLITE_TEXT;
+            c.S = text;
+            Bad(i, c);
+            return;
+        }
         Store.PutText(Target, i, text);
         if (text.size() > MaxLen[k]) MaxLen[k] = text.size();
-    }
-
-    [[noreturn]] void TooLong(int i) const {
-        const auto k = static_cast<std::size_t>(i);
-        DatabaseError("A value in column '" + Names[k] + "' is longer than its declared " +
-                          std::to_string(Limits[k] / 4) +
-                          " characters; a unidirectional dataset cannot widen the field",
-                      Owner);
     }
 
     // A row held back while column types were decided.
     void Row(const std::vector<Variant>& row) {
         std::memset(Target, 0, RowSize);
+        Raw.clear();
         for (std::size_t i = 0; i < Slots.size(); ++i) {
             const Variant& v = row[i];
             Cell c = CellOf(v);
@@ -712,11 +727,12 @@ struct TSQLiteDataSet::Decoder {
         }
     }
 
-    // Rare: a value the column cannot take; kept out of the hot path.
-    [[noreturn]] void Bad(int i, const Cell& v, const char* what) const {
-        DatabaseError("Value '" + CellText(v).substr(0, 60) + "' in column '" +
-                          Names[static_cast<std::size_t>(i)] + "' is not a valid " + what,
-                      Owner);
+    // Rare: a value the column cannot take. SQLite stores whatever it is given, so one such
+    // value must not keep the other rows from being read: the field reads Null and the value
+    // is kept as it was stored.
+    [[gnu::noinline]] void Bad(int i, const Cell& v) {
+        TMemStore::SetNullBit(Target, Slots[static_cast<std::size_t>(i)].NullBit, true);
+        Raw.emplace_back(i, CellVariant(v));
     }
 
     [[gnu::noinline]] void Put(int i, const Cell& v) {
@@ -732,15 +748,14 @@ struct TSQLiteDataSet::Decoder {
                 try {
                     t = SQLiteTextToDateTime(v.S);
                 } catch (const EConvertError&) {
-                    Bad(i, v,
-                        Types[static_cast<std::size_t>(i)] == TFieldType::ftTime ? "time" : "date");
+                    return Bad(i, v);
                 }
             } else if (v.Storage == SQLITE_INTEGER) {
                 t = UnixToDateTime(v.I);
-            } else if (v.Storage == SQLITE_FLOAT) {
+            } else if (v.Storage == SQLITE_FLOAT && std::isfinite(v.D)) {
                 t = v.D - 2415018.5;  // Julian day number
             } else {
-                Bad(i, v, "date");
+                return Bad(i, v);
             }
             std::memcpy(p, &t, 8);
             return;
@@ -757,17 +772,17 @@ struct TSQLiteDataSet::Decoder {
                          std::fabs(v.D) < 9.2e18)
                     x = static_cast<std::int64_t>(v.D);
                 else if (!(v.Storage == SQLITE_TEXT && ParseInt(v.S, x)))
-                    Bad(i, v, "integer");
+                    return Bad(i, v);
                 if (mc.Kind == TMemColKind::I64) {
                     std::memcpy(p, &x, 8);
                 } else if (mc.Kind == TMemColKind::I32) {
-                    if (x < INT32_MIN || x > INT32_MAX) Bad(i, v, "32-bit integer");
+                    if (x < INT32_MIN || x > INT32_MAX) return Bad(i, v);
                     auto y = static_cast<std::int32_t>(x);
                     std::memcpy(p, &y, 4);
                 } else {
                     if (mc.Kind == TMemColKind::I16 ? (x < INT16_MIN || x > INT16_MAX)
                                                     : (x < 0 || x > UINT16_MAX))
-                        Bad(i, v, "16-bit integer");
+                        return Bad(i, v);
                     auto y = static_cast<std::int16_t>(x);
                     std::memcpy(p, &y, 2);
                 }
@@ -781,11 +796,11 @@ struct TSQLiteDataSet::Decoder {
                 else if (v.Storage == SQLITE_FLOAT)
                     x = v.D;
                 else if (!(v.Storage == SQLITE_TEXT && ParseDouble(v.S, x)))
-                    Bad(i, v, "number");
+                    return Bad(i, v);
                 if (mc.Kind == TMemColKind::F64) {
                     std::memcpy(p, &x, 8);
                 } else {
-                    if (!(std::fabs(x) < 9.2e14)) Bad(i, v, "decimal");
+                    if (!(std::fabs(x) < 9.2e14)) return Bad(i, v);
                     std::int64_t s =
                         v.Storage == SQLITE_INTEGER ? v.I * 10000 : std::llround(x * 10000.0);
                     std::memcpy(p, &s, 8);
@@ -799,7 +814,7 @@ struct TSQLiteDataSet::Decoder {
                 else if (v.Storage == SQLITE_FLOAT)
                     b = v.D != 0;
                 else if (!TryStrToBool(Trim(std::string(v.S)), b))
-                    Bad(i, v, "Boolean");
+                    return Bad(i, v);
                 p[0] = b ? 1 : 0;
                 break;
             }
@@ -894,7 +909,7 @@ void TSQLiteDataSet::LoadRows(TSQLiteStatement& st, std::vector<Column>& cols, i
     const bool done = DefineColumns(st, cols, base, held);
     TMemStore& store = Store();
     if (FLastRowCount > 0) store.ReserveRows(FLastRowCount + FLastRowCount / 16);
-    Decoder dec(store, cols, GetName());
+    Decoder dec(store, cols);
     std::vector<int> keyCols = FKeyFields;
     std::int64_t rowNo = 0;
     FSeekRow = -1;
@@ -905,10 +920,14 @@ void TSQLiteDataSet::LoadRows(TSQLiteStatement& st, std::vector<Column>& cols, i
         FSeekRow = rowNo;
     };
 
+    auto keepRaw = [&](std::uint32_t id) {
+        for (auto& [col, value] : dec.Raw) FRaw[RawKey(id, col)] = std::move(value);
+    };
     for (const auto& row : held) {
         dec.Row(row);
         seek([&](int k) { return row[static_cast<std::size_t>(k)]; });
-        store.AppendRow(dec.Img.data());
+        const std::uint32_t id = store.AppendRow(dec.Img.data());
+        if (!dec.Raw.empty()) keepRaw(id);
         ++rowNo;
     }
     if (!done) {
@@ -917,7 +936,8 @@ void TSQLiteDataSet::LoadRows(TSQLiteStatement& st, std::vector<Column>& cols, i
             dec.Row(h, base);
             if (base) FRowIds.push_back(sqlite3_column_int64(h, 0));
             if (!FSeekKeys.empty()) seek([&](int k) { return st.ColumnValue(k + base); });
-            store.AppendRow(dec.Img.data());
+            const std::uint32_t id = store.AppendRow(dec.Img.data());
+            if (!dec.Raw.empty()) keepRaw(id);
             ++rowNo;
         }
     }
@@ -945,7 +965,7 @@ void TSQLiteDataSet::OpenCursorStatement(std::unique_ptr<TSQLiteStatement> st,
     FCursorHeld.clear();
     FCursorHeldPos = 0;
     FCursorDone = DefineColumns(*st, cols, 0, FCursorHeld);
-    FCursorDecoder = std::make_unique<Decoder>(Store(), cols, GetName());
+    FCursorDecoder = std::make_unique<Decoder>(Store(), cols);
     std::size_t nullBytes = 0;
     for (const TMemColumn& c : Store().Columns())
         nullBytes = std::max(nullBytes, static_cast<std::size_t>(c.NullBit / 8 + 1));
@@ -1018,6 +1038,7 @@ TGetResult TSQLiteDataSet::GetRecord(TRecordBuffer buffer, TGetMode mode, bool d
         }
         // Earlier rows' text is dropped now and then, not per row.
         if (mark > kCursorTextKept) store.KeepTextFrom(mark, image);
+        FCursorRaw = std::move(FCursorDecoder->Raw);
         FCursorRowNo = id;
         FinishRecordBuffer(buffer, id);
         return TGetResult::grOK;
@@ -1068,8 +1089,12 @@ void TSQLiteDataSet::InternalClose() {
     FCursorStatement.reset();
     FCursorDecoder.reset();
     FCursorHeld.clear();
+    FCursorRaw.clear();
     Store() = TMemStore();  // the rows go with the cursor
+    FRaw.clear();
     FEditValues.clear();
+    FEditKeys.clear();
+    FTouched.clear();
 }
 
 void TSQLiteDataSet::ReopenKeepingRecord() {
@@ -1119,18 +1144,73 @@ std::vector<Variant> TSQLiteDataSet::CurrentKeyValues() const {
     for (int k : FKeyFields) {
         TField* f = FindField(const_cast<TSQLiteDataSet*>(this)->GetFieldDefs()[k]->GetName());
         if (!f) return {};
-        keys.push_back(FieldValue(f));
+        // A key the field cannot hold still finds its row by what is stored.
+        Variant raw;
+        keys.push_back(const_cast<TSQLiteDataSet*>(this)->GetRawFieldValue(f, raw) ? raw
+                                                                                   : FieldValue(f));
     }
     return keys;
 }
 
+// ---------------------------------------------------------------- raw values
+
+bool TSQLiteDataSet::GetRawFieldValue(const TField* field, Variant& value) {
+    if (FRaw.empty() && FCursorRaw.empty()) return false;
+    const int col = GetFieldDefs().IndexOf(field->GetFieldName());
+    if (col < 0) return false;
+    const TDataSetState state = GetState();
+    if (state == TDataSetState::dsInsert) return false;
+    if (state == TDataSetState::dsEdit &&
+        std::find(FTouched.begin(), FTouched.end(), col) != FTouched.end())
+        return false;  // the user replaced it
+    if (FCursorStatement) {
+        for (const auto& [c, v] : FCursorRaw)
+            if (c == col) return value = v, true;
+        return false;
+    }
+    TRecordBuffer b = GetFieldAccessBuffer();
+    if (!b || GetBookmarkFlag(b) == TBookmarkFlag::bfInserted) return false;
+    std::uint32_t id;
+    GetBookmarkData(b, reinterpret_cast<std::uint8_t*>(&id));
+    auto it = FRaw.find(RawKey(id, col));
+    if (it == FRaw.end()) return false;
+    value = it->second;
+    return true;
+}
+
+void TSQLiteDataSet::NoteTouched(TField* field) {
+    if (GetState() != TDataSetState::dsEdit || FRaw.empty()) return;
+    const int col = GetFieldDefs().IndexOf(field->GetFieldName());
+    if (col >= 0 && std::find(FTouched.begin(), FTouched.end(), col) == FTouched.end())
+        FTouched.push_back(col);
+}
+
+void TSQLiteDataSet::SetFieldData(TField* field, const void* buffer) {
+    TMemDataSet::SetFieldData(field, buffer);
+    NoteTouched(field);
+}
+
+void TSQLiteDataSet::SetBlobFieldData(TField* field, const std::string& value) {
+    TMemDataSet::SetBlobFieldData(field, value);
+    NoteTouched(field);
+}
+
+void TSQLiteDataSet::InternalCancel() {
+    FTouched.clear();
+    FEditValues.clear();
+    FEditKeys.clear();
+    TMemDataSet::InternalCancel();
+}
+
 void TSQLiteDataSet::InternalEdit() {
     FEditValues.clear();
+    FTouched.clear();
     if (FRowIdKey) FEditRowId = CurrentRowId();
     for (int i = 0; i < GetFieldDefs().Count(); ++i) {
         TField* f = FindField(GetFieldDefs()[i]->GetName());
         FEditValues.push_back(f ? FieldValue(f) : Variant());
     }
+    FEditKeys = CurrentKeyValues();
     TMemDataSet::InternalEdit();
 }
 
@@ -1155,7 +1235,11 @@ void TSQLiteDataSet::InternalPost() {
         TField* f = FindField(GetFieldDefs()[i]->GetName());
         if (!f) continue;
         Variant v = FieldValue(f);
-        if (inserting ? v.IsNull() : SameValue(v, FEditValues[static_cast<std::size_t>(i)])) {
+        // A value the field could not hold stays in the table until the user sets the field.
+        const bool replacesRaw =
+            !inserting && std::find(FTouched.begin(), FTouched.end(), i) != FTouched.end();
+        if (inserting ? v.IsNull()
+                      : !replacesRaw && SameValue(v, FEditValues[static_cast<std::size_t>(i)])) {
             if (inserting) nullFields.push_back(f);
             continue;
         }
@@ -1190,11 +1274,14 @@ void TSQLiteDataSet::InternalPost() {
             int fi = FKeyFields[k];
             sql += (k ? " AND " : "") + QuoteIdent(FFieldOrigins[static_cast<std::size_t>(fi)]) +
                    " IS ?";
-            values.push_back(FEditValues[static_cast<std::size_t>(fi)]);
+            values.push_back(FEditKeys.size() == FKeyFields.size()
+                                 ? FEditKeys[k]
+                                 : FEditValues[static_cast<std::size_t>(fi)]);
             types.push_back(GetFieldDefs()[fi]->GetDataType());
         }
     }
     std::int64_t insertedRowId = 0;
+    std::vector<std::pair<int, Variant>> insertedRaw;
     // The statement and the reading back are one unit: a failure in between would leave a
     // row in the table while the record is still being inserted (and posted again).
     if (!sql.empty())
@@ -1224,32 +1311,42 @@ void TSQLiteDataSet::InternalPost() {
                             Cell c = CellOf(back, static_cast<int>(k));
                             if (c.Storage == SQLITE_NULL) continue;
                             TFieldType t = f->GetDataType();
-                            if (IsDateType(t) && c.Storage == SQLITE_TEXT)
-                                f->SetAsDateTime(SQLiteTextToDateTime(c.S));
-                            else if (IsIntegerType(t) && c.Storage == SQLITE_INTEGER)
-                                f->SetAsLargeInt(c.I);
-                            else if (IsFloatType(t) && c.Storage != SQLITE_TEXT)
-                                f->SetAsFloat(c.Storage == SQLITE_INTEGER ? static_cast<double>(c.I)
-                                                                          : c.D);
-                            else if (t == TFieldType::ftBoolean && c.Storage == SQLITE_INTEGER)
-                                f->SetAsBoolean(c.I != 0);
-                            else
-                                f->SetAsString(CellText(c));
+                            try {
+                                if (IsDateType(t) && c.Storage == SQLITE_TEXT)
+                                    f->SetAsDateTime(SQLiteTextToDateTime(c.S));
+                                else if (IsIntegerType(t) && c.Storage == SQLITE_INTEGER)
+                                    f->SetAsLargeInt(c.I);
+                                else if (IsFloatType(t) && c.Storage != SQLITE_TEXT)
+                                    f->SetAsFloat(c.Storage == SQLITE_INTEGER
+                                                      ? static_cast<double>(c.I)
+                                                      : c.D);
+                                else if (t == TFieldType::ftBoolean && c.Storage == SQLITE_INTEGER)
+                                    f->SetAsBoolean(c.I != 0);
+                                else
+                                    f->SetAsString(CellText(c));
+                            } catch (const EConvertError&) {
+                                // A default the field cannot hold is kept as stored.
+                                f->Clear();
+                                insertedRaw.emplace_back(GetFieldDefs().IndexOf(f->GetFieldName()),
+                                                         CellVariant(c));
+                            }
                         }
                     }
                 }
             }
         });
     TMemDataSet::InternalPost();
+    std::uint32_t id;
+    GetBookmarkData(ActiveBuffer(), reinterpret_cast<std::uint8_t*>(&id));
     if (inserting && FRowIdKey) {
-        std::uint8_t bm[4];
-        GetBookmarkData(ActiveBuffer(), bm);
-        std::uint32_t id;
-        std::memcpy(&id, bm, 4);
         if (FRowIds.size() <= id) FRowIds.resize(std::size_t(id) + 1, 0);
         FRowIds[id] = insertedRowId;
     }
+    for (auto& [col, value] : insertedRaw) FRaw[RawKey(id, col)] = std::move(value);
+    for (int col : FTouched) FRaw.erase(RawKey(id, col));
+    FTouched.clear();
     FEditValues.clear();
+    FEditKeys.clear();
 }
 
 void TSQLiteDataSet::InternalDelete() {
@@ -1270,6 +1367,11 @@ void TSQLiteDataSet::InternalDelete() {
         if (st.Execute() == 0)
             DatabaseError("The record was changed or deleted by another user", GetName());
     });
+    if (!FRaw.empty()) {
+        std::uint32_t id;
+        GetBookmarkData(ActiveBuffer(), reinterpret_cast<std::uint8_t*>(&id));
+        for (int col = 0; col < GetFieldDefs().Count(); ++col) FRaw.erase(RawKey(id, col));
+    }
     TMemDataSet::InternalDelete();
 }
 

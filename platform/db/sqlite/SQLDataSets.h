@@ -6,6 +6,7 @@
 // record in edit with the user's values.
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -90,6 +91,14 @@ public:
     int GetRecordCount() const override;
     int GetRecNo() const override;
 
+    // SQLite keeps any value in any column. One that the column's field cannot hold (text in
+    // a number or date column, a number too large) reads as Null, keeps the row readable and
+    // editable, and stays available as TField::GetRawValue; editing other fields of the row
+    // leaves it in the table.
+    bool GetRawFieldValue(const TField* field, Variant& value) override;
+    void SetFieldData(TField* field, const void* buffer) override;
+    void SetBlobFieldData(TField* field, const std::string& value) override;
+
 protected:
     TGetResult GetRecord(TRecordBuffer buffer, TGetMode mode, bool doCheck) override;
     void InternalFirst() override;
@@ -98,6 +107,7 @@ protected:
     void InternalClose() override;
     void DoOnNewRecord() override;
     void InternalEdit() override;
+    void InternalCancel() override;
     void InternalPost() override;
     void InternalDelete() override;
     bool DoGetCanModify() const override;
@@ -161,6 +171,10 @@ private:
     Variant FieldValue(TField* f) const;
     std::vector<Variant> CurrentKeyValues() const;
     void WriteRowValues(TSQLiteStatement& st, int rowColumnBase);
+    static std::uint64_t RawKey(std::uint32_t row, int col) {
+        return (std::uint64_t(row) << 32) | static_cast<std::uint32_t>(col);
+    }
+    void NoteTouched(TField* field);
 
     TSQLiteConnection* FConnection = nullptr;
     std::string FUpdateTable;
@@ -168,6 +182,12 @@ private:
     std::vector<int> FKeyFields;             // field numbers of the key
     bool FIntegerKeyAlias = false;           // the single key is the table's row id
     std::vector<Variant> FEditValues;        // values when the edit began
+    std::vector<Variant> FEditKeys;          // key values as stored, to find the row
+    // Stored values their fields could not hold, by row and column; the one-way cursor's are
+    // those of its current row. Columns of such values the pending edit has set.
+    std::unordered_map<std::uint64_t, Variant> FRaw;
+    std::vector<std::pair<int, Variant>> FCursorRaw;
+    std::vector<int> FTouched;
     // Record to return to after a reopen: key values, and the row id found while loading.
     std::vector<Variant> FSeekKeys;
     std::int64_t FSeekRow = -1;
