@@ -314,9 +314,10 @@ sqlite3* TSQLiteConnection::Handle() {
     return FDb;
 }
 
-void TSQLiteConnection::RaiseError(const std::string& statement) {
+void TSQLiteConnection::RaiseError(const std::string& statement, const char* stage) {
     std::string msg = FDb ? sqlite3_errmsg(FDb) : "not connected";
     FLastError = msg + " in '" + Abbrev(statement) + "'";
+    if (stage) FLastError += std::string(" ") + stage;
     if (FAppTransaction && FDb && sqlite3_get_autocommit(FDb)) {
         // SQLite gave up the whole transaction (a full disk, an I/O error).
         FAppTransaction = false;
@@ -393,10 +394,12 @@ void TSQLiteConnection::RunAtomically(const std::string& statement,
     CheckTransaction(statement);
     sqlite3* db = Handle();
     const bool own = !InTransaction();
-    if (ExecPlain(db, "SAVEPOINT vel_unit") != SQLITE_OK) RaiseError("SAVEPOINT vel_unit");
+    if (ExecPlain(db, "SAVEPOINT vel_unit") != SQLITE_OK)
+        RaiseError(statement, "while starting it");
     try {
         work();
-        if (ExecPlain(db, "RELEASE vel_unit") != SQLITE_OK) RaiseError("RELEASE vel_unit");
+        if (ExecPlain(db, "RELEASE vel_unit") != SQLITE_OK)
+            RaiseError(statement, own ? "while committing it" : "while ending it");
     } catch (...) {
         // Whatever the unit wrote goes; when SQLite already ended the transaction there is
         // nothing left to undo.

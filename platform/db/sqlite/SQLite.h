@@ -126,8 +126,9 @@ public:
     // Names of the user tables, in name order.
     std::vector<std::string> GetTableNames();
 
-    // Raises EDatabaseError for the connection's current SQLite error, adding the statement.
-    [[noreturn]] void RaiseError(const std::string& statement);
+    // Raises EDatabaseError for the connection's current SQLite error, adding the statement
+    // and, when given, what was being done with it ("while committing it").
+    [[noreturn]] void RaiseError(const std::string& statement, const char* stage = nullptr);
     void SetLastError(const std::string& v) { FLastError = v; }
     sqlite3* Handle();
 
