@@ -232,6 +232,7 @@ void TSQLiteDataSet::MasterRecordChanged() {
 void TSQLiteDataSet::MasterLinkChanged() {
     if (!GetActive()) return;
     CheckBrowseMode();
+    CheckNoPendingUpdates();
     Close();
     Open();
 }
@@ -970,11 +971,13 @@ void TSQLiteDataSet::InternalClose() {
     FEditValues.clear();
     FEditKeys.clear();
     FTouched.clear();
+    FPending.clear();  // closing drops what was not applied
 }
 
 void TSQLiteDataSet::ReopenKeepingRecord() {
     if (!GetActive()) return;
     CheckBrowseMode();
+    CheckNoPendingUpdates();
     FSeekKeys = IsEmpty() ? std::vector<Variant>{} : CurrentKeyValues();
     FSeekRow = -1;
     DisableControls();
@@ -1076,8 +1079,11 @@ void TTable::SetTableName(const std::string& v) {
 
 void TTable::SetIndexFieldNames(const std::string& v) {
     if (v == FTableIndexFields) return;
-    if (GetActive())
+    if (GetActive()) {
         for (const std::string& n : SplitFieldNames(v)) FieldByName(n);  // raises, nothing changed
+        CheckBrowseMode();
+        CheckNoPendingUpdates();
+    }
     FTableIndexFields = v;
     ReopenKeepingRecord();
 }

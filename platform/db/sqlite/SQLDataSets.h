@@ -96,6 +96,19 @@ public:
     // editable, and stays available as TField::GetRawValue; editing other fields of the row
     // leaves it in the table.
     bool GetRawFieldValue(const TField* field, Variant& value) override;
+
+    // Cached updates: posts and deletes change only the rows in memory and are kept, in order,
+    // until ApplyUpdates writes them all as one unit (a savepoint inside the application's
+    // transaction, else a transaction of its own). A failure undoes the unit and keeps every
+    // change pending, so it can be applied again; nothing is forgotten before it is written.
+    // CancelUpdates reads the rows again as the table holds them; closing drops the changes.
+    bool GetCachedUpdates() const { return FCachedUpdates; }
+    // Switching off with changes pending raises.
+    void SetCachedUpdates(bool v);
+    bool GetUpdatesPending() const { return !FPending.empty(); }
+    int GetPendingUpdateCount() const { return static_cast<int>(FPending.size()); }
+    void ApplyUpdates();
+    void CancelUpdates();
     void SetFieldData(TField* field, const void* buffer) override;
     void SetBlobFieldData(TField* field, const std::string& value) override;
 
@@ -123,6 +136,8 @@ protected:
     // Opens again on the same statement and returns to the record with the same key, when
     // there is one (the ORDER BY changed).
     void ReopenKeepingRecord();
+    // Raises while cached changes are pending: reading the rows again would drop them.
+    void CheckNoPendingUpdates() const;
 
     // The master's data source; raises on a link that leads back to this dataset and keeps
     // the previous one.
@@ -170,7 +185,30 @@ private:
     std::int64_t CurrentRowId();
     Variant FieldValue(TField* f) const;
     std::vector<Variant> CurrentKeyValues() const;
-    void WriteRowValues(TSQLiteStatement& st, int rowColumnBase);
+    // One statement that writes a record back, with its values; Row is the row in memory.
+    // A pending UPDATE keeps the values and keys the row had in the table, and the columns
+    // whose unreadable values it replaces, so that another edit of the row rebuilds it.
+    struct TWrite {
+        std::string SQL;
+        std::vector<Variant> Values;
+        std::vector<TFieldType> Types;
+        bool Insert = false, Delete = false;
+        std::uint32_t Row = 0;
+        std::vector<Variant> Original, Keys;
+        std::vector<int> Touched;
+    };
+    // An INSERT of the record's values, or an UPDATE of what the edit changed (empty SQL when
+    // nothing did); fields left Null by an insert go to nullFields.
+    TWrite BuildWrite(bool insert, std::vector<TField*>& nullFields);
+    void AddRowCondition(TWrite& w, std::int64_t rowId, const std::vector<Variant>& keys) const;
+    void RunWrite(TSQLiteConnection& conn, const TWrite& w) const;
+    void ReadBackDefaults(TSQLiteConnection& conn, std::int64_t rowId,
+                          const std::vector<TField*>& nullFields,
+                          std::vector<std::pair<int, Variant>>& raw);
+    void FinishPost(std::uint32_t row);
+    std::uint32_t ActiveRow() const;
+    // The pending INSERT or UPDATE of a row in memory, or -1.
+    int PendingWriteOf(std::uint32_t row) const;
     static std::uint64_t RawKey(std::uint32_t row, int col) {
         return (std::uint64_t(row) << 32) | static_cast<std::uint32_t>(col);
     }
@@ -188,6 +226,8 @@ private:
     std::unordered_map<std::uint64_t, Variant> FRaw;
     std::vector<std::pair<int, Variant>> FCursorRaw;
     std::vector<int> FTouched;
+    bool FCachedUpdates = false;
+    std::vector<TWrite> FPending;
     // Record to return to after a reopen: key values, and the row id found while loading.
     std::vector<Variant> FSeekKeys;
     std::int64_t FSeekRow = -1;
