@@ -3,6 +3,7 @@
 // system, and the checks every fault test makes afterwards.
 #include <sqlite3.h>
 
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -31,6 +32,7 @@ protected:
                 "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 300) "
                 "INSERT INTO notes SELECT 'note ' || i, printf('%.200c', 'y') FROM n;");
         }
+        Pristine = ReadFileText(Path);
         Vfs = std::make_unique<FaultVfs>();
         Conn = std::make_unique<vel::TSQLiteConnection>();
         Conn->SetFileName(Path);
@@ -42,6 +44,15 @@ protected:
         Vfs->Disarm();
         Conn.reset();
         Vfs.reset();
+    }
+
+    // Back to the file as SetUp made it, with no journal left by a failed run.
+    void Restore() {
+        Vfs->Disarm();
+        Conn->Close();
+        std::filesystem::remove(Path + "-journal");
+        WriteFileText(Path, Pristine);
+        Conn->Open();
     }
 
     // The file as another program finds it after the fault: SQLite's own check, then one value.
@@ -60,7 +71,7 @@ protected:
     }
 
     TempDir Dir;
-    std::string Path;
+    std::string Path, Pristine;
     std::unique_ptr<FaultVfs> Vfs;
     std::unique_ptr<vel::TSQLiteConnection> Conn;
 };

@@ -375,9 +375,17 @@ void TSQLiteDataSet::ApplyUpdates() {
                        });
     const bool inserted =
         std::any_of(FPending.begin(), FPending.end(), [](const TWrite& w) { return w.Insert; });
+    const std::size_t count = FPending.size();
     FPending.clear();
     // New rows get their row ids and defaults from the table.
-    if (inserted) ReopenKeepingRecord();
+    if (!inserted) return;
+    try {
+        ReopenKeepingRecord();
+    } catch (const EDatabaseError& e) {
+        DatabaseError("The " + std::to_string(count) +
+                          " changes were applied, but reading the rows again failed: " + e.what(),
+                      GetName());
+    }
 }
 
 void TSQLiteDataSet::CancelUpdates() {
