@@ -665,7 +665,7 @@ bool TMemDataSet::GetFieldData(TField* field, void* out) {
             } else {
                 std::size_t n = std::min<std::size_t>(t.size(), field->GetSize());
                 while (n > 0 && n < t.size() && (static_cast<unsigned char>(t[n]) & 0xC0) == 0x80) --n;
-                std::memcpy(out, t.data(), n);
+                if (n) std::memcpy(out, t.data(), n);  // empty text has no data pointer
                 static_cast<char*>(out)[n] = 0;
             }
             break;

@@ -184,3 +184,27 @@ TEST_F(RawValues, ADefaultTheFieldCannotHoldIsKeptAfterAnInsert) {
     EXPECT_TRUE(t.FieldByName("day")->IsNull());
     EXPECT_EQ(t.FieldByName("day")->GetRawValue().AsString(), "tbd");
 }
+
+TEST_F(RawValues, ValuesBeyondWhatTheFieldCanShowAreKeptRaw) {
+    // Found by fuzzing: such values used to load and then raise whenever the field was read.
+    Conn->ExecSQL(
+        "CREATE TABLE far (id INTEGER PRIMARY KEY, cost MONEY, day DATE, stamp DATETIME);"
+        "INSERT INTO far VALUES (1, 1e300, 1000000000000000, '12345-01-01');"
+        "INSERT INTO far VALUES (2, 12.5, 0, '9999-12-31 23:59:59');");
+    TQuery q;
+    q.SetConnection(Conn.get());
+    q.GetSQL()->SetText("SELECT * FROM far ORDER BY id");
+    q.Open();
+    for (const char* name : {"cost", "day", "stamp"}) {
+        TField* f = q.FieldByName(name);
+        EXPECT_TRUE(f->IsNull()) << name;
+        EXPECT_TRUE(f->GetAsVariant().IsNull()) << name;
+        EXPECT_TRUE(f->HasRawValue()) << name;
+        EXPECT_NO_THROW(f->GetDisplayText()) << name;
+    }
+    EXPECT_DOUBLE_EQ(q.FieldByName("cost")->GetRawValue().AsFloat(), 1e300);
+    q.Next();
+    EXPECT_DOUBLE_EQ(q.FieldByName("cost")->GetAsFloat(), 12.5);
+    EXPECT_EQ(q.FieldByName("day")->GetAsDateTime(), EncodeDate(1970, 1, 1));
+    EXPECT_FALSE(q.FieldByName("stamp")->HasRawValue());
+}

@@ -12,6 +12,7 @@
 #include "platform/db/MemStore.h"
 #include "platform/db/sqlite/internal/SQLCells.h"
 #include "platform/rtl/CivilDate.h"
+#include "platform/rtl/DateTime.h"
 #include "platform/rtl/DateUtils.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/rtl/Utf8.h"
@@ -465,6 +466,13 @@ std::string TSQLiteDataSet::ReadOnlyReason() const {
     return FUpdateTable.empty() ? FReadOnlyReason : "";
 }
 
+namespace {
+// Years 1 to 9999: what a date field can show and convert.
+bool InDateRange(double t) {
+    return t >= MinDateTime && t <= MaxDateTime;
+}
+}  // namespace
+
 // Turns statement cells into row images of the store; what each column is and where it goes
 // is looked up once, not per cell.
 struct TSQLiteDataSet::Decoder {
@@ -472,6 +480,7 @@ struct TSQLiteDataSet::Decoder {
         int Offset, NullBit;
         TMemColKind Kind;
         bool Date;
+        bool Money;  // a double that must stay within the currency range
     };
     TMemStore& Store;
     std::vector<TFieldType> Types;
@@ -500,7 +509,8 @@ struct TSQLiteDataSet::Decoder {
         for (std::size_t i = 0; i < cols.size(); ++i) {
             const TMemColumn& mc = store.Columns()[i];
             Types.push_back(cols[i].Type);
-            Slots.push_back({mc.Offset, mc.NullBit, mc.Kind, IsDateType(cols[i].Type)});
+            Slots.push_back({mc.Offset, mc.NullBit, mc.Kind, IsDateType(cols[i].Type),
+                             cols[i].Type == TFieldType::ftCurrency});
         }
     }
 
@@ -523,7 +533,8 @@ struct TSQLiteDataSet::Decoder {
             const auto* t = reinterpret_cast<const char*>(sqlite3_value_text(v));
             double d;
             const auto n = t ? static_cast<std::size_t>(sqlite3_value_bytes(v)) : 0;
-            if (t && (civil::TryParseIsoDate(t, n, d) || civil::TryParseIsoDateTime(t, n, d))) {
+            if (t && (civil::TryParseIsoDate(t, n, d) || civil::TryParseIsoDateTime(t, n, d)) &&
+                InDateRange(d)) {
                 std::memcpy(p, &d, 8);
                 return;
             }
@@ -552,7 +563,7 @@ struct TSQLiteDataSet::Decoder {
             }
         } else if (storage == SQLITE_FLOAT) {
             const double x = sqlite3_value_double(v);
-            if (mc.Kind == TMemColKind::F64) {
+            if (mc.Kind == TMemColKind::F64 && (!mc.Money || std::fabs(x) < 9.2e14)) {
                 std::memcpy(p, &x, 8);
                 return;
             }
@@ -620,19 +631,19 @@ struct TSQLiteDataSet::Decoder {
         }
         if (mc.Date) {
             double t = 0;
-            if (v.Storage == SQLITE_TEXT) {
-                try {
+            try {
+                if (v.Storage == SQLITE_TEXT)
                     t = SQLiteTextToDateTime(v.S);
-                } catch (const EConvertError&) {
+                else if (v.Storage == SQLITE_INTEGER)
+                    t = UnixToDateTime(v.I);
+                else if (v.Storage == SQLITE_FLOAT)
+                    t = v.D - 2415018.5;  // Julian day number
+                else
                     return Bad(i, v);
-                }
-            } else if (v.Storage == SQLITE_INTEGER) {
-                t = UnixToDateTime(v.I);
-            } else if (v.Storage == SQLITE_FLOAT && std::isfinite(v.D)) {
-                t = v.D - 2415018.5;  // Julian day number
-            } else {
+            } catch (const EConvertError&) {
                 return Bad(i, v);
             }
+            if (!InDateRange(t)) return Bad(i, v);
             std::memcpy(p, &t, 8);
             return;
         }
@@ -673,6 +684,7 @@ struct TSQLiteDataSet::Decoder {
                     x = v.D;
                 else if (!(v.Storage == SQLITE_TEXT && ParseDouble(v.S, x)))
                     return Bad(i, v);
+                if (mc.Money && !(std::fabs(x) < 9.2e14)) return Bad(i, v);
                 if (mc.Kind == TMemColKind::F64) {
                     std::memcpy(p, &x, 8);
                 } else {
