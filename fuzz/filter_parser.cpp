@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/db/DBTypes.h"
 #include "platform/db/FilterExpr.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Utf8.h"

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "platform/graphics/Codecs.h"
+#include "platform/graphics/Errors.h"
 #include "platform/graphics/Picture.h"
 #include "platform/rtl/Exceptions.h"
 

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "platform/classes/Errors.h"
 #include "platform/classes/Registry.h"
 #include "platform/rtl/Exceptions.h"
 

@@ -20,6 +20,7 @@
 #include "grid/GridTotals.h"
 #include "grid/GridTreeView.h"
 #include "platform/controls/Grids.h"
+#include "platform/db/DBTypes.h"
 #include "platform/db/DataSource.h"
 #include "platform/rtl/Variant.h"
 

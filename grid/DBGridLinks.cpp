@@ -3,6 +3,7 @@
 #include <set>
 
 #include "grid/DBGrid.h"
+#include "platform/controls/Grids.h"
 #include "platform/controls/Hints.h"
 #include "platform/controls/Menus.h"
 #include "platform/db/DataSet.h"

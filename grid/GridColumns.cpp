@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <string_view>
+
+#include "platform/classes/Alignment.h"
 #include "platform/classes/Strings.h"
 #include "platform/classes/TypInfo.h"
 #include "platform/controls/Menus.h"

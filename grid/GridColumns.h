@@ -8,6 +8,7 @@
 #include <string>
 
 #include "grid/GridFilter.h"
+#include "platform/classes/Alignment.h"
 #include "platform/classes/Collection.h"
 #include "platform/classes/Component.h"
 #include "platform/classes/PropAccess.h"

@@ -2,6 +2,7 @@
 
 #include "grid/DBGrid.h"
 #include "platform/classes/TypInfo.h"
+#include "platform/controls/Grids.h"
 #include "platform/db/DataSet.h"
 #include "platform/graphics/ImageList.h"
 #include "platform/rtl/Exceptions.h"

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/backends/Backend.h"
+#include "platform/classes/Alignment.h"
 #include "platform/controls/Application.h"
 #include "platform/controls/Forms.h"
 #include "platform/controls/Grids.h"

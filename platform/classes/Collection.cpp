@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/classes/Errors.h"
 #include "platform/rtl/Exceptions.h"
 
 namespace vel {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 
+#include "platform/classes/Errors.h"
 #include "platform/classes/TypInfo.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Utf8.h"

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/classes/Errors.h"
 #include "platform/classes/Object.h"
 #include "platform/rtl/TSet.h"
 

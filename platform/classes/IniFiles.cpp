@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "platform/classes/Errors.h"
 #include "platform/classes/Strings.h"
 #include "platform/rtl/DateTime.h"
 #include "platform/rtl/Exceptions.h"

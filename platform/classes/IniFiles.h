@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/classes/Errors.h"
 #include "platform/classes/Object.h"
 #include "platform/rtl/SafeFile.h"
 #include "platform/rtl/Types.h"

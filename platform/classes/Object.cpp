@@ -2,6 +2,7 @@
 
 #include <map>
 
+#include "platform/classes/Errors.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Utf8.h"
 

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/classes/Errors.h"
+
 namespace vel {
 
 class TObject;

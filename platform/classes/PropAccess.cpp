@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "platform/classes/Errors.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Utf8.h"
 #include "platform/rtl/Variant.h"

@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/classes/Errors.h"
 #include "platform/classes/Object.h"
 
 namespace vel {

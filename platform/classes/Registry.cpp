@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "platform/classes/Errors.h"
 #include "platform/classes/Strings.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Utf8.h"

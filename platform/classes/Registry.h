@@ -19,6 +19,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/classes/Errors.h"
 #include "platform/classes/IniFiles.h"
 #include "platform/classes/Object.h"
 #include "platform/rtl/SafeFile.h"

@@ -6,6 +6,7 @@
 
 #include "platform/classes/Collection.h"
 #include "platform/classes/Component.h"
+#include "platform/classes/Errors.h"
 #include "platform/classes/PropAccess.h"
 #include "platform/classes/Streams.h"
 #include "platform/classes/Strings.h"

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <numeric>
 
+#include "platform/classes/Errors.h"
 #include "platform/classes/Streams.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/SafeFile.h"

@@ -20,6 +20,7 @@
 #include <type_traits>
 
 #include "platform/classes/ColorNames.h"
+#include "platform/classes/Errors.h"
 #include "platform/classes/PropAccess.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/TSet.h"

@@ -1,5 +1,6 @@
 #pragma once
 // TCheckListBox: a list box with a check box before every item.
+#include "platform/classes/Errors.h"
 #include "platform/controls/StdCtrls.h"
 
 namespace vel {

@@ -2,6 +2,7 @@
 // Panels, bevels, shapes and images.
 #include <memory>
 
+#include "platform/classes/Alignment.h"
 #include "platform/controls/StdCtrls.h"
 #include "platform/graphics/Picture.h"
 

@@ -16,6 +16,9 @@
 
 namespace vel {
 
+// Too many columns, circular links and other misuse of a grid.
+VEL_DECLARE_EXCEPTION(EInvalidGridOperation, Exception)
+
 class TCustomGrid;
 
 enum class TGridOption {

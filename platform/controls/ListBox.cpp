@@ -1,6 +1,7 @@
 // TCustomListBox: items, selection, painting, scrolling, mouse and keyboard, item dragging.
 #include <algorithm>
 
+#include "platform/classes/Errors.h"
 #include "platform/classes/TypInfo.h"
 #include "platform/controls/StdCtrls.h"
 #include "platform/controls/SystemProfile.h"

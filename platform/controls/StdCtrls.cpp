@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/classes/Alignment.h"
 #include "platform/classes/TypInfo.h"
 #include "platform/graphics/Bitmap.h"
 #include "platform/rtl/Exceptions.h"

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/classes/Alignment.h"
+#include "platform/classes/Errors.h"
 #include "platform/classes/Strings.h"
 #include "platform/controls/Controls.h"
 #include "platform/controls/Forms.h"

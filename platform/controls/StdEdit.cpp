@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/backends/Backend.h"
+#include "platform/classes/Alignment.h"
 #include "platform/classes/TypInfo.h"
 #include "platform/controls/Application.h"
 #include "platform/controls/Clipbrd.h"

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/classes/Alignment.h"
 #include "platform/controls/Controls.h"
 #include "platform/db/DBTypes.h"
 

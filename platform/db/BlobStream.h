@@ -2,6 +2,7 @@
 // A stream over the blob value of the active record. Read streams hold a copy taken when they
 // are made; write streams hand their bytes to the dataset on Flush and when destroyed.
 #include "platform/classes/Streams.h"
+#include "platform/db/DBTypes.h"
 #include "platform/db/Fields.h"
 
 namespace vel {

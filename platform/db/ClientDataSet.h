@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/db/DBTypes.h"
 #include "platform/db/DataSet.h"
 #include "platform/db/MemStore.h"
 

@@ -19,7 +19,6 @@ VEL_ENUM_INFO(TDataSetState, dsInactive, dsBrowse, dsEdit, dsInsert, dsSetKey, d
 VEL_ENUM_INFO(TFilterOption, foCaseInsensitive, foNoPartialCompare)
 VEL_ENUM_INFO(TIndexOption, ixPrimary, ixUnique, ixDescending, ixCaseInsensitive, ixExpression,
               ixNonMaintained)
-VEL_ENUM_INFO(TAlignment, taLeftJustify, taRightJustify, taCenter)
 VEL_ENUM_INFO(TAutoCreateMode, acExclusive, acCombineComputed, acCombineAlways)
 
 std::string FieldTypeName(TFieldType t) {

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/classes/Alignment.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/rtl/TSet.h"
@@ -69,8 +70,6 @@ using TFieldAttributes = TSet<TFieldAttribute>;
 
 enum class TBlobStreamMode { bmRead, bmWrite, bmReadWrite };
 
-enum class TAlignment { taLeftJustify, taRightJustify, taCenter };
-
 enum class TAutoCreateMode { acExclusive, acCombineComputed, acCombineAlways };
 
 // Value-name tables for publishing (defined in DBTypes.cpp).
@@ -79,12 +78,13 @@ const TEnumInfo* EnumTypeInfo(TFieldKind*);
 const TEnumInfo* EnumTypeInfo(TDataSetState*);
 const TEnumInfo* EnumTypeInfo(TFilterOption*);
 const TEnumInfo* EnumTypeInfo(TIndexOption*);
-const TEnumInfo* EnumTypeInfo(TAlignment*);
 const TEnumInfo* EnumTypeInfo(TAutoCreateMode*);
 
 // Bookmarks are opaque byte strings; the dataset compares them in cursor order.
 using TBookmark = std::vector<std::uint8_t>;
 using TRecordBuffer = std::uint8_t*;
+
+VEL_DECLARE_EXCEPTION(EDatabaseError, Exception)
 
 // Raises EDatabaseError; with a component name the message is prefixed by it ("Table1: ").
 [[noreturn]] void DatabaseError(const std::string& message, const std::string& componentName = {});

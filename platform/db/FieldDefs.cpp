@@ -1,5 +1,6 @@
 #include "platform/db/FieldDefs.h"
 
+#include "platform/classes/Errors.h"
 #include "platform/db/DataSet.h"
 #include "platform/db/Fields.h"
 #include "platform/rtl/Utf8.h"

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "platform/classes/Alignment.h"
+#include "platform/classes/Errors.h"
 #include "platform/classes/Streams.h"
 #include "platform/classes/TypInfo.h"
 #include "platform/db/DataSet.h"

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/classes/Alignment.h"
 #include "platform/classes/Component.h"
 #include "platform/db/DBTypes.h"
 #include "platform/rtl/Types.h"

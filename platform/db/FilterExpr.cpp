@@ -6,6 +6,7 @@
 #include <initializer_list>
 #include <utility>
 
+#include "platform/db/DBTypes.h"
 #include "platform/db/FieldText.h"
 #include "platform/rtl/Clock.h"
 #include "platform/rtl/DateTime.h"

@@ -16,6 +16,7 @@
 #include <sstream>
 
 #include "platform/db/ClientDataSet.h"
+#include "platform/db/DBTypes.h"
 
 namespace vel {
 

@@ -9,6 +9,7 @@
 #include "platform/classes/Streams.h"
 #include "platform/graphics/Canvas.h"
 #include "platform/graphics/Codecs.h"
+#include "platform/graphics/Errors.h"
 #include "platform/graphics/Resources.h"
 #include "platform/rtl/Exceptions.h"
 

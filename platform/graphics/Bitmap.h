@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/graphics/Errors.h"
 #include "platform/graphics/Graphics.h"
 
 namespace vel {

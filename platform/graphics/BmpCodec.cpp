@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/graphics/Codecs.h"
+#include "platform/graphics/Errors.h"
 #include "platform/rtl/Exceptions.h"
 
 namespace vel {

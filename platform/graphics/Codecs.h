@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/graphics/Bitmap.h"
+#include "platform/graphics/Errors.h"
 
 namespace vel {
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/graphics/Canvas.h"
+#include "platform/graphics/Errors.h"
 #include "platform/graphics/Resources.h"
 #include "platform/graphics/Text.h"
 #include "platform/rtl/Exceptions.h"

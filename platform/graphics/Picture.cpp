@@ -10,6 +10,7 @@
 #include "platform/classes/Streams.h"
 #include "platform/graphics/Canvas.h"
 #include "platform/graphics/Codecs.h"
+#include "platform/graphics/Errors.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Utf8.h"
 

@@ -5,6 +5,7 @@
 
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/Codecs.h"
+#include "platform/graphics/Errors.h"
 
 namespace vel {
 

@@ -4,6 +4,7 @@
 #include <map>
 #include <sstream>
 
+#include "platform/graphics/Errors.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Utf8.h"
 

@@ -12,6 +12,7 @@
 #include <map>
 #include <tuple>
 
+#include "platform/graphics/Errors.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Utf8.h"
 

@@ -1,6 +1,7 @@
 #pragma once
-// The exception hierarchy of the platform. Every error the platform or the library raises is
-// an Exception carrying a complete, human-readable Message.
+// The root of every error the platform or the library raises: an Exception carrying a complete,
+// human-readable Message. The run-time library's own errors are declared here; each higher layer
+// declares its errors in its own folder.
 #include <exception>
 #include <string>
 
@@ -28,8 +29,6 @@ VEL_DECLARE_EXCEPTION(EAbort, Exception)
 VEL_DECLARE_EXCEPTION(EConvertError, Exception)
 VEL_DECLARE_EXCEPTION(EVariantError, Exception)
 VEL_DECLARE_EXCEPTION(EVariantTypeCastError, EVariantError)
-VEL_DECLARE_EXCEPTION(EListError, Exception)
-VEL_DECLARE_EXCEPTION(EStringListError, EListError)
 VEL_DECLARE_EXCEPTION(EInvalidOperation, Exception)
 VEL_DECLARE_EXCEPTION(EInvalidArgument, Exception)
 VEL_DECLARE_EXCEPTION(EInvalidPointer, Exception)
@@ -42,15 +41,5 @@ VEL_DECLARE_EXCEPTION(EFOpenError, EStreamError)
 VEL_DECLARE_EXCEPTION(EFCreateError, EStreamError)
 VEL_DECLARE_EXCEPTION(EReadError, EStreamError)
 VEL_DECLARE_EXCEPTION(EWriteError, EStreamError)
-VEL_DECLARE_EXCEPTION(EIniFileException, Exception)
-VEL_DECLARE_EXCEPTION(ERegistryException, Exception)
-VEL_DECLARE_EXCEPTION(EClassNotFound, EReadError)
-VEL_DECLARE_EXCEPTION(EComponentError, Exception)
-VEL_DECLARE_EXCEPTION(EPropertyError, Exception)
-VEL_DECLARE_EXCEPTION(EInvalidGraphic, Exception)
-VEL_DECLARE_EXCEPTION(EInvalidGraphicOperation, Exception)
-VEL_DECLARE_EXCEPTION(EOutOfResources, Exception)
-VEL_DECLARE_EXCEPTION(EDatabaseError, Exception)
-VEL_DECLARE_EXCEPTION(EInvalidGridOperation, Exception)
 
 }  // namespace vel

@@ -3,6 +3,7 @@
 
 #include <memory>
 
+#include "platform/classes/Errors.h"
 #include "platform/classes/Streaming.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Variant.h"

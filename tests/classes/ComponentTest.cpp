@@ -5,6 +5,7 @@
 
 #include "platform/classes/Collection.h"
 #include "platform/classes/Component.h"
+#include "platform/classes/Errors.h"
 #include "platform/rtl/Exceptions.h"
 
 using namespace vel;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/classes/ColorNames.h"
+#include "platform/classes/Errors.h"
 #include "platform/classes/PropAccess.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Variant.h"

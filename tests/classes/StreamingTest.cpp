@@ -2,6 +2,8 @@
 
 #include <memory>
 
+#include "platform/classes/Alignment.h"
+#include "platform/classes/Errors.h"
 #include "platform/classes/Streaming.h"
 #include "platform/classes/Streams.h"
 #include "platform/rtl/Exceptions.h"

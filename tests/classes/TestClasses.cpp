@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/classes/Alignment.h"
 #include "platform/classes/Streaming.h"
 #include "platform/classes/TypInfo.h"
 
@@ -9,7 +10,6 @@ namespace vel::testcls {
 
 VEL_ENUM_INFO(TCommandType, cmdText, cmdTable, cmdStoredProc)
 VEL_ENUM_INFO(TGridOption, dgEditing, dgTitles, dgIndicator, dgColLines, dgRowLines)
-VEL_ENUM_INFO(TAlignment, taLeftJustify, taRightJustify, taCenter)
 
 // ---- TTestFont ----
 

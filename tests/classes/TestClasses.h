@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/classes/Alignment.h"
 #include "platform/classes/Collection.h"
 #include "platform/classes/ColorNames.h"
 #include "platform/classes/Component.h"
@@ -27,8 +28,6 @@ VEL_DECLARE_ENUM_INFO(TCommandType)
 enum class TGridOption { dgEditing, dgTitles, dgIndicator, dgColLines, dgRowLines };
 VEL_DECLARE_ENUM_INFO(TGridOption)
 using TGridOptions = TSet<TGridOption>;
-enum class TAlignment { taLeftJustify, taRightJustify, taCenter };
-VEL_DECLARE_ENUM_INFO(TAlignment)
 
 // A font-like owned sub-object.
 class TTestFont : public TPersistent {

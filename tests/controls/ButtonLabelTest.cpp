@@ -1,5 +1,6 @@
 // Push buttons (look, mouse and keyboard, default and cancel in a modal form) and labels
 // (auto size, painting, accelerators, bound labels).
+#include "platform/classes/Alignment.h"
 #include "platform/controls/StdCtrls.h"
 #include "tests/controls/ControlsTestUtil.h"
 #include "tests/controls/PixelChecks.h"

@@ -1,4 +1,5 @@
 // Check boxes, radio buttons, group boxes and panels: look and behaviour.
+#include "platform/classes/Alignment.h"
 #include "platform/controls/ExtCtrls.h"
 #include "platform/controls/StdCtrls.h"
 #include "tests/controls/ControlsTestUtil.h"

@@ -2,6 +2,7 @@
 // password painting, read-only and the classic edit messages.
 #include "tests/controls/ControlsTestUtil.h"
 
+#include "platform/classes/Alignment.h"
 #include "platform/classes/Streaming.h"
 #include "platform/controls/Clipbrd.h"
 #include "platform/controls/Mask.h"

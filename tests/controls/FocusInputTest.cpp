@@ -1,4 +1,5 @@
 // Focus and tab order, mouse capture, cancel mode, popups and the mouse and key events.
+#include "platform/classes/Errors.h"
 #include "platform/classes/PropAccess.h"
 #include "platform/controls/Menus.h"
 #include "tests/controls/ControlsTestUtil.h"

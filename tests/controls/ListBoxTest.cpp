@@ -1,5 +1,6 @@
 // List boxes and check list boxes: items, selection by keyboard and mouse, scrolling, owner
 // drawing, checks and dragging items.
+#include "platform/classes/Errors.h"
 #include "platform/controls/CheckLst.h"
 #include "platform/controls/StdCtrls.h"
 #include "tests/controls/ControlsTestUtil.h"

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/db/BlobStream.h"
+#include "platform/db/DBTypes.h"
 #include "tests/db/DbTestUtil.h"
 #include "tests/support/TempDir.h"
 

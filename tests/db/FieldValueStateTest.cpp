@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "platform/db/DBTypes.h"
 #include "tests/db/DbTestUtil.h"
 
 using namespace vel;

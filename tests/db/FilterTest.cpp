@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "platform/db/DBTypes.h"
 #include "platform/db/FilterExpr.h"
 #include "platform/rtl/Clock.h"
 #include "platform/rtl/DateTime.h"

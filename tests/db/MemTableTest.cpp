@@ -330,6 +330,7 @@ TEST(MemTable, AutomaticFieldsGoOnClosePersistentOnesStay) {
 }  // namespace
 
 #include "platform/classes/PropAccess.h"
+#include "platform/db/DBTypes.h"
 
 namespace {
 

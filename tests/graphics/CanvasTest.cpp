@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/graphics/Canvas.h"
+#include "platform/graphics/Errors.h"
 #include "platform/rtl/Exceptions.h"
 #include "tests/graphics/GraphicsTestUtil.h"
 

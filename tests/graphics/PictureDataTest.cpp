@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "platform/graphics/Errors.h"
 #include "platform/graphics/Picture.h"
 #include "platform/rtl/Exceptions.h"
 

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/graphics/Errors.h"
 #include "platform/graphics/ImageList.h"
 #include "platform/graphics/Resources.h"
 #include "platform/rtl/Exceptions.h"

@@ -3,11 +3,14 @@
 // cases also prove that no dangling reference is left behind.
 #include <string>
 
+#include "platform/classes/Errors.h"
 #include "platform/classes/PropAccess.h"
 #include "platform/classes/Streaming.h"
 #include "platform/classes/TypInfo.h"
+#include "platform/controls/Grids.h"
 #include "platform/controls/Hints.h"
 #include "platform/controls/Menus.h"
+#include "platform/db/DBTypes.h"
 #include "platform/db/sqlite/SQLDataSets.h"
 #include "platform/graphics/ImageList.h"
 #include "platform/rtl/Exceptions.h"

@@ -1,6 +1,7 @@
 // The connection, statements and the mapping of declared types.
 #include <filesystem>
 
+#include "platform/db/DBTypes.h"
 #include "platform/rtl/DateTime.h"
 #include "tests/sqlite/SqliteTestUtil.h"
 

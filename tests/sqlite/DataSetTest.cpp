@@ -1,6 +1,7 @@
 // SQL datasets over a real database file: ordering by each family's means, posting back,
 // failures, and the properties the grid reads by name.
 #include "platform/classes/PropAccess.h"
+#include "platform/db/DBTypes.h"
 #include "platform/rtl/DateTime.h"
 #include "tests/sqlite/SqliteTestUtil.h"
 

@@ -2,6 +2,7 @@
 #include <filesystem>
 #include <map>
 
+#include "platform/db/DBTypes.h"
 #include "platform/db/sqlite/DemoDatabase.h"
 #include "tests/sqlite/SqliteTestUtil.h"
 

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/classes/PropAccess.h"
+#include "platform/db/DBTypes.h"
 #include "platform/db/DataSource.h"
 #include "platform/db/sqlite/ADODB.h"
 #include "platform/db/sqlite/SQLDataSets.h"

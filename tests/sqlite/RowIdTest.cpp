@@ -2,6 +2,7 @@
 // key is not in the result stay read-only.
 #include <gtest/gtest.h>
 
+#include "platform/db/DBTypes.h"
 #include "tests/sqlite/SqliteTestUtil.h"
 
 using namespace vel;

@@ -1,6 +1,7 @@
 // The one-way cursor: the same values as the buffered query, row by row, with nothing kept
 // behind and no way back.
 #include "platform/classes/TypInfo.h"
+#include "platform/db/DBTypes.h"
 #include "platform/db/DataSource.h"
 #include "platform/rtl/DateTime.h"
 #include "tests/sqlite/SqliteTestUtil.h"

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/db/DBTypes.h"
+
 namespace vel {
 
 struct TDemoDatabaseOptions {

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/db/DBTypes.h"
 #include "platform/db/DataSource.h"
 #include "platform/db/MemStore.h"
 #include "platform/db/sqlite/internal/SQLCells.h"

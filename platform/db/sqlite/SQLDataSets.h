@@ -12,6 +12,7 @@
 
 #include "platform/classes/Strings.h"
 #include "platform/db/ClientDataSet.h"
+#include "platform/db/DBTypes.h"
 #include "platform/db/sqlite/SQLite.h"
 
 namespace vel {

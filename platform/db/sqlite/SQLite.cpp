@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/db/DBTypes.h"
 #include "platform/db/DataSet.h"
 #include "platform/rtl/CivilDate.h"
 #include "platform/rtl/DateTime.h"

@@ -5,7 +5,7 @@
 #include "platform/classes/Streams.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/SafeFile.h"
-#include "tests/rtl/FileSizeLimit.h"
+#include "tests/classes/FileSizeLimit.h"
 #include "tests/support/TempDir.h"
 
 using namespace vel;

@@ -2,12 +2,13 @@
 
 #include <filesystem>
 
+#include "platform/classes/Errors.h"
 #include "platform/classes/IniFiles.h"
 #include "platform/classes/Strings.h"
 #include "platform/rtl/DateTime.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/FormatSettings.h"
-#include "tests/rtl/FileSizeLimit.h"
+#include "tests/classes/FileSizeLimit.h"
 #include "tests/support/TempDir.h"
 
 using namespace vel;

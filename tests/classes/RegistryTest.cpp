@@ -2,10 +2,11 @@
 
 #include <filesystem>
 
+#include "platform/classes/Errors.h"
 #include "platform/classes/Registry.h"
 #include "platform/classes/Strings.h"
 #include "platform/rtl/Exceptions.h"
-#include "tests/rtl/FileSizeLimit.h"
+#include "tests/classes/FileSizeLimit.h"
 #include "tests/support/TempDir.h"
 
 using namespace vel;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "platform/classes/Errors.h"
 #include "platform/classes/Streams.h"
 #include "platform/classes/Strings.h"
 #include "platform/rtl/Exceptions.h"
