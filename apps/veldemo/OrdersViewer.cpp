@@ -8,12 +8,12 @@
 #include <unordered_map>
 #include <vector>
 
-#include "platform/backends/Backend.h"
 #include "platform/classes/Alignment.h"
 #include "platform/controls/Application.h"
 #include "platform/controls/Forms.h"
 #include "platform/controls/Grids.h"
 #include "platform/controls/Input.h"
+#include "platform/controls/WindowBackend.h"
 #include "platform/db/sqlite/SQLDataSets.h"
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/Codecs.h"

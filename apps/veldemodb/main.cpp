@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/db/sqlite/DemoDatabase.h"
+#include "apps/veldemodb/DemoDatabase.h"
 #include "platform/rtl/Exceptions.h"
 
 int main(int argc, char** argv) {

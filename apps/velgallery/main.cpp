@@ -6,7 +6,6 @@
 #include <memory>
 #include <string>
 
-#include "platform/backends/Backend.h"
 #include "platform/controls/Application.h"
 #include "platform/controls/Buttons.h"
 #include "platform/controls/CheckLst.h"
@@ -15,6 +14,7 @@
 #include "platform/controls/Mask.h"
 #include "platform/controls/StdCtrls.h"
 #include "platform/controls/StdEdit.h"
+#include "platform/controls/WindowBackend.h"
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/Codecs.h"
 #include "platform/rtl/SafeFile.h"

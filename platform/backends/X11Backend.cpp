@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <unordered_map>
 
-#include "platform/backends/Backend.h"
+#include "platform/backends/X11Backend.h"
 #include "platform/controls/Application.h"
 #include "platform/controls/Controls.h"
 #include "platform/controls/Input.h"
@@ -298,5 +298,10 @@ std::unique_ptr<IWindowBackend> CreateX11Backend(const std::string& DisplayName)
     return std::make_unique<TX11Backend>(d);
 }
 
+namespace {
+// The backends library is linked whole into every program (platform/CMakeLists.txt), so this
+// registration always runs.
+[[maybe_unused]] const bool x11Registered = (RegisterWindowBackend("x11", &CreateX11Backend), true);
+}  // namespace
 
 }  // namespace vel

@@ -6,9 +6,9 @@
 #include <climits>
 #include <thread>
 
-#include "platform/backends/Backend.h"
 #include "platform/controls/Forms.h"
 #include "platform/controls/Hints.h"
+#include "platform/controls/WindowBackend.h"
 #include "platform/controls/internal/WindowManager.h"
 #include "platform/rtl/Clock.h"
 #include "platform/rtl/Exceptions.h"

@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
-#include "platform/backends/Backend.h"
 #include "platform/classes/TypInfo.h"
 #include "platform/controls/Application.h"
 #include "platform/controls/Forms.h"
 #include "platform/controls/Menus.h"
 #include "platform/controls/SystemProfile.h"
+#include "platform/controls/WindowBackend.h"
 #include "platform/controls/internal/WindowManager.h"
 #include "platform/graphics/Bitmap.h"
 #include "platform/rtl/Exceptions.h"

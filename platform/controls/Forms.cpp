@@ -2,13 +2,14 @@
 
 #include <algorithm>
 
-#include "platform/backends/Backend.h"
 #include "platform/classes/TypInfo.h"
 #include "platform/controls/Clipbrd.h"
 #include "platform/controls/SystemProfile.h"
+#include "platform/controls/WindowBackend.h"
 #include "platform/controls/internal/WindowManager.h"
 #include "platform/graphics/Bitmap.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/ScopeGuard.h"
 
 namespace vel {
 
@@ -459,7 +460,7 @@ TModalResult TCustomForm::ShowModal() {
     FFormState.Include(TFormStateFlag::fsModal);
     Application().ModalStarted();
     FModalResult = mrNone;
-    auto restore = [&] {
+    TScopeExit restore([&] {
         Application().ModalFinished();
         FFormState.Exclude(TFormStateFlag::fsModal);
         for (TCustomForm* f : disabled)
@@ -467,29 +468,22 @@ TModalResult TCustomForm::ShowModal() {
         if (GetVisible()) Hide();
         if (previous && previous != this && Screen().IndexOfForm(previous) >= 0 && previous->GetVisible())
             previous->Activate();
-    };
-    try {
-        Show();
-        while (FModalResult == mrNone) {
-            TApplication& app = Application();
-            if (!app.ProcessMessage()) {
-                app.Idle();
-                if (FModalResult == mrNone && !app.HasPendingMessages() && !app.WaitMessage()) {
-                    // Nothing can come: the responder (a test's user) answers, or Cancel.
-                    if (app.GetModalResponder()) app.GetModalResponder()(*this);
-                    if (FModalResult == mrNone && !app.HasPendingMessages()) FModalResult = mrCancel;
-                }
+    });
+    Show();
+    while (FModalResult == mrNone) {
+        TApplication& app = Application();
+        if (!app.ProcessMessage()) {
+            app.Idle();
+            if (FModalResult == mrNone && !app.HasPendingMessages() && !app.WaitMessage()) {
+                // Nothing can come: the responder (a test's user) answers, or Cancel.
+                if (app.GetModalResponder()) app.GetModalResponder()(*this);
+                if (FModalResult == mrNone && !app.HasPendingMessages()) FModalResult = mrCancel;
             }
-            if (app.GetTerminated()) FModalResult = mrCancel;
-            if (FModalResult != mrNone) CloseModal();
         }
-    } catch (...) {
-        restore();
-        throw;
+        if (app.GetTerminated()) FModalResult = mrCancel;
+        if (FModalResult != mrNone) CloseModal();
     }
-    TModalResult r = FModalResult;
-    restore();
-    return r;
+    return FModalResult;
 }
 
 // ---- TForm.

@@ -2,12 +2,13 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/backends/Backend.h"
 #include "platform/controls/Controls.h"
 #include "platform/controls/Forms.h"
+#include "platform/controls/WindowBackend.h"
 #include "platform/controls/internal/WindowManager.h"
 #include "platform/graphics/Bitmap.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/ScopeGuard.h"
 
 namespace vel {
 
@@ -296,15 +297,11 @@ void TWinControl::PaintControls(TCanvas& Canvas, TControl* First) {
         }
         gc.Font().Assign(&g->Font());
         g->FControlState.Include(TControlStateFlag::csCustomPaint);
-        try {
-            g->Paint();
-        } catch (...) {
+        TScopeExit cleanup([&] {
             g->FControlState.Exclude(TControlStateFlag::csCustomPaint);
             gc.SetTarget(nullptr);
-            throw;
-        }
-        g->FControlState.Exclude(TControlStateFlag::csCustomPaint);
-        gc.SetTarget(nullptr);
+        });
+        g->Paint();
     }
 }
 

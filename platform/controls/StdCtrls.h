@@ -12,7 +12,6 @@
 #include "platform/classes/Strings.h"
 #include "platform/controls/Controls.h"
 #include "platform/controls/Forms.h"
-#include "platform/db/DBTypes.h"
 
 namespace vel {
 

@@ -3,14 +3,15 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/backends/Backend.h"
 #include "platform/classes/Alignment.h"
 #include "platform/classes/TypInfo.h"
 #include "platform/controls/Application.h"
 #include "platform/controls/Clipbrd.h"
 #include "platform/controls/SystemProfile.h"
+#include "platform/controls/WindowBackend.h"
 #include "platform/rtl/Clock.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/Utf8.h"
 
 namespace vel {
@@ -232,13 +233,10 @@ std::string TCustomEdit::AdjustAssignedText(const std::string& S) {
 
 void TCustomEdit::SetTextQuietly(const std::string& S) {
     FQuiet = true;
-    try {
+    {
+        TScopeExit cleanup([&] { FQuiet = false; });
         SetText(S);
-    } catch (...) {
-        FQuiet = false;
-        throw;
     }
-    FQuiet = false;
     FPositionsValid = false;
     const int n = TextLength();
     FAnchor = std::min(FAnchor, n);

@@ -14,7 +14,6 @@
 
 #include "platform/classes/Alignment.h"
 #include "platform/controls/Controls.h"
-#include "platform/db/DBTypes.h"
 
 namespace vel {
 

@@ -1,14 +1,15 @@
 // TWinControl: handles, the child list, alignment, tab order, keys and the window functions.
 #include <algorithm>
 
-#include "platform/backends/Backend.h"
 #include "platform/classes/TypInfo.h"
 #include "platform/controls/Controls.h"
 #include "platform/controls/Forms.h"
 #include "platform/controls/SystemProfile.h"
+#include "platform/controls/WindowBackend.h"
 #include "platform/controls/internal/WindowManager.h"
 #include "platform/graphics/Bitmap.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/ScopeGuard.h"
 
 namespace vel {
 
@@ -329,13 +330,8 @@ void TWinControl::Realign() {
 void TWinControl::AlignControls(TControl*, TRect& Rect) {
     if (FControlState.Contains(TControlStateFlag::csAligning)) return;
     FControlState.Include(TControlStateFlag::csAligning);
-    try {
-        DoAlign(Rect);
-    } catch (...) {
-        FControlState.Exclude(TControlStateFlag::csAligning);
-        throw;
-    }
-    FControlState.Exclude(TControlStateFlag::csAligning);
+    TScopeExit cleanup([&] { FControlState.Exclude(TControlStateFlag::csAligning); });
+    DoAlign(Rect);
 }
 
 void TWinControl::DoAlign(TRect& Rect) {

@@ -11,7 +11,7 @@
 #include <filesystem>
 #include <thread>
 
-#include "platform/backends/Backend.h"
+#include "platform/backends/X11Backend.h"
 #include "platform/controls/StdCtrls.h"
 #include "tests/controls/ControlsTestUtil.h"
 

@@ -1,7 +1,7 @@
-#include "platform/backends/Backend.h"
+#include "platform/controls/WindowBackend.h"
 
 #include <cstdlib>
-#include <cstring>
+#include <map>
 
 namespace vel {
 
@@ -24,18 +24,27 @@ std::unique_ptr<IWindowBackend>& Current() {
     return backend;
 }
 
+std::map<std::string, TWindowBackendFactory>& Factories() {
+    static std::map<std::string, TWindowBackendFactory> factories;
+    return factories;
+}
+
 std::unique_ptr<IWindowBackend> FromEnvironment() {
     const char* choice = std::getenv("VEL_BACKEND");
     const char* display = std::getenv("DISPLAY");
-    if (choice && std::strcmp(choice, "x11") == 0 && display && *display) {
-        if (auto x = CreateX11Backend(display)) return x;
+    if (choice && display && *display) {
+        if (TWindowBackendFactory factory = FindWindowBackend(choice)) {
+            if (auto backend = factory(display)) return backend;
+        }
     }
     return CreateOffscreenBackend();
 }
 
 }  // namespace
 
-std::unique_ptr<IWindowBackend> CreateOffscreenBackend() { return std::make_unique<TOffscreenBackend>(); }
+std::unique_ptr<IWindowBackend> CreateOffscreenBackend() {
+    return std::make_unique<TOffscreenBackend>();
+}
 
 IWindowBackend& Backend() {
     auto& b = Current();
@@ -43,6 +52,17 @@ IWindowBackend& Backend() {
     return *b;
 }
 
-void SetBackend(std::unique_ptr<IWindowBackend> Backend) { Current() = std::move(Backend); }
+void SetBackend(std::unique_ptr<IWindowBackend> Backend) {
+    Current() = std::move(Backend);
+}
+
+void RegisterWindowBackend(const std::string& Name, TWindowBackendFactory Factory) {
+    Factories()[Name] = Factory;
+}
+
+TWindowBackendFactory FindWindowBackend(const std::string& Name) {
+    auto it = Factories().find(Name);
+    return it == Factories().end() ? nullptr : it->second;
+}
 
 }  // namespace vel

@@ -1,7 +1,8 @@
 #pragma once
 // The window backend: what shows top-level windows and feeds native input. The offscreen
-// backend (default) keeps everything in memory on a virtual desktop; the X11 backend opens
-// real windows. Chosen on first use from VEL_BACKEND (x11 | offscreen); x11 needs DISPLAY.
+// backend (default, here) keeps everything in memory on a virtual desktop; backends that open
+// real windows live in platform/backends and register themselves by name. The backend is
+// chosen on first use from VEL_BACKEND (a registered name, e.g. x11, with DISPLAY set).
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -45,7 +46,11 @@ IWindowBackend& Backend();
 // Replaces the backend (tests); nullptr returns to the one chosen from the environment.
 void SetBackend(std::unique_ptr<IWindowBackend> Backend);
 std::unique_ptr<IWindowBackend> CreateOffscreenBackend();
-// nullptr when the display cannot be opened.
-std::unique_ptr<IWindowBackend> CreateX11Backend(const std::string& Display);
+
+// A backend that opens windows on a display; returns nullptr when the display cannot be opened.
+using TWindowBackendFactory = std::unique_ptr<IWindowBackend> (*)(const std::string& Display);
+// Makes a backend choosable through VEL_BACKEND; a later registration of a name replaces it.
+void RegisterWindowBackend(const std::string& Name, TWindowBackendFactory Factory);
+TWindowBackendFactory FindWindowBackend(const std::string& Name);
 
 }  // namespace vel

@@ -1,4 +1,4 @@
-#include "platform/db/sqlite/DemoDatabase.h"
+#include "apps/veldemodb/DemoDatabase.h"
 
 #include <array>
 #include <cmath>

@@ -2,8 +2,8 @@
 #include <filesystem>
 #include <map>
 
+#include "apps/veldemodb/DemoDatabase.h"
 #include "platform/db/DBTypes.h"
-#include "platform/db/sqlite/DemoDatabase.h"
 #include "tests/sqlite/SqliteTestUtil.h"
 
 using namespace vel;
