@@ -2,6 +2,7 @@
 #include "grid/DBGrid.h"
 
 #include <algorithm>
+#include <memory>
 
 #include "platform/controls/Application.h"
 #include "platform/controls/SystemProfile.h"
@@ -10,6 +11,7 @@
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/ImageList.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/ScopeGuard.h"
 
 namespace vel {
 
@@ -22,14 +24,9 @@ TBitmap* DrawBitmap = nullptr;
 int DrawBitmapUsers = 0;
 
 TBitmap* LoadGlyphs(const char* Name) {
-    auto* b = new TBitmap;
-    try {
-        b->LoadFromResourceName(Name);
-    } catch (...) {
-        delete b;
-        throw;
-    }
-    return b;
+    auto b = std::make_unique<TBitmap>();
+    b->LoadFromResourceName(Name);
+    return b.release();
 }
 }  // namespace
 
@@ -546,17 +543,12 @@ void TVelCustomDBGrid::InternalLayout() {
 
     // Default columns follow the dataset's visible fields on every layout.
     // Columns made or moved here must not lay out again.
-    ++FLayoutLock;
-    FColumns->BeginUpdate();
-    try {
+    {
+        TRestore<int> lock(FLayoutLock, FLayoutLock + 1);
+        FColumns->BeginUpdate();
+        TScopeExit endUpdate([&] { FColumns->EndUpdate(); });
         FColumns->BuildLayoutColumns();
-    } catch (...) {
-        FColumns->EndUpdate();
-        --FLayoutLock;
-        throw;
     }
-    FColumns->EndUpdate();
-    --FLayoutLock;
 
     FDataLink->ClearMapping();
     FDataLink->SetSparseMap(FColumns->GetState() == TDBGridColumnsState::csCustomized);

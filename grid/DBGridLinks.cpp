@@ -10,6 +10,7 @@
 #include "platform/db/Fields.h"
 #include "platform/graphics/ImageList.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/SysUtils.h"
 
 namespace vel {
@@ -146,29 +147,24 @@ void TVelCustomDBGrid::Synchronize() {
     TVelCustomDBGrid* g = FManageGrid;
     if (!g || g->FManagement || g->IsDestroying()) return;
     g->FManagement = true;
-    try {
-        g->FColumns->BeginUpdate();
-        const int n = std::min(FColumns->Count(), g->FColumns->Count());
-        for (int i = 0; i < n; ++i) {
-            TVelColumn* src = FColumns->GetColumn(i);
-            TVelColumn* dst = g->FColumns->GetColumn(i);
-            if (src->GetExpandCols() > 0 && dst->GetExpandCols() > 0)
-                dst->SetExpanded(src->GetExpanded());
-            dst->SetVisible(src->GetVisible());
-            dst->SetWidth(src->GetWidth());
-        }
-        g->FColumns->EndUpdate();
-        g->SetIndicatorWidth(FIndicatorWidth);
-        g->SetFixedCols(FFixedCols);
-        if (g->GetBiDiMode() != GetBiDiMode()) g->SetBiDiMode(GetBiDiMode());
-        const int left = GetLeftCol();
-        if (left >= g->TCustomGrid::GetFixedCols() && left < g->GetColCount()) g->SetLeftCol(left);
-        g->Synchronize();
-    } catch (...) {
-        g->FManagement = false;
-        throw;
+    TScopeExit cleanup([&] { g->FManagement = false; });
+    g->FColumns->BeginUpdate();
+    const int n = std::min(FColumns->Count(), g->FColumns->Count());
+    for (int i = 0; i < n; ++i) {
+        TVelColumn* src = FColumns->GetColumn(i);
+        TVelColumn* dst = g->FColumns->GetColumn(i);
+        if (src->GetExpandCols() > 0 && dst->GetExpandCols() > 0)
+            dst->SetExpanded(src->GetExpanded());
+        dst->SetVisible(src->GetVisible());
+        dst->SetWidth(src->GetWidth());
     }
-    g->FManagement = false;
+    g->FColumns->EndUpdate();
+    g->SetIndicatorWidth(FIndicatorWidth);
+    g->SetFixedCols(FFixedCols);
+    if (g->GetBiDiMode() != GetBiDiMode()) g->SetBiDiMode(GetBiDiMode());
+    const int left = GetLeftCol();
+    if (left >= g->TCustomGrid::GetFixedCols() && left < g->GetColCount()) g->SetLeftCol(left);
+    g->Synchronize();
 }
 
 // ---- References that are not owned.

@@ -14,6 +14,7 @@
 #include "platform/graphics/Canvas.h"
 #include "platform/graphics/ImageList.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/rtl/Utf8.h"
 
@@ -397,12 +398,9 @@ void TVelColumn::Assign(const TPersistent* From) {
     }
     TCollection* coll = GetCollection();
     if (coll) coll->BeginUpdate();
-    struct TEnd {
-        TCollection* C;
-        ~TEnd() {
-            if (C) C->EndUpdate();
-        }
-    } end{coll};
+    TScopeExit endUpdate([&] {
+        if (coll) coll->EndUpdate();
+    });
     RestoreDefaults();
     FFieldName = c->FFieldName;
     FField = nullptr;

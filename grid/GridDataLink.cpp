@@ -3,6 +3,7 @@
 #include "grid/DBGrid.h"
 #include "platform/db/DataSet.h"
 #include "platform/db/Fields.h"
+#include "platform/rtl/ScopeGuard.h"
 
 namespace vel {
 
@@ -69,15 +70,9 @@ void TVelGridDataLink::RecordChanged(TField* Field) {
 
 void TVelGridDataLink::UpdateData() {
     if (FInUpdateData) return;
-    FInUpdateData = true;
-    try {
-        if (FModified) FGrid->UpdateData();
-    } catch (...) {
-        FInUpdateData = false;
-        throw;
-    }
+    TRestore<bool> inUpdate(FInUpdateData, true);
+    if (FModified) FGrid->UpdateData();
     FModified = false;
-    FInUpdateData = false;
 }
 
 }  // namespace vel

@@ -4,6 +4,7 @@
 
 #include "platform/classes/Errors.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/ScopeGuard.h"
 
 namespace vel {
 
@@ -99,13 +100,8 @@ void TCollection::Delete(int Index) {
 void TCollection::Clear() {
     if (FItems.empty()) return;
     BeginUpdate();
-    try {
-        while (!FItems.empty()) delete FItems.back();
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    TScopeExit cleanup([&] { EndUpdate(); });
+    while (!FItems.empty()) delete FItems.back();
 }
 
 TCollectionItem* TCollection::FindItemID(int ID) const {
@@ -153,14 +149,9 @@ void TCollection::Assign(const TPersistent* Source) {
     }
     if (src == this) return;
     BeginUpdate();
-    try {
-        Clear();
-        for (TCollectionItem* s : src->FItems) Add()->Assign(s);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    TScopeExit cleanup([&] { EndUpdate(); });
+    Clear();
+    for (TCollectionItem* s : src->FItems) Add()->Assign(s);
 }
 
 std::string TCollection::GetNamePath() const {

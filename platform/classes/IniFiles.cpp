@@ -7,6 +7,7 @@
 #include "platform/rtl/DateTime.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/FormatSettings.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/rtl/Utf8.h"
 
@@ -172,28 +173,18 @@ public:
 
     void ReadSection(const std::string& section, TStrings* list, bool values) {
         list->BeginUpdate();
-        try {
-            list->Clear();
-            if (TSection* s = Find(section))
-                for (const TLine& l : s->Lines)
-                    if (l.Entry) list->Add(values ? l.Key + "=" + l.Value : l.Key);
-        } catch (...) {
-            list->EndUpdate();
-            throw;
-        }
-        list->EndUpdate();
+        TScopeExit cleanup([&] { list->EndUpdate(); });
+        list->Clear();
+        if (TSection* s = Find(section))
+            for (const TLine& l : s->Lines)
+                if (l.Entry) list->Add(values ? l.Key + "=" + l.Value : l.Key);
     }
 
     void ReadSections(TStrings* list) {
         list->BeginUpdate();
-        try {
-            list->Clear();
-            for (const TSection& s : Sections) list->Add(s.Name);
-        } catch (...) {
-            list->EndUpdate();
-            throw;
-        }
-        list->EndUpdate();
+        TScopeExit cleanup([&] { list->EndUpdate(); });
+        list->Clear();
+        for (const TSection& s : Sections) list->Add(s.Name);
     }
 };
 

@@ -7,6 +7,7 @@
 #include "platform/classes/Errors.h"
 #include "platform/classes/Strings.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/Utf8.h"
 
 namespace vel {
@@ -631,15 +632,10 @@ void TRegistryIniFile::ReadSectionValues(const std::string& Section, TStrings* S
     TStringList names;
     ReadSection(Section, &names);
     Strings->BeginUpdate();
-    try {
-        Strings->Clear();
-        for (int i = 0; i < names.Count(); ++i)
-            Strings->Add(names[i] + "=" + ReadString(Section, names[i], std::string()));
-    } catch (...) {
-        Strings->EndUpdate();
-        throw;
-    }
-    Strings->EndUpdate();
+    TScopeExit cleanup([&] { Strings->EndUpdate(); });
+    Strings->Clear();
+    for (int i = 0; i < names.Count(); ++i)
+        Strings->Add(names[i] + "=" + ReadString(Section, names[i], std::string()));
 }
 
 bool TRegistryIniFile::ValueExists(const std::string& Section, const std::string& Ident) {

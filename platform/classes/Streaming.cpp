@@ -13,6 +13,7 @@
 #include "platform/classes/internal/FormText.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/SafeFile.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/Utf8.h"
 
 namespace vel {
@@ -386,19 +387,15 @@ void TFormReader::ReadCollectionItems(TCollection* c, const TFormValue& v) {
     });
     FWithin.push_back(c);
     c->BeginUpdate();
-    try {
-        c->Clear();
-        for (const TFormItem& item : v.Items) {
-            TCollectionItem* it = c->Add();
-            for (const TFormProperty& p : item.Props) ApplyProperty(it, p.Path, p.Value, p.Line);
-        }
-    } catch (...) {
+    TScopeExit cleanup([&] {
         FWithin.pop_back();
         c->EndUpdate();
-        throw;
+    });
+    c->Clear();
+    for (const TFormItem& item : v.Items) {
+        TCollectionItem* it = c->Add();
+        for (const TFormProperty& p : item.Props) ApplyProperty(it, p.Path, p.Value, p.Line);
     }
-    FWithin.pop_back();
-    c->EndUpdate();
 }
 
 TComponent* TFormReader::FindReference(const std::string& name) const {
@@ -655,13 +652,13 @@ void TFormWriter::WriteObject(const TComponent* c, int indent) {
 std::string ComponentToText(const TComponent* Root) {
     TFormWriter w(Root);
     const_cast<TComponent*>(Root)->SetComponentStateFlag(TComponentStateFlag::csWriting, true);
-    try {
+    {
+        TScopeExit cleanup([&] {
+            const_cast<TComponent*>(Root)->SetComponentStateFlag(TComponentStateFlag::csWriting,
+                                                                 false);
+        });
         w.WriteObject(Root, 0);
-    } catch (...) {
-        const_cast<TComponent*>(Root)->SetComponentStateFlag(TComponentStateFlag::csWriting, false);
-        throw;
     }
-    const_cast<TComponent*>(Root)->SetComponentStateFlag(TComponentStateFlag::csWriting, false);
     return w.Out;
 }
 

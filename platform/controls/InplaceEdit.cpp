@@ -1,5 +1,6 @@
 // TInplaceEdit: the grid's cell editor, a masked edit bound to the grid's current cell.
 #include "platform/controls/Grids.h"
+#include "platform/rtl/ScopeGuard.h"
 
 #include <algorithm>
 
@@ -38,7 +39,8 @@ void TInplaceEdit::UpdateContents() {
     if (!FGrid) return;
     const int c = FGrid->GetCol(), r = FGrid->GetRow();
     FUpdating = true;
-    try {
+    {
+        TScopeExit cleanup([&] { FUpdating = false; });
         // Emptied first so that the old text is not carried into the new mask.
         SetEditMask(std::string());
         SetText(std::string());
@@ -48,11 +50,7 @@ void TInplaceEdit::UpdateContents() {
         SetMaxLength(std::max(0, FGrid->GetEditLimit()));
         ClearUndo();
         SetModified(false);
-    } catch (...) {
-        FUpdating = false;
-        throw;
     }
-    FUpdating = false;
     SelectAll();
 }
 

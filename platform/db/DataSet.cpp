@@ -7,6 +7,7 @@
 #include "platform/db/BlobStream.h"
 #include "platform/db/DataSource.h"
 #include "platform/db/FilterExpr.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/Utf8.h"
 
 namespace vel {
@@ -431,17 +432,15 @@ void TDataSet::First() {
     }
     DoBeforeScroll();
     ClearBuffers();
-    try {
+    {
+        TScopeExit cleanup([&] {
+            FBOF = true;
+            DataEvent(TDataEvent::deDataSetChange, 0);
+        });
         InternalFirst();
         GetNextRecord();
         GetNextRecords();
-    } catch (...) {
-        FBOF = true;
-        DataEvent(TDataEvent::deDataSetChange, 0);
-        throw;
     }
-    FBOF = true;
-    DataEvent(TDataEvent::deDataSetChange, 0);
     DoAfterScroll();
 }
 
@@ -450,17 +449,15 @@ void TDataSet::Last() {
     CheckBiDirectional();
     DoBeforeScroll();
     ClearBuffers();
-    try {
+    {
+        TScopeExit cleanup([&] {
+            FEOF = true;
+            DataEvent(TDataEvent::deDataSetChange, 0);
+        });
         InternalLast();
         GetPriorRecord();
         GetPriorRecords();
-    } catch (...) {
-        FEOF = true;
-        DataEvent(TDataEvent::deDataSetChange, 0);
-        throw;
     }
-    FEOF = true;
-    DataEvent(TDataEvent::deDataSetChange, 0);
     DoAfterScroll();
 }
 
@@ -473,7 +470,8 @@ int TDataSet::MoveBy(int distance) {
         FBOF = FEOF = false;
         // Buffers shifted out of the window; links move their first record by it.
         int shift = 0;
-        try {
+        {
+            TScopeExit cleanup([&] { DataEvent(TDataEvent::deDataSetScroll, shift); });
             if (distance > 0) {
                 while (distance > 0) {
                     if (FActiveRecord < FRecordCount - 1) {
@@ -507,11 +505,7 @@ int TDataSet::MoveBy(int distance) {
                     --result;
                 }
             }
-        } catch (...) {
-            DataEvent(TDataEvent::deDataSetScroll, shift);
-            throw;
         }
-        DataEvent(TDataEvent::deDataSetScroll, shift);
         DoAfterScroll();
     }
     return result;
@@ -550,15 +544,10 @@ void TDataSet::Resync(TResyncMode mode) {
     int count = mode.Contains(TResyncModeItem::rmCenter) ? (FBufferCount - 1) / 2 : FActiveRecord;
     MoveBuffer(FRecordCount, 0);
     ActivateBuffers();
-    try {
-        while (count > 0 && GetPriorRecord()) --count;
-        GetNextRecords();
-        GetPriorRecords();
-    } catch (...) {
-        DataEvent(TDataEvent::deDataSetChange, 0);
-        throw;
-    }
-    DataEvent(TDataEvent::deDataSetChange, 0);
+    TScopeExit cleanup([&] { DataEvent(TDataEvent::deDataSetChange, 0); });
+    while (count > 0 && GetPriorRecord()) --count;
+    GetNextRecords();
+    GetPriorRecords();
 }
 
 void TDataSet::Refresh() {
@@ -799,17 +788,12 @@ void TDataSet::CalcFieldsOf(TRecordBuffer buffer) {
     bool savedModified = FModified;
     FState = TDataSetState::dsCalcFields;
     FCalcBuffer = buffer;
-    try {
-        CalculateFields(buffer);
-    } catch (...) {
+    TScopeExit cleanup([&] {
         FState = saved;
         FCalcBuffer = savedCalc;
         FModified = savedModified;
-        throw;
-    }
-    FState = saved;
-    FCalcBuffer = savedCalc;
-    FModified = savedModified;
+    });
+    CalculateFields(buffer);
 }
 
 void TDataSet::CalculateFields(TRecordBuffer buffer) {

@@ -3,6 +3,7 @@
 
 #include "platform/db/DataSet.h"
 #include "platform/db/FilterExpr.h"
+#include "platform/rtl/ScopeGuard.h"
 
 namespace vel {
 
@@ -109,19 +110,17 @@ bool TDataSet::FilterAccepts(TRecordBuffer buffer) {
     FState = TDataSetState::dsFilter;
     FCalcBuffer = buffer;
     bool accept = true;
-    try {
+    {
+        TScopeExit cleanup([&] {
+            FState = saved;
+            FCalcBuffer = savedCalc;
+        });
         if (FFilterExpr && FFilterExpr->IsBound()) {
             TFieldFilterRow row(GetFieldList());
             accept = FFilterExpr->Evaluate(row);
         }
         if (accept && FOnFilterRecord) FOnFilterRecord(this, accept);
-    } catch (...) {
-        FState = saved;
-        FCalcBuffer = savedCalc;
-        throw;
     }
-    FState = saved;
-    FCalcBuffer = savedCalc;
     return accept;
 }
 

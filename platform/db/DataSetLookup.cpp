@@ -1,5 +1,6 @@
 // TDataSet: field values by name, Locate, Lookup and lookup fields.
 #include "platform/db/DataSet.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/Utf8.h"
 
 namespace vel {
@@ -71,7 +72,8 @@ bool TDataSet::Locate(const std::string& keyFields, const Variant& keyValues, TL
     TBookmark saved = GetBookmark();
     bool found = false;
     DisableControls();
-    try {
+    {
+        TScopeExit cleanup([&] { EnableControls(); });
         First();
         while (!GetEOF()) {
             if (KeysMatch(fields, keys, options)) {
@@ -81,11 +83,7 @@ bool TDataSet::Locate(const std::string& keyFields, const Variant& keyValues, TL
             Next();
         }
         if (!found && !saved.empty() && BookmarkValid(saved)) GotoBookmark(saved);
-    } catch (...) {
-        EnableControls();
-        throw;
     }
-    EnableControls();
     return found;
 }
 
@@ -99,7 +97,8 @@ Variant TDataSet::Lookup(const std::string& keyFields, const Variant& keyValues,
     TBookmark saved = GetBookmark();
     Variant result = Variant::Null();
     DisableControls();
-    try {
+    {
+        TScopeExit cleanup([&] { EnableControls(); });
         First();
         while (!GetEOF()) {
             if (KeysMatch(fields, keys, {})) {
@@ -109,11 +108,7 @@ Variant TDataSet::Lookup(const std::string& keyFields, const Variant& keyValues,
             Next();
         }
         if (!saved.empty() && BookmarkValid(saved)) GotoBookmark(saved);
-    } catch (...) {
-        EnableControls();
-        throw;
     }
-    EnableControls();
     return result;
 }
 
@@ -122,17 +117,15 @@ Variant TDataSet::ReadFromBuffer(TRecordBuffer buffer, const std::vector<TField*
     TRecordBuffer savedCalc = FCalcBuffer;
     FCalcBuffer = buffer;
     Variant out;
-    try {
+    {
+        TScopeExit cleanup([&] {
+            FCalcBuffer = savedCalc;
+            RestoreState(saved);
+        });
         std::vector<Variant> items;
         for (TField* f : fields) items.push_back(f->GetAsVariant());
         out = fields.size() == 1 ? items[0] : VarArrayOf(std::move(items));
-    } catch (...) {
-        FCalcBuffer = savedCalc;
-        RestoreState(saved);
-        throw;
     }
-    FCalcBuffer = savedCalc;
-    RestoreState(saved);
     return out;
 }
 

@@ -4,6 +4,7 @@
 
 #include "platform/classes/TypInfo.h"
 #include "platform/db/DataSet.h"
+#include "platform/rtl/ScopeGuard.h"
 
 namespace vel {
 
@@ -221,13 +222,8 @@ bool TDataLink::Edit() {
 
 void TDataLink::UpdateRecord() {
     FUpdating = true;
-    try {
-        UpdateData();
-    } catch (...) {
-        FUpdating = false;
-        throw;
-    }
-    FUpdating = false;
+    TScopeExit cleanup([&] { FUpdating = false; });
+    UpdateData();
 }
 
 void TDataLink::DataEvent(TDataEvent event, std::intptr_t info) {

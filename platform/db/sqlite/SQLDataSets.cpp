@@ -15,6 +15,7 @@
 #include "platform/rtl/CivilDate.h"
 #include "platform/rtl/DateTime.h"
 #include "platform/rtl/DateUtils.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/rtl/Utf8.h"
 
@@ -952,14 +953,9 @@ void TSQLiteDataSet::FilterChanged() {
     // The rows already passed cannot be looked at again: run the statement anew.
     CheckBrowseMode();
     DisableControls();
-    try {
-        Close();
-        Open();
-    } catch (...) {
-        EnableControls();
-        throw;
-    }
-    EnableControls();
+    TScopeExit cleanup([&] { EnableControls(); });
+    Close();
+    Open();
 }
 
 int TSQLiteDataSet::ExecStatement() {
@@ -994,23 +990,19 @@ void TSQLiteDataSet::ReopenKeepingRecord() {
     FSeekKeys = IsEmpty() ? std::vector<Variant>{} : CurrentKeyValues();
     FSeekRow = -1;
     DisableControls();
-    try {
-        Close();
-        Open();
-        if (FSeekRow >= 0 && FSeekRow <= UINT32_MAX) {
-            // Rows of a fresh store are numbered in load order, which is the bookmark.
-            auto id = static_cast<std::uint32_t>(FSeekRow);
-            TBookmark bm(4);
-            std::memcpy(bm.data(), &id, 4);
-            GotoBookmark(bm);
-        }
-    } catch (...) {
+    TScopeExit cleanup([&] {
         FSeekKeys.clear();
         EnableControls();
-        throw;
+    });
+    Close();
+    Open();
+    if (FSeekRow >= 0 && FSeekRow <= UINT32_MAX) {
+        // Rows of a fresh store are numbered in load order, which is the bookmark.
+        auto id = static_cast<std::uint32_t>(FSeekRow);
+        TBookmark bm(4);
+        std::memcpy(bm.data(), &id, 4);
+        GotoBookmark(bm);
     }
-    FSeekKeys.clear();
-    EnableControls();
 }
 
 // ---------------------------------------------------------------- TQuery
