@@ -67,7 +67,6 @@ VEL_PUBLISHED(TBmGrid) {
 }
 
 std::unique_ptr<TComponent> MakeForm(int components) {
-    RegisterClasses({TComponent::StaticClass(), TBmGrid::StaticClass()});
     auto form = std::make_unique<TComponent>(nullptr);
     form->SetName("Form1");
     TBmGrid* prev = nullptr;

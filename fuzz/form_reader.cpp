@@ -143,11 +143,6 @@ VEL_PUBLISHED(TFzNode) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace vel;
-    static const bool registered = [] {
-        RegisterClasses({TComponent::StaticClass(), TFzNode::StaticClass()});
-        return true;
-    }();
-    (void)registered;
     std::string text(reinterpret_cast<const char*>(data), size);
     std::unique_ptr<TComponent> root;
     try {

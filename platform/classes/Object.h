@@ -64,18 +64,24 @@ public:                                                                     \
 
 // In the class's source file: defines the identity. VEL_DEFINE_CLASS is for classes that are not
 // created by name; VEL_DEFINE_CREATABLE_CLASS gives the factory `new Self(owner)` used by
-// streaming (the class needs a constructor taking TComponent*).
+// streaming (the class needs a constructor taking TComponent*) and registers the class when the
+// program starts, so every class form text can create is found by name without further calls.
 #define VEL_DEFINE_CLASS(Self, Parent)                                      \
     const ::vel::TClassInfo* Self::StaticClass() {                          \
         static ::vel::TClassInfo info{#Self, Parent::StaticClass()};        \
         return &info;                                                       \
     }
-#define VEL_DEFINE_CREATABLE_CLASS(Self, Parent)                            \
-    const ::vel::TClassInfo* Self::StaticClass() {                          \
-        static ::vel::TClassInfo info{#Self, Parent::StaticClass(),         \
+#define VEL_DEFINE_CREATABLE_CLASS(Self, Parent)                                          \
+    const ::vel::TClassInfo* Self::StaticClass() {                                        \
+        static ::vel::TClassInfo info{                                                    \
+            #Self, Parent::StaticClass(),                                                 \
             [](::vel::TComponent* owner) -> ::vel::TObject* { return new Self(owner); }}; \
-        return &info;                                                       \
-    }
+        return &info;                                                                     \
+    }                                                                                     \
+    [[maybe_unused]] static const bool VEL_CLASS_CONCAT(velRegistered, __LINE__) =        \
+        (::vel::RegisterClass(Self::StaticClass()), true);
+#define VEL_CLASS_CONCAT(a, b) VEL_CLASS_CONCAT2(a, b)
+#define VEL_CLASS_CONCAT2(a, b) a##b
 // For collection item classes: the collection creates items with `new Self(collection)`.
 #define VEL_DEFINE_ITEM_CLASS(Self, Parent)                                 \
     const ::vel::TClassInfo* Self::StaticClass() {                          \

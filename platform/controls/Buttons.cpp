@@ -26,10 +26,6 @@ VEL_PUBLISHED(TSpeedButton) {
 }
 
 namespace {
-[[maybe_unused]] const bool Registered = [] {
-    RegisterClass(TSpeedButton::StaticClass());
-    return true;
-}();
 
 // Sent by a button going down to the others of its parent: WParam the group, LParam the button.
 constexpr UINT CM_GROUPDOWN = CM_BUTTONPRESSED;

@@ -13,10 +13,6 @@ VEL_PUBLISHED(TCheckListBox) {
 }
 
 namespace {
-[[maybe_unused]] const bool Registered = [] {
-    RegisterClass(TCheckListBox::StaticClass());
-    return true;
-}();
 
 constexpr int kBox = 13;
 constexpr int kBoxMargin = 2;

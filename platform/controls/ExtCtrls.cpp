@@ -50,11 +50,6 @@ VEL_PUBLISHED(TImage) {
 }
 
 namespace {
-[[maybe_unused]] const bool Registered = [] {
-    RegisterClasses({TPanel::StaticClass(), TBevel::StaticClass(), TShape::StaticClass(),
-                     TImage::StaticClass()});
-    return true;
-}();
 
 void BevelColors(TPanelBevel Bevel, TColor& TopLeft, TColor& BottomRight) {
     TopLeft = Bevel == TPanelBevel::bvLowered ? clBtnShadow : clBtnHighlight;

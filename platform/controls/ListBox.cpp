@@ -94,10 +94,6 @@ VEL_PUBLISHED(TCustomListBox) {
 }
 
 namespace {
-[[maybe_unused]] const bool Registered = [] {
-    RegisterClass(TListBox::StaticClass());
-    return true;
-}();
 
 constexpr int kTextIndent = 2;
 }  // namespace

@@ -57,16 +57,6 @@ VEL_PUBLISHED(TRadioButton) {
     Prop("Checked", &T::GetChecked, &T::SetChecked, false);
 }
 
-namespace {
-// Registered so that a form text can create them by name.
-[[maybe_unused]] const bool Registered = [] {
-    RegisterClasses({TLabel::StaticClass(), TBoundLabel::StaticClass(), TButton::StaticClass(),
-                     TCheckBox::StaticClass(), TRadioButton::StaticClass(),
-                     TGroupBox::StaticClass()});
-    return true;
-}();
-}  // namespace
-
 TCanvas& TextMeasureCanvas() {
     static TBitmap b(1, 1);
     return b.Canvas();

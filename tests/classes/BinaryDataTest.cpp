@@ -44,7 +44,6 @@ std::string ReadError(const std::string& text) {
 }  // namespace
 
 TEST(BinaryData, RoundTripsAcrossLineBreaks) {
-    RegisterTestClasses();
     // One byte, exactly one line, one more than a line, and every byte value.
     for (std::size_t n : {1, 32, 33, 256}) {
         auto bytes = Bytes(n);
@@ -69,7 +68,6 @@ TEST(BinaryData, RoundTripsAcrossLineBreaks) {
 }
 
 TEST(BinaryData, ReaderAcceptsLowerCaseAndFreeLayout) {
-    RegisterTestClasses();
     std::unique_ptr<TComponent> read(
         ReadComponentText("object F: TTestForm\n  object G: TTestGrid\n    Blob = {0a Ff\n\t 10}\n"
                           "    Left = 4\n  end\nend"));
@@ -78,7 +76,6 @@ TEST(BinaryData, ReaderAcceptsLowerCaseAndFreeLayout) {
 }
 
 TEST(BinaryData, BadBlocksNameTheLineThePropertyAndTheProblem) {
-    RegisterTestClasses();
     const std::string head = "object F: TTestForm\n  object G: TTestGrid\n";
     struct Case {
         std::string Text;

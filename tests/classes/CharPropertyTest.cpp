@@ -15,7 +15,6 @@ using namespace vel::testcls;
 namespace {
 
 TEST(CharProperty, AccessByNameTextAndVariant) {
-    RegisterTestClasses();
     TTestPanel panel(nullptr);
     EXPECT_TRUE(PropIsType(&panel, "Mark", TTypeKind::tkChar));
     SetOrdProp(&panel, "Mark", 'x');
@@ -51,7 +50,6 @@ TEST(CharProperty, AccessByNameTextAndVariant) {
 }
 
 TEST(CharProperty, FormTextWritesPrintableQuotedOthersByCodeAndReadsBack) {
-    RegisterTestClasses();
     struct Case {
         char32_t Mark;
         const char* Written;  // nullptr: not written
@@ -84,7 +82,6 @@ TEST(CharProperty, FormTextWritesPrintableQuotedOthersByCodeAndReadsBack) {
 }
 
 TEST(CharProperty, BadFormTextNamesTheProperty) {
-    RegisterTestClasses();
     const std::pair<const char*, const char*> cases[] = {
         {"Mark = 'ab'", "Line 3: Invalid value 'ab' (not one character) for property Mark"},
         {"Mark = ''", "Line 3: Invalid value '' (not one character) for property Mark"},

@@ -204,6 +204,10 @@ TEST(Component, ComponentIndexMovesWithinOwner) {
 }
 
 TEST(ClassRegistry, RegistersFindsAndCreatesByName) {
+    // Creatable classes register themselves when the program starts.
+    EXPECT_EQ(GetClass("TRefHolder"), TRefHolder::StaticClass());
+    UnRegisterClass(TRefHolder::StaticClass());
+    UnRegisterClass(TOtherHolder::StaticClass());
     EXPECT_EQ(GetClass("TRefHolder"), nullptr);
     try {
         FindClass("TRefHolder");
@@ -233,6 +237,7 @@ TEST(ClassRegistry, RegistersFindsAndCreatesByName) {
     UnRegisterClass(TRefHolder::StaticClass());
     UnRegisterClass(TOtherHolder::StaticClass());
     EXPECT_EQ(GetClass("TRefHolder"), nullptr);
+    RegisterClasses({TRefHolder::StaticClass(), TOtherHolder::StaticClass()});
 }
 
 TEST(GlobalComponents, FinderProcsAreAskedInTurn) {

@@ -23,7 +23,6 @@ struct StreamingFixture : ::testing::Test {
     int Finder = 0;
 
     StreamingFixture() {
-        RegisterTestClasses();
         Other->SetName("Form2");
         Menu = new TComponent(Other.get());
         Menu->SetName("Menu1");

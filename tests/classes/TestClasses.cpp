@@ -260,11 +260,4 @@ void TTestForm::Loaded() {
     ++LoadedCount;
 }
 
-void RegisterTestClasses() {
-    RegisterClasses({TComponent::StaticClass(), TTestDataSet::StaticClass(),
-                     TTestDataSource::StaticClass(), TTestControl::StaticClass(),
-                     TTestPanel::StaticClass(), TTestGrid::StaticClass(),
-                     TTestForm::StaticClass()});
-}
-
 }  // namespace vel::testcls

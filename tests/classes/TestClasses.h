@@ -244,6 +244,5 @@ private:
 };
 
 // Registers every test class for streaming (idempotent).
-void RegisterTestClasses();
 
 }  // namespace vel::testcls

@@ -360,7 +360,6 @@ TEST_F(EditTest, AlignmentPlacesAShortTextAndTheCaretFollows) {
 }
 
 TEST_F(EditTest, EditsAndMasksAreWrittenToAndReadFromForms) {
-    RegisterClasses({TEdit::StaticClass(), TMaskEdit::StaticClass(), TForm::StaticClass()});
     Edit->SetName("Name");
     Edit->SetText("Ada");
     Edit->SetMaxLength(10);

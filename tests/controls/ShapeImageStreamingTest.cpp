@@ -51,7 +51,6 @@ TBytes Named(const std::string& name, TBytes image, std::size_t length) {
 
 class ShapeImageStreamingTest : public ControlsTest {
 protected:
-    ShapeImageStreamingTest() { RegisterClass(TForm::StaticClass()); }
     template <class T>
     static T* Add(TForm& form, const std::string& name, TRect bounds) {
         auto* c = new T(&form);

@@ -13,7 +13,6 @@ namespace {
 
 class StdStreamingTest : public ControlsTest {
 protected:
-    StdStreamingTest() { RegisterClass(TForm::StaticClass()); }
     template <class T>
     static T* Add(TForm& form, TWinControl* parent, const std::string& name, TRect bounds) {
         auto* c = new T(&form);

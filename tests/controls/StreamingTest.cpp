@@ -15,10 +15,7 @@ VEL_DEFINE_CREATABLE_CLASS(TStreamPanel, TCustomControl)
 
 namespace {
 
-class ControlStreamingTest : public ControlsTest {
-protected:
-    ControlStreamingTest() { RegisterClasses({TStreamPanel::StaticClass(), TForm::StaticClass()}); }
-};
+using ControlStreamingTest = ControlsTest;
 
 TEST_F(ControlStreamingTest, FormWithAlignedAndAnchoredControlsRoundTrips) {
     std::string text;

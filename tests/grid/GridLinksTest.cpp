@@ -22,14 +22,7 @@ using namespace vel;
 namespace veltest {
 namespace {
 
-class GridLinksTest : public DBGridTest {
-protected:
-    GridLinksTest() {
-        RegisterClasses({TForm::StaticClass(), TVelDBGrid::StaticClass(),
-                         TDataSource::StaticClass(), TImageList::StaticClass(),
-                         TComponent::StaticClass()});
-    }
-};
+using GridLinksTest = DBGridTest;
 
 TEST_F(GridLinksTest, FormWithAGridRoundTripsWritingOnlyChanges) {
     auto* source = new TDataSource(Form.get());

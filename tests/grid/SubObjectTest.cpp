@@ -38,7 +38,6 @@ VEL_PUBLISHED(TStyleHost) {
 }
 
 std::unique_ptr<TStyleHost> RoundTrip(const TStyleHost& Host, std::string* Text = nullptr) {
-    RegisterClass(TStyleHost::StaticClass());
     std::string text = ComponentToText(&Host);
     if (Text) *Text = text;
     return std::unique_ptr<TStyleHost>(
