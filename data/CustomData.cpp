@@ -6,6 +6,7 @@
 #include <new>
 
 #include "platform/controls/Application.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/Utf8.h"
 
 namespace vel {
@@ -114,18 +115,6 @@ Variant NativeToValue(const TField* field, const void* in, const std::string& ds
     }
     UnsupportedType(field, dsName);
 }
-
-template <typename F>
-class TOnExit {
-public:
-    explicit TOnExit(F f) : FAction(std::move(f)) {}
-    ~TOnExit() { FAction(); }
-    TOnExit(const TOnExit&) = delete;
-    TOnExit& operator=(const TOnExit&) = delete;
-
-private:
-    F FAction;
-};
 
 }  // namespace
 
@@ -314,7 +303,7 @@ TGetResult TVelDBCustomData::GetRecord(TRecordBuffer buffer, TGetMode mode, bool
     TRecordBuffer outerFilterBuffer = FFilterBuffer;
     FFilterBuffer = buffer;
     TDataSetState saved = SetTempState(TDataSetState::dsFilter);
-    TOnExit restore([&] {
+    TScopeExit restore([&] {
         RestoreState(saved);
         FFilterBuffer = outerFilterBuffer;
     });
@@ -504,8 +493,7 @@ bool TVelDBCustomData::LocateRecord(const std::string& keyFields, const Variant&
     FLocateFields = keyFields;
     FLocateValues = keyValues;
     FLocateOptions = options;
-    FLocating = true;
-    TOnExit done([&] { FLocating = false; });
+    TRestore<bool> locating(FLocating, true);
     SetRecordNumber(-1);
     return GetRecord(GetTempBuffer(), TGetMode::gmNext, true) == TGetResult::grOK;
 }

@@ -21,10 +21,6 @@ namespace {
 
 class ColumnStreamingTest : public DBGridTest {
 protected:
-    ColumnStreamingTest() {
-        RegisterClasses({TForm::StaticClass(), TVelDBGrid::StaticClass(),
-                         TClientDataSet::StaticClass(), TPopupMenu::StaticClass()});
-    }
     TVelDBGridColumns* Cols() { return Grid->GetColumns(); }
     std::string Names(TVelDBGridColumns* C = nullptr) {
         C = C ? C : Cols();
