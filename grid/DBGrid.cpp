@@ -589,7 +589,7 @@ void TVelCustomDBGrid::UpdateTotalRowOffsets() {
                    fields + FTotalFooter;
 }
 
-// ---- Data link news; the record window and repaint rules come with the data link work.
+// ---- Data link news: the link reports, the grid lays out and repaints.
 
 void TVelCustomDBGrid::LinkActive(bool Value) {
     // Fields are looked up again in the dataset as it is now.

@@ -130,7 +130,7 @@ enum class TTextKind { tkEdit, tkDisplay, tkReport };
 enum class TSelectAction { saUnselect, saSelect, saClear, saDelete, saRefresh };
 enum class THintCell { hcTitle, hcHeader, hcFiller, hcEditor, hcData, hcIndicator, hcTotal };
 
-// Event types of the grid (the Parts that raise them give their meaning).
+// Event types of the grid; each is raised by the dispatch method named like it without "On".
 using TDBGridClickEvent = std::function<void(TVelColumn* Column)>;
 using TColGetTextEvent = std::function<void(TVelColumn* Column, std::string& Text, TTextKind Kind)>;
 using TColSetTextEvent = std::function<void(TVelColumn* Column, std::string& Text)>;
@@ -400,7 +400,7 @@ public:
     int GetLayoutCount() const { return FLayoutCount; }
     virtual void LayoutChanged();
 
-    // ---- Data link news (the record window comes later).
+    // ---- Data link news.
     virtual void LinkActive(bool Value);
     void DataChanged();
     void RecordChanged(TField* Field);
@@ -512,8 +512,9 @@ public:
     virtual TVelDBGridTotals* CreateTotals();
     virtual TVelDBGridTreeView* CreateTreeView();
 
-    // Counters for tests and for the Parts still to come: how often each held-back piece of
-    // work ran.
+    // How often each piece of held-back work was asked for. Work the grid does not do yet
+    // (stretching, markers, numbering, totals, order, lists, scroll bars, tree) is only
+    // counted here, so tests can check which effects a change triggers.
     struct TWorkCounts {
         int Layouts = 0, EditorInvalidations = 0, Stretches = 0, BorderChanges = 0,
             MarkerUpdates = 0, SequenceUpdates = 0, TotalsUpdates = 0, OrderUpdates = 0,

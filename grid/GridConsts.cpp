@@ -2,36 +2,28 @@
 
 namespace vel {
 
-int DelayInterval = 200;
-int MaxDropDownRows = 20;
-int MaxDropDownWidth = 800;
-int ListDropDownDelay = 8;
-bool ListMouseTracking = true;
-std::string DefPickTextFormat = "%1:s - %0:s";
-char DefaultDelimiter = ',';
-std::string DefAutoNumberFormat = "%d.";
-std::string DefAutoNumberTitle = "No.";
-std::string DefAutoSelectTitle = "Select";
-std::string DefAutoExpandTitle = "Expand";
-std::string NullValueString;
-std::string DefaultIniFileName;
-std::string DefaultRegistryKey = "\\Software\\Pimworks\\VelDBGrid";
+// Each tunable with its shipped value, written once: the definitions and the reset use it.
+#define VEL_GRID_TUNABLES(X)                             \
+    X(DelayInterval, 200)                                \
+    X(MaxDropDownRows, 20)                               \
+    X(MaxDropDownWidth, 800)                             \
+    X(ListDropDownDelay, 8)                              \
+    X(ListMouseTracking, true)                           \
+    X(DefPickTextFormat, "%1:s - %0:s")                  \
+    X(DefaultDelimiter, ',')                             \
+    X(DefAutoNumberFormat, "%d.")                        \
+    X(DefAutoNumberTitle, "No.")                         \
+    X(DefAutoSelectTitle, "Select")                      \
+    X(DefAutoExpandTitle, "Expand")                      \
+    X(NullValueString, "")                               \
+    X(DefaultIniFileName, "")                            \
+    X(DefaultRegistryKey, "\\Software\\Pimworks\\VelDBGrid")
 
-void ResetGridTunables() {
-    DelayInterval = 200;
-    MaxDropDownRows = 20;
-    MaxDropDownWidth = 800;
-    ListDropDownDelay = 8;
-    ListMouseTracking = true;
-    DefPickTextFormat = "%1:s - %0:s";
-    DefaultDelimiter = ',';
-    DefAutoNumberFormat = "%d.";
-    DefAutoNumberTitle = "No.";
-    DefAutoSelectTitle = "Select";
-    DefAutoExpandTitle = "Expand";
-    NullValueString.clear();
-    DefaultIniFileName.clear();
-    DefaultRegistryKey = "\\Software\\Pimworks\\VelDBGrid";
-}
+#define VEL_DEFINE_TUNABLE(Name, Value) decltype(Name) Name = Value;
+#define VEL_RESET_TUNABLE(Name, Value) Name = Value;
+
+VEL_GRID_TUNABLES(VEL_DEFINE_TUNABLE)
+
+void ResetGridTunables() { VEL_GRID_TUNABLES(VEL_RESET_TUNABLE) }
 
 }  // namespace vel

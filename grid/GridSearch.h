@@ -1,5 +1,5 @@
 #pragma once
-// TVelDBGridSearch: the grid's search settings (the search itself and the panel come later).
+// TVelDBGridSearch: the grid's search settings, kept and streamed; the grid does not search yet.
 #include <functional>
 
 #include "platform/classes/Component.h"

@@ -1,6 +1,6 @@
 #pragma once
-// TVelDBGridTreeView: the grid's tree view settings (the tree itself works on dataset fields
-// and arrives with the data link).
+// TVelDBGridTreeView: the grid's tree view settings. The settings are kept and streamed; the
+// grid does not yet show a tree.
 #include <string>
 
 #include "platform/classes/Component.h"
