@@ -149,7 +149,8 @@ public:
     int GetBufferedRecordCount() const { return FRecordCount; }
     void UpdateBufferCount();
 
-    // Field data in the field's native format (see each field class).
+    // Field data in the field's native format (see each field class). A null buffer asks only
+    // whether the field has a value; every dataset must accept it.
     virtual bool GetFieldData(TField* field, void* buffer) = 0;
     virtual void SetFieldData(TField* field, const void* buffer) = 0;
     // Blob contents, kept outside the record buffer.

@@ -214,8 +214,8 @@ bool TField::IsNull() const {
         std::string s;
         return !FDataSet || !FDataSet->GetBlobFieldData(const_cast<TField*>(this), s);
     }
-    std::vector<std::uint8_t> tmp(std::max(GetDataSize(), 1));
-    return !GetData(tmp.data());
+    // A null buffer asks only whether there is a value: nothing is copied.
+    return !GetData(nullptr);
 }
 
 void TField::Validate(const void*) {
