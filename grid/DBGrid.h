@@ -22,6 +22,7 @@
 #include "platform/controls/Grids.h"
 #include "platform/db/DBTypes.h"
 #include "platform/db/DataSource.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/Variant.h"
 
 namespace vel {
@@ -400,13 +401,29 @@ public:
     int GetLayoutCount() const { return FLayoutCount; }
     virtual void LayoutChanged();
 
-    // ---- Data link news.
+    // ---- Data link news and the record window: the link's buffer holds exactly the data
+    // rows that fit on screen.
     virtual void LinkActive(bool Value);
     void DataChanged();
     void RecordChanged(TField* Field);
     void EditingChanged();
+    // Writes the in-place editor's pending text to the selected column's field.
     void UpdateData();
+    // The dataset moved its window by Distance records.
     virtual void Scroll(int Distance);
+    void UpdateRowCount();
+    void UpdateActive();
+    // Data rows that fit below the titles and above the bottom block (at least 1).
+    int GetDataRowCapacity() const;
+    // The current column's field; setting it moves to the first showing column bound to it.
+    TField* GetSelectedField() const;
+    void SetSelectedField(TField* Value);
+    TVelColumn* GetSelectedColumn() const;
+    bool IsFixedColumn(const TVelColumn* Column) const;
+    const std::string& GetEditTextBuffer() const { return FEditText; }
+    // Held while the grid itself cancels or changes the dataset: its news is not grid work.
+    TRestore<int> HoldChangeLock() { return TRestore<int>(FChangeLock, FChangeLock + 1); }
+    int GetChangeLock() const { return FChangeLock; }
     // The single entry by which data and scroll news tell the totals they may be stale.
     virtual void TotalsChanged(TTotalResult Result, TField* Field);
 
@@ -543,11 +560,25 @@ protected:
     virtual void InvalidateBorder() { ++FWork.BorderChanges; }
     void InvalidateGridEditor();
     void Dispatch(TMessage& Message) override;
+    std::string GetEditText(int ACol, int ARow) override;
+    // Repaint requests are dropped while the record window is rebuilt.
+    void Invalidate() override;
+    void SetEditText(int ACol, int ARow, const std::string& Value) override;
+    // Heights of the bottom block until geometry computes its own.
+    virtual int GetTotalRowHeight() const { return GetDefaultRowHeight(); }
+    // The blank row takes the space the data rows leave; until geometry measures it, none.
+    virtual int GetBlankRowHeight() const { return 0; }
+    virtual void DefineFieldMap();
+    void AlwaysShowEditor();
 
 private:
     friend class TVelColumn;
     friend class TVelDBGridColumns;
     friend class TVelDBGridTotals;
+    friend class TVelGridDataLink;
+    void SetBottomRowHeights();
+    void MoveToDataRow(int Row);
+    TRect CurrentRowRect() const;
     void ApplyBaseOptions();
     void SetColorBit(TColor& Field, TColor Value, TGridDrawingOption Bit);
     TColor* ColorOfDrawingOption(TGridDrawingOption Option);
@@ -596,7 +627,11 @@ private:
     int FLayoutLock = 0;
     int FLayoutCount = 0;
     bool FLayoutPending = false;
-    bool FLayoutDeferred = false;
+    bool FLayoutFromDataSet = false;
+    int FChangeLock = 0;
+    int FInvalidateLock = 0;
+    int FSelRow = 0;
+    std::string FEditText;
     bool FDefaultDrawing = true;
     bool FInUpdateListItems = false, FInUpdateSequence = false, FInUpdateTotals = false;
     bool FUpdateFields = true;

@@ -1,9 +1,13 @@
 #include "grid/GridDataLink.h"
 
+#include <algorithm>
+
 #include "grid/DBGrid.h"
+#include "platform/controls/Grids.h"
 #include "platform/db/DataSet.h"
 #include "platform/db/Fields.h"
 #include "platform/rtl/ScopeGuard.h"
+#include "platform/rtl/SysUtils.h"
 
 namespace vel {
 
@@ -14,19 +18,28 @@ TVelGridDataLink::TVelGridDataLink(TVelCustomDBGrid* Grid) : FGrid(Grid) {
 }
 
 bool TVelGridDataLink::AddMapping(const std::string& FieldName) {
+    if (FFieldCount >= MaxMapCount) throw EInvalidGridOperation("Too many columns");
     TDataSet* ds = GetDataSet();
-    TField* f = ds && !FieldName.empty() ? ds->FindField(FieldName) : nullptr;
-    if (!f && !FSparseMap && !FieldName.empty()) return false;
-    FFieldMap.push_back(f ? ds->GetFields().IndexOf(f) : -1);
-    return true;
+    TField* f = nullptr;
+    if (ds) f = FSparseMap ? ds->FindField(FieldName) : ds->FieldByName(FieldName);
+    if (FFieldCount == GetMapCapacity()) {
+        const std::size_t len = FFieldMap.size();
+        std::size_t grown = len == 0 ? 8 : len * 2;
+        grown = std::max<std::size_t>(grown, std::size_t(FFieldCount) + 1);
+        FFieldMap.resize(std::min<std::size_t>(grown, MaxMapCount), -1);
+    }
+    FFieldMap[std::size_t(FFieldCount++)] = f ? ds->GetFields().IndexOf(f) : -1;
+    if (f) f->FreeNotification(FGrid);
+    return f != nullptr;
 }
 
 void TVelGridDataLink::ClearMapping() {
     FFieldMap.clear();
+    FFieldCount = 0;
 }
 
 int TVelGridDataLink::GetMappedIndex(int ColIndex) const {
-    return ColIndex >= 0 && ColIndex < GetFieldCount() ? FFieldMap[std::size_t(ColIndex)] : -1;
+    return ColIndex >= 0 && ColIndex < FFieldCount ? FFieldMap[std::size_t(ColIndex)] : -1;
 }
 
 TField* TVelGridDataLink::GetFields(int ColIndex) const {
@@ -37,19 +50,42 @@ TField* TVelGridDataLink::GetFields(int ColIndex) const {
 
 bool TVelGridDataLink::GetDefaultFields() const {
     TDataSet* ds = GetDataSet();
-    return ds && ds->GetDefaultFields();
+    if (!ds || !ds->GetDefaultFields()) return false;
+    if (FSparseMap)
+        for (int i = 0; i < FFieldCount; ++i)
+            if (FFieldMap[std::size_t(i)] < 0) return false;
+    return true;
 }
 
 void TVelGridDataLink::Reset() {
-    FModified = false;
+    if (FModified)
+        RecordChanged(nullptr);
+    else
+        Cancel();
+}
+
+void TVelGridDataLink::Cancel() {
+    TDataSet* ds = GetDataSet();
+    if (!ds) return;
+    auto lock = FGrid->HoldChangeLock();
+    ds->Cancel();
 }
 
 void TVelGridDataLink::ActiveChanged() {
+    if (GetActive()) {
+        TDataSet* ds = GetDataSet();
+        if (ds && ds->IsUniDirectional()) {
+            FModified = false;
+            ds->CheckBiDirectional();
+        }
+    }
     FGrid->LinkActive(GetActive());
+    FModified = false;
 }
 
 void TVelGridDataLink::DataSetChanged() {
     FGrid->DataChanged();
+    FModified = false;
 }
 
 void TVelGridDataLink::DataSetScrolled(int Distance) {
@@ -60,19 +96,40 @@ void TVelGridDataLink::EditingChanged() {
     FGrid->EditingChanged();
 }
 
+void TVelGridDataLink::FocusControl(TField** Field) {
+    if (!Field || !*Field) return;
+    FGrid->SetSelectedField(*Field);
+    if (FGrid->GetSelectedField() == *Field && FGrid->AcquireFocus()) {
+        *Field = nullptr;
+        FGrid->ShowEditor();
+    }
+}
+
 void TVelGridDataLink::LayoutChanged() {
-    FGrid->LayoutChanged();
+    {
+        TRestore<bool> fromDataSet(FGrid->FLayoutFromDataSet, true);
+        FGrid->LayoutChanged();
+    }
+    TDataLink::LayoutChanged();
 }
 
 void TVelGridDataLink::RecordChanged(TField* Field) {
+    if (FModified && Field && Field->GetFieldKind() == TFieldKind::fkData &&
+        Field != FGrid->GetSelectedField() && !FInUpdateData) {
+        TVelColumn* c = FGrid->GetColumns()->FindColumn(Field->GetFieldName());
+        if (!c || !FGrid->IsFixedColumn(c)) UpdateData();
+    }
     FGrid->RecordChanged(Field);
+    FModified = false;
 }
 
 void TVelGridDataLink::UpdateData() {
-    if (FInUpdateData) return;
-    TRestore<bool> inUpdate(FInUpdateData, true);
+    FInUpdateData = true;
+    TScopeExit clear([&] {
+        FInUpdateData = false;
+        FModified = false;
+    });
     if (FModified) FGrid->UpdateData();
-    FModified = false;
 }
 
 }  // namespace vel
