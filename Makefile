@@ -31,10 +31,12 @@ bench: deps
 	cmake --build --preset release -j $(JOBS)
 	@set -e; for b in build/release/bench/bench_*; do [ -x "$$b" ] || continue; echo "== $$b"; $$b; done
 
+# FUZZ_TARGETS="mem_table grid_form" runs only those targets (and builds only them).
+FUZZ_TARGETS ?=
 fuzz: deps
 	cmake --preset fuzz
-	cmake --build --preset fuzz -j $(JOBS)
-	@set -e; for f in build/fuzz/fuzz/fuzz_*; do [ -x "$$f" ] || continue; \
+	cmake --build --preset fuzz -j $(JOBS) $(if $(FUZZ_TARGETS),--target $(addprefix fuzz_,$(FUZZ_TARGETS)))
+	@set -e; for f in $(if $(FUZZ_TARGETS),$(addprefix build/fuzz/fuzz/fuzz_,$(FUZZ_TARGETS)),build/fuzz/fuzz/fuzz_*); do [ -x "$$f" ] || continue; \
 	  name=$$(basename $$f); mkdir -p build/fuzz/corpus/$$name; \
 	  seeds=fuzz/corpus/$${name#fuzz_}; [ -d $$seeds ] || seeds=; \
 	  echo "== $$name for $(FUZZ_SECONDS)s"; \

@@ -17,6 +17,7 @@
 #include "platform/db/sqlite/SQLDataSets.h"
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/Codecs.h"
+#include "platform/rtl/CommandLine.h"
 #include "platform/rtl/SafeFile.h"
 #include "platform/rtl/SysUtils.h"
 
@@ -224,7 +225,7 @@ int RunOrdersViewer(const std::string& OutDir, const std::string& DatabaseFile) 
         return 0;
     }
     // No display: a scripted tour, one screenshot per step.
-    ForceDirectories(OutDir);
+    ForceOutputFolder(OutDir);
     form->Show();
     grid->SetFocus();
     Snap(*form, OutDir, "1-orders");

@@ -1,7 +1,10 @@
 // veldemo: the run-time layer at work, then the orders viewer.
 #include <cstdio>
 #include <map>
+#include <string>
+#include <vector>
 
+#include "apps/veldemo/DemoProgram.h"
 #include "apps/veldemo/OrdersViewer.h"
 #include "platform/db/sqlite/SQLDataSets.h"
 #include "platform/rtl/DateUtils.h"
@@ -76,28 +79,24 @@ void ShowDatabase(const char* fileName) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::printf("VelGrid demo: the run-time layer\n");
-    const std::string word =
-        "\xC3\xA4rger \xC3\xBC"
-        "ber stra\xC3\x9F"
-        "en";
-    std::printf("  '%s' has %zu code points, upper case '%s'\n", word.c_str(), Utf8Length(word),
-                Utf8UpperCase(word).c_str());
-    for (const char* loc : {"en-US", "de-DE", "fr-FR"}) {
-        const TFormatSettings fs = TFormatSettings::Create(loc);
-        std::printf("  %-6s short date '%s', decimal '%c', thousands '%c'\n", loc,
-                    fs.ShortDateFormat.c_str(), fs.DecimalSeparator, fs.ThousandSeparator);
-    }
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: veldemo <demo database> (make demo builds one)\n");
-        return 2;
-    }
-    try {
-        ShowDatabase(argv[1]);
+    return RunProgram(veldemo::ProgramInfo(), argc, argv, [](const std::vector<std::string>& args) {
+        const veldemo::TArguments a = veldemo::ParseArguments(args);
+        veldemo::CheckDatabaseFile(a.Database);
+        std::printf("VelGrid demo: the run-time layer\n");
+        const std::string word =
+            "\xC3\xA4rger \xC3\xBC"
+            "ber stra\xC3\x9F"
+            "en";
+        std::printf("  '%s' has %zu code points, upper case '%s'\n", word.c_str(),
+                    Utf8Length(word), Utf8UpperCase(word).c_str());
+        for (const char* loc : {"en-US", "de-DE", "fr-FR"}) {
+            const TFormatSettings fs = TFormatSettings::Create(loc);
+            std::printf("  %-6s short date '%s', decimal '%c', thousands '%c'\n", loc,
+                        fs.ShortDateFormat.c_str(), fs.DecimalSeparator, fs.ThousandSeparator);
+        }
+        ShowDatabase(a.Database.c_str());
         std::printf("Orders viewer\n");
-        return veldemo::RunOrdersViewer("out/demo", argv[1]);
-    } catch (const Exception& e) {
-        std::fprintf(stderr, "veldemo: %s\n", e.what());
-        return 1;
-    }
+        std::fflush(stdout);
+        return veldemo::RunOrdersViewer(a.OutDir, a.Database);
+    });
 }

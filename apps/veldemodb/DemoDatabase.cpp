@@ -9,6 +9,7 @@
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/Codecs.h"
 #include "platform/rtl/DateTime.h"
+#include "platform/rtl/Exceptions.h"
 
 namespace vel {
 
@@ -192,6 +193,13 @@ void BuildDemoDatabase(const std::string& fileName, const TDemoDatabaseOptions& 
     namespace fs = std::filesystem;
     const std::string temp = fileName + ".building";
     std::error_code ec;
+    // Checked before the work, which takes seconds: the rename at the end would fail.
+    if (fs::is_directory(fileName, ec))
+        throw EInOutError("Cannot write the demo database to '" + fileName + "': it is a folder");
+    const fs::path folder = fs::path(fileName).parent_path();
+    if (!folder.empty() && !fs::is_directory(folder, ec))
+        throw EInOutError("Cannot write the demo database to '" + fileName + "': the folder '" +
+                          folder.string() + "' does not exist");
     fs::remove(temp, ec);
     TRandom rnd(o.Seed);
     try {
@@ -422,7 +430,10 @@ CREATE INDEX employees_manager ON employees(manager_id);
 )");
         db.Commit();
         db.Close();
-        fs::rename(temp, fileName);
+        fs::rename(temp, fileName, ec);
+        if (ec)
+            throw EInOutError("Cannot write the demo database to '" + fileName +
+                              "': " + ec.message());
     } catch (...) {
         fs::remove(temp, ec);
         throw;

@@ -2,10 +2,11 @@
 // real window with VEL_BACKEND=x11 and a display).
 // Usage: velgallery [output file]   (default docs/images/controls.png)
 #include <cstdio>
-#include <exception>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "apps/velgallery/GalleryProgram.h"
 #include "platform/controls/Application.h"
 #include "platform/controls/Buttons.h"
 #include "platform/controls/CheckLst.h"
@@ -209,22 +210,21 @@ std::unique_ptr<TForm> BuildGallery() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    try {
-        const std::string file = argc > 1 ? argv[1] : "docs/images/controls.png";
-        auto form = BuildGallery();
-        if (Backend().CanReceiveInput()) {
-            form->ShowModal();
-            return 0;
-        }
-        form->Show();
-        Application().ProcessMessages();
-        const TBytes png = EncodePng(*form->CaptureImage(), false);
-        WriteFileAtomic(file,
-                        std::string_view(reinterpret_cast<const char*>(png.data()), png.size()));
-        std::printf("wrote %s\n", file.c_str());
-        return 0;
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "velgallery: %s\n", e.what());
-        return 1;
-    }
+    return RunProgram(velgallery::ProgramInfo(), argc, argv,
+                      [](const std::vector<std::string>& args) {
+                          const std::string file = velgallery::ParseArguments(args);
+                          auto form = BuildGallery();
+                          if (Backend().CanReceiveInput()) {
+                              form->ShowModal();
+                              return 0;
+                          }
+                          form->Show();
+                          Application().ProcessMessages();
+                          const TBytes png = EncodePng(*form->CaptureImage(), false);
+                          WriteFileAtomic(file, std::string_view(
+                                                    reinterpret_cast<const char*>(png.data()),
+                                                    png.size()));
+                          std::printf("wrote %s\n", file.c_str());
+                          return 0;
+                      });
 }

@@ -1,10 +1,11 @@
 // Draws the contact sheets of the platform graphics: every compiled-in glyph with its index
 // (docs/images/glyphs.png) and every canvas primitive and edge style (docs/images/canvas.png).
 // Usage: velsheets [output folder]   (default docs/images)
-#include <filesystem>
 #include <iostream>
 #include <string>
+#include <vector>
 
+#include "apps/velsheets/SheetsProgram.h"
 #include "platform/graphics/Canvas.h"
 #include "platform/graphics/ImageList.h"
 #include "platform/graphics/Picture.h"
@@ -261,10 +262,13 @@ TBitmap CanvasSheet() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::string dir = argc > 1 ? argv[1] : "docs/images";
-    std::filesystem::create_directories(dir);
-    SetPinnedFontFile("");
-    Save(GlyphSheet(), dir + "/glyphs.png");
-    Save(CanvasSheet(), dir + "/canvas.png");
-    return 0;
+    return RunProgram(velsheets::ProgramInfo(), argc, argv,
+                      [](const std::vector<std::string>& args) {
+                          const std::string dir = velsheets::ParseArguments(args);
+                          ForceOutputFolder(dir);
+                          SetPinnedFontFile("");
+                          Save(GlyphSheet(), dir + "/glyphs.png");
+                          Save(CanvasSheet(), dir + "/canvas.png");
+                          return 0;
+                      });
 }

@@ -75,11 +75,15 @@ TDecodedImage DecodeAt(const Reader& rd, std::size_t header, std::size_t bits, b
     } else {
         Bad("header size " + std::to_string(hsize) + " is unknown");
     }
-    if (iconMask) height /= 2;
-    const bool topDown = height < 0;
-    if (topDown) height = -height;
-    if (width <= 0 || height <= 0 || (long long)width * height > kMaxImagePixels)
-        Bad("size " + std::to_string(width) + "x" + std::to_string(height) + " is out of range");
+    // The height is negated (top-down rows) in 64 bits: -INT32_MIN does not fit an int.
+    long long rows = height;
+    if (iconMask) rows /= 2;
+    const bool topDown = rows < 0;
+    if (topDown) rows = -rows;
+    if (width <= 0 || rows <= 0 || rows > kMaxImagePixels ||
+        (long long)width * rows > kMaxImagePixels)
+        Bad("size " + std::to_string(width) + "x" + std::to_string(rows) + " is out of range");
+    height = int(rows);
     if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32)
         Bad(std::to_string(bpp) + " bits per pixel are not supported");
     if (compression > 3 || (compression == 1 && bpp != 8) || (compression == 2 && bpp != 4) ||

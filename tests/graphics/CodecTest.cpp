@@ -133,6 +133,31 @@ TEST(Codecs, BmpRoundTripsAndClassicDepths) {
     EXPECT_THROW(DecodeBmp(b8.data(), 30), EInvalidGraphic);
 }
 
+// The height's sign says top-down; the most negative height has no positive counterpart.
+TEST(Codecs, BmpHeightSignAndExtremes) {
+    const TBitmap opaque = Pattern(4, 3, false);
+    const TBytes good = EncodeBmp(opaque, false);
+    auto withHeight = [&](std::uint32_t h) {
+        TBytes b = good;
+        for (int k = 0; k < 4; ++k) b[22 + k] = std::uint8_t(h >> (8 * k));
+        return b;
+    };
+    // Top-down: the same rows read in the other order.
+    const TBytes down = withHeight(std::uint32_t(-3));
+    const TDecodedImage d = DecodeBmp(down.data(), down.size());
+    ASSERT_EQ(d.Height, 3);
+    EXPECT_EQ(d.Pixels[0], opaque.GetPixel(0, 2));
+    for (std::uint32_t h : {0x80000000u, 0x80000001u, 0x7FFFFFFFu, 0u}) {
+        const TBytes bad = withHeight(h);
+        try {
+            DecodeBmp(bad.data(), bad.size());
+            ADD_FAILURE() << "height " << std::int32_t(h) << " decoded";
+        } catch (const EInvalidGraphic& e) {
+            EXPECT_NE(std::string(e.what()).find("out of range"), std::string::npos) << e.what();
+        }
+    }
+}
+
 TEST(Codecs, JpegDecodesCloseToTheOriginal) {
     TBitmap smooth(32, 16);
     for (int y = 0; y < 16; ++y)
