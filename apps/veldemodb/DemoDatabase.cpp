@@ -195,10 +195,10 @@ void BuildDemoDatabase(const std::string& fileName, const TDemoDatabaseOptions& 
     std::error_code ec;
     // Checked before the work, which takes seconds: the rename at the end would fail.
     if (fs::is_directory(fileName, ec))
-        throw EInOutError("Cannot write the demo database to '" + fileName + "': it is a folder");
+        throw EDatabaseError("Cannot write the demo database to '" + fileName + "': it is a folder");
     const fs::path folder = fs::path(fileName).parent_path();
     if (!folder.empty() && !fs::is_directory(folder, ec))
-        throw EInOutError("Cannot write the demo database to '" + fileName + "': the folder '" +
+        throw EDatabaseError("Cannot write the demo database to '" + fileName + "': the folder '" +
                           folder.string() + "' does not exist");
     fs::remove(temp, ec);
     TRandom rnd(o.Seed);
@@ -432,7 +432,7 @@ CREATE INDEX employees_manager ON employees(manager_id);
         db.Close();
         fs::rename(temp, fileName, ec);
         if (ec)
-            throw EInOutError("Cannot write the demo database to '" + fileName +
+            throw EDatabaseError("Cannot write the demo database to '" + fileName +
                               "': " + ec.message());
     } catch (...) {
         fs::remove(temp, ec);

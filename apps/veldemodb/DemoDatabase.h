@@ -18,8 +18,8 @@ struct TDemoDatabaseOptions {
 };
 
 // Writes the database to a temporary name beside FileName and renames it over FileName, so a
-// failure never leaves a half-built file. Raises EInOutError naming the file when it cannot go
-// there (a folder, a missing folder), EDatabaseError when the database cannot be written.
+// failure never leaves a half-built file. Raises EDatabaseError naming the file and the cause
+// (a folder, a missing folder: checked before the work).
 void BuildDemoDatabase(const std::string& fileName, const TDemoDatabaseOptions& options = {});
 
 // The 8-byte header older desktop databases put in front of stored bitmaps.

@@ -8,6 +8,7 @@
 #include "apps/velgallery/GalleryProgram.h"
 #include "apps/velglyphc/GlyphCompiler.h"
 #include "apps/velsheets/SheetsProgram.h"
+#include "platform/db/DBTypes.h"
 #include "tests/support/TempDir.h"
 
 using namespace vel;
@@ -71,12 +72,12 @@ TEST(ProgramArguments, DemoDatabaseIntoAFolderOrMissingFolderSaysSoAndFailsFast)
     try {
         BuildDemoDatabase(folder, tiny);
         ADD_FAILURE();
-    } catch (const EInOutError& e) {
+    } catch (const EDatabaseError& e) {
         EXPECT_EQ(e.Message(), "Cannot write the demo database to '" + folder + "': it is a folder");
     }
     EXPECT_TRUE(std::filesystem::is_empty(dir.Path()));
     const std::string nowhere = dir.File("no/such/demo.db");
-    EXPECT_THROW(BuildDemoDatabase(nowhere, tiny), EInOutError);
+    EXPECT_THROW(BuildDemoDatabase(nowhere, tiny), EDatabaseError);
 
     Outcome o = RunMain(veldemodb::Run, {"veldemodb", folder.c_str(), "--orders", "10"});
     EXPECT_EQ(o.Status, 1);
