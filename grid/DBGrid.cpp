@@ -246,98 +246,9 @@ int CheckCount(int Value, int Min, const char* Name) {
                                std::to_string(Min) + ".");
     return Value;
 }
-// -1 means no bound.
-int CheckBound(int Value, const char* Name) {
-    if (Value < -1)
-        throw EInvalidArgument(std::string(Name) + " " + std::to_string(Value) +
-                               " is neither a width nor -1.");
-    return Value;
-}
 }  // namespace
 
-void TVelCustomDBGrid::SetFixedCols(int Value) {
-    CheckCount(Value, 0, "FixedCols");
-    if (Value == FFixedCols) return;
-    FFixedCols = Value;
-    LayoutChanged();
-}
-
-void TVelCustomDBGrid::SetIndicatorWidth(int Value) {
-    CheckCount(Value, 0, "IndicatorWidth");
-    if (Value == FIndicatorWidth) return;
-    FIndicatorWidth = Value;
-    if (FIndicatorOffset > 0) SetColWidths(0, Value);
-    Synchronize();
-}
-
-void TVelCustomDBGrid::SetHeaderLinesCount(int Value) {
-    CheckCount(Value, 1, "HeaderLinesCount");
-    if (Value == FHeaderLinesCount) return;
-    FHeaderLinesCount = Value;
-    LayoutChanged();
-}
-
-void TVelCustomDBGrid::SetTitleLinesCount(int Value) {
-    CheckCount(Value, 1, "TitleLinesCount");
-    if (Value == FTitleLinesCount) return;
-    FTitleLinesCount = Value;
-    LayoutChanged();
-}
-
-void TVelCustomDBGrid::SetLinesCount(int Value) {
-    CheckCount(Value, 1, "LinesCount");
-    if (FLinesCountMin > 0 && Value < FLinesCountMin) Value = FLinesCountMin;
-    if (FLinesCountMax > 0 && Value > FLinesCountMax) Value = FLinesCountMax;
-    if (Value == FLinesCount) return;
-    FLinesCount = Value;
-    LayoutChanged();
-}
-
-void TVelCustomDBGrid::SetLinesCountMin(int Value) {
-    CheckCount(Value, 1, "LinesCountMin");
-    if (Value == FLinesCountMin) return;
-    FLinesCountMin = Value;
-    if (FLinesCount < Value) SetLinesCount(Value);
-}
-
-void TVelCustomDBGrid::SetLinesCountMax(int Value) {
-    if (Value != -1) CheckCount(Value, 1, "LinesCountMax");
-    if (Value == FLinesCountMax) return;
-    FLinesCountMax = Value;
-    if (Value > 0 && FLinesCount > Value) SetLinesCount(Value);
-}
-
-void TVelCustomDBGrid::SetDefaultWidthMin(int Value) {
-    if (CheckBound(Value, "DefaultWidthMin") == FDefaultWidthMin) return;
-    FDefaultWidthMin = Value;
-    LayoutChanged();
-}
-
-void TVelCustomDBGrid::SetDefaultWidthMax(int Value) {
-    if (CheckBound(Value, "DefaultWidthMax") == FDefaultWidthMax) return;
-    FDefaultWidthMax = Value;
-    LayoutChanged();
-}
-
-void TVelCustomDBGrid::SetStretchMode(bool Value) {
-    if (Value == FStretchMode) return;
-    FStretchMode = Value;
-    if (Value && FScrollProp->GetAutoStretch() && GetLeftCol() > TCustomGrid::GetFixedCols())
-        SetLeftCol(TCustomGrid::GetFixedCols());
-    StretchColumns();
-}
-
-void TVelCustomDBGrid::SetStretchWidthMin(int Value) {
-    if (CheckBound(Value, "StretchWidthMin") == FStretchWidthMin) return;
-    FStretchWidthMin = Value;
-    StretchColumns();
-}
-
-void TVelCustomDBGrid::SetStretchWidthMax(int Value) {
-    if (CheckBound(Value, "StretchWidthMax") == FStretchWidthMax) return;
-    FStretchWidthMax = Value;
-    StretchColumns();
-}
+// The sizing setters with their bounds are in GridGeometry.cpp.
 
 void TVelCustomDBGrid::SetScrollBars(TScrollStyle Value) {
     if (Value == FScrollBarsOwn) return;

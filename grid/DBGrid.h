@@ -14,6 +14,7 @@
 #include "grid/GridFilter.h"
 #include "grid/GridOptions.h"
 #include "grid/GridScroll.h"
+#include "grid/GridScrollBar.h"
 #include "grid/GridSearch.h"
 #include "grid/GridSettings.h"
 #include "grid/GridStyle.h"
@@ -377,6 +378,88 @@ public:
     void SetParentCustomHint(bool Value) { FParentCustomHint = Value; }
     void SetEnabled(bool Value) override;
 
+    // ---- Geometry (GridGeometry.cpp): row kinds and heights, title cells, widths.
+    int GetRowLineWidth() const;
+    int GetColLineWidth() const;
+    // Height of one data row with its line.
+    int GetRowHeight() const;
+    int GetLineHeight() const { return FLineHeight; }
+    int GetHeaderRowHeight() const { return FHeaderRowHeight; }
+    int GetHeaderRowCount() const { return FHeaderRowCount; }
+    bool GetRowCalculated() const { return FRowCalculated; }
+    int GetTitleRowCount() const { return FTitleOffset; }
+    int GetTotalRowCount() const;
+    int GetTotalHeaderRowCount() const { return FTotalHeader; }
+    int GetTotalValuesRowCount() const { return FTotalValues; }
+    int GetTotalFooterRowCount() const { return FTotalFooter; }
+    int GetTotalFieldsRowCount() const;
+    int GetDataRowCount() const;
+    // Data rows that fit on screen, at least 1.
+    int GetVisibleRowCount() const { return GetDataRowCapacity(); }
+    int GetTitleHeight() const;
+    int GetTotalHeight() const;
+    int GetDataRowsHeight() const;
+    int GetDataHeight() const;
+    int GetBlankHeight() const;
+    bool GetAlignTotalsToBorder() const;
+    bool GetAlignStretchToBorder() const;
+    // A custom style is active, or themes are on and FixedTheme is not ftNone (or Force).
+    bool IsGridThemed(bool Force = false) const;
+    // The title cell of Column in title row ARow: MasterCol is the column whose title shows
+    // there (Column or its ancestor at that depth); empty without one.
+    TRect CalcTitleRect(TVelColumn* Column, int ARow, TVelColumn*& MasterCol) const;
+    // The same cell at its full size, including what is scrolled away or clipped.
+    TRect FullTitleRect(TVelColumn* Column, int ARow, TVelColumn*& MasterCol) const;
+    static TVelColumn* ColumnAtDepth(TVelColumn* Column, int ADepth);
+    // The header band of Column's title under client Y; -1 outside the bands.
+    int HeaderRow(int Y, TVelColumn* Column) const;
+    // Band Index of a title cell: the returned rectangle keeps the cell's width, FullRect
+    // spans every neighbour sharing the band.
+    TRect HeaderRect(TVelColumn* Column, int Index, const TRect& CellRect, TRect& FullRect) const;
+    // Width of the showing columns of Column's group (with their lines); its own for a leaf.
+    int GetExpandWidth(TVelColumn* Column) const;
+    // Grid column of Column, or of the first showing column of its group; -1 when none.
+    int RawColumnOf(const TVelColumn* Column) const;
+    int GetColsWidth(int Count) const;
+    int GetColumnsWidth() const { return GetColsWidth(int(FVisibleColumns.size())); }
+    int GetFixedColsWidth() const { return GetColsWidth(FFixedCols); }
+    // The width that fits the title and the texts of the rows on screen.
+    int GetOptimalWidth(TVelColumn* Column);
+    void AdjustColumnsWidth(bool OptimalWidth, bool ButtonPlace);
+    // Shares the client width among the showing columns (only while stretching is active).
+    void StretchGrid();
+    bool GetStretchActive() const { return FStretchActive; }
+    bool GetStretching() const { return FStretching; }
+    int GetStretchGridWidth() const { return FGridWidth; }
+    int GetStretchColsWidth() const { return FColsWidth; }
+    void ScaleColumnsBy(int M, int D, bool ScaleFont);
+    void ChangeScale(int M, int D) override;
+    int GetLastResizedCol() const { return FLastResizedCol; }
+    void SetLastResizedCol(int Value) { FLastResizedCol = Value; }
+    int GetLastRowHeight() const { return FLastRowHeight; }
+
+    // ---- Scrolling (DBGridScroll.cpp).
+    // Moves the current record; returns the distance actually moved.
+    int MoveBy(int Distance, bool Select = true);
+    void ScrollToCellAt(int X, int Y, bool Selecting);
+    void ScrollToColAt(int X, int Y);
+    void ScrollToRowAt(int X, int Y);
+    void ScrollToRowBy(int Rows);
+    int RTLPosX(int X) const;
+    // The real flat scroll bars are in use (decided when the window is made).
+    bool GetFlatSBMode() const { return FFlatSBMode; }
+    // Whether the vertical bar hides itself because every record fits.
+    bool GetVertScrollHidden() const { return FVertScroll.GetHidden(); }
+
+    // ---- Record count and number the scroll bar works with. Under dgForceSequence the grid
+    // keeps them itself (row numbering fills them in); otherwise the dataset's own.
+    bool ForcedSequence() const;
+    int GetRecCount() const;
+    int GetRecNumber() const;
+    void SetRecNumber(int Value);
+    void SetupRecCount(int Value);
+    void SetupRecNumber(int Value);
+
     // ---- Column numbers: grid ("raw") columns count the indicator column.
     int RawToDataColumn(int ACol) const { return ACol - FIndicatorOffset; }
     int DataToRawColumn(int ACol) const { return ACol + FIndicatorOffset; }
@@ -552,11 +635,13 @@ protected:
         ++FWork.SequenceUpdates;
     }
     virtual void UpdateCalcValues() { ++FWork.TotalsUpdates; }
-    virtual void UpdateScrollBar() { ++FWork.ScrollBarUpdates; }
+    virtual void UpdateScrollBar();
     virtual void UpdateListItems() { ++FWork.ListItemUpdates; }
     virtual void UpdateOrder() { ++FWork.OrderUpdates; }
     virtual void UpdateMarkers() { ++FWork.MarkerUpdates; }
-    virtual void StretchColumns() { ++FWork.Stretches; }
+    // Re-stretches after a change that moves widths, switching stretching on or off first
+    // when StretchMode or the link changed.
+    virtual void StretchColumns();
     virtual void InvalidateBorder() { ++FWork.BorderChanges; }
     void InvalidateGridEditor();
     void Dispatch(TMessage& Message) override;
@@ -564,10 +649,20 @@ protected:
     // Repaint requests are dropped while the record window is rebuilt.
     void Invalidate() override;
     void SetEditText(int ACol, int ARow, const std::string& Value) override;
-    // Heights of the bottom block until geometry computes its own.
-    virtual int GetTotalRowHeight() const { return GetDefaultRowHeight(); }
-    // The blank row takes the space the data rows leave; until geometry measures it, none.
-    virtual int GetBlankRowHeight() const { return 0; }
+    // Height shared by the total rows (the default row height until measured).
+    virtual int GetTotalRowHeight() const;
+    // The blank row takes the space the data rows leave.
+    virtual int GetBlankRowHeight() const;
+    // Measures row heights: data rows, title rows, header bands and total rows.
+    void CalcRowHeights();
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
+    void TopLeftChanged() override;
+    void ColWidthsChanged() override;
+    void RowHeightsChanged() override;
+    void Resize() override;
+    // Text height of a total cell of Column (the totals font until per-column totals exist).
+    virtual int TotalTextHeight(TVelColumn* Column);
     virtual void DefineFieldMap();
     void AlwaysShowEditor();
 
@@ -577,6 +672,14 @@ private:
     friend class TVelDBGridTotals;
     friend class TVelGridDataLink;
     void SetBottomRowHeights();
+    void SetStretchActive();
+    void AssignStretchWidth(TVelColumn* Column, int Raw, int Width);
+    void ReleaseStretch();
+    void WMVScroll(unsigned Code, int Pos);
+    int TextHeightOf(const TFont* Font);
+    bool InGridScrollMode() const;
+    TVertScrollInput VertScrollInput();
+    void UpdateFlatScrollBar();
     void MoveToDataRow(int Row);
     TRect CurrentRowRect() const;
     void ApplyBaseOptions();
@@ -691,6 +794,23 @@ private:
 
     TColumnsStream FColumnsStream = TColumnsStream::None;
     TWorkCounts FWork;
+
+    // Geometry state.
+    int FLineHeight = 0;
+    int FHeaderRowHeight = 0;
+    int FHeaderRowCount = 0;
+    int FTotalRowHeight = 0;
+    bool FRowCalculated = false;
+    bool FStretchActive = false;
+    bool FStretching = false;
+    int FGridWidth = 0, FColsWidth = 0;
+    int FLastLeftCol = -1;
+    int FLastRowHeight = 0;
+    int FLastResizedCol = -1;
+    bool FFlatSBMode = false;
+    bool FTopLeftChanging = false;
+    TVelVertScrollBar FVertScroll;
+    int FRecCount = 0, FRecNumber = 0;
 };
 
 #undef VEL_GRID_EVENT

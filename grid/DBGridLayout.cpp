@@ -1,6 +1,7 @@
 // TVelCustomDBGrid: the layout lock, the deferred layout and the layout run that brings
 // columns, field map and grid geometry in line with the options and the dataset.
 #include <algorithm>
+#include <cstdint>
 
 #include "grid/DBGrid.h"
 #include "platform/controls/Application.h"
@@ -102,6 +103,16 @@ void TVelCustomDBGrid::Dispatch(TMessage& Message) {
             DeferLayout();
         return;
     }
+    if (Message.Msg == WM_VSCROLL) {
+        // The vertical bar maps the dataset: the base grid's row scrolling does not apply.
+        TWMScroll s(Message);
+        // The message carries 16 bits of the position; the bar keeps all of it.
+        int pos = GetScrollInfo(SB_VERT).nTrackPos;
+        if (std::int16_t(pos) != s.Pos) pos = s.Pos;
+        WMVScroll(s.ScrollCode, pos);
+        Message.Result = 0;
+        return;
+    }
     TCustomGrid::Dispatch(Message);
 }
 
@@ -174,17 +185,20 @@ void TVelCustomDBGrid::InternalLayout() {
     SetRowCount(std::max(GetRowCount(), FTitleOffset + FTotalOffset + 1));
     TCustomGrid::SetFixedCols(std::min(FIndicatorOffset + fixed, cols - 1));
 
+    CalcRowHeights();
     UpdateMarkers();
     UpdateRowCount();
     if (FIndicatorOffset > 0) SetColWidths(0, FIndicatorWidth);
     for (std::size_t i = 0; i < FVisibleColumns.size(); ++i)
         SetColWidths(FIndicatorOffset + int(i), FVisibleColumns[i]->GetWidth());
+    if (FStretchActive) StretchGrid();
     UpdateRowCount();
     if (GetCol() < TCustomGrid::GetFixedCols() && TCustomGrid::GetFixedCols() < GetColCount())
         MoveColRow(TCustomGrid::GetFixedCols(), GetRow(), true, false);
     UpdateScrollBar();
     UpdateActive();
     UpdateRowCount();
+    if (FLastLeftCol < 0) FLastLeftCol = GetLeftCol();
     // Whatever this run asked for itself is done.
     FLayoutPending = false;
     Invalidate();

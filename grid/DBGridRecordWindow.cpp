@@ -29,7 +29,7 @@ void TVelCustomDBGrid::SetBottomRowHeights() {
     for (int r = first; r < rows; ++r) {
         if (r < FTitleOffset) continue;
         const bool blank = r == first && FOptionsEx.Contains(TVelDBGridOptionEx::dgBlankRow);
-        SetRowHeights(r, blank ? std::max(GetBlankRowHeight(), 0) - GetGridLineWidth()
+        SetRowHeights(r, blank ? std::max(GetBlankRowHeight(), 0) - GetRowLineWidth()
                                : GetTotalRowHeight());
     }
 }

@@ -634,7 +634,14 @@ void TVelColumn::SetWidth(int Value) {
     const int before = GetWidth();
     if (IsAssigned(TVelColumnValue::cvWidth) && Value == FWidth) return;
     FWidth = Value;
-    if (!(g && g->GetStretchMode())) FBaseWidth = Value;
+    if (g && g->GetStretchActive()) {
+        // A width set while stretching becomes a base width at the current scale.
+        if (!g->GetStretching() && Value != FWidth && g->GetStretchColsWidth() > 0 &&
+            g->GetStretchGridWidth() > 0)
+            FBaseWidth = int((long long)Value * g->GetStretchColsWidth() / g->GetStretchGridWidth());
+    } else if (!(g && g->GetStretchMode())) {
+        FBaseWidth = Value;
+    }
     Assigned(TVelColumnValue::cvWidth);
     if (g && before != GetWidth() && g->GetStretchMode() && !g->IsLoading()) g->StretchColumns();
     Synchronize();
