@@ -116,6 +116,7 @@ void TVelCustomDBGrid::ConnectSubObjects() {
     FHeaderFont->SetOnChange([this](TObject*) { LayoutChanged(); });
     FGradient->SetOnChange([this](TObject*) { GradientChanged(); });
     FGridStyle->SetOnChange([this](TObject*) { LayoutChanged(); });
+    FGridStyle->SetThemedQuery([this] { return IsGridThemed(); });
     FScrollProp->SetOnChange([this](TObject*) { UpdateScrollBar(); });
     FSearch->SetOnChange([this](TVelDBGridSearch*, TSearchChange Change) {
         if (Change == TSearchChange::scLayout)

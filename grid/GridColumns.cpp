@@ -633,7 +633,6 @@ void TVelColumn::SetWidth(int Value) {
     if (g && g->IsLoading()) FDesignedWidth = Value;
     const int before = GetWidth();
     if (IsAssigned(TVelColumnValue::cvWidth) && Value == FWidth) return;
-    FWidth = Value;
     if (g && g->GetStretchActive()) {
         // A width set while stretching becomes a base width at the current scale.
         if (!g->GetStretching() && Value != FWidth && g->GetStretchColsWidth() > 0 &&
@@ -642,6 +641,7 @@ void TVelColumn::SetWidth(int Value) {
     } else if (!(g && g->GetStretchMode())) {
         FBaseWidth = Value;
     }
+    FWidth = Value;
     Assigned(TVelColumnValue::cvWidth);
     if (g && before != GetWidth() && g->GetStretchMode() && !g->IsLoading()) g->StretchColumns();
     Synchronize();

@@ -146,6 +146,8 @@ void TVelCustomDBGrid::CalcRowHeights() {
     FLineHeight = TextHeightOf(&Font());
     const int rowHeight = FLinesCount * FLineHeight + FGridStyle->GetDataRowSpace() + rowLine;
     if (rowHeight != GetDefaultRowHeight()) SetDefaultRowHeight(std::max(0, rowHeight));
+    // The height the user's row sizing is compared with.
+    if (FLastRowHeight == 0) FLastRowHeight = GetDefaultRowHeight();
 
     FHeaderRowHeight = 0;
     FHeaderRowCount = 0;

@@ -42,7 +42,7 @@ void TVelStretchLayout::Stretch(std::vector<TStretchItem>& Items, int Space) {
         b += item.BaseWidth;
     }
     if (b <= 0) {
-        for (TStretchItem& item : Items) item.Width = item.BaseWidth;
+        for (TStretchItem& item : Items) item.Width = Clamp(item, item.BaseWidth);
         FGridWidth = int(w);
         FColsWidth = int(b);
         return;
