@@ -112,6 +112,9 @@ void TVelCustomDBGrid::SetOptionsExt(TVelDBGridOptionsExt Value) {
     const TVelDBGridOptionsExt old = FOptionsExt;
     FOptionsExt = Value;
     if (Touches(old, Value, {dgAutoUpdateListItems}) && !IsLoading()) UpdateListItems();
+    // An automatic column goes with the option that made it; while a form is read the
+    // columns that come with it are the form's own.
+    if (!IsLoading()) FColumns->RemoveAutoColumns(old - Value);
     if (Touches(old, Value,
                 {dgAutoNumberColumn, dgAutoSelectColumn, dgAutoExpandColumn, dgForceSystemTheme,
                  dgForceSystemButton, dgForceSystemMarker}))

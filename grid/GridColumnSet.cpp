@@ -8,6 +8,7 @@
 #include "platform/db/DataSet.h"
 #include "platform/db/Fields.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/SysUtils.h"
 
 namespace vel {
@@ -143,6 +144,20 @@ TVelColumn* TVelDBGridColumns::AddAutoExpand() {
     c->GetTitle()->SetAlignment(TAlignment::taCenter);
     SetAutoWidth(c, DefAutoExpandWidth);
     return c;
+}
+
+void TVelDBGridColumns::RemoveAutoColumns(TVelDBGridOptionsExt Options) {
+    using enum TVelDBGridOptionExt;
+    const TVelDBGridOptionExt kinds[] = {dgAutoNumberColumn, dgAutoSelectColumn,
+                                         dgAutoExpandColumn};
+    std::vector<TVelColumn*> gone;
+    for (int kind = 0; kind < 3; ++kind)
+        if (Options.Contains(kinds[kind]))
+            if (TVelColumn* c = FindAuto(kind)) gone.push_back(c);
+    if (gone.empty()) return;
+    BeginUpdate();
+    TScopeExit end([this] { EndUpdate(); });
+    for (TVelColumn* c : gone) delete c;
 }
 
 void TVelDBGridColumns::AddAutoColumns() {

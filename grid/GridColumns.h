@@ -8,6 +8,7 @@
 #include <string>
 
 #include "grid/GridFilter.h"
+#include "grid/GridOptions.h"
 #include "platform/classes/Alignment.h"
 #include "platform/classes/Collection.h"
 #include "platform/classes/Component.h"
@@ -603,6 +604,9 @@ public:
     TVelColumn* AddAutoNumber();
     TVelColumn* AddAutoSelect();
     TVelColumn* AddAutoExpand();
+    // Drops the automatic columns of those of dgAutoNumberColumn, dgAutoSelectColumn and
+    // dgAutoExpandColumn that Options holds.
+    void RemoveAutoColumns(TVelDBGridOptionsExt Options);
     // csDefault while empty or while the last column was built from a field.
     TDBGridColumnsState GetState() const;
     // csCustomized rebuilds the columns as persistent ones from the fields; csDefault drops
