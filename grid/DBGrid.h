@@ -546,6 +546,9 @@ public:
     virtual void PerformDelayed() {}
 
     void Loaded() override;
+    // The columns (only when customised) and OrderFields are the grid's own stream data;
+    // OrderFields read from a form is dropped: the titles' markers bring the order back.
+    void DefineProperties(TFiler& Filer) override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
     // ---- Events.

@@ -1,6 +1,7 @@
 // TVelDBGrid's published properties with their defaults, and the value names of the grid's
 // enumerations, so a form holding a grid writes only what differs and reads it back.
 #include "grid/DBGrid.h"
+#include "platform/classes/Streaming.h"
 #include "platform/classes/TypInfo.h"
 #include "platform/controls/Hints.h"
 #include "platform/controls/Menus.h"
@@ -54,7 +55,8 @@ VEL_PUBLISHED(TVelDBGrid) {
     Prop("DetailFields", &T::GetDetailFields, &T::SetDetailFields);
     Prop("KeyFields", &T::GetKeyFields, &T::SetKeyFields);
     Prop("MasterGrid", &T::GetMasterGrid, &T::SetMasterGrid);
-    Prop("OrderFields", &T::GetOrderFields, &T::SetOrderFields);
+    // Columns and OrderFields are written by DefineProperties.
+    Prop("OrderFields", &T::GetOrderFields, &T::SetOrderFields).Stored(false);
     Prop("Filter", &T::GetFilter, &T::SetFilter);
     Prop("Filtered", &T::GetFiltered, &T::SetFiltered).NoDefault();
     Prop("FilterGrid", &T::GetFilterGrid, &T::SetFilterGrid);
@@ -153,8 +155,19 @@ VEL_PUBLISHED(TVelDBGrid) {
     Prop("DoubleBuffered", &T::GetDoubleBuffered, &T::SetDoubleBuffered, true);
     Prop("TabStop", &T::GetTabStop, &T::SetTabStop, true);
 
-    // The columns last: their defaults read the grid's colours and fonts.
-    Prop("Columns", &T::GetColumns, &T::SetColumns).Stored(&T::IsColumnsStored);
+    Prop("Columns", &T::GetColumns, &T::SetColumns).Stored(false);
+}
+
+// Defined properties follow the published ones, so the columns come last: their defaults read
+// the grid's colours and fonts.
+void TVelCustomDBGrid::DefineProperties(TFiler& Filer) {
+    TCustomGrid::DefineProperties(Filer);
+    Filer.DefineProperty(
+        "Columns", [this](TReader& Reader) { Reader.ReadCollection(FColumns); },
+        [this](TWriter& Writer) { Writer.WriteCollection(FColumns); }, IsColumnsStored());
+    Filer.DefineProperty(
+        "OrderFields", [](TReader& Reader) { Reader.ReadString(); },
+        [this](TWriter& Writer) { Writer.WriteString(FOrderFields); }, !FOrderFields.empty());
 }
 
 }  // namespace vel

@@ -247,7 +247,9 @@ void TFormReader::ApplyProperty(TObject* obj, const std::string& path, const TFo
             std::string_view seg = rest.substr(0, dot);
             const TPropInfo* p = GetPropInfo(target->ClassType(), seg);
             if (dot == std::string_view::npos) {
-                if (p) {
+                // A published property that is never written gives way to stream data of the
+                // same name the object defines itself (a grid streams its columns that way).
+                if (p && p->StoredFlag) {
                     SetValue(target, *p, v, path);
                     return;
                 }
@@ -273,6 +275,10 @@ void TFormReader::ApplyProperty(TObject* obj, const std::string& path, const TFo
                     bool matched = FImpl.Matched;
                     FImpl = saved;
                     if (matched) return;
+                }
+                if (p) {
+                    SetValue(target, *p, v, path);
+                    return;
                 }
                 Fail(line, "Property " + path + " does not exist in " + where + " (" +
                                target->ClassName() + ")");

@@ -92,6 +92,42 @@ TEST_F(ColumnStreamingTest, FormWithPersistentColumnsRoundTrips) {
     EXPECT_EQ(ComponentToText(&read), text);
 }
 
+TEST_F(ColumnStreamingTest, GridWritesItsColumnsLastAndDropsOrderFieldsOnRead) {
+    // Default columns are not the form's: nothing is written.
+    auto table = MakeTable(1);
+    auto* source = new TDataSource(Form.get());
+    source->SetDataSet(table.get());
+    Grid->SetDataSource(source);
+    ASSERT_EQ(Cols()->GetState(), TDBGridColumnsState::csDefault);
+    ASSERT_GT(Cols()->Count(), 0);
+    Grid->SetOrderFields("Name DESC");
+    std::string text = ComponentToText(Form.get());
+    EXPECT_EQ(text.find("Columns"), std::string::npos) << text;
+    EXPECT_NE(text.find("OrderFields = 'Name DESC'"), std::string::npos) << text;
+    Grid->SetDataSource(nullptr);
+
+    BuildColumns();
+    Grid->SetDoubleBuffered(false);
+    text = ComponentToText(Form.get());
+    const std::size_t columns = text.find("Columns = <");
+    ASSERT_NE(columns, std::string::npos) << text;
+    // After every published property of the grid.
+    EXPECT_GT(columns, text.find("DoubleBuffered = False"));
+    EXPECT_GT(text.find("OrderFields = 'Name DESC'"), columns);
+
+    TForm read(nullptr);
+    ReadComponentText(text, &read);
+    auto* grid = static_cast<TVelDBGrid*>(read.FindComponent("Grid1"));
+    ASSERT_NE(grid, nullptr);
+    EXPECT_EQ(Names(grid->GetColumns()), "ID,,Name,Price");
+    EXPECT_EQ(grid->GetOrderFields(), "");
+    // A damaged value is an error naming its line.
+    std::string bad = text;
+    bad.replace(bad.find("OrderFields = 'Name DESC'"), 25, "OrderFields = [x]");
+    TForm broken(nullptr);
+    EXPECT_THROW(ReadComponentText(bad, &broken), EReadError);
+}
+
 TEST_F(ColumnStreamingTest, ColumnFilesRoundTripAndBadFilesChangeNothing) {
     BuildColumns();
     Grid->SetOrderFields("Name");
