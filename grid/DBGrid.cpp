@@ -393,6 +393,10 @@ void TVelCustomDBGrid::ColTextChanged(TVelColumn* Column) {
     if (FOnColTextChanged) FOnColTextChanged(this);
 }
 
+void TVelCustomDBGrid::CellExpand(TVelColumn* Column) {
+    if (FOnCellExpand) FOnCellExpand(Column);
+}
+
 void TVelCustomDBGrid::ColExpand(TVelColumn* Column) {
     if (FOnColExpand) FOnColExpand(Column);
 }

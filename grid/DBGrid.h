@@ -524,6 +524,8 @@ public:
     virtual void ColSetText(TVelColumn* Column, std::string& Text);
     virtual void ColTextChanged(TVelColumn* Column);
     virtual void ColExpand(TVelColumn* Column);
+    // A record's expand box in Column opened or closed.
+    virtual void CellExpand(TVelColumn* Column);
     // The column's field may be changed now: an active, modifiable dataset and column.
     virtual bool CanColumnModify(TVelColumn* Column) const;
 

@@ -292,8 +292,12 @@ bool TVelCustomDBGrid::IsFixedColumn(const TVelColumn* Column) const {
 
 void TVelCustomDBGrid::LinkActive(bool Value) {
     if (IsDestroying()) return;
-    // Fields are looked up again in the dataset as it is now.
-    for (int i = 0; i < FColumns->Count(); ++i) FColumns->GetColumn(i)->FField = nullptr;
+    // Fields are looked up again in the dataset as it is now; records are numbered afresh, so
+    // the records' expand boxes start closed.
+    for (int i = 0; i < FColumns->Count(); ++i) {
+        FColumns->GetColumn(i)->FField = nullptr;
+        FColumns->GetColumn(i)->FExpandedRow.clear();
+    }
     const bool defaultColumns = FColumns->GetState() == TDBGridColumnsState::csDefault;
     if (Value && !IsDesigning() && defaultColumns &&
         FOptionsExt.Contains(TVelDBGridOptionExt::dgForceCustomized)) {

@@ -64,9 +64,55 @@ void TVelColumn::ToggleCheckBoxValue() {
     g->ColTextChanged(this);
 }
 
+int TVelColumn::GetCheckBoxImageIndex() const {
+    const int state = IsCheckBoxValue(true) ? 1 : IsCheckBoxValue(false) ? 0 : 2;
+    return state + 3 * int(FCheckBoxKind);
+}
+
+// ---- Expand boxes.
+
+int TVelColumn::ExpandRecord() const {
+    TVelCustomDBGrid* g = GetGrid();
+    if (!g || !g->GetDataLink()->GetActive() || g->GetDataSet()->IsEmpty()) return -1;
+    // A record being inserted has no number yet (-1).
+    return g->GetDataSet()->GetRecNo() - 1;
+}
+
+bool TVelColumn::IsExpandableBox() const {
+    // A tree column's boxes open and close the tree view's rows.
+    return FExpandBox && !FExpandBoxTree && ExpandRecord() >= 0;
+}
+
+bool TVelColumn::IsExpandedBox() const {
+    if (!IsExpandableBox()) return false;
+    const auto record = std::size_t(ExpandRecord());
+    return record < FExpandedRow.size() && FExpandedRow[record] != 0;
+}
+
+void TVelColumn::ToggleExpandBox() {
+    if (!IsExpandableBox()) return;
+    const auto record = std::size_t(ExpandRecord());
+    if (record >= FExpandedRow.size()) FExpandedRow.resize(record + 1, 0);
+    FExpandedRow[record] = FExpandedRow[record] ? 0 : 1;
+    ColumnChanged();
+    GetGrid()->CellExpand(this);
+}
+
+int TVelColumn::GetExpandBoxImageIndex() const {
+    int state = IsExpandableBox() ? (IsExpandedBox() ? 1 : 0) : 2;
+    // Without images of its own the grid may pick another of the three states.
+    TVelCustomDBGrid* g = GetGrid();
+    if (!FImages && g && g->GetOnCalcImageIndex()) {
+        int index = state;
+        g->GetOnCalcImageIndex()(g, const_cast<TVelColumn*>(this), index);
+        if (index >= 0 && index <= 2) state = index;
+    }
+    return state + 3 * int(FExpandBoxSize);
+}
+
 int TVelColumn::GetImageIndex() const {
-    if (FCheckBox) return IsCheckBoxValue(true) ? 1 : IsCheckBoxValue(false) ? 0 : 2;
-    if (FExpandBox) return GetExpanded() ? 1 : 0;
+    if (FCheckBox) return GetCheckBoxImageIndex();
+    if (FExpandBox) return GetExpandBoxImageIndex();
     TField* f = GetField();
     int index = -1;
     if (f && !f->IsNull()) {
@@ -91,7 +137,7 @@ bool TVelColumn::CanEditShow() const {
     return FShowEdit && !FCheckBox && !FAutoNumber && (!FExpandBox || FImageMargin >= 1);
 }
 
-// ---- Pick lists.
+// ---- Pick lists (loading them from data: GridColumnLists.cpp).
 
 void TVelColumn::SetPickList(TStrings* Value) {
     FPickList->Assign(Value);
@@ -104,8 +150,8 @@ void TVelColumn::SetFilterList(TStrings* Value) {
 }
 
 void TVelColumn::PickDataChanged() {
-    delete FPickFormatted;
-    FPickFormatted = nullptr;
+    delete FPickData;
+    FPickData = nullptr;
     ColumnChanged();
 }
 
@@ -113,29 +159,17 @@ bool TVelColumn::GetPickTextActive() const {
     return FPickOptions.Contains(TVelPickOption::poSelectPickText) && FPickText->Count() > 0;
 }
 
-namespace {
-TStrings* Formatted(const TVelColumn* Column, TStringList*& Cache) {
-    if (!Cache) {
-        Cache = new TStringList;
-        for (int i = 0; i < Column->GetPickText()->Count(); ++i)
-            Cache->Add(Column->FormatPickText(i));
-    }
-    return Cache;
-}
-}  // namespace
-
 TStrings* TVelColumn::GetPickData() const {
     if (!GetPickTextActive()) return FPickList;
     using enum TVelPickOption;
     if (FPickOptions.Contains(poFormatPickText) && !FPickOptions.Contains(poFormatListOnly))
-        return Formatted(this, FPickFormatted);
+        return FormattedPickTexts();
     return FPickText;
 }
 
 TStrings* TVelColumn::GetPickDataList() const {
     if (!GetPickTextActive()) return FPickList;
-    if (FPickOptions.Contains(TVelPickOption::poFormatPickText))
-        return Formatted(this, FPickFormatted);
+    if (FPickOptions.Contains(TVelPickOption::poFormatPickText)) return FormattedPickTexts();
     return FPickText;
 }
 

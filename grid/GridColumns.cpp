@@ -147,8 +147,8 @@ VEL_TITLE_PLAIN_PROPS(VEL_TITLE_PLAIN_SETTER)
         F##Name = Value;                                   \
         /* Formatted pick texts follow the format. */      \
         if (#Name == std::string_view("PickTextFormat")) { \
-            delete FPickFormatted;                         \
-            FPickFormatted = nullptr;                      \
+            delete FPickData;                         \
+            FPickData = nullptr;                      \
         }                                                  \
         ColumnChanged();                                   \
     }
@@ -349,7 +349,7 @@ TVelColumn::~TVelColumn() {
     delete FFont;
     delete FPickList;
     delete FPickText;
-    delete FPickFormatted;
+    delete FPickData;
     delete FFilterList;
 }
 
@@ -455,9 +455,10 @@ void TVelColumn::RestoreDefaults() {
     GetFont();
     FPickList->Clear();
     FPickText->Clear();
-    delete FPickFormatted;
-    FPickFormatted = nullptr;
+    delete FPickData;
+    FPickData = nullptr;
     FFilterList->Clear();
+    FExpandedRow.clear();
     VEL_COLUMN_PLAIN_PROPS(VEL_PLAIN_PROP_RESET)
     FVisible = FExpanded = true;
     FWidthMin = FWidthMax = -1;

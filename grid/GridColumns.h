@@ -5,7 +5,9 @@
 // Properties that default from the field or the grid keep a bit in the column's assigned
 // values: such a property reads its own value only while its bit is set, so the default
 // follows later changes of the field or the grid.
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "grid/GridFilter.h"
 #include "grid/GridOptions.h"
@@ -495,6 +497,31 @@ public:
     std::string FormatPickText(int Index) const;
     // Position of the current record's value in the pick data list; -1 when absent.
     int GetPickIndex() const;
+    bool GetPickListActive() const;
+    // Rebuilds the formatted pick texts (one per PickText item); a change of either list or
+    // of the format drops them, and the next read rebuilds them.
+    void UpdatePickData() const;
+    // Every non-empty edit text of Field (the column's field when null) once, in record
+    // order or sorted; with poAppendToList after the items there were. Replaces PickList and
+    // drops PickText. Without a field or dataset the pick lists are dropped.
+    void LoadPickList(TField* Field = nullptr, bool Sorted = false);
+    // Key and text pairs of two fields of one dataset, the first pair of each key; sorted by
+    // key, or by text with poSortedByText. Replaces PickList (keys) and PickText (texts).
+    void LoadPickText(TField* KeyField, TField* TextField, bool Sorted = false);
+    // The cell offers a calendar: a date, date-time or time-stamp field.
+    bool GetCalendarActive() const;
+    // The cell offers a lookup list: a lookup kind with a lookup dataset.
+    bool GetLookupActive() const;
+
+    // ---- Expand boxes: one open/closed state per record (by record number) while the box
+    // is not the tree view's.
+    virtual bool IsExpandableBox() const;
+    virtual bool IsExpandedBox() const;
+    // Opens or closes the current record's box and tells the grid (CellExpand).
+    virtual void ToggleExpandBox();
+    // Glyph indexes: state (0 off, 1 on, 2 neither) + 3 x kind or size.
+    int GetCheckBoxImageIndex() const;
+    int GetExpandBoxImageIndex() const;
     // Line break with DelimiterLine, else DelimiterText when set, else DelimiterChar.
     virtual std::string GetDelimiter() const;
     virtual bool GetMultiSelectList() const;
@@ -526,7 +553,11 @@ private:
     TVelColumn* Partner() const;
     void RefreshFont(TFont* Font, const TFont* Default) const;
     void PickDataChanged();
+    void ClearPickLists();
+    TStrings* FormattedPickTexts() const;
     std::string FieldText() const;
+    // The current record's index in FExpandedRow; -1 when there is none.
+    int ExpandRecord() const;
 
     mutable TField* FField = nullptr;
     std::string FFieldName;
@@ -560,8 +591,10 @@ private:
     char32_t FDelimiterChar = U',';
     TStringList* FPickList;
     TStringList* FPickText;
-    mutable TStringList* FPickFormatted = nullptr;
+    // The formatted pick texts, built on demand.
+    mutable TStringList* FPickData = nullptr;
     TStringList* FFilterList;
+    std::vector<std::uint8_t> FExpandedRow;
 };
 
 // Enumerates a column list from the start; Restart goes back before the first column.
