@@ -73,9 +73,10 @@ int TVelColumn::GetCheckBoxImageIndex() const {
 
 int TVelColumn::ExpandRecord() const {
     TVelCustomDBGrid* g = GetGrid();
-    if (!g || !g->GetDataLink()->GetActive() || g->GetDataSet()->IsEmpty()) return -1;
+    TDataSet* ds = g && g->GetDataLink()->GetActive() ? g->GetDataSet() : nullptr;
+    if (!ds || !ds->IsSequenced() || ds->IsEmpty()) return -1;
     // A record being inserted has no number yet (-1).
-    return g->GetDataSet()->GetRecNo() - 1;
+    return ds->GetRecNo() - 1;
 }
 
 bool TVelColumn::IsExpandableBox() const {
