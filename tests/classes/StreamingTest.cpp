@@ -6,6 +6,7 @@
 #include "platform/classes/Errors.h"
 #include "platform/classes/Streaming.h"
 #include "platform/classes/Streams.h"
+#include "platform/classes/TypInfo.h"
 #include "platform/rtl/Exceptions.h"
 #include "tests/classes/TestClasses.h"
 #include "tests/support/TempDir.h"
@@ -366,4 +367,48 @@ TEST_F(StreamingFixture, CollectionsAndComponentsOnTheirOwnAndInFiles) {
     TCollection fromStream2(TTestColumn::StaticClass());
     ReadCollection(&collOnly, &fromStream2);
     EXPECT_EQ(fromStream2.Count(), 2);
+}
+
+namespace {
+// Publishes Mode but never writes it: the same name is stream data of its own, which reads
+// the value back in capitals.
+class TOwnDataControl : public TTestControl {
+    VEL_CLASS(TOwnDataControl)
+public:
+    explicit TOwnDataControl(TComponent* AOwner) : TTestControl(AOwner) {}
+    const std::string& GetMode() const { return FMode; }
+    void SetMode(const std::string& Value) { FMode = Value; }
+    const std::string& GetNote() const { return FNote; }
+    void SetNote(const std::string& Value) { FNote = Value; }
+    void DefineProperties(TFiler& Filer) override {
+        TTestControl::DefineProperties(Filer);
+        Filer.DefineProperty(
+            "Mode", [this](TReader& R) { FMode = "<" + R.ReadString() + ">"; },
+            [this](TWriter& W) { W.WriteString(FMode); }, !FMode.empty());
+    }
+
+private:
+    std::string FMode, FNote;
+};
+}  // namespace
+
+VEL_DEFINE_CREATABLE_CLASS(TOwnDataControl, TTestControl)
+VEL_PUBLISHED(TOwnDataControl) {
+    Prop("Mode", &T::GetMode, &T::SetMode).Stored(false);
+    Prop("Note", &T::GetNote, &T::SetNote).Stored(false);
+}
+
+TEST(Streaming, APublishedPropertyNeverWrittenGivesWayToDefinedDataOfTheSameName) {
+    TOwnDataControl c(nullptr);
+    c.SetName("C");
+    c.SetMode("m");
+    c.SetNote("n");
+    const std::string text = ComponentToText(&c);
+    EXPECT_NE(text.find("Mode = 'm'"), std::string::npos) << text;
+    EXPECT_EQ(text.find("Note"), std::string::npos) << text;
+    TOwnDataControl read(nullptr);
+    ReadComponentText("object C: TOwnDataControl\n  Mode = 'x'\n  Note = 'y'\nend", &read);
+    // Mode went through the defined reader; Note, defined by nobody, through its setter.
+    EXPECT_EQ(read.GetMode(), "<x>");
+    EXPECT_EQ(read.GetNote(), "y");
 }
