@@ -114,6 +114,8 @@ void TVelCustomDBGrid::Dispatch(TMessage& Message) {
         return;
     }
     TCustomGrid::Dispatch(Message);
+    // Row heights are measured from the font.
+    if (Message.Msg == CM_FONTCHANGED && !IsDestroying()) LayoutChanged();
 }
 
 void TVelCustomDBGrid::DefineFieldMap() {
