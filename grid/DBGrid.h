@@ -665,7 +665,8 @@ protected:
     void TopLeftChanged() override;
     void ColWidthsChanged() override;
     void RowHeightsChanged() override;
-    void Resize() override;
+    // The client area changed size (bounds or a scroll bar came or went).
+    void ClientResized();
     // Text height of a total cell of Column (the totals font until per-column totals exist).
     virtual int TotalTextHeight(TVelColumn* Column);
     virtual void DefineFieldMap();
@@ -814,6 +815,7 @@ private:
     int FLastResizedCol = -1;
     bool FFlatSBMode = false;
     bool FTopLeftChanging = false;
+    bool FClientResizing = false;
     TVelVertScrollBar FVertScroll;
     int FRecCount = 0, FRecNumber = 0;
 };

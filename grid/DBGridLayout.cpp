@@ -116,6 +116,7 @@ void TVelCustomDBGrid::Dispatch(TMessage& Message) {
     TCustomGrid::Dispatch(Message);
     // Row heights are measured from the font.
     if (Message.Msg == CM_FONTCHANGED && !IsDestroying()) LayoutChanged();
+    if (Message.Msg == WM_SIZE) ClientResized();
 }
 
 void TVelCustomDBGrid::DefineFieldMap() {

@@ -265,9 +265,9 @@ void TVelCustomDBGrid::RowHeightsChanged() {
     }
 }
 
-void TVelCustomDBGrid::Resize() {
-    TCustomGrid::Resize();
-    if (IsLoading() || IsDestroying() || !FColumns) return;
+void TVelCustomDBGrid::ClientResized() {
+    if (FClientResizing || IsLoading() || IsDestroying() || !FColumns) return;
+    TRestore<bool> guard(FClientResizing, true);
     if (FStretchActive) StretchGrid();
     if (FRowCalculated) UpdateRowCount();
     UpdateScrollBar();

@@ -418,6 +418,48 @@ TEST_F(GeometryTest, AdjustColumnsWidthAndOptimalWidth) {
     EXPECT_EQ(id->GetWidth(), id->GetDesignedWidth() + GetSystemMetrics(SM_CXVSCROLL) + 1);
 }
 
+TEST_F(GeometryTest, TotalsAlignToAFlatBorderWithoutAHorizontalBar) {
+    auto table = MakeTable(3);
+    Attach(table.get());
+    using enum TVelDBGridOptionEx;
+    Grid->SwitchOptionsEx({dgTotalFooter}, true);
+    const int total = Grid->GetTotalHeight();
+    EXPECT_FALSE(Grid->GetAlignTotalsToBorder());  // a 3-D single border
+    Grid->SetBorderStyle(TBorderStyle::bsNone);
+    EXPECT_FALSE(Grid->GetAlignTotalsToBorder());  // the horizontal bar is showing
+    Grid->SetScrollBars(TScrollStyle::ssVertical);
+    ASSERT_TRUE(Grid->ScrollBarRect(SB_HORZ).IsEmpty());
+    EXPECT_TRUE(Grid->GetAlignTotalsToBorder());
+    // The last line of the totals lies on the border: one pixel less.
+    EXPECT_EQ(Grid->GetTotalHeight(), total - 1);
+    // Only the blank row at the bottom: it reaches the border instead.
+    Grid->SwitchOptionsEx({dgTotalFooter}, false);
+    Grid->SwitchOptionsEx({dgBlankRow}, true);
+    ASSERT_EQ(Grid->GetTotalOffset(), 1);
+    EXPECT_EQ(Grid->GetBlankHeight(), Grid->GetClientHeight() - Grid->GetTitleHeight() -
+                                          Grid->GetDataRowsHeight() + 1);
+    // Stretching aligns to the right edge likewise, unless a vertical bar shows.
+    Grid->SetStretchMode(true);
+    EXPECT_FALSE(Grid->GetAlignStretchToBorder());
+    Grid->SetScrollBars(TScrollStyle::ssNone);
+    EXPECT_TRUE(Grid->GetAlignStretchToBorder());
+    EXPECT_EQ(Grid->GetColumnsWidth(), Grid->GetClientWidth() + 1);
+}
+
+TEST_F(GeometryTest, ChangeScaleScalesColumnsUnlessTheParentFontRules) {
+    TVelColumn* c = AddColumn("A", 80);
+    // The form scales its controls.
+    Form->ScaleBy(2, 1);
+    EXPECT_EQ(c->GetWidth(), 160);
+    EXPECT_EQ(Grid->GetWidth(), 800);
+    // Scaled by the parent's font instead: the columns stay.
+    Grid->SwitchOptionsExt({TVelDBGridOptionExt::dgScaleByParentFont}, true);
+    ASSERT_TRUE(Grid->GetParentFont());
+    Form->ScaleBy(1, 2);
+    EXPECT_EQ(c->GetWidth(), 160);
+    EXPECT_EQ(Grid->GetWidth(), 400);
+}
+
 TEST_F(GeometryTest, HorizontalScrollingReportsTheFirstDataColumn) {
     Grid->SetBounds(0, 0, 200, 150);
     for (int i = 0; i < 6; ++i) AddColumn("C", 90);
@@ -427,6 +469,23 @@ TEST_F(GeometryTest, HorizontalScrollingReportsTheFirstDataColumn) {
     Grid->SetLeftCol(Grid->DataToRawColumn(3));
     Grid->SetLeftCol(Grid->DataToRawColumn(1));
     EXPECT_EQ(scrolled, (std::vector<int>{3, 1}));
+
+    // The mouse over a scrollable column makes it current; over the frozen ones it brings
+    // back the columns scrolled away, one at a time.
+    Grid->SetFixedCols(1);
+    Grid->SetLeftCol(Grid->DataToRawColumn(3));
+    const int left = Grid->GetLeftCol();
+    const TRect cell = Grid->CellRect(left, Grid->GetTitleOffset());
+    Grid->ScrollToColAt(cell.Left + 3, cell.Top + 3);
+    EXPECT_EQ(Grid->GetCol(), left);
+    const TRect frozen = Grid->CellRect(Grid->DataToRawColumn(0), Grid->GetTitleOffset());
+    Grid->ScrollToColAt(frozen.Left + 3, frozen.Top + 3);
+    EXPECT_EQ(Grid->GetLeftCol(), left - 1);
+    EXPECT_EQ(Grid->GetCol(), left - 1);
+    // Not with whole rows selected.
+    Grid->SwitchOptions({TVelDBGridOption::dgRowSelect}, true);
+    Grid->ScrollToColAt(frozen.Left + 3, frozen.Top + 3);
+    EXPECT_EQ(Grid->GetLeftCol(), left - 1);
 }
 
 }  // namespace

@@ -277,6 +277,16 @@ TEST_F(ScrollBarTest, ARangeWithNothingToScrollStaysUsableOrHidesInFlatMode) {
     flat->UpdateScrollBar();
     EXPECT_FALSE(flat->GetVertScrollHidden());
     EXPECT_FALSE(flat->ScrollBarRect(SB_VERT).IsEmpty());
+
+    // On the first themed generation a grid that asks for the new look keeps standard bars.
+    profile->OSMinorVersion = 1;
+    auto* xp = new TProbeGrid(Form.get());
+    xp->GetScrollProp()->SetWinXPMode(true);
+    xp->SetParent(Form.get());
+    EXPECT_FALSE(xp->GetFlatSBMode());
+    auto* plain = new TProbeGrid(Form.get());
+    plain->SetParent(Form.get());
+    EXPECT_TRUE(plain->GetFlatSBMode());
 }
 
 TEST_F(ScrollBarTest, TheMouseScrollsToTheRowUnderIt) {
