@@ -588,6 +588,10 @@ int TVelColumn::TextWidthToDisplayWidth(int Width) const {
     return c != 0 ? (Width + c / 2 - 4) / c : (Width + avg / 2 - 3) / avg;
 }
 
+void TVelColumn::OptimalWidth() {
+    if (TVelCustomDBGrid* g = GetGrid()) SetWidth(g->GetOptimalWidth(this));
+}
+
 int TVelColumn::GetDesignedWidth() const {
     return FDesignedWidth >= 0 ? FDesignedWidth : DefaultWidth();
 }
@@ -644,6 +648,10 @@ void TVelColumn::SetWidth(int Value) {
     }
     FWidth = Value;
     Assigned(TVelColumnValue::cvWidth);
+    if (g && before != GetWidth()) {
+        const int raw = g->RawColumnOf(this);
+        if (raw >= 0) g->SetLastResizedCol(g->RawToDataColumn(raw));
+    }
     if (g && before != GetWidth() && g->GetStretchMode() && !g->IsLoading()) g->StretchColumns();
     Synchronize();
     ColumnChanged();

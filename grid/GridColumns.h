@@ -382,6 +382,8 @@ public:
     int DefaultWidth() const;
     // The width read from a form, else DefaultWidth.
     int GetDesignedWidth() const;
+    // Sets the width that fits the title and the texts of the rows on screen.
+    void OptimalWidth();
     // The unstretched width; outside stretching the true width (ignoring visibility).
     int GetWidthBase() const;
     void SetWidthBase(int Value);

@@ -394,9 +394,12 @@ TEST_F(GeometryTest, TheUserSizesRowsToWholeLinesAndColumnsToTheirWidth) {
     Grid->SetColWidths(Grid->DataToRawColumn(1), 150);
     EXPECT_EQ(Grid->GetColumns()->GetColumn(1)->GetWidth(), 150);
     EXPECT_EQ(colResizes, 1);
-    // The grid setting its own widths is no resize.
-    Grid->GetColumns()->GetColumn(0)->SetWidth(77);
+    // The user's resize is taken in whole: no column stays marked as the last resized one.
+    EXPECT_EQ(Grid->GetLastResizedCol(), -1);
+    // The grid setting its own widths is no resize, but the column is remembered.
+    Grid->GetColumns()->GetColumn(2)->SetWidth(77);
     EXPECT_EQ(colResizes, 1);
+    EXPECT_EQ(Grid->GetLastResizedCol(), 2);
 }
 
 TEST_F(GeometryTest, AdjustColumnsWidthAndOptimalWidth) {
@@ -414,6 +417,9 @@ TEST_F(GeometryTest, AdjustColumnsWidthAndOptimalWidth) {
     EXPECT_GT(optimal, Grid->Canvas().TextWidth("A much longer name"));
     Grid->AdjustColumnsWidth(true, false);
     EXPECT_EQ(name->GetWidth(), optimal);
+    id->SetWidth(300);
+    id->OptimalWidth();
+    EXPECT_EQ(id->GetWidth(), Grid->GetOptimalWidth(id));
     Grid->AdjustColumnsWidth(false, true);
     EXPECT_EQ(id->GetWidth(), id->GetDesignedWidth() + GetSystemMetrics(SM_CXVSCROLL) + 1);
 }
