@@ -88,6 +88,17 @@ TEST_F(GeometryTest, RowHeightsComeFromFontsAndSpacingsAndFillTheClientArea) {
     EXPECT_EQ(RowsHeight(), Grid->GetClientHeight());
     EXPECT_EQ(Grid->GetDataHeight(),
               Grid->GetClientHeight() - Grid->GetTitleHeight() - Grid->GetTotalHeight());
+    // A totals dataset adds one row per record, as tall as the others.
+    auto totals = MakeTable(2);
+    auto* totalSource = new TDataSource(Form.get());
+    totalSource->SetDataSet(totals.get());
+    Grid->GetTotals()->SetDataSource(totalSource);
+    Grid->SwitchOptionsEx({dgTotalFields}, true);
+    EXPECT_EQ(Grid->GetTotalFieldsRowCount(), 2);
+    EXPECT_EQ(Grid->GetTotalRowCount(), 4);
+    EXPECT_EQ(Grid->GetTotalHeight(), 4 * (total + 1));
+    EXPECT_EQ(RowsHeight(), Grid->GetClientHeight());
+    Grid->SwitchOptionsEx({dgTotalFields}, false);
     // Without row lines every row takes exactly its height.
     Grid->SwitchOptions({TVelDBGridOption::dgRowLines}, false);
     EXPECT_EQ(Grid->GetRowLineWidth(), 0);
