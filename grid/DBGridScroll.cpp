@@ -327,8 +327,9 @@ void TVelCustomDBGrid::TopLeftChanged() {
             break;
         }
     TCustomGrid::TopLeftChanged();
-    Synchronize();
     if (GetLeftCol() != FLastLeftCol) {
+        // Only a horizontal move concerns the linked grid; rows scroll with the data.
+        Synchronize();
         FLastLeftCol = GetLeftCol();
         if (FOnColumnScroll) FOnColumnScroll(this, RawToDataColumn(FLastLeftCol));
     }

@@ -487,6 +487,14 @@ TEST_F(GeometryTest, HorizontalScrollingReportsTheFirstDataColumn) {
     Grid->SetLeftCol(Grid->DataToRawColumn(1));
     EXPECT_EQ(scrolled, (std::vector<int>{3, 1}));
 
+    // A linked grid follows the horizontal position.
+    auto* linked = NewGrid("Linked");
+    linked->SetBounds(0, 0, 200, 150);
+    for (int i = 0; i < 6; ++i) linked->GetColumns()->Add()->SetWidth(90);
+    linked->SetMasterGrid(Grid);
+    Grid->SetLeftCol(Grid->DataToRawColumn(4));
+    EXPECT_EQ(linked->GetLeftCol(), Grid->GetLeftCol());
+
     // The mouse over a scrollable column makes it current; over the frozen ones it brings
     // back the columns scrolled away, one at a time.
     Grid->SetFixedCols(1);
