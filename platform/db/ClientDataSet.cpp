@@ -5,6 +5,7 @@
 
 #include "platform/classes/TypInfo.h"
 #include "platform/db/FilterExpr.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/Utf8.h"
 
 namespace vel {
@@ -184,15 +185,17 @@ void TMemDataSet::InternalOpen() {
     SetBookmarkSize(4);
     FCursorOpen = true;
     FCursor = -1;
+    FKeys.clear();
+    std::vector<TMemSortKey> keys;
     try {
-        FKeys.clear();
-        ApplyOrder(CurrentKeys());
+        keys = CurrentKeys();
     } catch (...) {
         // An index naming a field the table no longer has is dropped, not fatal.
         FIndexFieldNames.clear();
         FIndexName.clear();
-        ApplyOrder({});
     }
+    if (!keys.empty()) FetchAllRows();  // an order needs every row
+    ApplyOrder(keys);
 }
 
 void TMemDataSet::InternalClose() {
@@ -422,6 +425,7 @@ void TMemDataSet::ReorderKeepingRecord(const std::vector<TMemSortKey>& keys) {
     if (!GetActive()) return;
     CheckBrowseMode();
     TBookmark bm = GetBookmark();
+    if (!keys.empty()) FetchAllRows();
     ApplyOrder(keys);
     bool exact = false;
     if (bm.size() == 4) {
@@ -493,6 +497,40 @@ void TMemDataSet::InternalRefresh() {
     if (FViewFiltered || HasFilter()) RebuildView();
 }
 
+// ---------------------------------------------------------------- rows read on demand
+
+void TMemDataSet::JoinOrder(std::uint32_t from) {
+    const std::uint32_t to = FStore.RowCapacityUsed();
+    if (from >= to) return;
+    if (!FKeys.empty()) {
+        // Packets asked for explicitly while ordered: each row finds its place.
+        for (std::uint32_t id = from; id < to; ++id)
+            if (FStore.IsLive(id)) PlaceInOrder(id, true);
+        return;
+    }
+    if (FPosOf.size() < to) FPosOf.resize(to, kNoPos);
+    for (std::uint32_t id = from; id < to; ++id) {
+        if (!FStore.IsLive(id)) continue;
+        FPosOf[id] = static_cast<std::uint32_t>(FOrder.size());
+        FOrder.push_back(id);
+        if (FViewFiltered && RowAccepted(id)) FView.push_back(id);
+    }
+}
+
+std::size_t TMemDataSet::FetchPacket() {
+    const std::uint32_t from = FStore.RowCapacityUsed();
+    {
+        // Rows read before a failure are kept.
+        TScopeExit join([&] { JoinOrder(from); });
+        FetchNextRows();
+    }
+    return FStore.RowCapacityUsed() - from;
+}
+
+void TMemDataSet::FetchAllRows() {
+    while (MoreToFetch()) FetchPacket();
+}
+
 // ---------------------------------------------------------------- buffers and cursor
 
 TRecordBuffer TMemDataSet::AllocRecordBuffer() {
@@ -511,6 +549,11 @@ TGetResult TMemDataSet::GetRecord(TRecordBuffer buffer, TGetMode mode, bool) {
     int size = static_cast<int>(view.size());
     switch (mode) {
         case TGetMode::gmNext:
+            // Past the rows read so far: read on until one more is in view or none is left.
+            while (FCursor + 1 >= size && MoreToFetch()) {
+                FetchPacket();
+                size = static_cast<int>(view.size());
+            }
             if (FCursor < size) ++FCursor;
             if (FCursor >= size) {
                 FCursor = size;
@@ -539,7 +582,10 @@ void TMemDataSet::InternalFirst() {
     if (GetBufferedRecordCount() == 0 && GetState() == TDataSetState::dsBrowse) FStore.CompactIfWasteful();
 }
 
-void TMemDataSet::InternalLast() { FCursor = static_cast<int>(View().size()); }
+void TMemDataSet::InternalLast() {
+    FetchAllRows();
+    FCursor = static_cast<int>(View().size());
+}
 
 void TMemDataSet::InternalGotoBookmark(const std::uint8_t* bookmark) {
     std::uint32_t id;
@@ -590,6 +636,7 @@ int TMemDataSet::CompareBookmarks(const TBookmark& a, const TBookmark& b) {
 
 int TMemDataSet::GetRecordCount() const {
     CheckActive();
+    const_cast<TMemDataSet*>(this)->FetchAllRows();
     return static_cast<int>(View().size());
 }
 
@@ -605,6 +652,7 @@ int TMemDataSet::GetRecNo() const {
 void TMemDataSet::SetRecNo(int v) {
     CheckBrowseMode();
     CheckBiDirectional();
+    while (static_cast<int>(View().size()) < v && MoreToFetch()) FetchPacket();
     int size = static_cast<int>(View().size());
     if (size == 0) return;
     v = std::clamp(v, 1, size);
@@ -815,7 +863,9 @@ int TMemDataSet::FindRow(const std::string& keyFields, const Variant& keyValues,
     TMemFilterRow row(FStore);
     const auto& view = View();
     std::string low;
-    for (std::size_t p = 0; p < view.size(); ++p) {
+    for (std::size_t p = 0;; ++p) {
+        while (p >= view.size() && MoreToFetch()) FetchPacket();
+        if (p >= view.size()) break;
         row.SetRow(FStore.Row(view[p]));
         bool match = true;
         for (const Key& k : ks) {

@@ -47,9 +47,12 @@ public:
     void SaveToFile(const std::string& fileName);
     void LoadFromFile(const std::string& fileName);
 
+    // RecordCount reads every row first; RecNo counts the rows read so far, which come first.
     int GetRecordCount() const override;
     int GetRecNo() const override;
     void SetRecNo(int v) override;
+    // Record numbers mean something once every row is read.
+    bool IsSequenced() const override { return !MoreToFetch(); }
     bool BookmarkValid(const TBookmark& b) override;
     int CompareBookmarks(const TBookmark& a, const TBookmark& b) override;
     bool GetFieldData(TField* field, void* buffer) override;
@@ -93,6 +96,18 @@ protected:
     void UpdateIndexDefs() override {}
     TRecordBuffer GetStoredRecordBuffer() override;
 
+    // Rows read on demand (the SQL datasets). MoreToFetch: rows remain that the table reads by
+    // itself; FetchNextRows appends the next packet of them to the store (at least one row,
+    // unless none is left). The table reads on when the cursor passes the last row read, as far
+    // as Locate and RecNo need, and everything before what needs every row (Last,
+    // RecordCount, an ordering, saving).
+    virtual bool MoreToFetch() const { return false; }
+    virtual void FetchNextRows() {}
+    // One packet read and placed in the order and view; the rows added to the store.
+    std::size_t FetchPacket();
+    void FetchAllRows();
+    bool IsOrdered() const { return !FKeys.empty(); }
+
     // Turns index field names into sort keys; TFDMemTable reads :A, :D and :N suffixes.
     virtual std::vector<TMemSortKey> ParseIndexFieldNames(const std::string& names) const;
     int ColumnOf(const std::string& fieldName) const;
@@ -129,6 +144,8 @@ private:
     void RemoveFromOrder(std::uint32_t id);
     void PlaceInView(std::uint32_t id);
     void ReorderKeepingRecord(const std::vector<TMemSortKey>& keys);
+    // Rows appended to the store from `from` on join the order and the view.
+    void JoinOrder(std::uint32_t from);
     std::uint8_t* RowImage(TRecordBuffer b) const { return b + 8; }
     std::uint8_t* CalcArea(TRecordBuffer b) const { return b + 8 + FStore.RowSize(); }
     void AssignAutoInc(std::uint8_t* image);

@@ -101,6 +101,7 @@ struct TMemDataSet::Loaded {
 
 void TMemDataSet::SaveToFile(const std::string& fileName) {
     if (!FStoreDefined) DatabaseError("Missing data provider or data packet", GetName());
+    if (GetActive()) FetchAllRows();
     if (GetActive()) CheckBrowseMode();
     const auto& cols = FStore.Columns();
     Writer w;

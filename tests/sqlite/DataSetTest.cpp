@@ -39,7 +39,7 @@ TEST_F(SqliteFixture, ColumnsGetTypesFromDeclarationsOrFromValues) {
     using enum TFieldType;
     EXPECT_EQ(q.FieldByName("id")->GetDataType(), ftInteger);
     EXPECT_EQ(q.FieldByName("name")->GetDataType(), ftString);
-    EXPECT_EQ(q.FieldByName("name")->GetSize(), 40);
+    EXPECT_EQ(q.FieldByName("name")->GetSize(), 160);  // 40 characters in UTF-8
     EXPECT_EQ(q.FieldByName("born")->GetDataType(), ftDate);
     EXPECT_EQ(q.FieldByName("salary")->GetDataType(), ftBCD);
     EXPECT_EQ(q.FieldByName("active")->GetDataType(), ftBoolean);

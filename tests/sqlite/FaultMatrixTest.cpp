@@ -4,6 +4,7 @@
 // what happened, and what the user typed is still there to be posted again; after each success
 // the file holds the new state.
 #include <algorithm>
+#include <vector>
 
 #include "tests/sqlite/FaultTestUtil.h"
 
@@ -63,8 +64,13 @@ protected:
     void ExpectNames(const EDatabaseError& e, const std::string& statement) {
         const std::string m = e.what();
         EXPECT_TRUE(Contains(m, GetParam().Says)) << m;
-        EXPECT_TRUE(Contains(m, statement)) << m;
+        // A dataset still reading on demand reads its remaining rows before it writes; a read
+        // fault may meet that statement instead.
+        const bool readFirst = !ReadsFirst.empty() && GetParam().Op == FaultOp::Read &&
+                               Contains(m, ReadsFirst);
+        EXPECT_TRUE(Contains(m, statement) || readFirst) << m;
     }
+    std::string ReadsFirst;
 
     // A post or delete outside any transaction of the application: it happened entirely or
     // not at all, and after a failure the same call, once the fault is gone, goes through.
@@ -159,7 +165,8 @@ TEST_P(FaultMatrix, DeleteByKeyAndByRowId) {
         t.SetConnection(Conn.get());
         t.SetTableName("items");
         t.Open();
-        ASSERT_TRUE(t.Locate("id", Variant(150), {}));
+        ASSERT_TRUE(t.Locate("id", Variant(150), {}));  // rows after 150 are not read yet
+        ReadsFirst = "SELECT * FROM \"items\"";
         WriteOrKeep(
             t, [&] { t.Delete(); }, "DELETE FROM \"items\"",
             [&] {
@@ -179,6 +186,7 @@ TEST_P(FaultMatrix, DeleteByKeyAndByRowId) {
         t.SetTableName("notes");
         t.Open();
         ASSERT_TRUE(t.Locate("body", Variant("note 150"), {}));
+        ReadsFirst = "FROM \"notes\"";
         WriteOrKeep(
             t, [&] { t.Delete(); }, "DELETE FROM \"notes\"",
             [&] { EXPECT_EQ(Reread("SELECT count(*) FROM notes"), "300"); },
@@ -319,7 +327,23 @@ TEST_P(FaultMatrix, OpeningAndReadingFailCleanly) {
             Vfs->Disarm();
             t.Open();
         }
-        EXPECT_EQ(t.GetRecordCount(), 300);
+        // Rows past the first packet are read later; a failure there keeps the dataset open
+        // with the rows read so far, and reading again goes on where it stopped.
+        try {
+            EXPECT_EQ(t.GetRecordCount(), 300);
+        } catch (const EDatabaseError& e) {
+            EXPECT_TRUE(Contains(e.what(), GetParam().Says)) << e.what();
+            EXPECT_TRUE(t.GetActive());
+            EXPECT_FALSE(t.IsSequenced());
+            EXPECT_EQ(t.GetRecNo(), 1);
+            Vfs->Disarm();
+            EXPECT_EQ(t.GetRecordCount(), 300);
+        }
+        EXPECT_TRUE(t.IsSequenced());
+        std::vector<int> ids;
+        for (t.First(); !t.GetEOF(); t.Next()) ids.push_back(t.FieldByName("id")->GetAsInteger());
+        ASSERT_EQ(ids.size(), 300u);
+        for (int i = 0; i < 300; ++i) EXPECT_EQ(ids[static_cast<std::size_t>(i)], i + 1);
     });
     ForEachFault({FaultOp::Lock, FaultOp::Read}, [&](auto arm) {
         TQuery q;

@@ -50,11 +50,10 @@ TEST_F(SqliteFixture, UniDirectionalReadsWhatTheBufferedQueryReads) {
         uni.Open();
         ASSERT_EQ(uni.GetFieldCount(), buffered.GetFieldCount()) << sql;
         for (int i = 0; i < uni.GetFieldCount(); ++i) {
-            // Text that cannot be fitted to what it holds is a memo.
-            TFieldType t = buffered.GetFields()[i]->GetDataType();
-            if (t == TFieldType::ftString && buffered.GetFields()[i]->GetSize() >= 255)
-                t = TFieldType::ftMemo;
-            EXPECT_EQ(uni.GetFields()[i]->GetDataType(), t) << sql << " field " << i;
+            EXPECT_EQ(uni.GetFields()[i]->GetDataType(), buffered.GetFields()[i]->GetDataType())
+                << sql << " field " << i;
+            EXPECT_EQ(uni.GetFields()[i]->GetSize(), buffered.GetFields()[i]->GetSize())
+                << sql << " field " << i;
         }
         EXPECT_EQ(Rows(uni), Rows(buffered)) << sql;
     }

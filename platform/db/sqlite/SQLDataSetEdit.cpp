@@ -93,6 +93,9 @@ void TSQLiteDataSet::InternalCancel() {
 }
 
 void TSQLiteDataSet::InternalEdit() {
+    // The rest of the rows are read before the record is written, not while it is being
+    // typed in (TSQLiteConnection::FinishReads).
+    if (!FCachedUpdates) FetchAll();
     FEditValues.clear();
     FTouched.clear();
     if (FRowIdKey) FEditRowId = CurrentRowId();
@@ -309,9 +312,15 @@ void TSQLiteDataSet::ReadBackDefaults(TSQLiteConnection& conn, std::int64_t rowI
     }
 }
 
+void TSQLiteDataSet::InternalInsert() {
+    if (!FCachedUpdates) FetchAll();
+    TMemDataSet::InternalInsert();
+}
+
 void TSQLiteDataSet::InternalDelete() {
     if (FUpdateTable.empty()) DatabaseError("Cannot modify a read-only dataset", GetName());
     TSQLiteConnection& conn = CheckConnection();
+    if (!FCachedUpdates) FetchAll();
     const std::uint32_t row = ActiveRow();
     const int pending = FCachedUpdates ? PendingWriteOf(row) : -1;
     if (pending >= 0 && FPending[static_cast<std::size_t>(pending)].Insert) {
@@ -333,10 +342,11 @@ void TSQLiteDataSet::InternalDelete() {
         }
         w.Delete = true;
         w.Row = row;
-        if (FCachedUpdates)
+        if (FCachedUpdates) {
             FPending.push_back(std::move(w));
-        else
+        } else {
             conn.RunAtomically(w.SQL, [&] { RunWrite(conn, w); });
+        }
     }
     for (int col = 0; col < GetFieldDefs().Count(); ++col) FRaw.erase(RawKey(row, col));
     TMemDataSet::InternalDelete();
@@ -367,6 +377,7 @@ void TSQLiteDataSet::ApplyUpdates() {
     CheckBrowseMode();  // the record being edited joins the others
     if (FPending.empty()) return;
     TSQLiteConnection& conn = CheckConnection();
+    FetchAll();  // before anything is written (TSQLiteConnection::FinishReads)
     // All or nothing: a failure undoes what went before it and every change stays pending.
     conn.RunAtomically("ApplyUpdates of " + std::to_string(FPending.size()) + " changes to " +
                            QuoteIdent(FUpdateTable),

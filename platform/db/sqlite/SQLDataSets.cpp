@@ -93,6 +93,11 @@ std::vector<std::string> ParseParamNames(const std::string& sql) {
 
 // ---------------------------------------------------------------- dataset
 
+namespace {
+// Bytes of a text field without a declared size.
+constexpr int kUnsizedTextBytes = 8192;
+}  // namespace
+
 struct TSQLiteDataSet::Column {
     std::string Name;
     TSQLiteColumnType Decl;
@@ -101,6 +106,7 @@ struct TSQLiteDataSet::Column {
     bool Key = false;
     bool Required = false;
     std::size_t MaxLen = 0;
+    int Size = 0;  // of a text field, in bytes
 };
 
 // Tells the detail when the master's current record (or its state) changed.
@@ -407,9 +413,9 @@ void TSQLiteDataSet::InternalOpen() {
     if (IsUniDirectional())
         OpenCursorStatement(std::move(statement), cols);
     else if (withRowId)
-        LoadRows(*withRowId, cols, 1);
+        OpenFetch(std::move(withRowId), cols, 1);
     else
-        LoadRows(st, cols, 0);
+        OpenFetch(std::move(statement), cols, 0);
     TMemDataSet::InternalOpen();
 
     // Automatic fields: expressions cannot be written, text columns show what they hold.
@@ -759,20 +765,18 @@ bool TSQLiteDataSet::DefineColumns(TSQLiteStatement& st, std::vector<Column>& co
     }
     for (Column& c : cols)
         if (c.Type == TFieldType::ftUnknown) c.Type = TFieldType::ftString;
-    // A one-way cursor cannot fit text fields to what they hold: text without a declared size
-    // is a memo, declared sizes leave room for any characters in UTF-8.
-    if (IsUniDirectional())
-        for (Column& c : cols)
-            if (IsStringType(c.Type)) {
-                if (c.Decl.Size == 0)
-                    c.Type = TFieldType::ftMemo;
-                else
-                    c.Decl.Size *= 4;
-            }
+    // Text fields are sized before the rows are read, by one rule for every way of reading:
+    // a declared size is room for that many characters in UTF-8, text without one gets
+    // kUnsizedTextBytes. A longer value is never cut: the field reads Null and the text stays
+    // whole as the raw value.
+    for (Column& c : cols)
+        if (IsStringType(c.Type))
+            c.Size = c.Decl.Size > 0 ? std::min(c.Decl.Size, kUnsizedTextBytes / 4) * 4
+                                     : kUnsizedTextBytes;
 
     GetFieldDefs().Clear();
     for (const Column& c : cols) {
-        int size = IsStringType(c.Type) ? std::max(c.Decl.Size, 1)
+        int size = IsStringType(c.Type) ? c.Size
                                         : (c.Type == TFieldType::ftBCD ? c.Decl.Size : 0);
         TFieldDef* d = GetFieldDefs().Add(c.Name, c.Type, size, c.Required);
         d->SetPrecision(c.Decl.Precision);
@@ -781,59 +785,221 @@ bool TSQLiteDataSet::DefineColumns(TSQLiteStatement& st, std::vector<Column>& co
     return done;
 }
 
-void TSQLiteDataSet::SizeTextFields(std::vector<Column>& cols) {
-    // Text fields are as wide as what they hold or were declared; undeclared text leaves
-    // room for typing.
-    for (std::size_t i = 0; i < cols.size(); ++i) {
-        const Column& c = cols[i];
-        if (!IsStringType(c.Type)) continue;
-        std::size_t size = std::max<std::size_t>(c.MaxLen, static_cast<std::size_t>(c.Decl.Size));
-        if (c.Decl.Size == 0) size = std::max<std::size_t>(size, 255);
-        GetFieldDefs()[static_cast<int>(i)]->SetSize(
-            static_cast<int>(std::max<std::size_t>(size, 1)));
+// ---------------------------------------------------------------- reading on demand
+
+namespace {
+// Text of a field that cannot grow with what it holds: one rule for every field that is not a
+// memo.
+void LimitText(std::vector<std::size_t>& limits, const std::vector<TMemColumn>& cols,
+               const std::vector<TFieldType>& types) {
+    for (std::size_t i = 0; i < types.size(); ++i)
+        if (IsStringType(types[i])) limits[i] = static_cast<std::size_t>(cols[i].Size);
+}
+}  // namespace
+
+void TSQLiteDataSet::OpenFetch(std::unique_ptr<TSQLiteStatement> st, std::vector<Column>& cols,
+                               int base) {
+    std::vector<std::vector<Variant>> held;
+    const bool done = DefineColumns(*st, cols, base, held);
+    TMemStore& store = Store();
+    if (FPacketRecords < 0 && FLastRowCount > 0)
+        store.ReserveRows(FLastRowCount + FLastRowCount / 16);
+    FFetchDecoder = std::make_unique<Decoder>(store, cols);
+    Decoder& dec = *FFetchDecoder;
+    LimitText(dec.Limits, store.Columns(), dec.Types);
+    FSeekRow = -1;
+    FStatementRows = held.size();
+    FSkipRows = 0;
+    FFetchRestart = false;
+    FSeenActive = false;
+    FSeen.clear();
+    FFetchBase = base;
+    // Rows held back while the column types were decided come first.
+    for (const auto& row : held) {
+        dec.Row(row);
+        if (FSeekRow < 0 && !FSeekKeys.empty() && FSeekKeys.size() == FKeyFields.size()) {
+            bool same = true;
+            for (std::size_t k = 0; same && k < FKeyFields.size(); ++k)
+                same = row[static_cast<std::size_t>(FKeyFields[k])] == FSeekKeys[k];
+            if (same) FSeekRow = store.RowCapacityUsed();
+        }
+        const std::uint32_t id = store.AppendRow(dec.Img.data());
+        for (auto& [col, value] : dec.Raw) FRaw[RawKey(id, col)] = std::move(value);
+    }
+    FFetchStatement = std::move(st);
+    if (done) {
+        EndFetch();
+    } else {
+        const auto packet = FPacketRecords < 0 ? std::numeric_limits<std::size_t>::max()
+                                               : static_cast<std::size_t>(FPacketRecords);
+        if (held.size() < packet) ReadRows(packet - held.size());
+        // Reopened to return to a record: read on until it is found.
+        while (FFetchStatement && !FSeekKeys.empty() && FSeekRow < 0) ReadRows(packet);
+    }
+    FLastRowCount = store.RowCapacityUsed();
+    for (std::size_t i = 0; i < cols.size(); ++i) cols[i].MaxLen = dec.MaxLen[i];
+}
+
+void TSQLiteDataSet::ReadRows(std::size_t limit) {
+    if (FFetchRestart) {
+        // A failed step reset the statement: it runs again from its first row, and the rows
+        // already read are passed over, by key when the rows have one, else by count.
+        FFetchRestart = false;
+        if (!FUpdateTable.empty())
+            RememberRowsRead();
+        else
+            FSkipRows = FStatementRows;
+    }
+    TSQLiteStatement& st = *FFetchStatement;
+    sqlite3_stmt* h = st.Handle();
+    Decoder& dec = *FFetchDecoder;
+    TMemStore& store = Store();
+    const int base = FFetchBase;
+    const bool seeking = !FSeekKeys.empty() && FSeekKeys.size() == FKeyFields.size();
+    for (std::size_t added = 0; added < limit;) {
+        const int rc = sqlite3_step(h);
+        if (rc != SQLITE_ROW) {
+            if (rc != SQLITE_DONE) {
+                FFetchRestart = true;
+                st.RaiseStepError(rc);
+            }
+            EndFetch();
+            return;
+        }
+        if (FSkipRows > 0) {
+            --FSkipRows;
+            continue;
+        }
+        ++FStatementRows;
+        const std::size_t mark = store.TextBytes();
+        dec.Row(h, base);
+        const std::int64_t rowId = base ? sqlite3_column_int64(h, 0) : 0;
+        if (FSeenActive && !FSeen.insert(ImageRowKey(dec.Img.data(), dec.Raw, rowId)).second) {
+            store.TruncateText(mark);  // read before, or written by this dataset
+            continue;
+        }
+        if (seeking && FSeekRow < 0) {
+            bool same = true;
+            for (std::size_t k = 0; same && k < FKeyFields.size(); ++k)
+                same = st.ColumnValue(FKeyFields[k] + base) == FSeekKeys[k];
+            if (same) FSeekRow = store.RowCapacityUsed();
+        }
+        const std::uint32_t id = store.AppendRow(dec.Img.data());
+        if (base) {
+            if (FRowIds.size() <= id) FRowIds.resize(std::size_t(id) + 1, 0);
+            FRowIds[id] = rowId;
+        }
+        for (auto& [col, value] : dec.Raw) FRaw[RawKey(id, col)] = std::move(value);
+        ++added;
     }
 }
 
-void TSQLiteDataSet::LoadRows(TSQLiteStatement& st, std::vector<Column>& cols, int base) {
-    std::vector<std::vector<Variant>> held;
-    const bool done = DefineColumns(st, cols, base, held);
-    TMemStore& store = Store();
-    if (FLastRowCount > 0) store.ReserveRows(FLastRowCount + FLastRowCount / 16);
-    Decoder dec(store, cols);
-    std::vector<int> keyCols = FKeyFields;
-    std::int64_t rowNo = 0;
-    FSeekRow = -1;
-    auto seek = [&](auto&& valueOf) {
-        if (FSeekRow >= 0 || FSeekKeys.size() != keyCols.size() || keyCols.empty()) return;
-        for (std::size_t k = 0; k < keyCols.size(); ++k)
-            if (!(valueOf(keyCols[k]) == FSeekKeys[k])) return;
-        FSeekRow = rowNo;
-    };
+void TSQLiteDataSet::EndFetch() {
+    // Finalised at once: an open statement keeps the database's read lock.
+    FFetchStatement.reset();
+    FSeen.clear();
+    FSeenActive = false;
+}
 
-    auto keepRaw = [&](std::uint32_t id) {
-        for (auto& [col, value] : dec.Raw) FRaw[RawKey(id, col)] = std::move(value);
-    };
-    for (const auto& row : held) {
-        dec.Row(row);
-        seek([&](int k) { return row[static_cast<std::size_t>(k)]; });
-        const std::uint32_t id = store.AppendRow(dec.Img.data());
-        if (!dec.Raw.empty()) keepRaw(id);
-        ++rowNo;
+void TSQLiteDataSet::FetchNextRows() {
+    if (!FFetchStatement) return;
+    ReadRows(FPacketRecords < 0 ? std::numeric_limits<std::size_t>::max()
+                                : static_cast<std::size_t>(FPacketRecords));
+}
+
+void TSQLiteDataSet::SetPacketRecords(int v) {
+    if (v == 0 || v < -1)
+        DatabaseError("PacketRecords must be -1 (every row at once) or at least 1, not " +
+                          std::to_string(v),
+                      GetName());
+    FPacketRecords = v;
+}
+
+void TSQLiteDataSet::SetFetchOnDemand(bool v) {
+    if (v == FFetchOnDemand) return;
+    FFetchOnDemand = v;
+    // An ordered table places rows read on demand only if all are there.
+    if (v && IsOrdered()) FetchAll();
+}
+
+int TSQLiteDataSet::GetNextPacket() {
+    CheckActive();
+    if (!FFetchStatement) return 0;
+    CheckBrowseMode();
+    const TBookmark current = IsEmpty() ? TBookmark{} : GetBookmark();
+    const std::size_t added = FetchPacket();
+    if (added == 0) return 0;
+    // The window shows the rows read now; an ordered table may have placed them anywhere.
+    if (current.empty()) {
+        First();
+    } else {
+        InternalGotoBookmark(current.data());
+        Resync({});
     }
-    if (!done) {
-        sqlite3_stmt* h = st.Handle();
-        while (st.Step()) {
-            dec.Row(h, base);
-            if (base) FRowIds.push_back(sqlite3_column_int64(h, 0));
-            if (!FSeekKeys.empty()) seek([&](int k) { return st.ColumnValue(k + base); });
-            const std::uint32_t id = store.AppendRow(dec.Img.data());
-            if (!dec.Raw.empty()) keepRaw(id);
-            ++rowNo;
+    return static_cast<int>(added);
+}
+
+std::string TSQLiteDataSet::ImageRowKey(const std::uint8_t* image,
+                                        const std::vector<std::pair<int, Variant>>& raw,
+                                        std::int64_t rowId) const {
+    std::string key;
+    if (FRowIdKey) {
+        key.assign(reinterpret_cast<const char*>(&rowId), sizeof rowId);
+        return key;
+    }
+    const TMemStore& store = const_cast<TSQLiteDataSet*>(this)->Store();
+    for (int col : FKeyFields) {
+        auto r = std::find_if(raw.begin(), raw.end(), [&](const auto& x) { return x.first == col; });
+        const TMemColumn& c = store.Columns()[static_cast<std::size_t>(col)];
+        if (r != raw.end()) {
+            key += 'R';
+            key += VarToStr(r->second);
+        } else if (store.IsNull(image, col)) {
+            key += 'N';
+        } else if (c.Kind == TMemColKind::Str || c.Kind == TMemColKind::Blob) {
+            std::string_view t = store.Text(image, col);
+            key += 'T';
+            key += std::to_string(t.size());
+            key += ':';
+            key += t;
+        } else {
+            key += 'V';
+            key.append(reinterpret_cast<const char*>(image + c.Offset),
+                       static_cast<std::size_t>(MemSlotSize(c.Kind)));
         }
     }
-    FLastRowCount = static_cast<std::size_t>(rowNo);
-    for (std::size_t i = 0; i < cols.size(); ++i) cols[i].MaxLen = dec.MaxLen[i];
-    SizeTextFields(cols);
+    return key;
+}
+
+std::string TSQLiteDataSet::StoredRowKey(std::uint32_t id) const {
+    const TMemStore& store = const_cast<TSQLiteDataSet*>(this)->Store();
+    std::vector<std::pair<int, Variant>> raw;
+    for (int col : FKeyFields) {
+        auto it = FRaw.find(RawKey(id, col));
+        if (it != FRaw.end()) raw.emplace_back(col, it->second);
+    }
+    return ImageRowKey(store.Row(id), raw, id < FRowIds.size() ? FRowIds[id] : 0);
+}
+
+void TSQLiteDataSet::RememberRowsRead() {
+    if (FSeenActive || !FFetchStatement) return;
+    const TMemStore& store = Store();
+    FSeen.reserve(store.RowCapacityUsed() * 2);
+    for (std::uint32_t id = 0; id < store.RowCapacityUsed(); ++id)
+        if (store.IsLive(id)) FSeen.insert(StoredRowKey(id));
+    FSeenActive = true;
+}
+
+void TSQLiteDataSet::FetchAll() {
+    if (!GetActive() || !FFetchStatement) return;
+    const bool browsing = GetState() == TDataSetState::dsBrowse;
+    const TBookmark current = browsing && !IsEmpty() ? GetBookmark() : TBookmark{};
+    while (FFetchStatement) FetchPacket();
+    // Rows of packets asked for explicitly while ordered may land before the current record.
+    if (browsing && IsOrdered() && !current.empty()) {
+        InternalGotoBookmark(current.data());
+        Resync({});
+    }
 }
 
 // ---------------------------------------------------------------- one-way cursor
@@ -860,11 +1026,9 @@ void TSQLiteDataSet::OpenCursorStatement(std::unique_ptr<TSQLiteStatement> st,
     for (const TMemColumn& c : Store().Columns())
         nullBytes = std::max(nullBytes, static_cast<std::size_t>(c.NullBit / 8 + 1));
     FCursorDecoder->ClearBytes = nullBytes;
-    for (std::size_t i = 0; i < cols.size(); ++i) {
-        cols[i].MaxLen = static_cast<std::size_t>(std::max(cols[i].Decl.Size / 4, 0));
-        if (IsStringType(cols[i].Type))
-            FCursorDecoder->Limits[i] = static_cast<std::size_t>(cols[i].Decl.Size);
-    }
+    LimitText(FCursorDecoder->Limits, Store().Columns(), FCursorDecoder->Types);
+    for (std::size_t i = 0; i < cols.size(); ++i)
+        cols[i].MaxLen = static_cast<std::size_t>(std::max(cols[i].Decl.Size, 0));
     FCursorStatement = std::move(st);
     FCursorRowNo = 0;
 }
@@ -939,6 +1103,10 @@ int TSQLiteDataSet::GetRecordCount() const {
     return FCursorStatement ? -1 : TMemDataSet::GetRecordCount();
 }
 
+bool TSQLiteDataSet::IsSequenced() const {
+    return !FCursorStatement && TMemDataSet::IsSequenced();
+}
+
 int TSQLiteDataSet::GetRecNo() const {
     if (!FCursorStatement) return TMemDataSet::GetRecNo();
     return IsEmpty() ? -1 : static_cast<int>(FCursorRowNo);
@@ -962,6 +1130,7 @@ int TSQLiteDataSet::ExecStatement() {
     std::string sql = GetSelectSQL();
     if (Trim(sql).empty()) DatabaseError("No SQL statement is given", GetName());
     TSQLiteConnection& conn = CheckConnection();
+    conn.FinishReads();
     TSQLiteStatement st(conn, sql);
     BindParams(st);
     const int changed = st.Execute();
@@ -973,6 +1142,9 @@ void TSQLiteDataSet::InternalClose() {
     TMemDataSet::InternalClose();
     FCursorStatement.reset();
     FCursorDecoder.reset();
+    EndFetch();
+    FFetchDecoder.reset();
+    FFetchRestart = false;
     FCursorHeld.clear();
     FCursorRaw.clear();
     Store() = TMemStore();  // the rows go with the cursor

@@ -1,12 +1,15 @@
 #pragma once
-// Datasets over an SQLite connection. Opening runs the statement and keeps every row in the
-// in-memory table's row store, so navigation, bookmarks, filters and client-side ordering are
-// the in-memory table's. Rows that come from one table whose key is in the result are posted
-// back with parameterised statements before the store changes, so a refused post leaves the
-// record in edit with the user's values.
+// Datasets over an SQLite connection. Opening prepares the statement and reads a first packet
+// of rows into the in-memory table's row store; further packets are read as the cursor needs
+// them (PacketRecords, FetchOnDemand). Navigation, bookmarks, filters and client-side ordering
+// are the in-memory table's. Rows that come from one table whose key is in the result are
+// posted back with parameterised statements before the store changes, so a refused post leaves
+// the record in edit with the user's values.
+#include <limits>
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -88,9 +91,28 @@ public:
     // for reports and exports. It cannot be edited, go back, or be shown in a grid.
     void SetUniDirectional(bool v);
     bool GetUniDirectional() const { return IsUniDirectional(); }
-    // -1 when unidirectional: the count is not known before the end.
+    // -1 when unidirectional: the count is not known before the end. Otherwise every row is
+    // read first.
     int GetRecordCount() const override;
     int GetRecNo() const override;
+    // Not while rows remain to be read (nor ever for a one-way cursor): a record number is
+    // then known but not how many there are.
+    bool IsSequenced() const override;
+
+    // Rows read at a time: Open reads the first packet, the cursor the next ones as it passes
+    // the last row read. -1 reads every row at Open, a stable snapshot that frees the
+    // statement at once. Takes effect with the next packet.
+    int GetPacketRecords() const { return FPacketRecords; }
+    void SetPacketRecords(int v);
+    // Off: only GetNextPacket reads further rows, and the dataset is what was read so far.
+    bool GetFetchOnDemand() const { return FFetchOnDemand; }
+    void SetFetchOnDemand(bool v);
+    // Reads the next packet now; the records added (0 when every row is read).
+    int GetNextPacket();
+    // Reads every remaining row and frees the statement.
+    void FetchAll();
+    // Whether rows remain to be read (the statement is still open).
+    bool GetRowsPending() const { return FFetchStatement != nullptr; }
 
     // SQLite keeps any value in any column. One that the column's field cannot hold (text in
     // a number or date column, a number too large) reads as Null, keeps the row readable and
@@ -114,6 +136,8 @@ public:
     void SetBlobFieldData(TField* field, const std::string& value) override;
 
 protected:
+    bool MoreToFetch() const override { return FFetchOnDemand && FFetchStatement; }
+    void FetchNextRows() override;
     TGetResult GetRecord(TRecordBuffer buffer, TGetMode mode, bool doCheck) override;
     void InternalFirst() override;
     void FilterChanged() override;
@@ -121,6 +145,7 @@ protected:
     void InternalClose() override;
     void DoOnNewRecord() override;
     void InternalEdit() override;
+    void InternalInsert() override;
     void InternalCancel() override;
     void InternalPost() override;
     void InternalDelete() override;
@@ -174,9 +199,20 @@ private:
     // a value), defines the fields and the store; true when the statement is done.
     bool DefineColumns(TSQLiteStatement& st, std::vector<Column>& cols, int base,
                        std::vector<std::vector<Variant>>& held);
-    void SizeTextFields(std::vector<Column>& cols);
-    // Reads columns base.. of each row (column 0 is the hidden row id when base is 1).
-    void LoadRows(TSQLiteStatement& st, std::vector<Column>& cols, int base);
+    // Keeps the statement to read its rows in packets, reads the first (columns base.. of each
+    // row; column 0 is the hidden row id when base is 1).
+    void OpenFetch(std::unique_ptr<TSQLiteStatement> st, std::vector<Column>& cols, int base);
+    // Appends up to `limit` rows of the statement to the store; finalises it at the end.
+    void ReadRows(std::size_t limit);
+    void EndFetch();
+    // A row's identity for telling whether it was read already: its row id or key values.
+    std::string StoredRowKey(std::uint32_t id) const;
+    std::string ImageRowKey(const std::uint8_t* image,
+                            const std::vector<std::pair<int, Variant>>& raw,
+                            std::int64_t rowId) const;
+    // From now on rows are told apart from those read already by key (the statement runs
+    // again after a failed step).
+    void RememberRowsRead();
     void OpenCursorStatement(std::unique_ptr<TSQLiteStatement> st, std::vector<Column>& cols);
     bool FetchCursorRow();
     bool TableHasRowId(const std::string& table);
@@ -249,6 +285,19 @@ private:
     bool FCursorDone = false;
     std::uint32_t FCursorRowNo = 0;
     std::vector<Variant> FMasterValues;  // what the rows were selected with
+    // Reading on demand: the statement while rows remain, how its cells become row images,
+    // whether column 0 is the row id, the rows taken from it, and, after a failed step reset
+    // it, how to pass over the rows read already when it runs again: a count, or their keys.
+    int FPacketRecords = 50;
+    bool FFetchOnDemand = true;
+    std::unique_ptr<TSQLiteStatement> FFetchStatement;
+    std::unique_ptr<Decoder> FFetchDecoder;
+    int FFetchBase = 0;
+    std::size_t FStatementRows = 0;
+    std::size_t FSkipRows = 0;
+    bool FFetchRestart = false;
+    bool FSeenActive = false;
+    std::unordered_set<std::string> FSeen;
 };
 
 // Runs the SQL text; SQL may hold ":name" parameters (Params).

@@ -8,6 +8,7 @@
 
 #include "platform/db/DBTypes.h"
 #include "platform/db/DataSet.h"
+#include "platform/db/sqlite/SQLDataSets.h"
 #include "platform/rtl/CivilDate.h"
 #include "platform/rtl/DateTime.h"
 #include "platform/rtl/DateUtils.h"
@@ -393,6 +394,7 @@ int ExecPlain(sqlite3* db, const char* sql) {
 void TSQLiteConnection::RunAtomically(const std::string& statement,
                                       const std::function<void()>& work) {
     CheckTransaction(statement);
+    FinishReads();
     sqlite3* db = Handle();
     const bool own = !InTransaction();
     if (ExecPlain(db, "SAVEPOINT vel_unit") != SQLITE_OK)
@@ -417,6 +419,7 @@ void TSQLiteConnection::RunAtomically(const std::string& statement,
 int TSQLiteConnection::ExecSQL(const std::string& sql, const std::vector<Variant>& params) {
     sqlite3* db = Handle();
     CheckTransaction(sql);
+    FinishReads();
     int changed = 0;
     if (params.empty()) {
         char* err = nullptr;
@@ -444,6 +447,11 @@ std::vector<std::string> TSQLiteConnection::GetTableNames() {
     std::vector<std::string> names;
     while (st.Step()) names.emplace_back(st.ColumnText(0));
     return names;
+}
+
+void TSQLiteConnection::FinishReads() {
+    for (TDataSet* d : std::vector<TDataSet*>(FClients))
+        if (auto* sql = dynamic_cast<TSQLiteDataSet*>(d)) sql->FetchAll();
 }
 
 void TSQLiteConnection::RegisterClient(TDataSet* d) {

@@ -136,6 +136,10 @@ public:
     void SetBeforeDisconnect(TConnectionNotifyEvent v) { FBeforeDisconnect = std::move(v); }
 
     // Datasets using the connection (closed with it).
+    // SQLite commits a statement's own transaction only once no other statement of the
+    // connection is running, and a running one keeps the file's read lock: before anything is
+    // written, datasets still reading on demand read the rest of their rows.
+    void FinishReads();
     void RegisterClient(TDataSet* dataSet);
     void UnRegisterClient(TDataSet* dataSet);
 
