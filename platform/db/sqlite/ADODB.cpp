@@ -38,6 +38,8 @@ VEL_PUBLISHED(TADOConnection) {
 
 VEL_PUBLISHED(TSQLiteDataSet) {
     Prop("Connection", &T::GetConnection, &T::SetConnection);
+    Prop("PacketRecords", &T::GetPacketRecords, &T::SetPacketRecords, 50);
+    Prop("FetchOnDemand", &T::GetFetchOnDemand, &T::SetFetchOnDemand, true);
 }
 
 VEL_PUBLISHED(TQuery) {
