@@ -410,6 +410,11 @@ void TSQLiteDataSet::InternalOpen() {
     FFieldOrigins.clear();
     for (const Column& c : cols)
         FFieldOrigins.push_back(!FUpdateTable.empty() && c.Table == FUpdateTable ? c.Origin : "");
+    // A failed open leaves no statement behind: the cursor is not open, so no Close follows.
+    TScopeExit dropStatement([&] {
+        FCursorStatement.reset();
+        FFetchStatement.reset();
+    });
     if (IsUniDirectional())
         OpenCursorStatement(std::move(statement), cols);
     else if (withRowId)
@@ -417,6 +422,7 @@ void TSQLiteDataSet::InternalOpen() {
     else
         OpenFetch(std::move(statement), cols, 0);
     TMemDataSet::InternalOpen();
+    dropStatement.Release();
 
     // Automatic fields: expressions cannot be written, text columns show what they hold.
     for (std::size_t i = 0; i < cols.size(); ++i) {
