@@ -100,7 +100,10 @@ TVertScrollInput TVelCustomDBGrid::VertScrollInput() {
         in.Number = ds->GetRecNo();
     } else {
         in.Mode = TVertScrollMode::vsmUnsequenced;
-        in.Count = ds->GetRecordCount();
+        // Counting an unsequenced dataset may read all of it (a query reading on demand); only
+        // the auto-hidden flat bar asks whether everything fits.
+        const bool autoHide = FFlatSBMode && HasVert(FScrollProp->GetAutoHidden());
+        in.Count = autoHide ? ds->GetRecordCount() : -1;
     }
     return in;
 }
