@@ -323,9 +323,7 @@ void TVelCustomDBGrid::SetDrawingStyle(TGridDrawingStyle Value) {
 
 void TVelCustomDBGrid::SetCtl3D(bool Value) {
     FCtl3DAuto = false;
-    if (Value == FCtl3D) return;
-    FCtl3D = Value;
-    InvalidateBorder();
+    TControl::SetCtl3D(Value);
 }
 
 void TVelCustomDBGrid::SetCtl3DAuto(bool Value) {

@@ -343,9 +343,8 @@ public:
     void SetTitleMarkers(TCustomImageList* Value);
     TGridDrawingStyle GetDrawingStyle() const { return FDrawingStyle; }
     void SetDrawingStyle(TGridDrawingStyle Value);
-    bool GetCtl3D() const { return FCtl3D; }
     void SetCtl3D(bool Value);
-    bool IsCtl3DStored() const { return !FCtl3DAuto; }
+    bool IsCtl3DStored() const { return !FCtl3DAuto && !GetParentCtl3D(); }
     bool GetCtl3DAuto() const { return FCtl3DAuto; }
     void SetCtl3DAuto(bool Value);
     TBorderStyle GetBorderStyle() const { return FBorderStyle; }
@@ -654,6 +653,10 @@ protected:
     // Repaint requests are dropped while the record window is rebuilt.
     void Invalidate() override;
     void SetEditText(int ACol, int ARow, const std::string& Value) override;
+    // Before the editor takes a key: the record enters edit state, so that the change the
+    // key makes is not overwritten by the record's own news.
+    bool CanEditModify() override { return CanColumnModify(GetSelectedColumn()); }
+    virtual bool CanColumnModify(TVelColumn* Column);
     // Height shared by the total rows (the default row height until measured).
     virtual int GetTotalRowHeight() const;
     // The blank row takes the space the data rows leave.
@@ -781,7 +784,6 @@ private:
     TCustomImageList* FTitleImages = nullptr;
     TCustomImageList* FTitleMarkers = nullptr;
     TGridDrawingStyle FDrawingStyle = TGridDrawingStyle::gdsClassic;
-    bool FCtl3D = true;
     bool FCtl3DAuto = true;
     TBorderStyle FBorderStyle = TBorderStyle::bsSingle;
 

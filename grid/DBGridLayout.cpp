@@ -113,6 +113,7 @@ void TVelCustomDBGrid::Dispatch(TMessage& Message) {
         Message.Result = 0;
         return;
     }
+    if (Message.Msg == CM_CTL3DCHANGED) InvalidateBorder();
     TCustomGrid::Dispatch(Message);
     // Row heights are measured from the font.
     if (Message.Msg == CM_FONTCHANGED && !IsDestroying()) LayoutChanged();
@@ -129,10 +130,8 @@ void TVelCustomDBGrid::DefineFieldMap() {
     }
     FDataLink->SetSparseMap(false);
     if (!ds) return;
-    for (int i = 0; i < ds->GetFieldCount(); ++i) {
-        TField* f = ds->GetFields()[i];
+    for (TField* f : ds->GetFieldList())
         if (f->GetVisible()) FDataLink->AddMapping(f->GetFullName());
-    }
 }
 
 namespace {

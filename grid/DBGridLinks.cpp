@@ -144,26 +144,35 @@ void TVelCustomDBGrid::LeaveLinkedGrids() {
 }
 
 void TVelCustomDBGrid::Synchronize() {
+    // A grid already in a pass (driving or taking values) pushes nothing: a setter run while
+    // it takes the driver's values would otherwise send its old ones back round the ring.
+    if (FManagement) return;
     TVelCustomDBGrid* g = FManageGrid;
     if (!g || g->FManagement || g->IsDestroying()) return;
-    g->FManagement = true;
-    TScopeExit cleanup([&] { g->FManagement = false; });
-    g->FColumns->BeginUpdate();
-    const int n = std::min(FColumns->Count(), g->FColumns->Count());
-    for (int i = 0; i < n; ++i) {
-        TVelColumn* src = FColumns->GetColumn(i);
-        TVelColumn* dst = g->FColumns->GetColumn(i);
-        if (src->GetExpandCols() > 0 && dst->GetExpandCols() > 0)
-            dst->SetExpanded(src->GetExpanded());
-        dst->SetVisible(src->GetVisible());
-        dst->SetWidth(src->GetWidth());
+    bool& self = FManagement;
+    self = true;
+    TScopeExit endPass([&self] { self = false; });
+    {
+        g->FManagement = true;
+        TScopeExit cleanup([g] { g->FManagement = false; });
+        g->FColumns->BeginUpdate();
+        const int n = std::min(FColumns->Count(), g->FColumns->Count());
+        for (int i = 0; i < n; ++i) {
+            TVelColumn* src = FColumns->GetColumn(i);
+            TVelColumn* dst = g->FColumns->GetColumn(i);
+            if (src->GetExpandCols() > 0 && dst->GetExpandCols() > 0)
+                dst->SetExpanded(src->GetExpanded());
+            dst->SetVisible(src->GetVisible());
+            dst->SetWidth(src->GetWidth());
+        }
+        g->FColumns->EndUpdate();
+        g->SetIndicatorWidth(FIndicatorWidth);
+        g->SetFixedCols(FFixedCols);
+        if (g->GetBiDiMode() != GetBiDiMode()) g->SetBiDiMode(GetBiDiMode());
+        const int left = GetLeftCol();
+        if (left >= g->TCustomGrid::GetFixedCols() && left < g->GetColCount()) g->SetLeftCol(left);
     }
-    g->FColumns->EndUpdate();
-    g->SetIndicatorWidth(FIndicatorWidth);
-    g->SetFixedCols(FFixedCols);
-    if (g->GetBiDiMode() != GetBiDiMode()) g->SetBiDiMode(GetBiDiMode());
-    const int left = GetLeftCol();
-    if (left >= g->TCustomGrid::GetFixedCols() && left < g->GetColCount()) g->SetLeftCol(left);
+    // The pass goes on round the ring and stops at this grid, which is still marked.
     g->Synchronize();
 }
 

@@ -262,6 +262,18 @@ void TVelCustomDBGrid::SetEditText(int ACol, int ARow, const std::string& Value)
     FDataLink->Modified();
 }
 
+bool TVelCustomDBGrid::CanColumnModify(TVelColumn* Column) {
+    if (!Column || FReadOnly || !FDataLink->GetActive() || FDataLink->GetReadOnly() ||
+        Column->GetReadOnly())
+        return false;
+    TField* f = Column->GetField();
+    if (!f || !f->GetCanModify()) return false;
+    FDataLink->Edit();
+    if (!FDataLink->GetEditing()) return false;
+    FDataLink->Modified();
+    return true;
+}
+
 TVelColumn* TVelCustomDBGrid::GetSelectedColumn() const {
     const int i = RawToDataColumn(GetCol());
     return i >= 0 && i < int(FVisibleColumns.size()) ? FVisibleColumns[std::size_t(i)] : nullptr;
@@ -312,9 +324,15 @@ void TVelCustomDBGrid::LinkActive(bool Value) {
     }
     ClearSelection();
     LayoutChanged();
+    // Floating grids showing a nested dataset of the old link go with it.
+    for (int i = ComponentCount() - 1; i >= 0; --i)
+        if (auto* g = dynamic_cast<TVelCustomDBGrid*>(GetComponent(i));
+            g && g->GetDragKind() == TDragKind::dkDock)
+            delete g;
     UpdateScrollBar();
     UpdateRowCount();
     StretchColumns();
+    if (FMasterGrid) FMasterGrid->Synchronize();
     if (Value) AlwaysShowEditor();
     TotalsChanged(TTotalResult::trDataField, nullptr);
 }

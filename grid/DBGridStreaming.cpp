@@ -132,6 +132,7 @@ VEL_PUBLISHED(TVelDBGrid) {
     Prop("TitleMarkers", &T::GetTitleMarkers, &T::SetTitleMarkers);
     Prop("DrawingStyle", &T::GetDrawingStyle, &T::SetDrawingStyle);
     Prop("Ctl3DAuto", &T::GetCtl3DAuto, &T::SetCtl3DAuto, true);
+    Prop("ParentCtl3D", &T::GetParentCtl3D, &T::SetParentCtl3D, true);
     Prop("Ctl3D", &T::GetCtl3D, &T::SetCtl3D).Stored(&T::IsCtl3DStored);
     Prop("BorderStyle", &T::GetBorderStyle, &T::SetBorderStyle, TBorderStyle::bsSingle);
 

@@ -28,7 +28,13 @@ bool TVelGridDataLink::AddMapping(const std::string& FieldName) {
         grown = std::max<std::size_t>(grown, std::size_t(FFieldCount) + 1);
         FFieldMap.resize(std::min<std::size_t>(grown, MaxMapCount), -1);
     }
-    FFieldMap[std::size_t(FFieldCount++)] = f ? ds->GetFields().IndexOf(f) : -1;
+    int index = -1;
+    if (f) {
+        // Entries index the flat field list, which holds the fields of object fields too.
+        const auto& list = ds->GetFieldList();
+        index = int(std::find(list.begin(), list.end(), f) - list.begin());
+    }
+    FFieldMap[std::size_t(FFieldCount++)] = index;
     if (f) f->FreeNotification(FGrid);
     return f != nullptr;
 }
@@ -45,7 +51,9 @@ int TVelGridDataLink::GetMappedIndex(int ColIndex) const {
 TField* TVelGridDataLink::GetFields(int ColIndex) const {
     const int i = GetMappedIndex(ColIndex);
     TDataSet* ds = GetDataSet();
-    return i >= 0 && ds && i < ds->GetFieldCount() ? ds->GetFields()[i] : nullptr;
+    if (i < 0 || !ds) return nullptr;
+    const auto& list = ds->GetFieldList();
+    return i < int(list.size()) ? list[std::size_t(i)] : nullptr;
 }
 
 bool TVelGridDataLink::GetDefaultFields() const {

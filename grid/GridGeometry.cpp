@@ -96,12 +96,12 @@ bool SingleBorder3D(TBorderStyle Style, bool Ctl3D) {
 
 bool TVelCustomDBGrid::GetAlignTotalsToBorder() const {
     return FTotalOffset > 0 && ScrollBarRect(SB_HORZ).IsEmpty() && !IsGridThemed() &&
-           !SingleBorder3D(FBorderStyle, FCtl3D);
+           !SingleBorder3D(FBorderStyle, GetCtl3D());
 }
 
 bool TVelCustomDBGrid::GetAlignStretchToBorder() const {
     return FStretchActive && ScrollBarRect(SB_VERT).IsEmpty() && !IsGridThemed() &&
-           !SingleBorder3D(FBorderStyle, FCtl3D);
+           !SingleBorder3D(FBorderStyle, GetCtl3D());
 }
 
 bool TVelCustomDBGrid::IsGridThemed(bool Force) const {

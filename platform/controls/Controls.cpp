@@ -21,6 +21,8 @@ VEL_DEFINE_CLASS(TControlCanvas, TCanvas)
 VEL_ENUM_INFO(TAlign, alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom)
 VEL_ENUM_INFO(TAnchorKind, akLeft, akTop, akRight, akBottom)
 VEL_ENUM_INFO(TBiDiMode, bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly)
+VEL_ENUM_INFO(TDragMode, dmManual, dmAutomatic)
+VEL_ENUM_INFO(TDragKind, dkDrag, dkDock)
 VEL_ENUM_INFO(TStyleElement, seFont, seClient, seBorder)
 VEL_ENUM_INFO(TBorderStyle, bsNone, bsSingle)
 
@@ -51,6 +53,9 @@ VEL_PUBLISHED(TControl) {
     Prop("Cursor", &T::GetCursor, &T::SetCursor, crDefault);
     Prop("ParentBiDiMode", &T::GetParentBiDiMode, &T::SetParentBiDiMode, true);
     Prop("BiDiMode", &T::GetBiDiMode, &T::SetBiDiMode).Stored(&T::IsBiDiModeStored);
+    Prop("DragCursor", &T::GetDragCursor, &T::SetDragCursor, crDrag);
+    Prop("DragKind", &T::GetDragKind, &T::SetDragKind, TDragKind::dkDrag);
+    Prop("DragMode", &T::GetDragMode, &T::SetDragMode, TDragMode::dmManual);
     Prop("StyleElements", &T::GetStyleElements, &T::SetStyleElements,
          TStyleElements{TStyleElement::seFont, TStyleElement::seClient, TStyleElement::seBorder});
     Prop("Enabled", &T::GetEnabled, &T::SetEnabled, true);
@@ -271,6 +276,12 @@ void TControl::Dispatch(TMessage& Message) {
                 }
             }
             return;
+        case CM_PARENTCTL3DCHANGED:
+            if (FParentCtl3D && FParent && FCtl3D != FParent->GetCtl3D()) {
+                FCtl3D = FParent->GetCtl3D();
+                Perform(CM_CTL3DCHANGED);
+            }
+            return;
         case CM_PARENTBIDIMODECHANGED:
             if (FParentBiDiMode && FParent && FBiDiMode != FParent->GetBiDiMode()) {
                 FBiDiMode = FParent->GetBiDiMode();
@@ -463,6 +474,7 @@ void TControl::SetParent(TWinControl* AParent) {
         if (FParentFont) Perform(CM_PARENTFONTCHANGED);
         if (FParentColor) Perform(CM_PARENTCOLORCHANGED);
         if (FParentBiDiMode) Perform(CM_PARENTBIDIMODECHANGED);
+        if (FParentCtl3D) Perform(CM_PARENTCTL3DCHANGED);
         if (FParentShowHint) Perform(CM_PARENTSHOWHINTCHANGED);
         UpdateAnchorRules();
         if (FAlign != TAlign::alNone) AParent->Realign();
@@ -716,6 +728,19 @@ void TControl::SetBiDiMode(TBiDiMode v) {
     if (v == FBiDiMode) return;
     FBiDiMode = v;
     Perform(CM_BIDIMODECHANGED);
+}
+
+void TControl::SetCtl3D(bool v) {
+    FParentCtl3D = false;
+    if (v == FCtl3D) return;
+    FCtl3D = v;
+    Perform(CM_CTL3DCHANGED);
+}
+
+void TControl::SetParentCtl3D(bool v) {
+    if (v == FParentCtl3D) return;
+    FParentCtl3D = v;
+    if (v && FParent) Perform(CM_PARENTCTL3DCHANGED);
 }
 
 void TControl::SetParentBiDiMode(bool v) {

@@ -38,6 +38,11 @@ enum class TBorderStyle { bsNone, bsSingle };
 VEL_DECLARE_ENUM_INFO(TAlign)
 VEL_DECLARE_ENUM_INFO(TAnchorKind)
 VEL_DECLARE_ENUM_INFO(TBiDiMode)
+// How a drag starts, and whether it drags data or docks the control.
+enum class TDragMode { dmManual, dmAutomatic };
+enum class TDragKind { dkDrag, dkDock };
+VEL_DECLARE_ENUM_INFO(TDragMode)
+VEL_DECLARE_ENUM_INFO(TDragKind)
 VEL_DECLARE_ENUM_INFO(TStyleElement)
 VEL_DECLARE_ENUM_INFO(TBorderStyle)
 
@@ -295,6 +300,7 @@ public:
     bool IsFontStored() const { return !FParentFont; }
     bool IsShowHintStored() const { return !FParentShowHint; }
     bool IsBiDiModeStored() const { return !FParentBiDiMode; }
+    bool IsCtl3DStored() const { return !FParentCtl3D; }
     // The same as an object property (streaming: "Font.Name").
     TFont* GetFontObject() const { return FFont.get(); }
     void SetFontObject(TFont* f) { FFont->Assign(f); }
@@ -330,6 +336,20 @@ public:
     bool UseRightToLeftAlignment() const;
     bool UseRightToLeftReading() const;
     bool UseRightToLeftScrollBar() const;
+
+    // Dragging: the cursor shown, what a drag does and whether a press starts it.
+    TCursor GetDragCursor() const { return FDragCursor; }
+    void SetDragCursor(TCursor v) { FDragCursor = v; }
+    TDragKind GetDragKind() const { return FDragKind; }
+    void SetDragKind(TDragKind v) { FDragKind = v; }
+    TDragMode GetDragMode() const { return FDragMode; }
+    void SetDragMode(TDragMode v) { FDragMode = v; }
+
+    // The 3-D border look, inherited from the parent until set (CM_CTL3DCHANGED follows).
+    bool GetCtl3D() const { return FCtl3D; }
+    void SetCtl3D(bool v);
+    bool GetParentCtl3D() const { return FParentCtl3D; }
+    void SetParentCtl3D(bool v);
 
     TStyleElements GetStyleElements() const { return FStyleElements; }
     void SetStyleElements(TStyleElements v);
@@ -453,6 +473,11 @@ private:
     TCursor FCursor = crDefault;
     TBiDiMode FBiDiMode = TBiDiMode::bdLeftToRight;
     bool FParentBiDiMode = true;
+    TCursor FDragCursor = crDrag;
+    TDragKind FDragKind = TDragKind::dkDrag;
+    TDragMode FDragMode = TDragMode::dmManual;
+    bool FCtl3D = true;
+    bool FParentCtl3D = true;
     TStyleElements FStyleElements{TStyleElement::seFont, TStyleElement::seClient,
                                   TStyleElement::seBorder};
 };

@@ -80,11 +80,9 @@ VEL_DEFINE_CLASS(TCustomListBox, TCustomControl)
 VEL_DEFINE_CREATABLE_CLASS(TListBox, TCustomListBox)
 
 VEL_ENUM_INFO(TListBoxStyle, lbStandard, lbOwnerDrawFixed, lbOwnerDrawVariable)
-VEL_ENUM_INFO(TDragMode, dmManual, dmAutomatic)
 
 VEL_PUBLISHED(TCustomListBox) {
     Prop("BorderStyle", &T::GetBorderStyle, &T::SetBorderStyle, TBorderStyle::bsSingle);
-    Prop("DragMode", &T::GetDragMode, &T::SetDragMode, TDragMode::dmManual);
     Prop("ExtendedSelect", &T::GetExtendedSelect, &T::SetExtendedSelect, true);
     Prop("ItemHeight", &T::GetItemHeight, &T::SetItemHeight).Stored(&T::IsItemHeightStored);
     Prop("Items", &T::GetItemsObject, &T::SetItemsObject);
@@ -617,7 +615,7 @@ void TCustomListBox::MouseDown(TMouseButton Button, TShiftState Shift, int X, in
                 MoveFocus(i, Shift);
             }
             FMouseSelecting = !FMultiSelect || FExtendedSelect;
-            if (FDragMode == TDragMode::dmAutomatic) {
+            if (GetDragMode() == TDragMode::dmAutomatic) {
                 FDragPending = true;
                 FDragStart = Point(X, Y);
             }

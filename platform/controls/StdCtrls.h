@@ -279,10 +279,8 @@ enum class TOwnerDrawStateFlag {
     odDefault
 };
 using TOwnerDrawState = TSet<TOwnerDrawStateFlag>;
-enum class TDragMode { dmManual, dmAutomatic };
 enum class TDragState { dsDragEnter, dsDragLeave, dsDragMove };
 VEL_DECLARE_ENUM_INFO(TListBoxStyle)
-VEL_DECLARE_ENUM_INFO(TDragMode)
 
 class TCustomListBox;
 using TDrawItemEvent =
@@ -358,8 +356,6 @@ public:
 
     // Dragging items: automatic drags start when the mouse moves a few pixels with the left
     // button held on an item.
-    TDragMode GetDragMode() const { return FDragMode; }
-    void SetDragMode(TDragMode v) { FDragMode = v; }
     void BeginDrag(bool Immediate);
     void EndDrag(bool Drop);
     bool Dragging() const { return FDragging; }
@@ -429,7 +425,6 @@ private:
     bool FUpdating = false;  // inside Items.BeginUpdate / EndUpdate
     // Mouse selection and dragging.
     bool FMouseSelecting = false;
-    TDragMode FDragMode = TDragMode::dmManual;
     bool FDragPending = false;
     bool FDragging = false;
     bool FDragAccepted = false;

@@ -693,6 +693,10 @@ void TWinControl::Dispatch(TMessage& Message) {
             NotifyControls(CM_PARENTCOLORCHANGED);
             Invalidate();
             return;
+        case CM_CTL3DCHANGED:
+            NotifyControls(CM_PARENTCTL3DCHANGED);
+            Invalidate();
+            return;
         case CM_BIDIMODECHANGED:
             NotifyControls(CM_PARENTBIDIMODECHANGED);
             Invalidate();

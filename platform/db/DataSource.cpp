@@ -38,7 +38,12 @@ TDataSource::~TDataSource() {
 
 void TDataSource::SetDataSet(TDataSet* v) {
     if (v == FDataSet) return;
-    if (FDataSet) FDataSet->RemoveDataSource(this);
+    if (FDataSet) {
+        FDataSet->RemoveDataSource(this);
+        // Links see the old dataset go before the new one comes, even when both are open.
+        FDataSet = nullptr;
+        UpdateState();
+    }
     FDataSet = v;
     if (v) v->AddDataSource(this);
     UpdateState();

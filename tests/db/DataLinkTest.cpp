@@ -175,6 +175,23 @@ TEST(DataLink, ClosingDeactivatesAndDataSourceDisableStopsEvents) {
     EXPECT_EQ(link.Events.back(), "inactive");
 }
 
+TEST(DataLink, SwitchingBetweenOpenDataSetsDeactivatesFirst) {
+    auto a = MakeTable(3);
+    auto b = MakeTable(5);
+    TDataSource src;
+    src.SetDataSet(a.get());
+    TRecordingLink link;
+    link.SetDataSource(&src);
+    link.Clear();
+    // A control bound to the link rebuilds itself for the new dataset only on these news.
+    src.SetDataSet(b.get());
+    EXPECT_EQ(link.Events, (std::vector<std::string>{"inactive", "active"}));
+    EXPECT_EQ(link.GetDataSet(), b.get());
+    link.Clear();
+    a->Next();
+    EXPECT_TRUE(link.Events.empty());
+}
+
 TEST(DataLink, SetTempStateSilencesAndRestores) {
     auto ds = MakeTable(2);
     TDataSource src;

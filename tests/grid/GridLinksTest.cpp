@@ -7,6 +7,7 @@
 #include "platform/classes/PropAccess.h"
 #include "platform/classes/Streaming.h"
 #include "platform/classes/TypInfo.h"
+#include "platform/controls/ExtCtrls.h"
 #include "platform/controls/Grids.h"
 #include "platform/controls/Hints.h"
 #include "platform/controls/Menus.h"
@@ -248,6 +249,69 @@ TEST_F(GridLinksTest, MenuAndHintReferencesTakeOnlyTheirKind) {
     EXPECT_THROW(SetObjectProp(Grid, "IndicatorPopupMenu", Form.get()), EPropertyError);
     EXPECT_EQ(Grid->GetIndicatorPopupMenu(), menu);
     EXPECT_EQ(GetObjectProp(Grid, "IndicatorPopupMenu"), menu);
+}
+
+TEST_F(GridLinksTest, DragSettingsAndTheThreeDLookStreamAndFollowTheParent) {
+    auto* panel = new TPanel(Form.get());
+    panel->SetParent(Form.get());
+    Grid->SetParent(panel);
+    // The look follows the parent until the grid is given its own.
+    panel->SetCtl3D(false);
+    EXPECT_FALSE(Grid->GetCtl3D());
+    EXPECT_TRUE(Grid->GetParentCtl3D());
+    Grid->SetCtl3D(true);
+    EXPECT_FALSE(Grid->GetParentCtl3D());
+    EXPECT_FALSE(Grid->GetCtl3DAuto());
+    panel->SetCtl3D(true);
+    panel->SetCtl3D(false);
+    EXPECT_TRUE(Grid->GetCtl3D());
+    Grid->SetParentCtl3D(true);
+    EXPECT_FALSE(Grid->GetCtl3D());
+
+    Grid->SetDragMode(TDragMode::dmAutomatic);
+    Grid->SetDragKind(TDragKind::dkDock);
+    Grid->SetDragCursor(crNoDrop);
+    const std::string text = ComponentToText(Form.get());
+    for (const char* expected : {"DragMode = dmAutomatic", "DragKind = dkDock"})
+        EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n" << text;
+    EXPECT_EQ(text.find("ParentCtl3D"), std::string::npos) << text;
+    EXPECT_EQ(text.find("Ctl3D ="), std::string::npos) << text;
+    TForm read(nullptr);
+    ReadComponentText(text, &read);
+    auto* grid = static_cast<TVelDBGrid*>(read.FindComponent("Grid1"));
+    ASSERT_NE(grid, nullptr);
+    EXPECT_EQ(grid->GetDragMode(), TDragMode::dmAutomatic);
+    EXPECT_EQ(grid->GetDragKind(), TDragKind::dkDock);
+    EXPECT_EQ(grid->GetDragCursor(), crNoDrop);
+    EXPECT_TRUE(grid->GetParentCtl3D());
+}
+
+TEST_F(GridLinksTest, AFollowerTakesItsMastersSettingsAndNeverPushesItsOwnBack) {
+    auto* follower = NewGrid("F");
+    for (auto* g : {static_cast<TVelCustomDBGrid*>(Grid), static_cast<TVelCustomDBGrid*>(follower)})
+        for (int i = 0; i < 4; ++i) g->GetColumns()->Add()->SetWidth(40 + i);
+    Grid->SetFixedCols(1);
+    Grid->SetIndicatorWidth(11);
+    follower->SetFixedCols(2);
+    follower->SetIndicatorWidth(20);
+    follower->SetBiDiMode(TBiDiMode::bdRightToLeft);
+    follower->GetColumns()->GetColumn(0)->SetWidth(90);
+
+    // Taking the indicator width makes the follower synchronise in the middle of the pass;
+    // it must not send its own fixed columns and reading order back to the master.
+    follower->SetMasterGrid(Grid);
+    for (auto* g : {static_cast<TVelCustomDBGrid*>(Grid), static_cast<TVelCustomDBGrid*>(follower)}) {
+        SCOPED_TRACE(g->GetName());
+        EXPECT_EQ(g->GetFixedCols(), 1);
+        EXPECT_EQ(g->GetIndicatorWidth(), 11);
+        EXPECT_EQ(g->GetBiDiMode(), TBiDiMode::bdLeftToRight);
+        EXPECT_EQ(g->GetColumns()->GetColumn(0)->GetWidth(), 40);
+    }
+    // A later change on either side still reaches the other one.
+    follower->SetIndicatorWidth(15);
+    EXPECT_EQ(Grid->GetIndicatorWidth(), 15);
+    Grid->GetColumns()->GetColumn(2)->SetWidth(70);
+    EXPECT_EQ(follower->GetColumns()->GetColumn(2)->GetWidth(), 70);
 }
 
 TEST_F(GridLinksTest, LinkedGridsFormARingAndFollowTheirMaster) {
