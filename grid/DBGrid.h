@@ -153,6 +153,14 @@ using TCalcImageIndexEvent = std::function<void(TObject* Sender, TVelColumn* Col
 using TCalcBoldDaysEvent = std::function<void(TObject* Sender, double Date, bool& BoldDay)>;
 using TDrawColumnCellEvent = std::function<void(TObject* Sender, const TRect& Rect, int DataCol,
                                                 TVelColumn* Column, TGridDrawState State)>;
+// Selection state of a painted data cell.
+enum class TSelection { slCellSelected, slRowSelected, slMultiSelected, slCellFixed, slRowStriped };
+using TSelections = TSet<TSelection>;
+using TDrawDataCellEvent =
+    std::function<void(TObject* Sender, const TRect& Rect, TField* Field, TGridDrawState State)>;
+using TPaintColumnCellEvent =
+    std::function<void(TObject* Sender, const TRect& Rect, int DataCol, TVelColumn* Column,
+                       bool Highlight, TSelections Selections, TColor& Color, TFont* Font, int& Image)>;
 using TFilterRecordEventGrid = std::function<void(TDataSet* DataSet, bool& Accept)>;
 using TVelDBGridLayoutEvent = std::function<void(TObject* Sender, TStrings* Layout, bool Apply)>;
 using TListDropDownEvent = std::function<void(TVelColumn* Column, TObject* List)>;
@@ -437,6 +445,42 @@ public:
     void SetLastResizedCol(int Value) { FLastResizedCol = Value; }
     int GetLastRowHeight() const { return FLastRowHeight; }
 
+    // ---- Cell painting (DBGridPaint.cpp).
+    // Default for clDefault; for clNone Current, or Default when Current is clDefault.
+    static TColor GetTrueColor(TColor Color, TColor Default, TColor Current);
+    TColor DefaultSelectCellColor() const;
+    TColor DefaultSelectRowColor() const;
+    TColor DefaultSelectionColor() const;
+    TColor DefaultDataLineColor() const;
+    bool IsCustomStyle(TStyleElements Elements) const;
+    bool IsSystemTheme() const;
+    bool IsThemeTransparent() const;
+    virtual TFocusRect FocusRectStyle() const;
+    virtual THotButtons HotButtonsStyle() const;
+    TColor GetFixedLineColor() const;
+    bool DrawEnabled() const { return GetEnabled(); }
+    // Resolves cbAuto, cbAutoGray and cbAutoLowered by FixedStyle.
+    virtual TCheckBoxStyle CheckBoxStyle(TCheckBoxStyle Style) const;
+    virtual bool HighlightCell(int ACol, int ARow, const std::string& Value, TGridDrawState State);
+    // Whether a cell is multi-selected; the grid keeps no selection lists yet, so none is.
+    virtual bool IsCellMultiSelected(int ACol, int ARow) const {
+        (void)ACol;
+        (void)ARow;
+        return false;
+    }
+    // State of the cell being painted.
+    TSelections GetSelections() const { return FSelections; }
+    bool GetHighlight() const { return FHighlight; }
+    TGridCoord GetPaintCell() const { return FPaintCell; }
+    // Background (brush colour), text and focus frame of a data cell.
+    void DefaultDrawColumnCell(const TRect& Rect, int DataCol, TVelColumn* Column, TGridDrawState State);
+    void DefaultDrawDataCell(const TRect& Rect, TField* Field, TGridDrawState State);
+    virtual void DrawColumnCell(const TRect& Rect, int DataCol, TVelColumn* Column, TGridDrawState State);
+    virtual void DrawDataCell(const TRect& Rect, TField* Field, TGridDrawState State);
+    virtual void PaintColumnCell(const TRect& Rect, int DataCol, TVelColumn* Column, bool Highlight,
+                                 TSelections Selections, TColor& Color, TFont* Font, int& Image);
+    virtual void CalcImageIndex(TVelColumn* Column, int& Index);
+
     // ---- Scrolling (DBGridScroll.cpp).
     // Moves the current record; returns the distance actually moved.
     int MoveBy(int Distance, bool Select = true);
@@ -570,6 +614,7 @@ public:
     VEL_GRID_EVENT(TNotifyEvent, ColumnResize)
     VEL_GRID_EVENT(TColumnScrollEvent, ColumnScroll)
     VEL_GRID_EVENT(TDrawColumnCellEvent, DrawColumnCell)
+    VEL_GRID_EVENT(TDrawDataCellEvent, DrawDataCell)
     VEL_GRID_EVENT(TNotifyEvent, EditButtonClick)
     VEL_GRID_EVENT(TDBGridClickEvent, ExpandClick)
     VEL_GRID_EVENT(TNotifyEvent, FillerClick)
@@ -584,6 +629,7 @@ public:
     VEL_GRID_EVENT(TNotifyEvent, ListItemsUpdated)
     VEL_GRID_EVENT(TNotifyEvent, OrderChanged)
     VEL_GRID_EVENT(TNotifyEvent, OrderUpdated)
+    VEL_GRID_EVENT(TPaintColumnCellEvent, PaintColumnCell)
     VEL_GRID_EVENT(TRowExpandEvent, RowExpand)
     VEL_GRID_EVENT(TRowExpandingEvent, RowExpanding)
     VEL_GRID_EVENT(TNotifyEvent, RowResize)
@@ -674,6 +720,7 @@ protected:
     virtual int TotalTextHeight(TVelColumn* Column);
     virtual void DefineFieldMap();
     void AlwaysShowEditor();
+    void DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) override;
 
 private:
     friend class TVelColumn;
@@ -701,6 +748,11 @@ private:
     std::string NormalizeFields(const std::string& Value) const;
     void UpdateTotalRowOffsets();
     void ConnectSubObjects();
+    enum class TColorGeneration { Classic, Vista, VistaGradient };
+    TColorGeneration ColorGeneration() const;
+    bool ShowsSelection() const;
+    void FillCellBackground(const TRect& Rect);
+    void DrawFocusFrame(const TRect& Rect);
 
     // Owned.
     TVelDBGridColumns* FColumns = nullptr;
@@ -819,6 +871,12 @@ private:
     bool FTopLeftChanging = false;
     bool FClientResizing = false;
     TVelVertScrollBar FVertScroll;
+
+    // Painting state of the cell being drawn.
+    TGridCoord FPaintCell{-1, -1};
+    TSelections FSelections;
+    bool FHighlight = false;
+    bool FCellGradient = false;
     int FRecCount = 0, FRecNumber = 0;
 };
 
