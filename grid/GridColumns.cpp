@@ -330,7 +330,8 @@ TVelColumn::TVelColumn(TCollection* Collection)
     if (TVelCustomDBGrid* g = columns ? columns->GetGrid() : nullptr) {
         FFont->Assign(&g->Font());
         FColor = g->GetColor();
-        FTitle->FFont->Assign(g->GetTitleFont());
+        // Quietly: the title's font is watched already, and a change would mark it assigned.
+        RefreshFont(FTitle->FFont, g->GetTitleFont());
     }
     FFont->SetOnChange([this](TObject*) { FontChanged(); });
     FPickList->SetOnChange([this](TObject*) { PickDataChanged(); });

@@ -120,6 +120,15 @@ TEST_F(ColumnBehaviourTest, DefaultsFollowFieldAndGridOnEveryRead) {
     Grid->SetDataSource(nullptr);
 }
 
+TEST_F(ColumnBehaviourTest, AColumnAddedAfterTheTitleFontChangedStillFollowsIt) {
+    Grid->GetTitleFont()->SetColor(clNavy);
+    TVelColumn* c = Cols()->Add();
+    EXPECT_FALSE(c->GetTitle()->IsFontStored());
+    EXPECT_EQ(c->GetTitle()->GetFont()->GetColor(), clNavy);
+    Grid->GetTitleFont()->SetColor(clRed);
+    EXPECT_EQ(c->GetTitle()->GetFont()->GetColor(), clRed);
+}
+
 TEST_F(ColumnBehaviourTest, HiddenColumnsReadANegativeWidth) {
     TVelColumn* c = Cols()->Add();
     c->SetWidth(90);
