@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 
 #include "platform/classes/Collection.h"
@@ -29,7 +30,13 @@ namespace {
 std::string FloatText(double v) {
     char buf[64];
     auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v);
-    return ec == std::errc() ? std::string(buf, end) : std::string("0");
+    if (ec != std::errc()) return "0";
+    // The shortest form of a large whole number has no point; past 64 bits the reader would
+    // take it for an integer out of range, so such values are written with an exponent.
+    if (std::find_if(buf, end, [](char c) { return c == '.' || c == 'e'; }) == end &&
+        std::fabs(v) >= 9.2e18)
+        end = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific).ptr;
+    return std::string(buf, end);
 }
 
 std::string ObjectLabel(const TObject* o) {

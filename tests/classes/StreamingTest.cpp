@@ -191,6 +191,19 @@ TEST_F(StreamingFixture, WriteReadWriteGivesIdenticalText) {
     EXPECT_FALSE(form->IsLoading());
 }
 
+TEST(Streaming, WholeNumbersBeyondSixtyFourBitsReadBackAsNumbers) {
+    for (double v : {1.6830076907473193e19, -1.2345678901234567e19, 1e300, 123456789012345678.0}) {
+        TTestDataSet table(nullptr);
+        table.SetName("Table1");
+        table.SetRatio(v);
+        const std::string text = ComponentToText(&table);
+        std::unique_ptr<TComponent> read;
+        ASSERT_NO_THROW(read.reset(ReadComponentText(text))) << text;
+        EXPECT_EQ(dynamic_cast<TTestDataSet*>(read.get())->GetRatio(), v) << text;
+        EXPECT_EQ(ComponentToText(read.get()), text);
+    }
+}
+
 TEST_F(StreamingFixture, ReferencesFromALoadedFormAreClearedWhenTargetsDie) {
     std::unique_ptr<TComponent> form(ReadComponentText(kFormText));
     auto* grid = static_cast<TTestGrid*>(form->FindComponent("Grid1"));
