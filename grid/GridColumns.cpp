@@ -1,6 +1,7 @@
 #include "grid/GridColumns.h"
 
 #include "grid/DBGrid.h"
+#include "grid/GridTextWriter.h"
 
 #include <algorithm>
 #include <string_view>
@@ -559,17 +560,7 @@ int TVelColumn::DefaultWidth() const {
     using enum TVelDBGridOption;
     if (g->GetOptions().Contains(dgTitles) && !g->GetOptions().Contains(dgTitleWidthOff)) {
         canvas.Font().Assign(FTitle->GetFont());
-        int t = 0;
-        const std::string caption = FTitle->GetCaption();
-        std::size_t start = 0;
-        while (start <= caption.size()) {
-            std::size_t end = caption.find('\n', start);
-            if (end == std::string::npos) end = caption.size();
-            std::string line = caption.substr(start, end - start);
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            t = std::max(t, canvas.TextWidth(line));
-            start = end + 1;
-        }
+        const int t = WidestLineWidth(canvas, FTitle->GetCaption());
         w = std::max(w, t + 4 + 2 * g->GetGridStyle()->GetTitleColMargin());
     }
     canvas.Font().Assign(&saved);

@@ -186,4 +186,17 @@ void WriteText(TCanvas& Canvas, const TRect& Rect, int DX, int DY, std::string_v
     for (const TWrittenLine& l : lines) Canvas.TextRect(l.Clip, l.X, l.Y, l.Text);
 }
 
+int WidestLineWidth(TCanvas& Canvas, std::string_view Text) {
+    int widest = 0;
+    for (std::size_t start = 0; start <= Text.size();) {
+        std::size_t end = Text.find('\n', start);
+        if (end == std::string_view::npos) end = Text.size();
+        std::string_view line = Text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        widest = std::max(widest, Canvas.TextWidth(std::string(line)));
+        start = end + 1;
+    }
+    return widest;
+}
+
 }  // namespace vel

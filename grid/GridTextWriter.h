@@ -46,6 +46,9 @@ const TWriteTextMatch& WriteTextMatch();
 // Breaks Text into lines no wider than Room; a space at a break is dropped, a break after
 // '-' or a tab keeps it. A word wider than Room stays whole. With MaxLines > 0 the last line
 // takes all the rest.
+// Width of the widest line of a text broken at "\n" (a "\r" before it is dropped).
+int WidestLineWidth(TCanvas& Canvas, std::string_view Text);
+
 std::vector<std::string> WrapTextLines(TCanvas& Canvas, std::string_view Text, int Room,
                                        int MaxLines);
 

@@ -8,6 +8,7 @@
 
 #include "grid/DBGrid.h"
 #include "grid/GridStretch.h"
+#include "grid/GridTextWriter.h"
 #include "platform/controls/SystemProfile.h"
 #include "platform/db/DataSet.h"
 #include "platform/graphics/Canvas.h"
@@ -39,16 +40,7 @@ int TVelCustomDBGrid::GetOptimalWidth(TVelColumn* Column) {
     if (FOptions.Contains(TVelDBGridOption::dgTitles)) {
         canvas.Font().Assign(Column->GetTitle()->GetFont());
         const std::string caption = Column->GetTitle()->GetCaption();
-        int t = 0;
-        std::size_t start = 0;
-        while (start <= caption.size()) {
-            std::size_t end = caption.find('\n', start);
-            if (end == std::string::npos) end = caption.size();
-            std::string line = caption.substr(start, end - start);
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            t = std::max(t, canvas.TextWidth(line));
-            start = end + 1;
-        }
+        const int t = WidestLineWidth(canvas, caption);
         w = t + 4 + 2 * FGridStyle->GetTitleColMargin();
     }
     canvas.Font().Assign(Column->GetFont());

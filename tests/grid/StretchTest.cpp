@@ -12,9 +12,9 @@ using namespace vel;
 namespace veltest {
 namespace {
 
-std::vector<TStretchItem> Items(std::initializer_list<std::array<int, 3>> Spec) {
+std::vector<TStretchItem> Items(std::initializer_list<std::array<int, 3>> Rows) {
     std::vector<TStretchItem> items;
-    for (const auto& s : Spec) items.push_back({s[0], s[1], s[2]});
+    for (const auto& s : Rows) items.push_back({s[0], s[1], s[2]});
     return items;
 }
 
