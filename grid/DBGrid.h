@@ -5,6 +5,7 @@
 // virtual factory so a descendant can substitute its own class. Everything it only refers to
 // (data source, image lists, menus, linked grids) is a plain pointer cleared by Notification.
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -462,12 +463,35 @@ public:
     // Resolves cbAuto, cbAutoGray and cbAutoLowered by FixedStyle.
     virtual TCheckBoxStyle CheckBoxStyle(TCheckBoxStyle Style) const;
     virtual bool HighlightCell(int ACol, int ARow, const std::string& Value, TGridDrawState State);
-    // Whether a cell is multi-selected; the grid keeps no selection lists yet, so none is.
-    virtual bool IsCellMultiSelected(int ACol, int ARow) const {
-        (void)ACol;
-        (void)ARow;
-        return false;
-    }
+    // By the selection mode (only with dgMultiSelect or dgInternalSelect): msRows the painted
+    // (active) record's row, msCols the column, msCells both.
+    virtual bool IsCellMultiSelected(int ACol, int ARow) const;
+    // The active record is among the selected rows. The bookmark list comes with the
+    // selection feature; until then no row is.
+    virtual bool IsRowMultiSelected() const { return false; }
+    // True while column selection is off; else DataCol lies in the selected column range.
+    virtual bool IsColMultiSelected(int DataCol) const;
+    // The frame of a check box, by a resolved style (see CheckBoxStyle), with DrawEdge.
+    virtual void DrawCheckBox(TCanvas& ACanvas, const TRect& Rect, TCheckBoxStyle Style);
+    // What a data cell shows beside its text: an image of the column's Images, a check box or
+    // an expand box, with its glyph index (DBGridCellImages.cpp).
+    struct TCellImage {
+        enum class TKind { None, Column, CheckBox, ExpandBox };
+        TKind Kind = TKind::None;
+        int Index = -1;
+        // Drawn as the framework's element (by Index mod 3) rather than a glyph.
+        bool Themed = false;
+    };
+    // The image of the active record's cell in Column (CalcImageIndex applied).
+    TCellImage CellImageOf(TVelColumn* Column);
+    // Tree level of the active record for Column's image and text (0 outside a tree column).
+    int ImageLevel(TVelColumn* Column) const;
+    // The image box and the text rectangle of a data cell (ImageMargin M, level L).
+    static TRect CellImageRect(const TRect& Cell, int Margin, int Level, bool RightToLeft);
+    static TRect CellTextRect(const TRect& Cell, int Margin, int Level, bool RightToLeft);
+    // The class-wide switch for the system look (IsSystemStyle); on at start.
+    static bool GetSystemStylesEnabled();
+    static void SetSystemStylesEnabled(bool Value);
     // State of the cell being painted.
     TSelections GetSelections() const { return FSelections; }
     bool GetHighlight() const { return FHighlight; }
@@ -721,6 +745,8 @@ protected:
     virtual void DefineFieldMap();
     void AlwaysShowEditor();
     void DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) override;
+    // Data lines take DataColLineColor and DataRowLineColor.
+    TColor GetLineColor(bool Fixed, bool Vertical) const override;
 
 private:
     friend class TVelColumn;
@@ -748,7 +774,7 @@ private:
     std::string NormalizeFields(const std::string& Value) const;
     void UpdateTotalRowOffsets();
     void ConnectSubObjects();
-    enum class TColorGeneration { Classic, Vista, VistaGradient };
+    enum class TColorGeneration { Classic, Vista, VistaGradient, Win11 };
     TColorGeneration ColorGeneration() const;
     bool ShowsSelection() const;
     void FillCellBackground(const TRect& Rect);
@@ -877,6 +903,14 @@ private:
     TSelections FSelections;
     bool FHighlight = false;
     bool FCellGradient = false;
+    // The image chosen for the cell being drawn; valid while FInDrawCell.
+    TCellImage FPaintImage;
+    bool FInDrawCell = false;
+    // Built-in glyphs as image lists (masked, greyed on demand), made on first use.
+    std::unique_ptr<TCustomImageList> FCheckGlyphs, FExpandGlyphs;
+    const TCustomImageList& GlyphList(bool Expand);
+    void DrawCellImage(const TRect& Box, TVelColumn* Column, const TCellImage& Image);
+    void DrawBoxGlyph(const TRect& Box, TVelColumn* Column, const TCellImage& Image);
     int FRecCount = 0, FRecNumber = 0;
 };
 

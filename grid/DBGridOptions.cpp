@@ -1,5 +1,6 @@
 // TVelCustomDBGrid: the option sets, what a change of each does, and the optional colours
 // that DrawingOptions mirrors.
+#include "graphics/PimkitGraph.h"
 #include "grid/DBGrid.h"
 #include "platform/controls/SystemProfile.h"
 
@@ -146,12 +147,19 @@ void TVelCustomDBGrid::SetMultiSelectOptions(TMultiSelectOptions Value) {
 void TVelCustomDBGrid::SetSystemStyleElements(TSystemStyleElements Value) {
     if (Value == FSystemStyleElements) return;
     FSystemStyleElements = Value;
-    if (SystemProfile().CustomStyleActive) Invalidate();
+    Invalidate();
 }
 
+namespace {
+bool SystemStylesEnabled = true;
+}
+
+bool TVelCustomDBGrid::GetSystemStylesEnabled() { return SystemStylesEnabled; }
+void TVelCustomDBGrid::SetSystemStylesEnabled(bool Value) { SystemStylesEnabled = Value; }
+
 bool TVelCustomDBGrid::IsSystemStyle(TSystemStyleElements Elements) const {
-    if (!SystemProfile().CustomStyleActive) return true;
-    return (FSystemStyleElements * Elements) == Elements;
+    return SystemStylesEnabled && !StylesEnabled() && ThemesEnabled() && IsVista() &&
+           FFixedTheme != TFixedTheme::ftNone && (FSystemStyleElements * Elements) == Elements;
 }
 
 void TVelCustomDBGrid::SwitchOptions(TVelDBGridOptions Value, bool On) {

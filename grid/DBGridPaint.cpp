@@ -2,6 +2,7 @@
 // Title, header, total, indicator and filler cells get only their background here.
 #include <algorithm>
 
+#include "graphics/PimkitGraph.h"
 #include "grid/DBGrid.h"
 #include "grid/GridTextWriter.h"
 #include "platform/controls/SystemProfile.h"
@@ -24,13 +25,14 @@ TColor TVelCustomDBGrid::GetTrueColor(TColor Color, TColor Default, TColor Curre
 
 // The newer generations' colours apply where the system's themes paint the grid.
 TVelCustomDBGrid::TColorGeneration TVelCustomDBGrid::ColorGeneration() const {
-    const TSystemProfile& p = SystemProfile();
-    if (!IsGridThemed() || !p.CheckWin32Version(6)) return TColorGeneration::Classic;
-    return FGradient->GetActive() ? TColorGeneration::VistaGradient : TColorGeneration::Vista;
+    if (!IsGridThemed() || !IsVista()) return TColorGeneration::Classic;
+    if (IsWin11()) return TColorGeneration::Win11;
+    return FGradient->IsActive(true) ? TColorGeneration::VistaGradient : TColorGeneration::Vista;
 }
 
 TColor TVelCustomDBGrid::DefaultSelectCellColor() const {
     switch (ColorGeneration()) {
+    case TColorGeneration::Win11: return ShadowColor(clHighlight, -10);
     case TColorGeneration::VistaGradient: return RGB(0, 104, 232);
     case TColorGeneration::Vista: return RGB(19, 125, 255);
     default: return clHighlight;
@@ -39,6 +41,7 @@ TColor TVelCustomDBGrid::DefaultSelectCellColor() const {
 
 TColor TVelCustomDBGrid::DefaultSelectRowColor() const {
     switch (ColorGeneration()) {
+    case TColorGeneration::Win11: return ShadowColor(clHighlight, 20);
     case TColorGeneration::VistaGradient: return RGB(120, 158, 228);
     case TColorGeneration::Vista: return RGB(157, 185, 235);
     default: return clGradientInactiveCaption;
@@ -47,6 +50,7 @@ TColor TVelCustomDBGrid::DefaultSelectRowColor() const {
 
 TColor TVelCustomDBGrid::DefaultSelectionColor() const {
     switch (ColorGeneration()) {
+    case TColorGeneration::Win11: return clHighlight;
     case TColorGeneration::VistaGradient: return RGB(19, 125, 255);
     case TColorGeneration::Vista: return RGB(61, 149, 255);
     default: return clGradientActiveCaption;
@@ -55,6 +59,12 @@ TColor TVelCustomDBGrid::DefaultSelectionColor() const {
 
 TColor TVelCustomDBGrid::DefaultDataLineColor() const {
     return ColorToRGB(GetColor()) == ColorToRGB(clSilver) ? clGray : clSilver;
+}
+
+TColor TVelCustomDBGrid::GetLineColor(bool Fixed, bool Vertical) const {
+    const TColor base = TCustomGrid::GetLineColor(Fixed, Vertical);
+    if (Fixed) return base;
+    return GetTrueColor(Vertical ? FDataColLineColor : FDataRowLineColor, DefaultDataLineColor(), base);
 }
 
 bool TVelCustomDBGrid::IsCustomStyle(TStyleElements Elements) const {
@@ -123,6 +133,25 @@ bool TVelCustomDBGrid::HighlightCell(int ACol, int ARow, const std::string& Valu
            (FUpdateLock == 0 || FOptions.Contains(O::dgRowSelect));
 }
 
+bool TVelCustomDBGrid::IsCellMultiSelected(int ACol, int ARow) const {
+    (void)ARow;
+    if (!FOptions.Contains(O::dgMultiSelect) && !FOptions.Contains(O::dgInternalSelect)) return false;
+    const int dataCol = ACol - FIndicatorOffset;
+    switch (FMultiSelect) {
+    case TMultiSelection::msRows: return IsRowMultiSelected();
+    case TMultiSelection::msCols: return IsColMultiSelected(dataCol);
+    case TMultiSelection::msCells: return IsRowMultiSelected() && IsColMultiSelected(dataCol);
+    default: return false;
+    }
+}
+
+bool TVelCustomDBGrid::IsColMultiSelected(int DataCol) const {
+    const bool colSelection =
+        FMultiSelect == TMultiSelection::msCols || FMultiSelect == TMultiSelection::msCells;
+    if (!colSelection) return true;
+    return FSelectMin >= 0 && DataCol >= FSelectMin && DataCol <= FSelectMax;
+}
+
 bool TVelCustomDBGrid::ShowsSelection() const {
     return FOptions.Contains(O::dgAlwaysShowSelection) || FSearch->GetPanelVisible() || Focused();
 }
@@ -132,8 +161,16 @@ bool TVelCustomDBGrid::ShowsSelection() const {
 void TVelCustomDBGrid::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) {
     if (ARect.IsEmpty()) return;
     TCanvas& C = Canvas();
+    // The custom look: by the system style's elements, or by the active custom style's.
+    using SE = TSystemStyleElement;
+    const bool systemLook = IsSystemStyle({SE::sseData});
+    const bool styleLook = systemLook || StylesEnabled();
+    const bool styleClient = styleLook && (systemLook ? FSystemStyleElements.Contains(SE::sseClient)
+                                                      : GetStyleElements().Contains(TStyleElement::seClient));
+    const bool styleFont = styleLook && (systemLook ? FSystemStyleElements.Contains(SE::sseFont)
+                                                    : GetStyleElements().Contains(TStyleElement::seFont));
     if (IsLoading()) {
-        C.FillRectColor(ARect, GetColor());
+        C.FillRectColor(ARect, styleClient ? StyleServices().GetStyleColor(TStyleColor::scWindow) : GetColor());
         return;
     }
     FPaintCell = TGridCoord{ACol, ARow};
@@ -152,11 +189,17 @@ void TVelCustomDBGrid::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDra
         return;
     }
     const int active = FDataLink->GetActiveRecord();
-    TScopeExit back([&] { FDataLink->SetActiveRecord(active); });
+    TScopeExit back([&] {
+        FDataLink->SetActiveRecord(active);
+        FInDrawCell = false;
+    });
     FDataLink->SetActiveRecord(dataRow);
+    FInDrawCell = true;
     const std::string text = column->GetDisplayText();
 
     C.Font().Assign(column->GetFont());
+    if (styleFont && C.Font().GetColor() == clWindowText)
+        C.Font().SetColor(StyleServices().GetStyleFontColor(TStyleFont::sfGridItemNormal));
     FHighlight = HighlightCell(ACol, ARow, text, AState);
     if (FHighlight) C.Font().SetColor(GetTrueColor(FHighlightText, clHighlightText, C.Font().GetColor()));
     if (!DrawEnabled()) C.Font().SetColor(clGrayText);
@@ -187,9 +230,13 @@ void TVelCustomDBGrid::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDra
     } else {
         special = false;
     }
-    FCellGradient = special && FGradient->GetActive() && FGradient->GetCells().Contains(kind);
-    int image = -1;
+    if (styleClient && ColorToRGB(color) == 0xFFFFFF) color = StyleServices().GetStyleColor(TStyleColor::scWindow);
+    FCellGradient = special && FGradient->IsActive(true) && FGradient->GetCells().Contains(kind);
+    FPaintImage = FDefaultDrawing ? CellImageOf(column) : TCellImage{};
+    int image = FPaintImage.Index;
     PaintColumnCell(ARect, dataCol, column, FHighlight, FSelections, color, &C.Font(), image);
+    FPaintImage.Index = image;
+    if (image < 0) FPaintImage.Kind = TCellImage::TKind::None;
     C.Brush().SetColor(color);
     if (FDefaultDrawing) DefaultDrawColumnCell(ARect, dataCol, column, AState);
     DrawColumnCell(ARect, dataCol, column, AState);
@@ -200,8 +247,7 @@ void TVelCustomDBGrid::FillCellBackground(const TRect& Rect) {
     TCanvas& C = Canvas();
     const TColor color = C.Brush().GetColor();
     if (FCellGradient)
-        GradientFillRect(C, Rect, color, GetShadowColor(color, FGradient->GetShadowFactor()),
-                         FGradient->GetDirection() == TGradientDirection::gdHorizontal);
+        FGradient->FillRect(C, Rect, color, false, false);
     else
         C.FillRectColor(Rect, color);
 }
@@ -211,13 +257,36 @@ void TVelCustomDBGrid::DefaultDrawColumnCell(const TRect& Rect, int DataCol, TVe
     (void)DataCol;
     TCanvas& C = Canvas();
     FillCellBackground(Rect);
+    const TCellImage image = FInDrawCell ? FPaintImage : CellImageOf(Column);
     const bool rtlAlign = UseRightToLeftAlignment() && !Column->GetSuppressRTL();
-    TAlignment align = Column->GetAlignment();
-    if (rtlAlign && align != TAlignment::taCenter)
-        align = align == TAlignment::taLeftJustify ? TAlignment::taRightJustify : TAlignment::taLeftJustify;
-    const std::string text = Column->GetDisplayText();
-    WriteText(C, Rect, 2, 2, text, align, UseRightToLeftReading() && !Column->GetSuppressRTL(),
-              Column->GetEllipsis(), Column->GetWordWrap(), Column->GetVAlignment());
+    const int margin = Column->GetImageMargin();
+    const bool hasImage = image.Kind != TCellImage::TKind::None;
+    const bool box = image.Kind == TCellImage::TKind::CheckBox || image.Kind == TCellImage::TKind::ExpandBox;
+    const int level = hasImage || margin >= 1 ? ImageLevel(Column) : 0;
+    if (hasImage) {
+        // A wallpaper lies under the whole cell.
+        const TRect imageRect = Column->GetWallpaper() && !box ? Rect : CellImageRect(Rect, margin, level, rtlAlign);
+        const TColor brush = C.Brush().GetColor();
+        DrawCellImage(imageRect, Column, image);
+        C.Brush().SetColor(brush);
+    }
+    // A box without a margin of its own takes the place of the text.
+    if (!(box && margin < 1)) {
+        TAlignment align = Column->GetAlignment();
+        if (rtlAlign && align != TAlignment::taCenter)
+            align = align == TAlignment::taLeftJustify ? TAlignment::taRightJustify : TAlignment::taLeftJustify;
+        const std::string text = Column->GetDisplayText();
+        std::string_view search;
+        TVelSearchOptions searchOptions;
+        if (FSearch->GetVisible() &&
+            (!FSearch->GetOptions().Contains(TVelSearchOption::soCurrentCol) || Column == GetSelectedColumn())) {
+            search = FSearch->GetText();
+            searchOptions = FSearch->GetOptions();
+        }
+        WriteText(C, CellTextRect(Rect, margin, level, rtlAlign), 2, 2, text, align,
+                  UseRightToLeftReading() && !Column->GetSuppressRTL(), Column->GetEllipsis(),
+                  Column->GetWordWrap(), Column->GetVAlignment(), search, searchOptions);
+    }
     if (State.Contains(TGridDrawStateFlag::gdFocused) && !FOptions.Contains(O::dgRowSelect))
         DrawFocusFrame(Rect);
 }

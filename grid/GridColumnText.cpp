@@ -103,9 +103,9 @@ int TVelColumn::GetExpandBoxImageIndex() const {
     int state = IsExpandableBox() ? (IsExpandedBox() ? 1 : 0) : 2;
     // Without images of its own the grid may pick another of the three states.
     TVelCustomDBGrid* g = GetGrid();
-    if (!FImages && g && g->GetOnCalcImageIndex()) {
+    if (!FImages && g) {
         int index = state;
-        g->GetOnCalcImageIndex()(g, const_cast<TVelColumn*>(this), index);
+        g->CalcImageIndex(const_cast<TVelColumn*>(this), index);
         if (index >= 0 && index <= 2) state = index;
     }
     return state + 3 * int(FExpandBoxSize);
@@ -129,8 +129,7 @@ int TVelColumn::GetImageIndex() const {
                 index = StrToIntDef(Trim(text), -1);
         }
     }
-    if (TVelCustomDBGrid* g = GetGrid(); g && g->GetOnCalcImageIndex())
-        g->GetOnCalcImageIndex()(g, const_cast<TVelColumn*>(this), index);
+    if (TVelCustomDBGrid* g = GetGrid()) g->CalcImageIndex(const_cast<TVelColumn*>(this), index);
     return index;
 }
 

@@ -759,7 +759,8 @@ void TCustomGrid::Paint() {
 void TCustomGrid::PaintLines(TCanvas& C, const TGridDrawInfo& info) {
     const int lw = FGridLineWidth;
     if (lw <= 0) return;
-    const TColor fixedLine = clGray, line = clSilver;
+    const TColor fixedVert = GetLineColor(true, true), fixedHorz = GetLineColor(true, false);
+    const TColor vertLine = GetLineColor(false, true), horzLine = GetLineColor(false, false);
     auto vLine = [&](int x, int top, int bottom, TColor col) {
         C.Brush().SetColor(col);
         C.FillRect(MirrorRect(TRect{x, top, x + lw, bottom}));
@@ -779,8 +780,8 @@ void TCustomGrid::PaintLines(TCanvas& C, const TGridDrawInfo& info) {
             const int w = info.Horz.GetExtent(c);
             if (w < 0) continue;
             x += w;
-            if (fv) vLine(x, 0, info.Vert.FixedBoundary, fixedLine);
-            if (isFixed ? fv : v) vLine(x, info.Vert.FixedBoundary, gb, isFixed ? fixedLine : line);
+            if (fv) vLine(x, 0, info.Vert.FixedBoundary, fixedVert);
+            if (isFixed ? fv : v) vLine(x, info.Vert.FixedBoundary, gb, isFixed ? fixedVert : vertLine);
             x += info.Horz.EffectiveLineWidth;
         }
     };
@@ -793,8 +794,8 @@ void TCustomGrid::PaintLines(TCanvas& C, const TGridDrawInfo& info) {
             const int hh = info.Vert.GetExtent(r);
             if (hh < 0) continue;
             y += hh;
-            if (fh) hLine(y, 0, info.Horz.FixedBoundary, fixedLine);
-            if (isFixed ? fh : h) hLine(y, info.Horz.FixedBoundary, gr, isFixed ? fixedLine : line);
+            if (fh) hLine(y, 0, info.Horz.FixedBoundary, fixedHorz);
+            if (isFixed ? fh : h) hLine(y, info.Horz.FixedBoundary, gr, isFixed ? fixedHorz : horzLine);
             y += info.Vert.EffectiveLineWidth;
         }
     };

@@ -250,6 +250,12 @@ protected:
     virtual void TimedScroll(TGridScrollDirections Direction);
     virtual void ColEnter() {}
     virtual void ColExit() {}
+    // Colour of the lines beside fixed cells (Fixed) or between the other cells, vertical or
+    // horizontal; asked once per paint.
+    virtual TColor GetLineColor(bool Fixed, bool Vertical) const {
+        (void)Vertical;
+        return Fixed ? clGray : clSilver;
+    }
     virtual void DoExit() override;
     virtual void DoEnter() override;
     void Paint() override;

@@ -82,6 +82,8 @@ struct TSystemProfile {
     std::string StyleName = "Windows";
     int OSMajorVersion = 10;  // 5.1 is the first generation with drop shadows and themes
     int OSMinorVersion = 0;
+    // The system's build number (0: not known); 22000 and later is the Windows 11 generation.
+    int OSBuildNumber = 0;
     int UILanguage = LANG_ENGLISH;  // primary language of the user interface
     bool MiddleEast = true;         // right-to-left support present (SysLocale.MiddleEast)
     int WheelScrollLines = 3;

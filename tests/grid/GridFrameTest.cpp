@@ -185,13 +185,14 @@ TEST_F(GridFrameTest, ResizeAndMultiSelectOptions) {
     Grid->SetMultiSelectOptions({});
     EXPECT_EQ(Grid->GetMultiSelect(), TMultiSelection::msNone);
 
-    // System look: everything keeps it without a custom style.
+    // System look: the system's themes paint the elements that are switched on.
     TSystemProfileScope profile;
+    profile->ThemesEnabled = true;
     Grid->SwitchSystemStyleElements({TSystemStyleElement::sseData}, false);
-    EXPECT_TRUE(Grid->IsSystemStyle({TSystemStyleElement::sseData}));
-    profile->CustomStyleActive = true;
     EXPECT_FALSE(Grid->IsSystemStyle({TSystemStyleElement::sseData}));
     EXPECT_TRUE(Grid->IsSystemStyle({TSystemStyleElement::sseFixed, TSystemStyleElement::sseText}));
+    profile->CustomStyleActive = true;
+    EXPECT_FALSE(Grid->IsSystemStyle({TSystemStyleElement::sseFixed}));
 }
 
 TEST_F(GridFrameTest, DrawingOptionsMirrorTheOptionalColours) {
