@@ -905,6 +905,7 @@ private:
     bool FCellGradient = false;
     // The image chosen for the cell being drawn; valid while FInDrawCell.
     TCellImage FPaintImage;
+    std::string FPaintText;
     bool FInDrawCell = false;
     // Built-in glyphs as image lists (masked, greyed on demand), made on first use.
     std::unique_ptr<TCustomImageList> FCheckGlyphs, FExpandGlyphs;

@@ -195,7 +195,8 @@ void TVelCustomDBGrid::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDra
     });
     FDataLink->SetActiveRecord(dataRow);
     FInDrawCell = true;
-    const std::string text = column->GetDisplayText();
+    FPaintText = column->GetDisplayText();
+    const std::string& text = FPaintText;
 
     C.Font().Assign(column->GetFont());
     if (styleFont && C.Font().GetColor() == clWindowText)
@@ -275,7 +276,9 @@ void TVelCustomDBGrid::DefaultDrawColumnCell(const TRect& Rect, int DataCol, TVe
         TAlignment align = Column->GetAlignment();
         if (rtlAlign && align != TAlignment::taCenter)
             align = align == TAlignment::taLeftJustify ? TAlignment::taRightJustify : TAlignment::taLeftJustify;
-        const std::string text = Column->GetDisplayText();
+        // Inside DrawCell the text is the one already fetched for the painted record.
+        const std::string text = FInDrawCell ? std::string() : Column->GetDisplayText();
+        const std::string& shown = FInDrawCell ? FPaintText : text;
         std::string_view search;
         TVelSearchOptions searchOptions;
         if (FSearch->GetVisible() &&
@@ -283,7 +286,7 @@ void TVelCustomDBGrid::DefaultDrawColumnCell(const TRect& Rect, int DataCol, TVe
             search = FSearch->GetText();
             searchOptions = FSearch->GetOptions();
         }
-        WriteText(C, CellTextRect(Rect, margin, level, rtlAlign), 2, 2, text, align,
+        WriteText(C, CellTextRect(Rect, margin, level, rtlAlign), 2, 2, shown, align,
                   UseRightToLeftReading() && !Column->GetSuppressRTL(), Column->GetEllipsis(),
                   Column->GetWordWrap(), Column->GetVAlignment(), search, searchOptions);
     }

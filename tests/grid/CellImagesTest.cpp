@@ -386,3 +386,30 @@ TEST_F(CellImagesTest, TheSearchTextReachesTheTextWriter) {
 
 }  // namespace
 }  // namespace veltest
+
+namespace veltest {
+namespace {
+
+TEST_F(CellImagesTest, LoweredAutoStyleAndLoading) {
+    TVelColumn* done = Column(2);
+    done->SetCheckBox(true);
+    done->SetCheckBoxStyle(TCheckBoxStyle::cbAutoLowered);
+    Grid->SetFixedStyle(TFixedStyle::fsFlat);
+    auto b = Shot();
+    const TRect box = GlyphBox(Cell(2, 0));
+    // cbLoweredDark: a mono edge top and left, the light inner edge bottom and right.
+    EXPECT_EQ(b->GetPixelColor(box.Left, box.Top + 6), Rgb(clWindowFrame));
+    EXPECT_EQ(b->GetPixelColor(box.Right - 1, box.Top + 6), Rgb(cl3DLight));
+    // While loading a data cell shows only its background.
+    Grid->SetSelectRowColor(clRed);
+    Grid->SetComponentStateFlag(TComponentStateFlag::csLoading, true);
+    Redraw();
+    b = Shot();
+    Grid->SetComponentStateFlag(TComponentStateFlag::csLoading, false);
+    const TRect r = Cell(1, 0);
+    for (int y = r.Top; y < r.Bottom; ++y)
+        for (int x = r.Left; x < r.Right; ++x) ASSERT_EQ(b->GetPixelColor(x, y), Rgb(clWindow)) << x << "," << y;
+}
+
+}  // namespace
+}  // namespace veltest

@@ -6,6 +6,8 @@
 #include <cstdlib>
 
 #include "graphics/PimkitGraph.h"
+#include "platform/controls/ExtCtrls.h"
+#include "platform/controls/StdCtrls.h"
 #include "platform/controls/SystemProfile.h"
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/Canvas.h"
@@ -175,7 +177,21 @@ TEST_F(Gradient, BackFillsKeepWhatLiesUnderTheKeyColour) {
     g.FillStep(c, All(), clRed, 0, 0, false, false, false);
     EXPECT_EQ(At(20, 20), Rgb(clLime));
     EXPECT_EQ(g.GetEndColor(), clBlue);
+    // The style's faces: solid by state without a gradient, a gradient with one.
+    g.SetOptions({});
+    g.FillStyleBack(c, All(), clRed, 0, 0, false, false, false);
+    EXPECT_EQ(At(20, 20), Rgb(StyleServices().GetStyleColor(TStyleColor::scButtonNormal)));
+    Profile->CustomStyleActive = true;
+    g.FillStyleBack(c, All(), clRed, 0, 0, false, true, false);
+    EXPECT_EQ(At(20, 20), Rgb(StyleServices().GetStyleColor(TStyleColor::scButtonPressed)));
+    g.SetOptions({TPimGradientOption::goGradient});
+    g.FillStyleBack(c, All(), clRed, 0, 0, true, false, false);
+    const TColor hot = StyleServices().GetStyleColor(TStyleColor::scButtonHot);
+    EXPECT_EQ(At(20, 0), Rgb(ShadowColor(hot, 12)));
+    EXPECT_TRUE(Near(At(20, 39), hot));
+    Profile->CustomStyleActive = false;
     // An empty target draws nothing.
+    c.FillRectColor(All(), clLime);
     g.FillBack(c, TRect{0, 0, 4, 4}, clRed, 1, 1, false, false, false);
     EXPECT_EQ(At(1, 1), Rgb(clLime));
 }
@@ -218,6 +234,39 @@ TEST_F(Gradient, LookQueriesReadTheSystemProfile) {
     EXPECT_TRUE(ThemesEnabled());
     TStyleManager::SetStyle("Windows");
     EXPECT_FALSE(ThemesEnabled());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Gradient, ControlBackgroundQueries) {
+    vel::TPanel parent(nullptr);
+    parent.SetColor(clRed);
+    auto* child = new vel::TPanel(&parent);
+    child->SetParent(&parent);
+    child->SetBounds(0, 0, 10, 10);
+    child->SetColor(clBlue);
+    // Unthemed: the control erases with its own colour; themed: its parent shows.
+    EXPECT_TRUE(ClearBackground(child, Bmp.Canvas()));
+    EXPECT_EQ(At(5, 5), Rgb(clBlue));
+    Profile->ThemesEnabled = true;
+    ClearBackground(child, Bmp.Canvas());
+    EXPECT_EQ(At(5, 5), Rgb(clRed));
+    EXPECT_EQ(At(12, 12), Rgb(clWhite));
+    // Only a transparent control needs repainting behind it, and never under themes.
+    vel::TLabel label(nullptr);
+    label.SetTransparent(true);
+    EXPECT_FALSE(ControlNeedsInvalidate(&label));
+    Profile->ThemesEnabled = false;
+    EXPECT_TRUE(ControlNeedsInvalidate(&label));
+    label.SetTransparent(false);
+    EXPECT_FALSE(ControlNeedsInvalidate(&label));
+    EXPECT_FALSE(ControlNeedsInvalidate(child));
+    SetupParentBackground(child, true);
+    EXPECT_TRUE(child->GetControlStyle().Contains(TControlStyleFlag::csParentBackground));
+    SetupParentBackground(child, false);
+    EXPECT_FALSE(child->GetControlStyle().Contains(TControlStyleFlag::csParentBackground));
 }
 
 }  // namespace
