@@ -187,6 +187,8 @@ void TVelCustomDBGrid::DrawBoxGlyph(const TRect& Box, TVelColumn* Column, const 
         saved = C.SaveDC();
         C.IntersectClipRect(Box);
     }
+    // An opaque box covers what lies under it (a gradient) with the cell's colour.
+    if (!Column->GetTransparent()) C.FillRectColor(glyph, C.Brush().GetColor());
     const bool check = Image.Kind == TCellImage::TKind::CheckBox;
     const int state = Image.Index % 3;
     if (Image.Themed) {
@@ -242,7 +244,14 @@ void TVelCustomDBGrid::DrawCellImage(const TRect& Box, TVelColumn* Column, const
     const TColor key = Column->GetTransparentColor();
     const TBlitMode mode = key != clNone ? TBlitMode::bmTransparent : TBlitMode::bmAlpha;
     const TPixel keyPixel = key != clNone ? PixelFromColor(key) : 0;
-    auto blit = [&](const TRect& dest) { BlitClipped(C, dest, bmp, Box, mode, keyPixel); };
+    const bool opaque = !Column->GetTransparent();
+    const TColor back = C.Brush().GetColor();
+    auto blit = [&](const TRect& dest) {
+        // An opaque image shows the cell's colour where it has none of its own.
+        TRect under;
+        if (opaque && IntersectRect(under, dest, Box)) C.FillRectColor(under, back);
+        BlitClipped(C, dest, bmp, Box, mode, keyPixel);
+    };
     const int ox = Column->GetImageOffsetX(), oy = Column->GetImageOffsetY();
     const bool rtl = UseRightToLeftAlignment() && !Column->GetSuppressRTL();
     TAlignment align = Column->GetAlignment();

@@ -42,7 +42,11 @@ std::string TVelColumn::FieldText() const {
 }
 
 bool TVelColumn::IsCheckBoxValue(bool Checked) const {
-    if (!GetField()) return false;
+    if (!GetField()) {
+        // The "Select" column shows whether the current row is selected.
+        const TVelCustomDBGrid* g = GetGrid();
+        return FCheckBox && g && g->IsRowMultiSelected() == Checked;
+    }
     return Utf8SameText(FieldText(), Checked ? GetCheckedText() : GetUncheckedText());
 }
 

@@ -413,3 +413,44 @@ TEST_F(CellImagesTest, LoweredAutoStyleAndLoading) {
 
 }  // namespace
 }  // namespace veltest
+
+namespace veltest {
+namespace {
+
+TEST_F(CellImagesTest, OpaqueBoxesAndTheSelectColumn) {
+    // On a gradient row an opaque box shows the row's own colour around its glyph.
+    Grid->GetGradient()->SetActive(true);
+    Grid->SetSelectRowColor(clRed);
+    TVelColumn* name = Column(1);
+    name->SetExpandBox(true);
+    name->SetExpandBoxSize(TExpandBoxSize::ebMedium);
+    const TRect box = GlyphBox(Cell(1, 0));
+    auto b = Shot();
+    EXPECT_EQ(b->GetPixelColor(box.Left, box.Top), Rgb(clRed));
+    name->SetTransparent(true);
+    b = Shot();
+    EXPECT_NE(b->GetPixelColor(box.Left, box.Top), Rgb(clRed));
+
+    // A check box without a field shows whether its row is selected.
+    auto* grid = new TSelectingGrid(Form.get());
+    grid->SetBounds(0, 0, 400, 300);
+    grid->SetParent(Form.get());
+    grid->SetDataSource(Source);
+    Grid->SetVisible(false);
+    TVelColumn* select = grid->GetColumns()->Add();
+    select->SetCheckBox(true);
+    select->SetImageDraw(TImageDraw::idCenter);
+    Application().ProcessMessages();
+    b = grid->CaptureImage();
+    auto ink = [&](int DataRow) {
+        const TRect r = grid->CellRect(grid->DataToRawColumn(0), DataRow + grid->GetTitleOffset());
+        const TRect g = GlyphBox(r);
+        return b->GetPixelColor(g.Left + 3, g.Top + 5);
+    };
+    EXPECT_EQ(ink(0), Rgb(clWindow));       // ID 1
+    EXPECT_EQ(ink(1), Rgb(clWindowText));   // ID 2, selected
+    EXPECT_EQ(ink(3), Rgb(clWindowText));   // ID 4
+}
+
+}  // namespace
+}  // namespace veltest
