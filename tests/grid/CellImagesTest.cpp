@@ -454,3 +454,48 @@ TEST_F(CellImagesTest, OpaqueBoxesAndTheSelectColumn) {
 
 }  // namespace
 }  // namespace veltest
+
+namespace veltest {
+namespace {
+
+TEST_F(DBGridTest, TreeColumnsIndentByTheRowLevel) {
+    Form->Show();
+    auto table = std::make_unique<TClientDataSet>();
+    table->GetFieldDefs().Add("Name", TFieldType::ftString, 20);
+    table->GetFieldDefs().Add("RowLevel", TFieldType::ftInteger);
+    table->CreateDataSet();
+    for (int level : {0, 2}) {
+        table->Append();
+        table->FieldByName("Name")->SetAsString("L" + std::to_string(level));
+        table->FieldByName("RowLevel")->SetAsInteger(level);
+        table->Post();
+    }
+    table->First();
+    auto* source = new TDataSource(Form.get());
+    source->SetDataSet(table.get());
+    Grid->SetDataSource(source);
+    Grid->GetGradient()->SetActive(false);
+    Grid->SetSelectCellColor(clNone);
+    Grid->SetSelectRowColor(clNone);
+    TVelColumn* name = Grid->GetColumns()->GetColumn(0);
+    name->SetExpandBox(true);
+    name->SetExpandBoxTree(true);
+    name->SetImageMargin(16);
+    name->SetWidth(100);
+    Grid->GetTreeView()->SetActive(true);
+    Application().ProcessMessages();
+    auto b = Grid->CaptureImage();
+    // A tree column's box is the tree's (a leaf dot until the tree view runs), its 13x13
+    // glyph centred in the 16-pixel box of its level.
+    auto dotAt = [&](int DataRow, int Level) {
+        const TRect r = Grid->CellRect(Grid->DataToRawColumn(0), DataRow + Grid->GetTitleOffset());
+        const int x = r.Left + Level * 16 + 1, y = r.Top + (r.Height() - 13) / 2;
+        return b->GetPixelColor(x + 5, y + 5) == RGB(128, 128, 128);
+    };
+    EXPECT_TRUE(dotAt(0, 0));
+    EXPECT_FALSE(dotAt(1, 0));
+    EXPECT_TRUE(dotAt(1, 2));
+}
+
+}  // namespace
+}  // namespace veltest
