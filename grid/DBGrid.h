@@ -476,11 +476,13 @@ public:
     // What a data cell shows beside its text: an image of the column's Images, a check box or
     // an expand box, with its glyph index (DBGridCellImages.cpp).
     struct TCellImage {
-        enum class TKind { None, Column, CheckBox, ExpandBox };
+        enum class TKind { None, Column, CheckBox, ExpandBox, Graphic };
         TKind Kind = TKind::None;
         int Index = -1;
         // Drawn as the framework's element (by Index mod 3) rather than a glyph.
         bool Themed = false;
+        // The picture a graphic blob field holds (Kind Graphic, Index 0).
+        std::shared_ptr<TGraphic> Picture;
     };
     // The image of the active record's cell in Column (CalcImageIndex applied).
     TCellImage CellImageOf(TVelColumn* Column);
@@ -911,6 +913,9 @@ private:
     std::unique_ptr<TCustomImageList> FCheckGlyphs, FExpandGlyphs;
     const TCustomImageList& GlyphList(bool Expand);
     void DrawCellImage(const TRect& Box, TVelColumn* Column, const TCellImage& Image);
+    // Calls Draw with each place an image of W x H takes in Box by the column's ImageDraw.
+    void PlaceImage(const TRect& Box, TVelColumn* Column, int W, int H,
+                    const std::function<void(const TRect&)>& Draw) const;
     void DrawBoxGlyph(const TRect& Box, TVelColumn* Column, const TCellImage& Image);
     int FRecCount = 0, FRecNumber = 0;
 };

@@ -7,7 +7,9 @@
 #include "platform/db/DataSet.h"
 #include "platform/db/Fields.h"
 #include "platform/graphics/Canvas.h"
+#include "platform/graphics/Errors.h"
 #include "platform/graphics/ImageList.h"
+#include "platform/graphics/Picture.h"
 
 namespace vel {
 
@@ -54,6 +56,28 @@ void BlitClipped(TCanvas& C, const TRect& Dest, const TBitmap& Source, const TRe
     const TRect src{sx(shown.Left), sy(shown.Top), std::max(sx(shown.Right), sx(shown.Left) + 1),
                     std::max(sy(shown.Bottom), sy(shown.Top) + 1)};
     BlitBitmap(C, shown, Source, src, Mode, Key);
+}
+
+// The picture in a graphic or plain blob, bare or behind the 8-byte graphic header; none
+// for other content (a memo, unknown or damaged data).
+std::shared_ptr<TGraphic> BlobPicture(const TBlobField& Field) {
+    const TFieldType type = Field.GetDataType();
+    if ((type != TFieldType::ftGraphic && type != TFieldType::ftBlob) || Field.IsNull()) return nullptr;
+    const std::vector<std::uint8_t> bytes = Field.GetAsBytes();
+    std::size_t start = 0;
+    if (bytes.size() > 8 && bytes[0] == 1 && bytes[1] == 0 && bytes[2] == 0 && bytes[3] == 1) start = 8;
+    const std::uint8_t* data = bytes.data() + start;
+    const std::size_t size = bytes.size() - start;
+    const TClassInfo* cls = GraphicClassOf(data, size);
+    if (!cls) return nullptr;
+    std::shared_ptr<TGraphic> g = CreateGraphic(cls);
+    if (!g) return nullptr;
+    try {
+        g->LoadFromBuffer(data, size);
+    } catch (const EInvalidGraphic&) {
+        return nullptr;  // a damaged picture shows as none
+    }
+    return g->GetEmpty() ? nullptr : g;
 }
 
 }  // namespace
@@ -130,6 +154,14 @@ TVelCustomDBGrid::TCellImage TVelCustomDBGrid::CellImageOf(TVelColumn* Column) {
         image.Kind = K::ExpandBox;
         image.Index = Column->GetExpandBoxImageIndex();
     } else {
+        if (Column->GetShowBlob())
+            if (auto* blob = dynamic_cast<TBlobField*>(Column->GetField())) {
+                image.Picture = BlobPicture(*blob);
+                if (image.Picture) {
+                    image.Kind = K::Graphic;
+                    image.Index = 0;
+                }
+            }
         return image;
     }
     image.Themed = themed;
@@ -231,27 +263,44 @@ void TVelCustomDBGrid::DrawBoxGlyph(const TRect& Box, TVelColumn* Column, const 
 void TVelCustomDBGrid::DrawCellImage(const TRect& Box, TVelColumn* Column, const TCellImage& Image) {
     using K = TCellImage::TKind;
     if (Image.Kind == K::None || Box.IsEmpty()) return;
-    if (Image.Kind != K::Column) {
+    if (Image.Kind == K::CheckBox || Image.Kind == K::ExpandBox) {
         DrawBoxGlyph(Box, Column, Image);
+        return;
+    }
+    TCanvas& C = Canvas();
+    const bool opaque = !Column->GetTransparent();
+    const TColor back = C.Brush().GetColor();
+    // An opaque image shows the cell's colour where it has none of its own.
+    auto under = [&](const TRect& Dest) {
+        TRect r;
+        if (opaque && IntersectRect(r, Dest, Box)) C.FillRectColor(r, back);
+    };
+    if (Image.Kind == K::Graphic) {
+        const TGraphic& g = *Image.Picture;
+        const int saved = C.SaveDC();
+        C.IntersectClipRect(Box);
+        PlaceImage(Box, Column, g.GetWidth(), g.GetHeight(), [&](const TRect& Dest) {
+            under(Dest);
+            g.Draw(C, Dest);
+        });
+        C.RestoreDC(saved);
         return;
     }
     TCustomImageList* list = Column->GetImages();
     if (!list || Image.Index < 0 || Image.Index >= list->GetCount()) return;
     const TBitmap& bmp = list->GetImage(Image.Index);
-    const int w = bmp.GetWidth(), h = bmp.GetHeight();
-    if (w <= 0 || h <= 0) return;
-    TCanvas& C = Canvas();
     const TColor key = Column->GetTransparentColor();
     const TBlitMode mode = key != clNone ? TBlitMode::bmTransparent : TBlitMode::bmAlpha;
     const TPixel keyPixel = key != clNone ? PixelFromColor(key) : 0;
-    const bool opaque = !Column->GetTransparent();
-    const TColor back = C.Brush().GetColor();
-    auto blit = [&](const TRect& dest) {
-        // An opaque image shows the cell's colour where it has none of its own.
-        TRect under;
-        if (opaque && IntersectRect(under, dest, Box)) C.FillRectColor(under, back);
-        BlitClipped(C, dest, bmp, Box, mode, keyPixel);
-    };
+    PlaceImage(Box, Column, bmp.GetWidth(), bmp.GetHeight(), [&](const TRect& Dest) {
+        under(Dest);
+        BlitClipped(C, Dest, bmp, Box, mode, keyPixel);
+    });
+}
+
+void TVelCustomDBGrid::PlaceImage(const TRect& Box, TVelColumn* Column, int W, int H,
+                                  const std::function<void(const TRect&)>& Draw) const {
+    if (W <= 0 || H <= 0) return;
     const int ox = Column->GetImageOffsetX(), oy = Column->GetImageOffsetY();
     const bool rtl = UseRightToLeftAlignment() && !Column->GetSuppressRTL();
     TAlignment align = Column->GetAlignment();
@@ -263,8 +312,8 @@ void TVelCustomDBGrid::DrawCellImage(const TRect& Box, TVelColumn* Column, const
             if (origin + k * step > from) --k;
             return origin + k * step;
         };
-        for (int y = first(Box.Top, originY + oy, h); y < Box.Bottom; y += h)
-            for (int x = first(Box.Left, originX + ox, w); x < Box.Right; x += w) blit(Bounds(x, y, w, h));
+        for (int y = first(Box.Top, originY + oy, H); y < Box.Bottom; y += H)
+            for (int x = first(Box.Left, originX + ox, W); x < Box.Right; x += W) Draw(Bounds(x, y, W, H));
     };
     switch (Column->GetImageDraw()) {
     case TImageDraw::idAlignment:
@@ -273,18 +322,18 @@ void TVelCustomDBGrid::DrawCellImage(const TRect& Box, TVelColumn* Column, const
         const TAlignment a = Column->GetImageDraw() == TImageDraw::idCenter ? TAlignment::taCenter
                              : Column->GetImageDraw() == TImageDraw::idOpposite ? Opposite(align)
                                                                                  : align;
-        blit(Bounds(AlignedX(Box, w, a) + ox, Box.Top + (Box.Height() - h) / 2 + oy, w, h));
+        Draw(Bounds(AlignedX(Box, W, a) + ox, Box.Top + (Box.Height() - H) / 2 + oy, W, H));
         break;
     }
     case TImageDraw::idScaled: {
         // As large as fits, keeping the proportions, centred.
-        int sw = Box.Width(), sh = int((long long)h * sw / w);
-        if (sh > Box.Height()) sh = Box.Height(), sw = int((long long)w * sh / h);
+        int sw = Box.Width(), sh = int((long long)H * sw / W);
+        if (sh > Box.Height()) sh = Box.Height(), sw = int((long long)W * sh / H);
         if (sw > 0 && sh > 0)
-            blit(Bounds(Box.Left + (Box.Width() - sw) / 2, Box.Top + (Box.Height() - sh) / 2, sw, sh));
+            Draw(Bounds(Box.Left + (Box.Width() - sw) / 2, Box.Top + (Box.Height() - sh) / 2, sw, sh));
         break;
     }
-    case TImageDraw::idStretch: blit(Box); break;
+    case TImageDraw::idStretch: Draw(Box); break;
     case TImageDraw::idTileCell: tile(Box.Left, Box.Top); break;
     case TImageDraw::idTileGrid: tile(0, 0); break;
     case TImageDraw::idTileCol: tile(Box.Left, 0); break;

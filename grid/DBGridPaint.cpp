@@ -271,8 +271,8 @@ void TVelCustomDBGrid::DefaultDrawColumnCell(const TRect& Rect, int DataCol, TVe
         DrawCellImage(imageRect, Column, image);
         C.Brush().SetColor(brush);
     }
-    // A box without a margin of its own takes the place of the text.
-    if (!(box && margin < 1)) {
+    // A box or a blob's picture without a margin of its own takes the place of the text.
+    if (!((box || image.Kind == TCellImage::TKind::Graphic) && margin < 1)) {
         TAlignment align = Column->GetAlignment();
         if (rtlAlign && align != TAlignment::taCenter)
             align = align == TAlignment::taLeftJustify ? TAlignment::taRightJustify : TAlignment::taLeftJustify;

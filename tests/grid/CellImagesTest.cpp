@@ -499,3 +499,52 @@ TEST_F(DBGridTest, TreeColumnsIndentByTheRowLevel) {
 
 }  // namespace
 }  // namespace veltest
+
+namespace veltest {
+namespace {
+
+TEST_F(DBGridTest, GraphicBlobsShowTheirPicture) {
+    Form->Show();
+    auto table = std::make_unique<TClientDataSet>();
+    table->GetFieldDefs().Add("Pic", TFieldType::ftGraphic);
+    table->CreateDataSet();
+    TBitmap red(6, 6);
+    red.Fill(PixelFromColor(clRed));
+    const TBytes bmp = red.SaveToBuffer();
+    const TBytes header = {1, 0, 0, 1, 0, 0, 0, 0};
+    TBytes headed = header;
+    headed.insert(headed.end(), bmp.begin(), bmp.end());
+    const TBytes garbage = {'B', 'M', 1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+    for (const TBytes* b : std::vector<const TBytes*>{&bmp, &headed, &garbage}) {
+        table->Append();
+        static_cast<TBlobField*>(table->FieldByName("Pic"))->SetAsBytes(*b);
+        table->Post();
+    }
+    table->Append();
+    table->Post();  // null
+    table->First();
+    auto* source = new TDataSource(Form.get());
+    source->SetDataSet(table.get());
+    Grid->SetDataSource(source);
+    Grid->GetGradient()->SetActive(false);
+    Grid->SetSelectCellColor(clNone);
+    Grid->SetSelectRowColor(clNone);
+    auto center = [&](TBitmap& B, int DataRow) {
+        const TRect r = Grid->CellRect(Grid->DataToRawColumn(0), DataRow + Grid->GetTitleOffset());
+        return B.GetPixelColor(r.Left + r.Width() / 2, r.Top + r.Height() / 2);
+    };
+    Application().ProcessMessages();
+    auto b = Grid->CaptureImage();
+    EXPECT_EQ(center(*b, 0), Rgb(clRed));
+    EXPECT_EQ(center(*b, 1), Rgb(clRed));
+    EXPECT_NE(center(*b, 2), Rgb(clRed));
+    EXPECT_NE(center(*b, 3), Rgb(clRed));
+    // ShowBlob off: the field's text instead.
+    Grid->GetColumns()->GetColumn(0)->SetShowBlob(false);
+    Application().ProcessMessages();
+    b = Grid->CaptureImage();
+    EXPECT_NE(center(*b, 0), Rgb(clRed));
+}
+
+}  // namespace
+}  // namespace veltest
