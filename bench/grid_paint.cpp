@@ -1,6 +1,8 @@
 // A 1280x800 grid of text cells: a full repaint, and scrolling by one row (which must cost one
 // row's worth of cells, not the grid). The database grid does the same over a million records:
 // its current record moves down a row, the window's pixels move and one row is painted.
+// Last, a typical data grid: eight columns of text, formatted numbers, dates and a check box,
+// with titles, indicator and lines, over a million records.
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -12,6 +14,8 @@
 #include "platform/controls/Grids.h"
 #include "platform/db/ClientDataSet.h"
 #include "platform/db/DataSource.h"
+#include "platform/db/Fields.h"
+#include "platform/rtl/DateTime.h"
 #include "platform/rtl/Clock.h"
 #include "grid/VelDBGrids.h"
 
@@ -148,3 +152,105 @@ static void BM_DBGridNextRecord_1280x800(benchmark::State& state) {
     state.counters["rows"] = double(d->GetRecordCount());
 }
 BENCHMARK(BM_DBGridNextRecord_1280x800)->Unit(benchmark::kMicrosecond);
+
+namespace {
+
+// Eight typed columns: 160 px each fill the 1280 px window less the indicator.
+struct TTypedScene {
+    TVirtualClockScope clock;
+    std::unique_ptr<TForm> form;
+    std::unique_ptr<TClientDataSet> data;
+    TDataSource* source;
+    TVelDBGrid* grid;
+    TTypedScene() {
+        ResetWindowingForTests();
+        data = std::make_unique<TClientDataSet>();
+        auto& defs = data->GetFieldDefs();
+        defs.Add("OrderNo", TFieldType::ftInteger);
+        defs.Add("Customer", TFieldType::ftString, 40);
+        defs.Add("City", TFieldType::ftString, 30);
+        defs.Add("Ordered", TFieldType::ftDate);
+        defs.Add("Shipped", TFieldType::ftDateTime);
+        defs.Add("Quantity", TFieldType::ftInteger);
+        defs.Add("Amount", TFieldType::ftFloat);
+        defs.Add("Paid", TFieldType::ftBoolean);
+        data->CreateDataSet();
+        static const char* const names[] = {"Harbour Supplies", "Northwind Traders", "Blue Sky Café",
+                                            "Meyer & Söhne", "Quay Street Books", "Elm Hardware"};
+        static const char* const cities[] = {"Lisbon", "Oslo", "Zürich", "Kraków", "Dublin", "Porto", "Ghent"};
+        TField* f[8];
+        for (int i = 0; i < 8; ++i) f[i] = data->GetFields()[i];
+        const TDateTime base = EncodeDate(2020, 1, 1);
+        for (int r = 1; r <= 1000000; ++r) {
+            data->Append();
+            f[0]->SetAsInteger(r);
+            f[1]->SetAsString(names[r % 6]);
+            f[2]->SetAsString(cities[r % 7]);
+            f[3]->SetAsDateTime(base + double(r % 2000));
+            f[4]->SetAsDateTime(base + double(r % 2000) + double(r % 97) / 97.0);
+            f[5]->SetAsInteger(int((r * 7919LL) % 5000));
+            f[6]->SetAsFloat(double((r * 104729LL) % 10000000) / 100.0);
+            f[7]->SetAsBoolean(r % 3 == 0);
+            data->Post();
+        }
+        static_cast<TNumericField*>(f[5])->SetDisplayFormat("#,##0");
+        static_cast<TNumericField*>(f[6])->SetDisplayFormat("#,##0.00");
+        data->First();
+        form = std::make_unique<TForm>(nullptr);
+        form->SetBorderStyle(TFormBorderStyle::bsNone);
+        form->SetBounds(0, 0, 1280, 800);
+        source = new TDataSource(form.get());
+        source->SetDataSet(data.get());
+        grid = new TVelDBGrid(form.get());
+        grid->SetScrollBars(TScrollStyle::ssNone);
+        grid->SetAlign(TAlign::alClient);
+        grid->SetParent(form.get());
+        grid->SetDataSource(source);
+        TVelDBGridColumns* cols = grid->GetColumns();
+        for (int c = 0; c < cols->Count(); ++c) cols->GetColumn(c)->SetWidth(155);
+        cols->GetColumn(7)->SetCheckBox(true);
+        form->Show();
+        Application().ProcessMessages();
+    }
+};
+
+TTypedScene& TypedScene() {
+    static TTypedScene s;  // a million records are built once
+    return s;
+}
+
+}  // namespace
+
+static void BM_DBGridTypedFullRepaint_1280x800(benchmark::State& state) {
+    TTypedScene& s = TypedScene();
+    s.data->First();
+    s.data->MoveBy(500000);
+    Application().ProcessMessages();
+    for (auto _ : state) {
+        static_cast<TControl*>(s.grid)->Invalidate();
+        Application().ProcessMessages();
+    }
+}
+BENCHMARK(BM_DBGridTypedFullRepaint_1280x800)->Unit(benchmark::kMicrosecond);
+
+// The current record steps down from the last visible row, so the window moves by one row.
+static void BM_DBGridTypedScrollOneRow_1280x800(benchmark::State& state) {
+    TTypedScene& s = TypedScene();
+    TDataSet* d = s.data.get();
+    auto toBottom = [&] {
+        d->First();
+        d->MoveBy(s.grid->GetDataLink()->GetBufferCount() - 1);
+        Application().ProcessMessages();
+    };
+    toBottom();
+    for (auto _ : state) {
+        d->Next();
+        Application().ProcessMessages();
+        if (d->GetEOF()) {
+            state.PauseTiming();
+            toBottom();
+            state.ResumeTiming();
+        }
+    }
+}
+BENCHMARK(BM_DBGridTypedScrollOneRow_1280x800)->Unit(benchmark::kMicrosecond);

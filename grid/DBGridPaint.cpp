@@ -239,7 +239,10 @@ void TVelCustomDBGrid::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDra
     FPaintImage.Index = image;
     if (image < 0) FPaintImage.Kind = TCellImage::TKind::None;
     C.Brush().SetColor(color);
-    if (FDefaultDrawing) DefaultDrawColumnCell(ARect, dataCol, column, AState);
+    if (FDefaultDrawing)
+        DefaultDrawColumnCell(ARect, dataCol, column, AState);
+    else
+        C.FillRectColor(ARect, GetColor());  // the events draw on a cleared cell
     DrawColumnCell(ARect, dataCol, column, AState);
     if (TField* field = column->GetField()) DrawDataCell(ARect, field, AState);
 }

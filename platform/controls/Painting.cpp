@@ -171,22 +171,15 @@ void TWinControl::WMPaint(TMessage&) {
     TRect deviceUpdate = update;
     deviceUpdate.Offset(area.Origin.X, area.Origin.Y);
 
-    std::unique_ptr<TBitmap> buffer;
-    if (FDoubleBuffered) {
-        // Paint off screen, then copy what may be shown in one go.
-        buffer = std::make_unique<TBitmap>(update.Width(), update.Height());
-        canvas->SetTarget(buffer.get());
-        canvas->SetDeviceOrigin(Point(-update.Left, -update.Top));
-        canvas->SetDeviceClip(Rect(0, 0, update.Width(), update.Height()));
-    } else {
-        canvas->SetTarget(surface);
-        canvas->SetDeviceOrigin(area.Origin);
-        canvas->SetDeviceClip(deviceUpdate);
-    }
+    // Every window paints into its top-level surface, which is shown only after the paint, so
+    // DoubleBuffered needs no second buffer here: nothing half-painted ever reaches the screen.
+    canvas->SetTarget(surface);
+    canvas->SetDeviceOrigin(area.Origin);
+    canvas->SetDeviceClip(deviceUpdate);
     canvas->SetWindowOrg(Point(0, 0));
     canvas->SelectClipNone();
     canvas->Font().Assign(&Font());
-    if (!buffer) ClipChildrenAndSiblings(*canvas, area);
+    ClipChildrenAndSiblings(*canvas, area);
 
     FInPaint = true;
     FControlState.Include(TControlStateFlag::csCustomPaint);
@@ -202,13 +195,6 @@ void TWinControl::WMPaint(TMessage&) {
     canvas->SelectClipNone();
     PaintControls(*canvas, nullptr);
 
-    if (buffer) {
-        TCanvas dest(surface);
-        dest.SetDeviceOrigin(area.Origin);
-        dest.SetDeviceClip(deviceUpdate);
-        ClipChildrenAndSiblings(dest, area);
-        dest.CopyRect(update, buffer->Canvas(), Rect(0, 0, update.Width(), update.Height()));
-    }
     canvas->SetTarget(nullptr);
     // The border of windowed children lies in this window's area: draw it now.
     for (TControl* c : FControls) {
@@ -324,15 +310,14 @@ void TWinControl::ScrollWindowEx(int Dx, int Dy, const TRect* ScrollRect, const 
     moved.Offset(Dx, Dy);
     TRect dest = Intersection(moved, Intersection(area, visible));
     if (surface && !dest.IsEmpty()) {
+        // Rows move in place, walked against the move so no source row is overwritten first.
         const int w = dest.Width(), h = dest.Height();
-        std::vector<TPixel> tmp(std::size_t(w) * std::size_t(h));
-        for (int y = 0; y < h; ++y) {
+        const std::size_t bytes = std::size_t(w) * sizeof(TPixel);
+        for (int k = 0; k < h; ++k) {
+            const int y = Dy > 0 ? h - 1 - k : k;
             const TPixel* s = surface->ScanLine(dest.Top - Dy + y + sa.Origin.Y) + (dest.Left - Dx + sa.Origin.X);
-            std::memcpy(&tmp[std::size_t(y) * std::size_t(w)], s, std::size_t(w) * sizeof(TPixel));
-        }
-        for (int y = 0; y < h; ++y) {
             TPixel* d = surface->ScanLine(dest.Top + y + sa.Origin.Y) + (dest.Left + sa.Origin.X);
-            std::memcpy(d, &tmp[std::size_t(y) * std::size_t(w)], std::size_t(w) * sizeof(TPixel));
+            std::memmove(d, s, bytes);
         }
         TRect dev = dest;
         dev.Offset(sa.Origin.X, sa.Origin.Y);

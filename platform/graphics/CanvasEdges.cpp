@@ -1,6 +1,8 @@
 // The window system's classic drawing routines: edges, frame controls, gradients and blits.
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <memory>
 #include <vector>
 
 #include "platform/graphics/Canvas.h"
@@ -399,34 +401,42 @@ bool BitBlt(TCanvas& dest, int x, int y, int width, int height, const TCanvas& s
     const TBitmap* src = source.GetTarget();
     if (!target || !src || width <= 0 || height <= 0) return false;
     const TPoint sd = source.ToDevice(TPoint{sx, sy});
-    // Snapshot first: source and destination may be the same surface.
-    std::vector<TPixel> buf(std::size_t(width) * std::size_t(height), 0);
-    std::vector<bool> valid(buf.size(), false);
-    for (int yy = 0; yy < height; ++yy) {
-        const int syy = sd.Y + yy;
-        if (syy < 0 || syy >= src->GetHeight()) continue;
-        const TPixel* row = src->ScanLine(syy);
-        for (int xx = 0; xx < width; ++xx) {
-            const int sxx = sd.X + xx;
-            if (sxx < 0 || sxx >= src->GetWidth()) continue;
-            buf[std::size_t(yy) * width + xx] = row[sxx];
-            valid[std::size_t(yy) * width + xx] = true;
-        }
-    }
     const TRect d = dest.ToDevice(TRect{x, y, x + width, y + height});
+    // Only pixels that exist in the source are written.
+    const int dx = d.Left - sd.X, dy = d.Top - sd.Y;
+    TRect area;
+    if (!IntersectRect(area, d, TRect{dx, dy, dx + src->GetWidth(), dy + src->GetHeight()})) return true;
+    // Source and destination may be the same surface: then copy the source part first, so one
+    // clip rectangle's writes are never read back by another's.
+    std::unique_ptr<TPixel[]> snap;
+    const TPixel* from = nullptr;
+    std::size_t stride = 0;
+    if (src == target) {
+        stride = std::size_t(area.Width());
+        snap.reset(new TPixel[stride * std::size_t(area.Height())]);
+        for (int yy = area.Top; yy < area.Bottom; ++yy)
+            std::memcpy(snap.get() + std::size_t(yy - area.Top) * stride, src->ScanLine(yy - dy) + (area.Left - dx),
+                        stride * sizeof(TPixel));
+        from = snap.get();
+    }
+    // The source pixel under destination (left, yy).
+    auto sourceAt = [&](int left, int yy) -> const TPixel* {
+        if (from) return from + std::size_t(yy - area.Top) * stride + std::size_t(left - area.Left);
+        return src->ScanLine(yy - dy) + (left - dx);
+    };
     const unsigned code = (rop >> 16) & 0xFF;
     const TPixel p = PixelFromColor(dest.Brush().GetColor());
     for (const TRect& c : dest.DeviceClipRects()) {
         TRect i;
-        if (!IntersectRect(i, c, d)) continue;
+        if (!IntersectRect(i, c, area)) continue;
         for (int yy = i.Top; yy < i.Bottom; ++yy) {
-            TPixel* row = target->ScanLine(yy);
-            const std::size_t base = std::size_t(yy - d.Top) * width;
-            for (int xx = i.Left; xx < i.Right; ++xx) {
-                const std::size_t k = base + std::size_t(xx - d.Left);
-                if (!valid[k]) continue;
-                row[xx] = rop == SRCCOPY ? (buf[k] | 0xFF000000u) : Rop3(code, p, buf[k], row[xx]);
-            }
+            TPixel* out = target->ScanLine(yy) + i.Left;
+            const TPixel* in = sourceAt(i.Left, yy);
+            const int n = i.Width();
+            if (rop == SRCCOPY)
+                for (int k = 0; k < n; ++k) out[k] = in[k] | 0xFF000000u;
+            else
+                for (int k = 0; k < n; ++k) out[k] = Rop3(code, p, in[k], out[k]);
         }
     }
     return true;
