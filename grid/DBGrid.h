@@ -905,10 +905,10 @@ private:
     TSelections FSelections;
     bool FHighlight = false;
     bool FCellGradient = false;
-    // The image chosen for the cell being drawn; valid while FInDrawCell.
+    // The column of the cell being drawn (null outside DrawCell), its image and text.
+    TVelColumn* FPaintColumn = nullptr;
     TCellImage FPaintImage;
     std::string FPaintText;
-    bool FInDrawCell = false;
     // Built-in glyphs as image lists (masked, greyed on demand), made on first use.
     std::unique_ptr<TCustomImageList> FCheckGlyphs, FExpandGlyphs;
     const TCustomImageList& GlyphList(bool Expand);

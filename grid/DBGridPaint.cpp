@@ -191,10 +191,10 @@ void TVelCustomDBGrid::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDra
     const int active = FDataLink->GetActiveRecord();
     TScopeExit back([&] {
         FDataLink->SetActiveRecord(active);
-        FInDrawCell = false;
+        FPaintColumn = nullptr;
     });
     FDataLink->SetActiveRecord(dataRow);
-    FInDrawCell = true;
+    FPaintColumn = column;
     FPaintText = column->GetDisplayText();
     const std::string& text = FPaintText;
 
@@ -261,7 +261,9 @@ void TVelCustomDBGrid::DefaultDrawColumnCell(const TRect& Rect, int DataCol, TVe
     (void)DataCol;
     TCanvas& C = Canvas();
     FillCellBackground(Rect);
-    const TCellImage image = FInDrawCell ? FPaintImage : CellImageOf(Column);
+    // Inside DrawCell the image and text are the ones already chosen for the painted cell.
+    const bool painted = Column == FPaintColumn;
+    const TCellImage image = painted && FDefaultDrawing ? FPaintImage : CellImageOf(Column);
     const bool rtlAlign = UseRightToLeftAlignment() && !Column->GetSuppressRTL();
     const int margin = Column->GetImageMargin();
     const bool hasImage = image.Kind != TCellImage::TKind::None;
@@ -279,9 +281,8 @@ void TVelCustomDBGrid::DefaultDrawColumnCell(const TRect& Rect, int DataCol, TVe
         TAlignment align = Column->GetAlignment();
         if (rtlAlign && align != TAlignment::taCenter)
             align = align == TAlignment::taLeftJustify ? TAlignment::taRightJustify : TAlignment::taLeftJustify;
-        // Inside DrawCell the text is the one already fetched for the painted record.
-        const std::string text = FInDrawCell ? std::string() : Column->GetDisplayText();
-        const std::string& shown = FInDrawCell ? FPaintText : text;
+        const std::string text = painted ? std::string() : Column->GetDisplayText();
+        const std::string& shown = painted ? FPaintText : text;
         std::string_view search;
         TVelSearchOptions searchOptions;
         if (FSearch->GetVisible() &&

@@ -548,3 +548,26 @@ TEST_F(DBGridTest, GraphicBlobsShowTheirPicture) {
 
 }  // namespace
 }  // namespace veltest
+
+namespace veltest {
+namespace {
+
+TEST_F(CellImagesTest, TheDrawingEventMayDrawAnyColumnByDefault) {
+    TVelColumn* done = Column(2);
+    done->SetCheckBox(true);
+    Grid->SetDefaultDrawing(false);
+    Grid->GetSearch()->SetText("N");
+    bool nameMatched = false;
+    // The name cells are drawn with the ID column's look; the box column with its own.
+    Grid->SetOnDrawColumnCell([&](TObject*, const TRect& Rect, int DataCol, TVelColumn* Col, TGridDrawState State) {
+        Grid->DefaultDrawColumnCell(Rect, DataCol, Col == Column(1) ? Column(0) : Col, State);
+        if (Col == Column(1)) nameMatched |= WriteTextMatch().Found;
+    });
+    auto b = Shot();
+    EXPECT_FALSE(nameMatched);
+    const TRect box = GlyphBox(Cell(2, 1));
+    EXPECT_EQ(b->GetPixelColor(box.Left + 3, box.Top + 5), Rgb(clWindowText));  // checked
+}
+
+}  // namespace
+}  // namespace veltest
