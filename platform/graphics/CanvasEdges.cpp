@@ -41,8 +41,19 @@ void Shrink(TRect& r, unsigned flags) {
     if (flags & BF_BOTTOM) --r.Bottom;
 }
 
-std::vector<EdgeLine> EdgeLines(unsigned edge, unsigned flags) {
-    std::vector<EdgeLine> lines;
+// At most two rings (outer and inner), kept without allocating: edges are drawn per cell.
+struct EdgeLineSet {
+    EdgeLine Items[2];
+    std::size_t Count = 0;
+    void push_back(const EdgeLine& l) { Items[Count++] = l; }
+    std::size_t size() const { return Count; }
+    const EdgeLine& operator[](std::size_t i) const { return Items[i]; }
+    const EdgeLine* begin() const { return Items; }
+    const EdgeLine* end() const { return Items + Count; }
+};
+
+EdgeLineSet EdgeLines(unsigned edge, unsigned flags) {
+    EdgeLineSet lines;
     const bool soft = flags & BF_SOFT;
     const unsigned outer = edge & BDR_OUTER, inner = edge & BDR_INNER;
     if (outer) {
@@ -69,7 +80,7 @@ std::vector<EdgeLine> EdgeLines(unsigned edge, unsigned flags) {
 }
 
 bool DrawDiagonal(TCanvas& c, TRect& rect, unsigned edge, unsigned flags) {
-    const std::vector<EdgeLine> lines = EdgeLines(edge, flags);
+    const EdgeLineSet lines = EdgeLines(edge, flags);
     const TRect r = rect;
     const int n = std::min(r.Width(), r.Height());
     if (n <= 0) return false;
