@@ -1,11 +1,14 @@
 // The in-memory table at a million rows of eight fields: load, sort, filter, scan.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <memory>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "platform/db/ClientDataSet.h"
 
@@ -160,6 +163,94 @@ void BM_NextScan_1M(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_NextScan_1M)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// ---------------------------------------------------------------- cursor steps
+
+// CPU time of this thread: other programs on the machine take the processor away, not these
+// milliseconds.
+double CpuMs() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
+}
+
+double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+// The floor: the same doubles summed from a vector, one add after another (a sum of doubles
+// is never reordered, and vectorising is switched off so that it stays a plain loop).
+[[gnu::noinline, gnu::optimize("no-tree-vectorize")]] double SumVector(const std::vector<double>& v) {
+    double sum = 0;
+    for (double x : v) sum += x;
+    return sum;
+}
+
+// The same with the sum in memory: every add waits for a store and a load.
+[[gnu::noinline]] double SumVectorVolatile(const std::vector<double>& v) {
+    volatile double sum = 0;
+    for (double x : v) sum = sum + x;
+    return sum;
+}
+
+[[gnu::noinline]] double SumHeldField(TClientDataSet& t) {
+    TField* price = t.FieldByName("Price");
+    double sum = 0;
+    for (t.First(); !t.GetEOF(); t.Next()) sum += price->GetAsFloat();
+    return sum;
+}
+
+[[gnu::noinline]] double SumFieldByName(TClientDataSet& t) {
+    double sum = 0;
+    for (t.First(); !t.GetEOF(); t.Next()) sum += t.FieldByName("Price")->GetAsFloat();
+    return sum;
+}
+
+[[gnu::noinline]] double SumVariant(TClientDataSet& t) {
+    TField* price = t.FieldByName("Price");
+    double sum = 0;
+    for (t.First(); !t.GetEOF(); t.Next()) sum += price->GetAsVariant().AsFloat();
+    return sum;
+}
+
+// First/Next over the million records summing Price through a held field, through FieldByName
+// on every record and through GetAsVariant, against the plain loop over the same doubles. All
+// run in turn, round after round; counters are the medians of thread CPU time.
+void BM_CursorSumRatio_1M(benchmark::State& state) {
+    TClientDataSet& t = Table();
+    std::vector<double> prices;
+    prices.reserve(kRows);
+    TField* price = t.FieldByName("Price");
+    for (t.First(); !t.GetEOF(); t.Next()) prices.push_back(price->GetAsFloat());
+    std::vector<double> plain, vol, held, byName, variant;
+    double check = 0;
+    auto time = [&](std::vector<double>& into, auto&& f) {
+        const double t0 = CpuMs();
+        const double sum = f();
+        into.push_back(CpuMs() - t0);
+        benchmark::DoNotOptimize(sum);
+        return sum;
+    };
+    for (auto _ : state) {
+        check = time(plain, [&] { return SumVector(prices); });
+        time(vol, [&] { return SumVectorVolatile(prices); });
+        if (time(held, [&] { return SumHeldField(t); }) != check ||
+            time(byName, [&] { return SumFieldByName(t); }) != check ||
+            time(variant, [&] { return SumVariant(t); }) != check)
+            state.SkipWithError("sums differ");
+    }
+    const double p = Median(plain), h = Median(held);
+    state.counters["vector_ms"] = p;
+    state.counters["vector_volatile_ms"] = Median(vol);
+    state.counters["held_ms"] = h;
+    state.counters["held_x"] = h / p;
+    state.counters["held_x_volatile"] = h / Median(vol);
+    state.counters["byname_ms"] = Median(byName);
+    state.counters["byname_over_held"] = Median(byName) / h;
+    state.counters["variant_ms"] = Median(variant);
+}
+BENCHMARK(BM_CursorSumRatio_1M)->Unit(benchmark::kMillisecond)->Iterations(7);
 
 void BM_MemoryPerRow_1M(benchmark::State& state) {
     TClientDataSet& t = Table();

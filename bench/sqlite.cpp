@@ -8,6 +8,7 @@
 #include <ctime>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/db/sqlite/ADODB.h"
@@ -19,6 +20,9 @@ namespace {
 
 constexpr int kRows = 1'000'000;
 const char* const kSelect = "SELECT id, name, amount, created, flag FROM big";
+// Eight columns of six types; note is TEXT without a size.
+const char* const kSelect8 =
+    "SELECT id, name, amount, created, flag, qty, price, note FROM big";
 
 // The 1M-row table, built once per run in a temporary folder removed at exit.
 const std::string& DatabaseFile() {
@@ -38,9 +42,9 @@ const std::string& DatabaseFile() {
         db.ExecSQL(
             "PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF;"
             "CREATE TABLE big (id INTEGER PRIMARY KEY, name VARCHAR(24), amount DECIMAL(10,2), "
-            "created DATE, flag BOOLEAN)");
+            "created DATE, flag BOOLEAN, qty INTEGER, price REAL, note TEXT)");
         db.StartTransaction();
-        TSQLiteStatement ins(db, "INSERT INTO big VALUES (?, ?, ?, ?, ?)");
+        TSQLiteStatement ins(db, "INSERT INTO big VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
         std::uint64_t x = 88172645463325252ull;
         for (int i = 1; i <= kRows; ++i) {
             x ^= x << 13, x ^= x >> 7, x ^= x << 17;
@@ -51,6 +55,9 @@ const std::string& DatabaseFile() {
             ins.Bind(4, Variant::FromDateTime(43000.0 + static_cast<double>(x % 3000)),
                      TFieldType::ftDate);
             ins.Bind(5, Variant((x & 1) != 0));
+            ins.Bind(6, Variant(static_cast<int>(x % 5000)));
+            ins.Bind(7, Variant(static_cast<double>(x % 100000) / 8.0));
+            ins.Bind(8, Variant("note " + std::to_string(x % 99991)));
             ins.Execute();
         }
         db.Commit();
@@ -162,6 +169,111 @@ void BM_ScanRatioToRawLoop_1M(benchmark::State& state) {
     state.counters["unidirectional_x"] = median(uni) / r;
 }
 BENCHMARK(BM_ScanRatioToRawLoop_1M)->Unit(benchmark::kMillisecond)->Iterations(7);
+
+// ---------------------------------------------------------------- eight typed values per row
+
+// The raw loop reading each of the eight columns once in its own form: integers, doubles and
+// text as pointer and length.
+int RawScan8(TSQLiteConnection& db) {
+    TSQLiteStatement st(db, kSelect8);
+    sqlite3_stmt* s = st.Handle();
+    std::int64_t sum = 0;
+    double real = 0;
+    std::size_t bytes = 0;
+    int rows = 0;
+    while (sqlite3_step(s) == SQLITE_ROW) {
+        sum += sqlite3_column_int64(s, 0);
+        bytes += std::string_view(reinterpret_cast<const char*>(sqlite3_column_text(s, 1)),
+                                  static_cast<std::size_t>(sqlite3_column_bytes(s, 1)))
+                     .size();
+        real += sqlite3_column_double(s, 2);
+        bytes += std::string_view(reinterpret_cast<const char*>(sqlite3_column_text(s, 3)),
+                                  static_cast<std::size_t>(sqlite3_column_bytes(s, 3)))
+                     .size();
+        sum += sqlite3_column_int(s, 4);
+        sum += sqlite3_column_int(s, 5);
+        real += sqlite3_column_double(s, 6);
+        bytes += std::string_view(reinterpret_cast<const char*>(sqlite3_column_text(s, 7)),
+                                  static_cast<std::size_t>(sqlite3_column_bytes(s, 7)))
+                     .size();
+        ++rows;
+    }
+    benchmark::DoNotOptimize(sum);
+    benchmark::DoNotOptimize(real);
+    benchmark::DoNotOptimize(bytes);
+    return rows;
+}
+
+// A one-way TQuery reading the eight fields of every record with their typed getters, or
+// through GetAsVariant.
+int QueryScan8(TSQLiteConnection& db, bool variant) {
+    TQuery q;
+    q.SetConnection(&db);
+    q.SetUniDirectional(true);
+    q.GetSQL()->SetText(kSelect8);
+    q.Open();
+    TField* f[8];
+    for (int i = 0; i < 8; ++i) f[i] = q.GetFields()[i];
+    std::int64_t sum = 0;
+    double real = 0;
+    std::size_t bytes = 0;
+    int rows = 0;
+    if (variant) {
+        for (; !q.GetEOF(); q.Next(), ++rows)
+            for (TField* x : f) sum += static_cast<std::int64_t>(x->GetAsVariant().VarType());
+    } else {
+        for (; !q.GetEOF(); q.Next(), ++rows) {
+            sum += f[0]->GetAsInteger();
+            bytes += f[1]->GetAsString().size();
+            sum += f[2]->GetAsCurrency().Value;
+            real += f[3]->GetAsDateTime();
+            sum += f[4]->GetAsBoolean();
+            sum += f[5]->GetAsInteger();
+            real += f[6]->GetAsFloat();
+            bytes += f[7]->GetAsString().size();
+        }
+    }
+    benchmark::DoNotOptimize(sum);
+    benchmark::DoNotOptimize(real);
+    benchmark::DoNotOptimize(bytes);
+    return rows;
+}
+
+// The one-way cursor's target as a ratio to the raw loop; all three in turn, round after
+// round, medians of thread CPU time.
+void BM_UniDirectional8RatioToRawLoop_1M(benchmark::State& state) {
+    TSQLiteConnection db;
+    db.SetFileName(DatabaseFile());
+    std::vector<double> raw, typed, variant;
+    auto cpuMs = [] {
+        timespec t{};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+        return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
+    };
+    auto time = [&](std::vector<double>& into, auto&& f) {
+        const double t0 = cpuMs();
+        const int rows = f();
+        into.push_back(cpuMs() - t0);
+        return rows;
+    };
+    for (auto _ : state) {
+        time(raw, [&] { return RawScan8(db); });
+        if (time(typed, [&] { return QueryScan8(db, false); }) != kRows ||
+            time(variant, [&] { return QueryScan8(db, true); }) != kRows)
+            state.SkipWithError("wrong row count");
+    }
+    auto median = [](std::vector<double> v) {
+        std::sort(v.begin(), v.end());
+        return v[v.size() / 2];
+    };
+    const double r = median(raw);
+    state.counters["raw_ms"] = r;
+    state.counters["typed_ms"] = median(typed);
+    state.counters["typed_x"] = median(typed) / r;
+    state.counters["variant_ms"] = median(variant);
+    state.counters["variant_x"] = median(variant) / r;
+}
+BENCHMARK(BM_UniDirectional8RatioToRawLoop_1M)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 // The first screen of a grid: Open of the 1M-row table and the display texts of the first 40
 // records, against a raw loop that prepares the same statement, steps 40 rows and reads every

@@ -36,9 +36,13 @@ namespace {
 
 constexpr std::uint32_t kNoPos = UINT32_MAX;
 
+// The head of a record buffer. A record read in browse mode is not copied: InPlace says its
+// values are those of the stored row RowId, read where they lie; the buffer's own image is
+// filled (CopyOnWrite) only when something writes to it.
 struct Header {
     std::uint32_t RowId;
     std::uint8_t Flag;
+    std::uint8_t InPlace;
 };
 
 Header& Hdr(TRecordBuffer b) { return *reinterpret_cast<Header*>(b); }
@@ -50,6 +54,36 @@ bool WriteState(TDataSetState s) {
 }
 
 bool IsWide(TFieldType t) { return t == TFieldType::ftWideString || t == TFieldType::ftFixedWideChar; }
+
+// UTF-8 text as UTF-16 in at most cap units (a code point that does not fit is left out), with
+// a terminator after them; the units written.
+std::size_t ToUtf16(std::string_view t, char16_t* w, std::size_t cap) {
+    std::size_t n = 0, pos = 0;
+    while (pos < t.size()) {
+        char32_t cp = Utf8Decode(t, pos);
+        if (cp >= 0x10000) {
+            if (n + 2 > cap) break;
+            w[n++] = static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10));
+            w[n++] = static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF));
+        } else {
+            if (n + 1 > cap) break;
+            w[n++] = static_cast<char16_t>(cp);
+        }
+    }
+    w[n] = 0;
+    return n;
+}
+
+// Narrow text as a field of `size` bytes holds it: cut at a character boundary and at the first
+// NUL.
+std::string_view NarrowCut(std::string_view t, std::size_t size) {
+    std::size_t n = std::min(t.size(), size);
+    while (n > 0 && n < t.size() && (static_cast<unsigned char>(t[n]) & 0xC0) == 0x80) --n;
+    t = t.substr(0, n);
+    if (const void* z = n ? std::memchr(t.data(), 0, n) : nullptr)
+        t = t.substr(0, static_cast<std::size_t>(static_cast<const char*>(z) - t.data()));
+    return t;
+}
 
 }  // namespace
 
@@ -307,7 +341,7 @@ bool TMemDataSet::ImageAccepted(const std::uint8_t* image, std::uint32_t id) {
         return FMemFilter->Evaluate(row);
     }
     std::memcpy(RowImage(FFilterBuffer), image, FStore.RowSize());
-    Hdr(FFilterBuffer) = {id, static_cast<std::uint8_t>(TBookmarkFlag::bfCurrent)};
+    Hdr(FFilterBuffer) = {id, static_cast<std::uint8_t>(TBookmarkFlag::bfCurrent), 0};
     GetCalcFields(FFilterBuffer);
     return FilterAccepts(FFilterBuffer);
 }
@@ -319,7 +353,7 @@ void TMemDataSet::FillRecordBuffer(TRecordBuffer buffer, const std::uint8_t* ima
 }
 
 void TMemDataSet::FinishRecordBuffer(TRecordBuffer buffer, std::uint32_t id) {
-    Hdr(buffer) = {id, static_cast<std::uint8_t>(TBookmarkFlag::bfCurrent)};
+    Hdr(buffer) = {id, static_cast<std::uint8_t>(TBookmarkFlag::bfCurrent), 0};
     GetCalcFields(buffer);
 }
 
@@ -571,8 +605,9 @@ TGetResult TMemDataSet::GetRecord(TRecordBuffer buffer, TGetMode mode, bool) {
             if (FCursor < 0 || FCursor >= size) return TGetResult::grError;
             break;
     }
-    std::uint32_t id = view[FCursor];
-    FillRecordBuffer(buffer, FStore.Row(id), id);
+    const std::uint32_t id = view[FCursor];
+    Hdr(buffer) = {id, static_cast<std::uint8_t>(TBookmarkFlag::bfCurrent), 1};
+    GetCalcFields(buffer);
     return TGetResult::grOK;
 }
 
@@ -669,6 +704,18 @@ void TMemDataSet::ClearCalcFields(TRecordBuffer buffer) {
     if (GetCalcFieldsSize() > 0) std::memset(CalcArea(buffer), 0, GetCalcFieldsSize());
 }
 
+const std::uint8_t* TMemDataSet::ImageOf(TRecordBuffer b) const {
+    return Hdr(b).InPlace ? FStore.Row(Hdr(b).RowId) : RowImage(b);
+}
+
+std::uint8_t* TMemDataSet::CopyOnWrite(TRecordBuffer b) {
+    if (Hdr(b).InPlace) {
+        std::memcpy(RowImage(b), FStore.Row(Hdr(b).RowId), FStore.RowSize());
+        Hdr(b).InPlace = 0;
+    }
+    return RowImage(b);
+}
+
 bool TMemDataSet::GetFieldData(TField* field, void* out) {
     TRecordBuffer b = GetFieldAccessBuffer();
     if (!b) return false;
@@ -676,7 +723,7 @@ bool TMemDataSet::GetFieldData(TField* field, void* out) {
     if (kind == TFieldKind::fkCalculated || kind == TFieldKind::fkLookup)
         return ReadCalcField(CalcArea(b), field, out);
     int col = field->GetOffset();
-    const std::uint8_t* row = RowImage(b);
+    const std::uint8_t* row = ImageOf(b);
     if (FStore.IsNull(row, col)) return false;
     if (!out) return true;
     const TMemColumn& c = FStore.Columns()[col];
@@ -696,20 +743,7 @@ bool TMemDataSet::GetFieldData(TField* field, void* out) {
         case TMemColKind::Str: {
             std::string_view t = FStore.Text(row, col);
             if (IsWide(field->GetDataType())) {
-                auto* w = static_cast<char16_t*>(out);
-                std::size_t n = 0, cap = static_cast<std::size_t>(field->GetSize()), pos = 0;
-                while (pos < t.size()) {
-                    char32_t cp = Utf8Decode(t, pos);
-                    if (cp >= 0x10000) {
-                        if (n + 2 > cap) break;
-                        w[n++] = static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10));
-                        w[n++] = static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF));
-                    } else {
-                        if (n + 1 > cap) break;
-                        w[n++] = static_cast<char16_t>(cp);
-                    }
-                }
-                w[n] = 0;
+                ToUtf16(t, static_cast<char16_t*>(out), static_cast<std::size_t>(field->GetSize()));
             } else {
                 std::size_t n = std::min<std::size_t>(t.size(), field->GetSize());
                 while (n > 0 && n < t.size() && (static_cast<unsigned char>(t[n]) & 0xC0) == 0x80) --n;
@@ -719,6 +753,47 @@ bool TMemDataSet::GetFieldData(TField* field, void* out) {
             break;
         }
         case TMemColKind::Blob: return true;
+    }
+    return true;
+}
+
+// Text is copied once, straight from the store, instead of through a buffer of the field's
+// size (8 KB for an unsized SQL text column).
+bool TMemDataSet::GetFieldString(TField* field, std::string& out, bool wide) {
+    const TFieldKind kind = field->GetFieldKind();
+    const bool calc = kind == TFieldKind::fkCalculated || kind == TFieldKind::fkLookup;
+    if (wide != IsWide(field->GetDataType()) || (calc && wide))
+        return TDataSet::GetFieldString(field, out, wide);
+    out.clear();
+    TRecordBuffer b = GetFieldAccessBuffer();
+    if (!b) return false;
+    if (calc) {
+        const auto* p = reinterpret_cast<const char*>(CalcArea(b) + field->GetOffset());
+        if (!p[0]) return false;
+        out.assign(p + 1, strnlen(p + 1, static_cast<std::size_t>(field->GetDataSize())));
+        return true;
+    }
+    const int col = field->GetOffset();
+    if (FStore.Columns()[static_cast<std::size_t>(col)].Kind != TMemColKind::Str)
+        return TDataSet::GetFieldString(field, out, wide);
+    const std::uint8_t* row = ImageOf(b);
+    if (FStore.IsNull(row, col)) return false;
+    const std::string_view t = FStore.Text(row, col);
+    const auto size = static_cast<std::size_t>(field->GetSize());
+    if (!wide) {
+        out.assign(NarrowCut(t, size));
+        return true;
+    }
+    // As the UTF-16 native data reads back: at most Size units, up to a NUL.
+    std::u16string w(std::min(size, t.size()) + 1, u'\0');
+    ToUtf16(t, w.data(), std::min(size, t.size()));
+    for (std::size_t i = 0; w[i]; ++i) {
+        char32_t cp = w[i];
+        if (cp >= 0xD800 && cp < 0xDC00 && w[i + 1] >= 0xDC00 && w[i + 1] < 0xE000) {
+            cp = 0x10000 + ((cp - 0xD800) << 10) + (w[i + 1] - 0xDC00);
+            ++i;
+        }
+        Utf8Append(out, cp);
     }
     return true;
 }
@@ -738,7 +813,7 @@ void TMemDataSet::SetFieldData(TField* field, const void* in) {
         field->Validate(in);
         int col = field->GetOffset();
         const TMemColumn& c = FStore.Columns()[col];
-        std::uint8_t* row = RowImage(b);
+        std::uint8_t* row = CopyOnWrite(b);
         TMemStore::SetNullBit(row, c.NullBit, in == nullptr);
         if (in) {
             std::uint8_t* p = row + c.Offset;
@@ -788,7 +863,7 @@ bool TMemDataSet::GetBlobFieldData(TField* field, std::string& out) {
     TRecordBuffer b = GetFieldAccessBuffer();
     if (!b || field->GetFieldKind() == TFieldKind::fkCalculated || field->GetFieldKind() == TFieldKind::fkLookup)
         return false;
-    const std::uint8_t* row = RowImage(b);
+    const std::uint8_t* row = ImageOf(b);
     if (FStore.IsNull(row, field->GetOffset())) return false;
     out.assign(FStore.Text(row, field->GetOffset()));
     return true;
@@ -801,7 +876,7 @@ void TMemDataSet::SetBlobFieldData(TField* field, const std::string& value) {
     if (field->GetReadOnly() && st != TDataSetState::dsCalcFields)
         DatabaseError("Field '" + field->GetDisplayName() + "' cannot be modified", GetName());
     TRecordBuffer b = GetFieldAccessBuffer();
-    std::uint8_t* row = RowImage(b);
+    std::uint8_t* row = CopyOnWrite(b);
     const TMemColumn& c = FStore.Columns()[field->GetOffset()];
     TMemStore::SetNullBit(row, c.NullBit, value.empty());
     if (!value.empty()) FStore.PutText(row, field->GetOffset(), value);
@@ -818,6 +893,7 @@ TRecordBuffer TMemDataSet::GetStoredRecordBuffer() {
     if (!FStoredBuffer) FStoredBuffer = AllocRecordBuffer();
     std::memcpy(RowImage(FStoredBuffer), FStore.Row(id), FStore.RowSize());
     Hdr(FStoredBuffer) = Hdr(b);
+    Hdr(FStoredBuffer).InPlace = 0;
     ClearCalcFields(FStoredBuffer);
     return FStoredBuffer;
 }
@@ -915,7 +991,7 @@ Variant TMemDataSet::Lookup(const std::string& keyFields, const Variant& keyValu
     if (!FFilterBuffer) FFilterBuffer = AllocRecordBuffer();
     std::uint32_t id = View()[p];
     std::memcpy(RowImage(FFilterBuffer), FStore.Row(id), FStore.RowSize());
-    Hdr(FFilterBuffer) = {id, static_cast<std::uint8_t>(TBookmarkFlag::bfCurrent)};
+    Hdr(FFilterBuffer) = {id, static_cast<std::uint8_t>(TBookmarkFlag::bfCurrent), 0};
     GetCalcFields(FFilterBuffer);
     return ReadFromBuffer(FFilterBuffer, results);
 }
@@ -923,6 +999,7 @@ Variant TMemDataSet::Lookup(const std::string& keyFields, const Variant& keyValu
 // ---------------------------------------------------------------- editing
 
 void TMemDataSet::InternalInitRecord(TRecordBuffer buffer) {
+    Hdr(buffer).InPlace = 0;
     std::uint8_t* row = RowImage(buffer);
     std::memset(row, 0, FStore.RowSize());
     for (const TMemColumn& c : FStore.Columns()) TMemStore::SetNullBit(row, c.NullBit, true);
@@ -950,13 +1027,14 @@ void TMemDataSet::InternalPost() {
     TDataSet::InternalPost();
     TRecordBuffer b = ActiveBuffer();
     std::uint32_t id;
+    std::uint8_t* image = CopyOnWrite(b);
     if (GetState() == TDataSetState::dsEdit) {
         id = Hdr(b).RowId;
-        FStore.ReplaceRow(id, RowImage(b));
+        FStore.ReplaceRow(id, image);
         PlaceInOrder(id, false);
     } else {
-        AssignAutoInc(RowImage(b));
-        id = FStore.AppendRow(RowImage(b));
+        AssignAutoInc(image);
+        id = FStore.AppendRow(image);
         PlaceInOrder(id, true);
     }
     Hdr(b).RowId = id;
@@ -964,8 +1042,9 @@ void TMemDataSet::InternalPost() {
 }
 
 void TMemDataSet::InternalAddRecord(TRecordBuffer buffer, bool) {
-    AssignAutoInc(RowImage(buffer));
-    std::uint32_t id = FStore.AppendRow(RowImage(buffer));
+    std::uint8_t* image = CopyOnWrite(buffer);
+    AssignAutoInc(image);
+    std::uint32_t id = FStore.AppendRow(image);
     PlaceInOrder(id, true);
     FCursor = PosInView(id);
 }

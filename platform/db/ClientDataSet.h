@@ -56,6 +56,7 @@ public:
     bool BookmarkValid(const TBookmark& b) override;
     int CompareBookmarks(const TBookmark& a, const TBookmark& b) override;
     bool GetFieldData(TField* field, void* buffer) override;
+    bool GetFieldString(TField* field, std::string& out, bool wide) override;
     void SetFieldData(TField* field, const void* buffer) override;
     bool GetBlobFieldData(TField* field, std::string& out) override;
     void SetBlobFieldData(TField* field, const std::string& value) override;
@@ -147,6 +148,10 @@ private:
     // Rows appended to the store from `from` on join the order and the view.
     void JoinOrder(std::uint32_t from);
     std::uint8_t* RowImage(TRecordBuffer b) const { return b + 8; }
+    // The values of a record buffer: the stored row it shows in place, or its own image.
+    const std::uint8_t* ImageOf(TRecordBuffer b) const;
+    // The buffer's own image, filled from the stored row first when it showed that in place.
+    std::uint8_t* CopyOnWrite(TRecordBuffer b);
     std::uint8_t* CalcArea(TRecordBuffer b) const { return b + 8 + FStore.RowSize(); }
     void AssignAutoInc(std::uint8_t* image);
     Loaded ReadFile(const std::string& fileName) const;

@@ -166,18 +166,17 @@ const std::vector<TField*>& TDataSet::GetFieldList() const {
     return FFieldList;
 }
 
-TField* TDataSet::FindField(const std::string& name) const {
-    if (TField* f = FFields.FindField(name)) return f;
-    // "Parent.Child" names reach into ADT fields.
-    if (name.find('.') != std::string::npos)
+// "Parent.Child" names reach into ADT fields.
+TField* TDataSet::FindNestedField(std::string_view name) const {
+    if (name.find('.') != std::string_view::npos)
         for (TField* f : GetFieldList())
             if (f->GetParentField() && Utf8SameText(f->GetFullName(), name)) return f;
     return nullptr;
 }
 
-TField* TDataSet::FieldByName(const std::string& name) const {
-    TField* f = FindField(name);
-    if (!f) DatabaseError("Field '" + name + "' not found", GetName());
+TField* TDataSet::NestedFieldByName(std::string_view name) const {
+    TField* f = FindNestedField(name);
+    if (!f) DatabaseError("Field '" + std::string(name) + "' not found", GetName());
     return f;
 }
 
@@ -299,12 +298,7 @@ void TDataSet::SetBufferCount(int v) {
     }
 }
 
-void TDataSet::MoveBuffer(int from, int to) {
-    if (from == to) return;
-    if (from - to == 1 || to - from == 1) {  // the usual one-record step
-        std::swap(FBuffers[from], FBuffers[to]);
-        return;
-    }
+void TDataSet::RotateBuffer(int from, int to) {
     TRecordBuffer b = FBuffers[from];
     if (from < to)
         std::rotate(FBuffers.begin() + from, FBuffers.begin() + from + 1, FBuffers.begin() + to + 1);
@@ -342,7 +336,7 @@ void TDataSet::SetCurrentRecord(int i) {
 bool TDataSet::GetNextRecord() {
     TGetMode mode = TGetMode::gmNext;
     if (FRecordCount > 0) {
-        SetCurrentRecord(FRecordCount - 1);
+        if (FCurrentRecord != FRecordCount - 1) SetCurrentRecord(FRecordCount - 1);
         if (FState == TDataSetState::dsInsert && FCurrentRecord == FActiveRecord &&
             GetBookmarkFlag(ActiveBuffer()) == TBookmarkFlag::bfCurrent)
             mode = TGetMode::gmCurrent;
@@ -363,7 +357,7 @@ bool TDataSet::GetNextRecord() {
 }
 
 bool TDataSet::GetPriorRecord() {
-    if (FRecordCount > 0) SetCurrentRecord(0);
+    if (FRecordCount > 0 && FCurrentRecord != 0) SetCurrentRecord(0);
     bool ok = GetRecord(FBuffers[FRecordCount], TGetMode::gmPrior, true) == TGetResult::grOK;
     if (ok) {
         if (FRecordCount == 0) {
@@ -462,7 +456,10 @@ void TDataSet::Last() {
 }
 
 int TDataSet::MoveBy(int distance) {
-    CheckBrowseMode();
+    // With no data source attached nobody hears the check and scroll events of a step: they
+    // are not sent, and no guard is set up to send the scroll when the step fails.
+    const bool heard = !FDataSources.empty();
+    if (heard || FState != TDataSetState::dsBrowse) CheckBrowseMode();
     if (distance < 0) CheckBiDirectional();
     int result = 0;
     DoBeforeScroll();
@@ -470,41 +467,43 @@ int TDataSet::MoveBy(int distance) {
         FBOF = FEOF = false;
         // Buffers shifted out of the window; links move their first record by it.
         int shift = 0;
-        {
-            TScopeExit cleanup([&] { DataEvent(TDataEvent::deDataSetScroll, shift); });
-            if (distance > 0) {
-                while (distance > 0) {
-                    if (FActiveRecord < FRecordCount - 1) {
-                        ++FActiveRecord;
-                    } else {
-                        int full = FRecordCount < FBufferCount ? 0 : 1;
-                        if (!GetNextRecord()) {
-                            FEOF = true;
-                            break;
-                        }
-                        shift -= full;
-                        FActiveRecord = FRecordCount - 1;
+        auto step = [&] {
+            while (distance > 0) {
+                if (FActiveRecord < FRecordCount - 1) {
+                    ++FActiveRecord;
+                } else {
+                    int full = FRecordCount < FBufferCount ? 0 : 1;
+                    if (!GetNextRecord()) {
+                        FEOF = true;
+                        break;
                     }
-                    --distance;
-                    ++result;
+                    shift -= full;
+                    FActiveRecord = FRecordCount - 1;
                 }
-            } else {
-                while (distance < 0) {
-                    if (FActiveRecord > 0) {
-                        --FActiveRecord;
-                    } else {
-                        int full = FRecordCount < FBufferCount ? 0 : 1;
-                        if (!GetPriorRecord()) {
-                            FBOF = true;
-                            break;
-                        }
-                        shift += full;
-                        FActiveRecord = 0;
-                    }
-                    ++distance;
-                    --result;
-                }
+                --distance;
+                ++result;
             }
+            while (distance < 0) {
+                if (FActiveRecord > 0) {
+                    --FActiveRecord;
+                } else {
+                    int full = FRecordCount < FBufferCount ? 0 : 1;
+                    if (!GetPriorRecord()) {
+                        FBOF = true;
+                        break;
+                    }
+                    shift += full;
+                    FActiveRecord = 0;
+                }
+                ++distance;
+                --result;
+            }
+        };
+        if (heard) {
+            TScopeExit cleanup([&] { DataEvent(TDataEvent::deDataSetScroll, shift); });
+            step();
+        } else {
+            step();
         }
         DoAfterScroll();
     }
@@ -760,6 +759,27 @@ Variant TDataSet::FieldValueInState(const TField* field, TDataSetState state) {
 
 void TDataSet::InternalHandleException() { throw; }
 
+bool TDataSet::GetFieldString(TField* field, std::string& out, bool wide) {
+    out.clear();
+    if (!wide) {
+        std::vector<char> buf(static_cast<std::size_t>(field->GetDataSize()) + 1, 0);
+        if (!GetFieldData(field, buf.data())) return false;
+        out = buf.data();
+        return true;
+    }
+    std::vector<char16_t> buf(static_cast<std::size_t>(field->GetSize()) + 2, 0);
+    if (!GetFieldData(field, buf.data())) return false;
+    for (std::size_t i = 0; buf[i]; ++i) {
+        char32_t cp = buf[i];
+        if (cp >= 0xD800 && cp < 0xDC00 && buf[i + 1] >= 0xDC00 && buf[i + 1] < 0xE000) {
+            cp = 0x10000 + ((cp - 0xD800) << 10) + (buf[i + 1] - 0xDC00);
+            ++i;
+        }
+        Utf8Append(out, cp);
+    }
+    return true;
+}
+
 bool TDataSet::GetBlobFieldData(TField*, std::string& out) {
     out.clear();
     return false;
@@ -927,7 +947,7 @@ void TDataSet::DataEvent(TDataEvent event, std::intptr_t info) {
         default: break;
     }
     if (!ControlsDisabled() && FState != TDataSetState::dsBlockRead) {
-        NotifySources(event, info);
+        if (!FDataSources.empty()) NotifySources(event, info);
     } else if ((event == TDataEvent::deUpdateState && FState == TDataSetState::dsInactive) ||
                event == TDataEvent::deLayoutChange) {
         FEnableEvent = TDataEvent::deLayoutChange;
@@ -935,7 +955,6 @@ void TDataSet::DataEvent(TDataEvent event, std::intptr_t info) {
 }
 
 void TDataSet::NotifySources(TDataEvent event, std::intptr_t info) {
-    if (FDataSources.empty()) return;  // a scan with no controls attached
     std::vector<TDataSource*> sources = FDataSources;
     for (TDataSource* s : sources)
         if (std::find(FDataSources.begin(), FDataSources.end(), s) != FDataSources.end())

@@ -5,6 +5,8 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/classes/Component.h"
@@ -41,8 +43,16 @@ public:
     int GetFieldCount() const { return FFields.Count(); }
     // Every field, ADT children included, in order (parents before their children).
     const std::vector<TField*>& GetFieldList() const;
-    TField* FindField(const std::string& name) const;
-    TField* FieldByName(const std::string& name) const;
+    // By name, case-insensitive (db/Fields.h, TFields); "Parent.Child" reaches into ADT fields.
+    TField* FindField(std::string_view name) const {
+        TField* f = FFields.FindField(name);
+        return f ? f : FindNestedField(name);
+    }
+    // Raises "Field 'X' not found".
+    TField* FieldByName(std::string_view name) const {
+        TField* f = FFields.FindField(name);
+        return f ? f : NestedFieldByName(name);
+    }
     TFieldDefs& GetFieldDefs() { return FFieldDefs; }
     TFieldDefs* GetFieldDefList() { return &FFieldDefs; }
     bool GetDefaultFields() const { return FDefaultFields; }
@@ -140,7 +150,9 @@ public:
     const TFilterRecordEvent& GetOnFilterRecord() const { return FOnFilterRecord; }
     void SetOnFilterRecord(TFilterRecordEvent v);
 
-    // Notifications; a descendant may react before the links hear of the event.
+    // Notifications; a descendant may react before the links hear of the event. A cursor
+    // step (Next, Prior, MoveBy) sends its check-browse and scroll events only while a data
+    // source is attached: without one nobody receives them.
     virtual void DataEvent(TDataEvent event, std::intptr_t info);
     int GetBufferCount() const { return FBufferCount; }
     int GetActiveRecord() const { return FActiveRecord; }
@@ -153,6 +165,10 @@ public:
     // whether the field has a value; every dataset must accept it.
     virtual bool GetFieldData(TField* field, void* buffer) = 0;
     virtual void SetFieldData(TField* field, const void* buffer) = 0;
+    // The text of a string field, as its native data reads (cut at Size bytes, or at Size
+    // UTF-16 units for a wide field); false when Null. The default reads the native data into
+    // a buffer of the field's size; a dataset keeping text elsewhere copies it straight out.
+    virtual bool GetFieldString(TField* field, std::string& out, bool wide);
     // Blob contents, kept outside the record buffer.
     virtual bool GetBlobFieldData(TField* field, std::string& out);
     virtual void SetBlobFieldData(TField* field, const std::string& value);
@@ -302,7 +318,13 @@ private:
     void CloseCursor();
     void SetBufferCount(int v);
     void SetCurrentRecord(int i);
-    void MoveBuffer(int from, int to);
+    void MoveBuffer(int from, int to) {
+        if (from - to == 1 || to - from == 1)  // the usual one-record step
+            std::swap(FBuffers[static_cast<std::size_t>(from)], FBuffers[static_cast<std::size_t>(to)]);
+        else if (from != to)
+            RotateBuffer(from, to);
+    }
+    void RotateBuffer(int from, int to);
     void ActivateBuffers();
     void FreeBuffers();
     void BeginInsertAppend();
@@ -311,6 +333,8 @@ private:
     void BindCalcFields();
     void CompileFilter();
     void RebuildFieldList() const;
+    TField* FindNestedField(std::string_view name) const;
+    TField* NestedFieldByName(std::string_view name) const;
     void NotifySources(TDataEvent event, std::intptr_t info);
     static void Fire(const TDataSetNotifyEvent& e, TDataSet* ds) { if (e) e(ds); }
 

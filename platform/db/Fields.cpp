@@ -118,6 +118,10 @@ void TField::SetFieldName(const std::string& v) {
             DatabaseError("Duplicate field name '" + v + "'", FDataSet->GetName());
     }
     FFieldName = v;
+    if (FParentField)
+        FParentField->GetFields().NamesChanged();
+    else if (FDataSet)
+        FDataSet->GetFields().NamesChanged();
 }
 
 std::string TField::GetFullName() const {
@@ -346,9 +350,14 @@ TStringField::TStringField(TComponent* owner) : TField(owner) {
 }
 
 std::string TStringField::GetAsString() const {
-    std::vector<char> buf(GetDataSize() + 1, 0);
-    if (!GetData(buf.data())) return {};
-    return std::string(buf.data());
+    std::string s;
+    ReadString(s);
+    return s;
+}
+
+bool TStringField::ReadString(std::string& out) const {
+    if (!GetDataSet()) DatabaseError("Field '" + GetDisplayName() + "' has no dataset");
+    return GetDataSet()->GetFieldString(const_cast<TStringField*>(this), out, IsWideText());
 }
 
 void TStringField::SetAsString(const std::string& v) {
@@ -358,6 +367,12 @@ void TStringField::SetAsString(const std::string& v) {
     std::vector<char> buf(GetDataSize(), 0);
     std::memcpy(buf.data(), v.data(), n);
     SetData(buf.data());
+}
+
+Variant TStringField::GetAsVariant() const {
+    if (!IsStringType(GetDataType())) return TField::GetAsVariant();
+    std::string s;
+    return ReadString(s) ? Variant(s) : Variant::Null();
 }
 
 std::int32_t TStringField::GetAsInteger() const {
@@ -375,21 +390,6 @@ bool TStringField::GetAsBoolean() const {
 }
 
 TWideStringField::TWideStringField(TComponent* owner) : TStringField(owner) { SetDataType(TFieldType::ftWideString); }
-
-std::string TWideStringField::GetAsString() const {
-    std::vector<char16_t> buf(GetSize() + 2, 0);
-    if (!GetData(buf.data())) return {};
-    std::string out;
-    for (std::size_t i = 0; buf[i]; ++i) {
-        char32_t cp = buf[i];
-        if (cp >= 0xD800 && cp < 0xDC00 && buf[i + 1] >= 0xDC00 && buf[i + 1] < 0xE000) {
-            cp = 0x10000 + ((cp - 0xD800) << 10) + (buf[i + 1] - 0xDC00);
-            ++i;
-        }
-        Utf8Append(out, cp);
-    }
-    return out;
-}
 
 void TWideStringField::SetAsString(const std::string& v) {
     std::vector<char16_t> buf(GetSize() + 1, 0);
@@ -429,26 +429,36 @@ TSmallintField::TSmallintField(TComponent* owner) : TIntegerField(owner) { SetDa
 TWordField::TWordField(TComponent* owner) : TIntegerField(owner) { SetDataType(TFieldType::ftWord); }
 TAutoIncField::TAutoIncField(TComponent* owner) : TIntegerField(owner) { SetDataType(TFieldType::ftAutoInc); }
 
-std::int32_t TIntegerField::GetAsInteger() const {
-    switch (GetDataSize()) {
-        case 2: {
-            std::uint8_t b[2];
-            if (!GetData(b)) return 0;
-            if (GetDataType() == TFieldType::ftWord) {
-                std::uint16_t w;
-                std::memcpy(&w, b, 2);
-                return w;
-            }
-            std::int16_t s;
-            std::memcpy(&s, b, 2);
-            return s;
-        }
-        default: {
-            std::int32_t v = 0;
-            if (!GetData(&v)) return 0;
-            return v;
-        }
+bool TIntegerField::ReadInteger(std::int32_t& v) const {
+    v = 0;
+    if (GetDataSize() != 2) return GetData(&v);
+    std::uint8_t b[2];
+    if (!GetData(b)) return false;
+    if (GetDataType() == TFieldType::ftWord) {
+        std::uint16_t w;
+        std::memcpy(&w, b, 2);
+        v = w;
+    } else {
+        std::int16_t x;
+        std::memcpy(&x, b, 2);
+        v = x;
     }
+    return true;
+}
+
+std::int32_t TIntegerField::GetAsInteger() const {
+    std::int32_t v;
+    ReadInteger(v);
+    return v;
+}
+
+// The overrides of GetAsVariant read the value once: whether it is Null comes with it. A type
+// the class does not hold natively goes the general way.
+Variant TIntegerField::GetAsVariant() const {
+    const TFieldType t = GetDataType();
+    if (!IsIntegerType(t) || t == TFieldType::ftLargeint) return TField::GetAsVariant();
+    std::int32_t v;
+    return ReadInteger(v) ? Variant(v) : Variant::Null();
 }
 
 void TIntegerField::CheckRange(std::int64_t v) const {
@@ -517,6 +527,11 @@ std::int32_t TLargeintField::GetAsInteger() const {
     return static_cast<std::int32_t>(v);
 }
 void TLargeintField::SetAsLargeInt(std::int64_t v) { SetData(&v); }
+Variant TLargeintField::GetAsVariant() const {
+    if (GetDataType() != TFieldType::ftLargeint) return TField::GetAsVariant();
+    std::int64_t v = 0;
+    return GetData(&v) ? Variant(static_cast<long long>(v)) : Variant::Null();
+}
 void TLargeintField::SetAsFloat(double v) { SetAsLargeInt(std::llround(v)); }
 std::string TLargeintField::GetAsString() const { return IsNull() ? std::string() : std::to_string(GetAsLargeInt()); }
 void TLargeintField::SetAsString(const std::string& v) {
@@ -553,6 +568,14 @@ std::int32_t TFloatField::GetAsInteger() const {
 std::int64_t TFloatField::GetAsLargeInt() const { return std::llround(GetAsFloat()); }
 Currency TFloatField::GetAsCurrency() const { return fieldtext::FloatToCurrency(GetAsFloat()); }
 void TFloatField::SetAsCurrency(Currency v) { SetAsFloat(fieldtext::CurrencyToFloat(v)); }
+Variant TFloatField::GetAsVariant() const {
+    const TFieldType t = GetDataType();
+    if (!IsFloatType(t) || t == TFieldType::ftBCD || t == TFieldType::ftFMTBcd)
+        return TField::GetAsVariant();
+    double v = 0;
+    if (!GetData(&v)) return Variant::Null();
+    return t == TFieldType::ftCurrency ? Variant(fieldtext::FloatToCurrency(v)) : Variant(v);
+}
 std::string TFloatField::GetAsString() const {
     return IsNull() ? std::string() : fieldtext::FloatText(GetAsFloat(), "", false, FPrecision);
 }
@@ -587,6 +610,13 @@ Currency TBCDField::GetAsCurrency() const {
     return GetData(&c.Value) ? c : Currency{};
 }
 void TBCDField::SetAsCurrency(Currency v) { SetData(&v.Value); }
+Variant TBCDField::GetAsVariant() const {
+    const TFieldType t = GetDataType();
+    if (t != TFieldType::ftBCD && t != TFieldType::ftFMTBcd && t != TFieldType::ftCurrency)
+        return TField::GetAsVariant();
+    Currency c;
+    return GetData(&c.Value) ? Variant(c) : Variant::Null();
+}
 double TBCDField::GetAsFloat() const { return fieldtext::CurrencyToFloat(GetAsCurrency()); }
 void TBCDField::SetAsFloat(double v) { SetAsCurrency(fieldtext::FloatToCurrency(v)); }
 std::int32_t TBCDField::GetAsInteger() const {
@@ -620,6 +650,11 @@ TBooleanField::TBooleanField(TComponent* owner) : TField(owner) { SetDataType(TF
 bool TBooleanField::GetAsBoolean() const {
     std::uint16_t v = 0;
     return GetData(&v) && v != 0;
+}
+Variant TBooleanField::GetAsVariant() const {
+    if (GetDataType() != TFieldType::ftBoolean) return TField::GetAsVariant();
+    std::uint16_t v = 0;
+    return GetData(&v) ? Variant(v != 0) : Variant::Null();
 }
 void TBooleanField::SetAsBoolean(bool v) {
     std::uint16_t w = v ? 1 : 0;
@@ -666,6 +701,11 @@ TDateTime TDateTimeField::GetAsDateTime() const {
     double v = 0;
     return GetData(&v) ? v : 0;
 }
+Variant TDateTimeField::GetAsVariant() const {
+    if (!IsDateTimeType(GetDataType())) return TField::GetAsVariant();
+    double v = 0;
+    return GetData(&v) ? Variant::FromDateTime(v) : Variant::Null();
+}
 void TDateTimeField::SetAsDateTime(TDateTime v) {
     if (GetDataType() == TFieldType::ftDate) v = std::trunc(v);
     else if (GetDataType() == TFieldType::ftTime) v = std::fabs(v - std::trunc(v));
@@ -701,6 +741,15 @@ std::string TBlobField::GetAsString() const {
     std::string s;
     if (GetDataSet()) GetDataSet()->GetBlobFieldData(const_cast<TBlobField*>(this), s);
     return s;
+}
+Variant TBlobField::GetAsVariant() const {
+    using enum TFieldType;
+    const TFieldType t = GetDataType();
+    std::string s;
+    if (!GetDataSet() || !GetDataSet()->GetBlobFieldData(const_cast<TBlobField*>(this), s))
+        return Variant::Null();
+    if (t == ftMemo || t == ftWideMemo || t == ftFmtMemo || IsStringType(t)) return Variant(s);
+    return Variant::FromBytes(std::vector<std::uint8_t>(s.begin(), s.end()));
 }
 void TBlobField::SetAsString(const std::string& v) {
     if (!GetDataSet()) DatabaseError("Field '" + GetDisplayName() + "' has no dataset");
@@ -780,11 +829,147 @@ int TFields::IndexOf(const TField* f) const {
     auto it = std::find(FList.begin(), FList.end(), f);
     return it == FList.end() ? -1 : static_cast<int>(it - FList.begin());
 }
-TField* TFields::FindField(const std::string& name) const {
-    for (TField* f : FList)
-        if (Utf8SameText(f->GetFieldName(), name)) return f;
-    return nullptr;
+namespace {
+
+// A few loads and two multiplications, whatever the length: the first and last bytes and the
+// length. Names alike at both ends only share a chain; the table compares whole names.
+[[gnu::always_inline]] inline std::uint64_t NameHash(std::string_view s) {
+    const std::size_t n = s.size();
+    const char* p = s.data();
+    std::uint64_t a = 0, b = 0;
+    if (n >= 8) {
+        std::memcpy(&a, p, 8);
+        std::memcpy(&b, p + n - 8, 8);
+    } else if (n >= 4) {
+        std::uint32_t x, y;
+        std::memcpy(&x, p, 4);
+        std::memcpy(&y, p + n - 4, 4);
+        a = x;
+        b = y;
+    } else if (n > 0) {
+        a = static_cast<unsigned char>(p[0]) | static_cast<unsigned char>(p[n / 2]) << 8 |
+            static_cast<unsigned char>(p[n - 1]) << 16;
+    }
+    std::uint64_t h = (a ^ 0x9E3779B97F4A7C15ull) * 0xBF58476D1CE4E5B9ull;
+    h ^= (b + n) * 0x94D049BB133111EBull;
+    return h ^ (h >> 29);
 }
+
+// Byte equality without a library call for the short names fields have.
+[[gnu::always_inline]] inline bool SameBytes(std::string_view a, std::string_view b) {
+    const std::size_t n = a.size();
+    if (n != b.size()) return false;
+    const char *p = a.data(), *q = b.data();
+    if (n > 16) return std::memcmp(p, q, n) == 0;
+    if (n >= 8) {
+        std::uint64_t x0, y0, x1, y1;
+        std::memcpy(&x0, p, 8);
+        std::memcpy(&y0, q, 8);
+        std::memcpy(&x1, p + n - 8, 8);
+        std::memcpy(&y1, q + n - 8, 8);
+        return ((x0 ^ y0) | (x1 ^ y1)) == 0;
+    }
+    if (n >= 4) {
+        std::uint32_t x0, y0, x1, y1;
+        std::memcpy(&x0, p, 4);
+        std::memcpy(&y0, q, 4);
+        std::memcpy(&x1, p + n - 4, 4);
+        std::memcpy(&y1, q + n - 4, 4);
+        return ((x0 ^ y0) | (x1 ^ y1)) == 0;
+    }
+    for (std::size_t i = 0; i < n; ++i)
+        if (p[i] != q[i]) return false;
+    return true;
+}
+
+// Two names are the same text exactly when their folds are equal: the comparison folds code
+// point by code point (malformed bytes as U+FFFD) in the same way.
+std::string FoldName(std::string_view s) {
+    std::string out;
+    out.reserve(s.size());
+    for (std::size_t i = 0; i < s.size();) {
+        const unsigned char c = static_cast<unsigned char>(s[i]);
+        if (c < 0x80) {
+            out += static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+            ++i;
+        } else {
+            Utf8Append(out, UnicodeToLower(Utf8Decode(s, i)));
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+void TFields::BuildIndex() const {
+    std::size_t size = 8;
+    while (size < FList.size() * 2) size *= 2;
+    FExact.assign(size, {});
+    FFolded.assign(size, {});
+    FFoldedNames.clear();
+    FFoldedNames.reserve(FList.size());
+    for (std::size_t pos = 0; pos < FList.size(); ++pos) {
+        FFoldedNames.push_back(FoldName(FList[pos]->GetFieldName()));
+        const std::string& key = FFoldedNames.back();
+        const std::uint64_t h = NameHash(key);
+        // Only the first of the fields whose names fold alike is ever found.
+        if (Probe(h, key)) continue;
+        std::size_t i = h & (size - 1);
+        while (FFolded[i].Pos >= 0) i = (i + 1) & (size - 1);
+        FFolded[i] = {h, static_cast<int>(pos)};
+        const std::string& name = FList[pos]->GetFieldName();
+        const std::uint64_t e = NameHash(name);
+        i = e & (size - 1);
+        while (FExact[i].Field) i = (i + 1) & (size - 1);
+        TExactSlot& slot = FExact[i];
+        slot.Hash = e;
+        slot.Field = FList[pos];
+        slot.Length = static_cast<std::uint32_t>(name.size());
+        if (name.size() <= sizeof slot.Name) std::memcpy(slot.Name, name.data(), name.size());
+    }
+    FIndexValid = true;
+}
+
+TField* TFields::Probe(std::uint64_t hash, std::string_view folded) const {
+    const std::size_t mask = FFolded.size() - 1;
+    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+        const TNameSlot& s = FFolded[i];
+        if (s.Pos < 0) return nullptr;
+        const auto pos = static_cast<std::size_t>(s.Pos);
+        if (s.Hash == hash && FFoldedNames[pos] == folded) return FList[pos];
+    }
+}
+
+TField* TFields::FindExact(std::string_view name) const {
+    const std::uint64_t h = NameHash(name);
+    const std::size_t mask = FExact.size() - 1;
+    for (std::size_t i = h & mask;; i = (i + 1) & mask) {
+        const TExactSlot& s = FExact[i];
+        if (!s.Field) return nullptr;
+        if (s.Hash != h || s.Length != name.size()) continue;
+        if (name.size() <= sizeof s.Name ? SameBytes(std::string_view(s.Name, s.Length), name)
+                                         : s.Field->GetFieldName() == name)
+            return s.Field;
+    }
+}
+
+TField* TFields::FindField(std::string_view name) const {
+    if (FIndexValid)
+        if (TField* f = FindExact(name)) return f;
+    return FindOther(name);
+}
+
+// Kept apart so that the search of a name spelt as the field's stays small.
+TField* TFields::FindOther(std::string_view name) const {
+    if (FList.empty()) return nullptr;
+    if (!FIndexValid) {
+        BuildIndex();
+        if (TField* f = FindExact(name)) return f;
+    }
+    const std::string key = FoldName(name);
+    return Probe(NameHash(key), key);
+}
+
 TField* TFields::FieldByName(const std::string& name) const {
     TField* f = FindField(name);
     if (!f) DatabaseError("Field '" + name + "' not found", FDataSet ? FDataSet->GetName() : "");
@@ -792,9 +977,11 @@ TField* TFields::FieldByName(const std::string& name) const {
 }
 void TFields::Add(TField* f) {
     if (IndexOf(f) < 0) FList.push_back(f);
+    FIndexValid = false;
 }
 void TFields::Remove(TField* f) {
     FList.erase(std::remove(FList.begin(), FList.end(), f), FList.end());
+    FIndexValid = false;
 }
 void TFields::SetFieldIndex(TField* f, int index) {
     int cur = IndexOf(f);
@@ -802,6 +989,7 @@ void TFields::SetFieldIndex(TField* f, int index) {
     index = std::clamp(index, 0, Count() - 1);
     FList.erase(FList.begin() + cur);
     FList.insert(FList.begin() + index, f);
+    FIndexValid = false;
 }
 
 TField* CreateFieldForType(TFieldType t, TComponent* owner) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/classes/Alignment.h"
@@ -201,9 +202,14 @@ public:
     double GetAsFloat() const override;
     bool GetAsBoolean() const override;
     void SetAsBoolean(bool v) override { SetAsString(v ? "True" : "False"); }
+    Variant GetAsVariant() const override;
 
 protected:
     int DefaultDisplayWidth() const override { return GetSize(); }
+    // Native data in UTF-16 (the wide field) rather than UTF-8.
+    virtual bool IsWideText() const { return false; }
+    // The value in one read; false when Null.
+    bool ReadString(std::string& out) const;
 };
 
 // Stored as UTF-16 in record buffers (Size characters plus a terminator); read and written as
@@ -213,8 +219,10 @@ class TWideStringField : public TStringField {
 public:
     explicit TWideStringField(TComponent* owner = nullptr);
     int GetDataSize() const override { return (GetSize() + 1) * 2; }
-    std::string GetAsString() const override;
     void SetAsString(const std::string& v) override;
+
+protected:
+    bool IsWideText() const override { return true; }
 };
 
 class TNumericField : public TField {
@@ -244,6 +252,7 @@ public:
     double GetAsFloat() const override { return GetAsInteger(); }
     void SetAsFloat(double v) override;
     bool GetAsBoolean() const override { return GetAsInteger() != 0; }
+    Variant GetAsVariant() const override;
     std::int32_t GetMinValue() const { return FMinValue; }
     void SetMinValue(std::int32_t v) { FMinValue = v; }
     std::int32_t GetMaxValue() const { return FMaxValue; }
@@ -255,6 +264,8 @@ protected:
     virtual std::int64_t TypeMin() const { return INT32_MIN; }
     virtual std::int64_t TypeMax() const { return INT32_MAX; }
     void CheckRange(std::int64_t v) const;
+    // The native value widened; false when Null.
+    bool ReadInteger(std::int32_t& v) const;
 
 private:
     std::int32_t FMinValue = 0, FMaxValue = 0;
@@ -301,6 +312,7 @@ public:
     void SetAsLargeInt(std::int64_t v) override;
     double GetAsFloat() const override { return static_cast<double>(GetAsLargeInt()); }
     void SetAsFloat(double v) override;
+    Variant GetAsVariant() const override;
 
 protected:
     void GetFieldText(std::string& text, bool displayText) const override;
@@ -321,6 +333,7 @@ public:
     void SetAsFloat(double v) override;
     Currency GetAsCurrency() const override;
     void SetAsCurrency(Currency v) override;
+    Variant GetAsVariant() const override;
     // Display as money (the locale's currency format) when no DisplayFormat is set.
     bool GetCurrency() const { return FCurrency; }
     void SetCurrency(bool v);
@@ -356,6 +369,7 @@ public:
     void SetAsFloat(double v) override;
     Currency GetAsCurrency() const override;
     void SetAsCurrency(Currency v) override;
+    Variant GetAsVariant() const override;
     bool GetCurrency() const { return FCurrency; }
     void SetCurrency(bool v);
 
@@ -377,6 +391,7 @@ public:
     void SetAsBoolean(bool v) override;
     std::int32_t GetAsInteger() const override { return GetAsBoolean() ? 1 : 0; }
     void SetAsInteger(std::int32_t v) override { SetAsBoolean(v != 0); }
+    Variant GetAsVariant() const override;
     // "Yes;No": the true text, then the false text.
     const std::string& GetDisplayValues() const { return FDisplayValues; }
     void SetDisplayValues(const std::string& v);
@@ -396,6 +411,7 @@ public:
     void SetAsDateTime(TDateTime v) override;
     double GetAsFloat() const override { return GetAsDateTime(); }
     void SetAsFloat(double v) override { SetAsDateTime(v); }
+    Variant GetAsVariant() const override;
     const std::string& GetDisplayFormat() const { return FDisplayFormat; }
     void SetDisplayFormat(const std::string& v);
 
@@ -434,6 +450,7 @@ public:
     std::string GetAsString() const override;
     void SetAsString(const std::string& v) override;
     std::vector<std::uint8_t> GetAsBytes() const;
+    Variant GetAsVariant() const override;
     void SetAsBytes(const std::vector<std::uint8_t>& v);
     std::int64_t GetBlobSize() const { return static_cast<std::int64_t>(GetAsString().size()); }
     // The whole of `stream` from its start becomes the value; a file that cannot be read
@@ -501,19 +518,50 @@ public:
     TField* GetField(int i) const;
     TField* operator[](int i) const { return GetField(i); }
     int IndexOf(const TField* f) const;
-    TField* FindField(const std::string& name) const;  // case-insensitive, null when absent
+    // Case-insensitive (by folded code points), the first in order when several match; null
+    // when absent.
+    TField* FindField(std::string_view name) const;
     TField* FieldByName(const std::string& name) const;  // raises "Field 'X' not found"
     void Add(TField* f);
     void Remove(TField* f);
-    void Clear() { FList.clear(); }
+    void Clear() {
+        FList.clear();
+        FIndexValid = false;
+    }
     void SetFieldIndex(TField* f, int index);
+    // A field of the list was renamed.
+    void NamesChanged() { FIndexValid = false; }
     const std::vector<TField*>& List() const { return FList; }
     std::vector<TField*>::const_iterator begin() const { return FList.begin(); }
     std::vector<TField*>::const_iterator end() const { return FList.end(); }
 
 private:
+    // Names are found through two open-addressed hash tables built on the first search after
+    // the list or a name changed: one of the names as spelt (a search spelt the same way, the
+    // usual case, costs one hash and one compare) and one of the case-folded names.
+    struct TNameSlot {
+        std::uint64_t Hash = 0;
+        int Pos = -1;  // in FList; -1: empty slot
+    };
+    // A slot of the table of names as spelt keeps the field and a name of up to 20 bytes itself,
+    // so that a hit reads no more than the slot.
+    struct TExactSlot {
+        std::uint64_t Hash = 0;
+        TField* Field = nullptr;  // null: empty slot
+        std::uint32_t Length = 0;
+        char Name[20] = {};
+    };
+    void BuildIndex() const;
+    [[gnu::noinline]] TField* FindOther(std::string_view name) const;
+    TField* FindExact(std::string_view name) const;
+    TField* Probe(std::uint64_t hash, std::string_view folded) const;
+
     TDataSet* FDataSet;
     std::vector<TField*> FList;
+    mutable bool FIndexValid = false;
+    mutable std::vector<TExactSlot> FExact;
+    mutable std::vector<TNameSlot> FFolded;
+    mutable std::vector<std::string> FFoldedNames;  // by position in FList
 };
 
 // The class of field made for a data type (null for types without one).

@@ -206,3 +206,43 @@ TEST_F(SqliteFixture, DataLinksCannotBrowseAUniDirectionalDataSet) {
     EXPECT_EQ(q.FieldByName("name")->GetAsString(), "alice");
     link.SetDataSource(nullptr);
 }
+
+TEST_F(SqliteFixture, UniDirectionalReadsFieldsInAnyOrderAndAsOftenAsAsked) {
+    const char* sql = "SELECT id, name, born, salary, active, note, photo FROM people ORDER BY id";
+    TQuery buffered;
+    buffered.SetConnection(Conn.get());
+    buffered.GetSQL()->SetText(sql);
+    buffered.Open();
+    UniQuery uni(Conn.get(), sql);
+    uni.Open();
+    const int n = uni.GetFieldCount();
+    for (; !uni.GetEOF(); uni.Next(), buffered.Next()) {
+        // Backwards, then forwards twice, typed and as Variants: always the buffered values.
+        for (int i = n - 1; i >= 0; --i)
+            EXPECT_EQ(uni.GetFields()[i]->GetAsVariant(), buffered.GetFields()[i]->GetAsVariant())
+                << i;
+        for (int pass = 0; pass < 2; ++pass)
+            for (int i = 0; i < n; ++i) {
+                TField* u = uni.GetFields()[i];
+                TField* b = buffered.GetFields()[i];
+                EXPECT_EQ(u->IsNull(), b->IsNull()) << i;
+                EXPECT_EQ(u->GetAsString(), b->GetAsString()) << i;
+                EXPECT_EQ(u->GetDisplayText(), b->GetDisplayText()) << i;
+            }
+    }
+    EXPECT_TRUE(buffered.GetEOF());
+    // Past the end, the last row's values, whichever were read before.
+    EXPECT_EQ(uni.FieldByName("photo")->GetAsVariant(), Variant::Null());
+    EXPECT_EQ(uni.FieldByName("salary")->GetAsCurrency(), Currency::FromScaled(30002500));
+
+    // A Null between values read, and text holding a NUL, which a string field ends at.
+    UniQuery mixed(Conn.get(),
+                   "SELECT 1 AS a, NULL AS b, 'ab' || char(0) || 'cd' AS c, 'tail' AS d");
+    mixed.Open();
+    EXPECT_EQ(mixed.FieldByName("a")->GetAsInteger(), 1);
+    EXPECT_TRUE(mixed.FieldByName("b")->IsNull());
+    EXPECT_TRUE(mixed.FieldByName("b")->GetAsVariant().IsNull());
+    EXPECT_EQ(mixed.FieldByName("c")->GetAsString(), "ab");
+    EXPECT_EQ(mixed.FieldByName("d")->GetAsString(), "tail");
+    EXPECT_EQ(mixed.FieldByName("a")->GetAsVariant().AsInt64(), 1);
+}
