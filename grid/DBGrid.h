@@ -254,7 +254,9 @@ public:
     TMultiSelect GetMultiSelect() const { return FMultiSelect; }
     TSystemStyleElements GetSystemStyleElements() const { return FSystemStyleElements; }
     void SetSystemStyleElements(TSystemStyleElements Value);
-    // Which of Elements keep the system look: all of them unless a custom style is active.
+    // Elements keep the system's own look: the system styles are switched on, the system
+    // themes the grid (no custom style, Vista or later, FixedTheme not ftNone) and
+    // SystemStyleElements hold all of Elements.
     bool IsSystemStyle(TSystemStyleElements Elements) const;
     TVelDBGridToolMenuItems GetToolMenuItems() const { return FToolMenuItems; }
     void SetToolMenuItems(TVelDBGridToolMenuItems Value) { FToolMenuItems = Value; }
@@ -507,6 +509,76 @@ public:
                                  TSelections Selections, TColor& Color, TFont* Font, int& Image);
     virtual void CalcImageIndex(TVelColumn* Column, int& Index);
 
+    // ---- Fixed cells (DBGridFixedPaint.cpp): titles with header bands, the filler, the
+    // indicator, total and blank cells.
+    // The style switches of a painted cell: whether it takes the custom look, and whether
+    // its fonts and client colours come from the style.
+    struct TCellLook {
+        bool Custom = false, Fonts = false, Client = false;
+    };
+    TCellLook CellLook() const;
+    // Glyph of the indicator cell of data row DataRow; -1 for none. Moves the link's active
+    // record to the row for the decision.
+    int IndicatorIndex(int DataRow);
+    // Grid row of the current record's indicator, kept for the editing-state repaint.
+    int GetSelRow() const { return FSelRow; }
+    // Text of a total cell: the total object's text passed through TotalGetText. Row counts
+    // from the first total row below the blank row.
+    std::string GetTotalText(TVelColumn* Column, int Row, TTextKind Kind);
+    virtual void TotalGetText(TVelColumn* Column, int Index, std::string& Text, TTextKind Kind);
+    // Whether data row DataRow is multi-selected as a whole, and whether it is the anchor of
+    // an extended selection; the selection feature answers these (none until it exists).
+    virtual bool IsRowMultiSelected(int DataRow) const {
+        (void)DataRow;
+        return false;
+    }
+    virtual bool IsSelectAnchorRow(int DataRow) const {
+        (void)DataRow;
+        return false;
+    }
+
+    // ---- Marker and indicator glyphs (DBGridMarkers.cpp).
+    // IndicatorImages when set, else the built-in indicator and title button glyphs.
+    TCustomImageList* GetIndicators();
+    // TitleMarkers when set, else the built-in sort markers.
+    TCustomImageList* GetMarkers();
+    // Rebuilds the built-in lists for the marker look in effect; nothing when that look is
+    // the one they were built for.
+    void RecreateMarkers();
+    // The marker look RecreateMarkers builds: the style with msAuto and msAutoGray resolved,
+    // transparency and the forced system look.
+    struct TMarkerLook {
+        TMarkerStyle Style = TMarkerStyle::msDefault;
+        bool Transparent = false;
+        bool Forced = false;
+    };
+    TMarkerLook MarkerLook() const;
+    int GetLoadedStyle() const { return FLoadedStyle; }
+    const std::string& GetLoadedStyleName() const { return FLoadedStyleName; }
+
+    // ---- Class-wide style tables, keyed by the framework style name (DBGridStyleTables.cpp).
+    // A missing name reads as 0; the "Active" forms use the active style's name.
+    static int GetCellFrameStyle(const std::string& Name);
+    static void SetCellFrameStyle(const std::string& Name, int Value);
+    static int GetActiveCellFrameStyle();
+    // Rect inflated by the active style's cell-frame value.
+    static TRect GetCellFrameRect(const TRect& Rect);
+    static int GetFixedTextStyle(const std::string& Name);
+    static void SetFixedTextStyle(const std::string& Name, int Value);
+    static int GetActiveFixedTextStyle();
+    static int GetFlatStyle(const std::string& Name);
+    static void SetFlatStyle(const std::string& Name, int Value);
+    static int GetActiveFlatStyle();
+    static bool IsFlatStyle() { return GetActiveFlatStyle() != 0; }
+    static int GetSelectRowStyle(const std::string& Name);
+    static void SetSelectRowStyle(const std::string& Name, int Value);
+    static int GetActiveSelectRowStyle();
+    // The style's highlight colour shaded by the fixed-text (selected-row) value.
+    static TColor GetFixedTextSelected();
+    static TColor GetSelectRowSelected();
+    // The built-in style names the tables start with, in their two groups.
+    static const std::vector<std::string>& BuiltInStyleNames(int Group);
+
     // ---- Scrolling (DBGridScroll.cpp).
     // Moves the current record; returns the distance actually moved.
     int MoveBy(int Distance, bool Select = true);
@@ -689,13 +761,14 @@ public:
     virtual TVelDBGridTreeView* CreateTreeView();
 
     // How often each piece of held-back work was asked for. Work the grid does not do yet
-    // (stretching, markers, numbering, totals, order, lists, scroll bars, tree) is only
-    // counted here, so tests can check which effects a change triggers.
+    // (sort markers, numbering, totals, order, lists, tree) is only counted here, so tests
+    // can check which effects a change triggers; MarkerRebuilds counts the glyph lists
+    // RecreateMarkers really rebuilt.
     struct TWorkCounts {
         int Layouts = 0, EditorInvalidations = 0, Stretches = 0, BorderChanges = 0,
             MarkerUpdates = 0, SequenceUpdates = 0, TotalsUpdates = 0, OrderUpdates = 0,
             ListItemUpdates = 0, ScrollBarUpdates = 0, TreeViewRefreshes = 0,
-            RowSelectToggles = 0;
+            RowSelectToggles = 0, MarkerRebuilds = 0;
     };
     const TWorkCounts& GetWorkCounts() const { return FWork; }
 
@@ -780,6 +853,21 @@ private:
     TColorGeneration ColorGeneration() const;
     bool ShowsSelection() const;
     void FillCellBackground(const TRect& Rect);
+    // Fixed cells.
+    void DrawFixedCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState);
+    void DrawFillerCell(const TRect& ARect, TGridDrawState AState);
+    void DrawIndicatorCell(int ARow, const TRect& ARect);
+    void DrawTitleCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState);
+    void DrawHeaderBands(TVelColumn* Master, const TRect& Full, const TRect& Clip);
+    void DrawTotalCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState);
+    // Background and frame of a fixed cell; Hot and Down give a button its state.
+    void FillFixed(const TRect& Rect, TColor Color, bool Hot, bool Down);
+    void DrawFixedFrame(const TRect& Rect, bool Hot, bool Down);
+    // VertTop: where the line after the cell starts, below the cell's top.
+    void DrawFixedLines(const TRect& Rect, int VertTop = 0);
+    void DrawGlyph(TCustomImageList* List, int Index, const TRect& Rect, bool Greyed);
+    TRect CornerRect() const;
+    int TitleMargin() const;
     void DrawFocusFrame(const TRect& Rect);
 
     // Owned.
@@ -918,6 +1006,12 @@ private:
                     const std::function<void(const TRect&)>& Draw) const;
     void DrawBoxGlyph(const TRect& Box, TVelColumn* Column, const TCellImage& Image);
     int FRecCount = 0, FRecNumber = 0;
+
+    // Built-in glyph lists and the look they were built for.
+    std::unique_ptr<TCustomImageList> FMarkerList;
+    std::unique_ptr<TCustomImageList> FIndicatorList;
+    int FLoadedStyle = -1;
+    std::string FLoadedStyleName;
 };
 
 #undef VEL_GRID_EVENT

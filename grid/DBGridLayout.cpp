@@ -188,7 +188,7 @@ void TVelCustomDBGrid::InternalLayout() {
     TCustomGrid::SetFixedCols(std::min(FIndicatorOffset + fixed, cols - 1));
 
     CalcRowHeights();
-    UpdateMarkers();
+    RecreateMarkers();
     UpdateRowCount();
     if (FIndicatorOffset > 0) SetColWidths(0, FIndicatorWidth);
     for (std::size_t i = 0; i < FVisibleColumns.size(); ++i)

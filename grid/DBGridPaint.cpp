@@ -1,5 +1,5 @@
 // Painting of the grid's cells: the colour rules, the look queries and the data cells.
-// Title, header, total, indicator and filler cells get only their background here.
+// Title, header, total, indicator and filler cells are painted in DBGridFixedPaint.cpp.
 #include <algorithm>
 
 #include "graphics/PimkitGraph.h"
@@ -177,10 +177,9 @@ void TVelCustomDBGrid::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDra
     const int dataCol = ACol - FIndicatorOffset;
     const int dataRow = ARow - FTitleOffset;
     const bool dataRowKind = ARow >= FTitleOffset && dataRow < GetDataRowCount();
-    if (AState.Contains(TGridDrawStateFlag::gdFixed) || !dataRowKind || dataCol < 0 ||
-        dataCol >= static_cast<int>(FVisibleColumns.size())) {
-        // Fixed, total and blank cells: their own painting comes with the fixed cells.
-        C.FillRectColor(ARect, AState.Contains(TGridDrawStateFlag::gdFixed) ? GetFixedColor() : GetColor());
+    // Titles, the indicator, total and blank rows; frozen data columns are data cells.
+    if (ARow < FTitleOffset || !dataRowKind || dataCol < 0 || dataCol >= static_cast<int>(FVisibleColumns.size())) {
+        DrawFixedCell(ACol, ARow, ARect, AState);
         return;
     }
     TVelColumn* column = FVisibleColumns[static_cast<std::size_t>(dataCol)];
