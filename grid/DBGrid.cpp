@@ -288,6 +288,8 @@ void TVelCustomDBGrid::SetFixedStyle(TFixedStyle Value) {
 void TVelCustomDBGrid::SetFixedTheme(TFixedTheme Value) {
     if (Value == FFixedTheme) return;
     FFixedTheme = Value;
+    // The built-in markers are drawn for the marker look in effect.
+    if (!IsLoading()) RecreateMarkers();
     Invalidate();
 }
 
@@ -306,12 +308,16 @@ void TVelCustomDBGrid::SetHotButtons(THotButtons Value) {
 void TVelCustomDBGrid::SetMarkerStyle(TMarkerStyle Value) {
     if (Value == FMarkerStyle) return;
     FMarkerStyle = Value;
+    // The built-in markers are drawn for the marker look in effect.
+    if (!IsLoading()) RecreateMarkers();
     Invalidate();
 }
 
 void TVelCustomDBGrid::SetMarkerTransparent(TMarkerTransparent Value) {
     if (Value == FMarkerTransparent) return;
     FMarkerTransparent = Value;
+    // The built-in markers are drawn for the marker look in effect.
+    if (!IsLoading()) RecreateMarkers();
     Invalidate();
 }
 

@@ -526,16 +526,9 @@ public:
     // from the first total row below the blank row.
     std::string GetTotalText(TVelColumn* Column, int Row, TTextKind Kind);
     virtual void TotalGetText(TVelColumn* Column, int Index, std::string& Text, TTextKind Kind);
-    // Whether data row DataRow is multi-selected as a whole, and whether it is the anchor of
-    // an extended selection; the selection feature answers these (none until it exists).
-    virtual bool IsRowMultiSelected(int DataRow) const {
-        (void)DataRow;
-        return false;
-    }
-    virtual bool IsSelectAnchorRow(int DataRow) const {
-        (void)DataRow;
-        return false;
-    }
+    // The active record is the anchor of an extended selection (extended selection on, an
+    // anchor set and equal); the selection feature answers this, none until it exists.
+    virtual bool IsSelectAnchorRow() const { return false; }
 
     // ---- Marker and indicator glyphs (DBGridMarkers.cpp).
     // IndicatorImages when set, else the built-in indicator and title button glyphs.

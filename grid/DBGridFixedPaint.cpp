@@ -308,10 +308,11 @@ void TVelCustomDBGrid::DrawTitleCell(int ACol, int ARow, const TRect& ARect, TGr
     const TCellLook look = CellLook();
     const int bands = FOptions.Contains(O::dgTitleHeaders) && FHeaderRowHeight > 0 ? title->HeaderRowCount() : 0;
     const int bandsHeight = std::min(full.Height(), bands * FHeaderRowHeight);
+    // Bands clip themselves: a shared band also covers the line after the title.
+    if (bands > 0) DrawHeaderBands(master, full, rect);
     {
         TClipScope clip(C);
         C.IntersectClipRect(rect);
-        if (bands > 0) DrawHeaderBands(master, full, rect);
 
         TRect caption = full;
         caption.Top += bandsHeight;

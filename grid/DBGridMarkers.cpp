@@ -155,7 +155,7 @@ int TVelCustomDBGrid::IndicatorIndex(int DataRow) {
     {
         TScopeExit back([&] { FDataLink->SetActiveRecord(active); });
         FDataLink->SetActiveRecord(DataRow);
-        const bool selected = IsRowMultiSelected(DataRow);
+        const bool selected = IsRowMultiSelected();
         if (DataRow == active) {
             switch (FDataLink->GetDataSet()->GetState()) {
             case TDataSetState::dsEdit: index = 1; break;
@@ -166,7 +166,7 @@ int TVelCustomDBGrid::IndicatorIndex(int DataRow) {
             index = 3;
         }
         // The anchor of an extended selection keeps a mark of its own.
-        if (!SystemProfile().CustomStyleActive && IsSelectAnchorRow(DataRow)) {
+        if (!SystemProfile().CustomStyleActive && IsSelectAnchorRow()) {
             if (index < 0)
                 index = 6;
             else if (index == 3)
