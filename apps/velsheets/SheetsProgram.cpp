@@ -5,8 +5,9 @@ namespace velsheets {
 const vel::TProgramInfo& ProgramInfo() {
     static const vel::TProgramInfo info{
         "velsheets", "velsheets [output folder]",
-        "Draws the contact sheets of the platform graphics, glyphs.png and canvas.png, into the\n"
-        "folder (default docs/images), creating it when needed.\n"
+        "Draws the contact sheets of the platform graphics, glyphs.png and canvas.png, and the\n"
+        "data grid's pictures, grid.png and grid-styles.png, into the folder (default\n"
+        "docs/images), creating it when needed.\n"
         "  --help     this text\n"
         "  --version  the version\n"};
     return info;

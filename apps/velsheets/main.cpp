@@ -1,10 +1,12 @@
 // Draws the contact sheets of the platform graphics: every compiled-in glyph with its index
-// (docs/images/glyphs.png) and every canvas primitive and edge style (docs/images/canvas.png).
+// (docs/images/glyphs.png) and every canvas primitive and edge style (docs/images/canvas.png);
+// and the data grid's pictures (docs/images/grid.png, docs/images/grid-styles.png).
 // Usage: velsheets [output folder]   (default docs/images)
 #include <iostream>
 #include <string>
 #include <vector>
 
+#include "apps/velsheets/GridSheets.h"
 #include "apps/velsheets/SheetsProgram.h"
 #include "platform/graphics/Canvas.h"
 #include "platform/graphics/ImageList.h"
@@ -269,6 +271,8 @@ int main(int argc, char** argv) {
                           SetPinnedFontFile("");
                           Save(GlyphSheet(), dir + "/glyphs.png");
                           Save(CanvasSheet(), dir + "/canvas.png");
+                          Save(*velsheets::GridShowcase(), dir + "/grid.png");
+                          Save(*velsheets::GridStylesSheet(), dir + "/grid-styles.png");
                           return 0;
                       });
 }
