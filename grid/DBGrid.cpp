@@ -261,7 +261,8 @@ void TVelCustomDBGrid::SetScrollBars(TScrollStyle Value) {
 }
 
 void TVelCustomDBGrid::SetWheelScrollRows(int Value) {
-    FWheelScrollRows = CheckCount(Value, 0, "WheelScrollRows");
+    // -1: a page per notch.
+    FWheelScrollRows = CheckCount(Value, -1, "WheelScrollRows");
 }
 
 void TVelCustomDBGrid::SetGridLineWidth(int Value) {

@@ -672,6 +672,27 @@ public:
     // Writing a form that holds the grid, or a column file.
     bool IsWritingColumns() const;
 
+    // ---- Input: the events' dispatch methods (each raises its event when assigned).
+    virtual void CellClick(TVelColumn* Column);
+    // Without a handler: the control's double click.
+    virtual void CellDblClick(TVelColumn* Column);
+    virtual void TitleClick(TVelColumn* Column);
+    virtual void HeaderClick(TVelColumn* Column, int Index);
+    virtual void TotalClick(TVelColumn* Column, int Index);
+    virtual void IndicatorClick();
+    virtual void FillerClick();
+    virtual void ExpandClick(TVelColumn* Column);
+    // FromIndex and ToIndex are grid columns; the event receives data indexes.
+    virtual void ColumnMoving(int FromIndex, int ToIndex, bool& Accept);
+    virtual void EditButtonClick();
+    // Rows one wheel notch moves: 1 with Ctrl, a page with Shift, else WheelScrollRows (the
+    // system's lines for 0, the record window for a negative value).
+    int MouseWheelScrollRows(TShiftState Shift) const;
+    TShiftState GetLastShiftState() const { return FLastShiftState; }
+    // The release point lay in the indentation and image box of a data cell.
+    bool GetClickInMargin() const { return FClickInMargin; }
+    bool MouseInMargin(int X, int Y);
+
     // Selections and deferred work arrive with their features; these are their entry points.
     // The "Select" column toggles the current row's selection through this.
     virtual void ToggleRowSelection() { ++FWork.RowSelectToggles; }
@@ -813,14 +834,66 @@ protected:
     virtual void DefineFieldMap();
     void AlwaysShowEditor();
     void DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) override;
+
+    // ---- Input (DBGridKeys.cpp, DBGridMouse.cpp).
+    void KeyDown(unsigned& Key, TShiftState Shift) override;
+    void KeyPress(char32_t& Key) override;
+    void KeyUp(unsigned& Key, TShiftState Shift) override;
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    bool DoMouseWheelDown(TShiftState Shift, TPoint MousePos) override;
+    bool DoMouseWheelUp(TShiftState Shift, TPoint MousePos) override;
+    bool CanEditShow() override;
+    TInplaceEdit* CreateEditor() override;
+    void ColEnter() override;
+    void ColExit() override;
+    bool BeginColumnDrag(int& Origin, int& Destination, TPoint MousePt) override;
+    // The move is asked of ColumnMoving first.
+    bool EndColumnDrag(int& Origin, int& Destination, TPoint MousePt) override;
+    void ColumnMoved(int FromIndex, int ToIndex) override;
+    // A pressed title, header band or filler button follows the mouse; (-1, -1) releases it.
+    void TrackButton(int X, int Y);
+    void TrackCell(int X, int Y);
+    void StopTracking();
+    void StopCellTracking();
+    // Hooks of the features that own these keys (search panel, clipboard, selection, filter
+    // drop-downs); the grid alone does nothing for them.
+    virtual void SearchKey(unsigned Key, TShiftState Shift) {
+        (void)Key;
+        (void)Shift;
+    }
+    virtual void CopyToClipboard(bool WithTitles) { (void)WithTitles; }
+    virtual void SelectAll() {}
+    virtual void DeleteSelectedRows() {}
+    virtual void DropDownFilter(bool Form) { (void)Form; }
+    // A title's sort marker toggles on its click (ascending unless Descending).
+    virtual void ToggleTitleMarker(TVelColumn* Column, bool Descending) {
+        (void)Column;
+        (void)Descending;
+    }
     // Data lines take DataColLineColor and DataRowLineColor.
     TColor GetLineColor(bool Fixed, bool Vertical) const override;
 
 private:
+    friend class TVelInplaceEdit;
     friend class TVelColumn;
     friend class TVelDBGridColumns;
     friend class TVelDBGridTotals;
     friend class TVelGridDataLink;
+    // What lies under a client point, for the mouse rules.
+    struct TInputHit {
+        enum class TKind { None, Title, Data, Total };
+        TKind Kind = TKind::None;
+        TGridCoord Cell{-1, -1};
+        TVelColumn* Column = nullptr;  // for titles, the column whose title shows there
+        bool Indicator = false;
+        int Header = -1;    // header band under the point
+        int DataRow = -1;   // record window row
+        int TotalRow = -1;  // total row from the first below the blank row
+    };
+    TInputHit HitAt(int X, int Y) const;
+    bool OverColumnBorder(int X, int Y, int& Index);
     void SetBottomRowHeights();
     void SetStretchActive();
     void AssignStretchWidth(TVelColumn* Column, int Raw, int Width);
@@ -980,6 +1053,22 @@ private:
     bool FTopLeftChanging = false;
     bool FClientResizing = false;
     TVelVertScrollBar FVertScroll;
+
+    // Input state.
+    TShiftState FLastShiftState;
+    bool FTracking = false;      // a title, header band or filler button is pressed
+    int FTracked = -1;           // its grid column
+    TVelColumn* FTrackCol = nullptr;
+    int FTrackHeader = -1;       // the pressed header band, -1 for the caption
+    bool FPressed = false;
+    TPoint FPressXY{};
+    bool FExpandButton = false;  // the press was on a title's expand button
+    bool FCellTracking = false;  // a check box or expand box is pressed
+    TGridCoord FTrackCell{-1, -1};
+    bool FCellPressed = false;
+    bool FClickInMargin = false;
+    bool FIsESCKey = false;
+    bool FClickOnSelected = false;  // the press was on the current cell
 
     // Painting state of the cell being drawn.
     TGridCoord FPaintCell{-1, -1};

@@ -69,6 +69,9 @@ void TVelCustomDBGrid::CreateWnd() {
     FFlatSBMode = !UseRightToLeftScrollBar() && !p.ThemesEnabled && !p.CheckWin32Version(6) &&
                   (!FScrollProp->GetWinXPMode() || !p.CheckWin32Version(5, 1));
     TCustomGrid::CreateWnd();
+    // A grid attached to its data before it had a window builds its record window now.
+    UpdateRowCount();
+    UpdateActive();
     FVertScroll.Reset();
     FVertScroll.SetHidden(false);
     UpdateScrollBar();

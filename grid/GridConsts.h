@@ -5,6 +5,11 @@
 
 namespace vel {
 
+class TResourceString;
+// Asked before Ctrl+Delete deletes with dgConfirmDelete.
+extern TResourceString SDeleteRecordQuestion;
+extern TResourceString SDeleteMultipleRecordsQuestion;
+
 extern int DelayInterval;           // ms before deferred totals, numbering, lists, selection
 extern int MaxDropDownRows;         // rows of a drop-down list
 extern int MaxDropDownWidth;        // pixels
