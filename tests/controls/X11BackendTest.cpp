@@ -1,80 +1,19 @@
 // The X11 backend under a private Xvfb server: a real window appears, a click and an
 // Alt+letter sent to it reach the controls, and the window's pixels are what the offscreen
 // surface holds.
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <chrono>
-#include <filesystem>
-#include <thread>
-
 #include "platform/backends/X11Backend.h"
 #include "platform/controls/StdCtrls.h"
 #include "tests/controls/ControlsTestUtil.h"
+#include "tests/support/XvfbServer.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 
-extern char** environ;
-
 using namespace vel;
 
 namespace veltest {
 namespace {
-
-class XvfbServer {
-public:
-    XvfbServer() {
-        for (int n = 91; n < 140 && FPid == 0; ++n) {
-            if (std::filesystem::exists("/tmp/.X" + std::to_string(n) + "-lock")) continue;
-            if (std::filesystem::exists("/tmp/.X11-unix/X" + std::to_string(n))) continue;
-            Start(n);
-        }
-    }
-    ~XvfbServer() {
-        if (FPid > 0) {
-            kill(FPid, SIGTERM);
-            int status = 0;
-            waitpid(FPid, &status, 0);
-        }
-    }
-    bool Running() const { return FPid > 0; }
-    const std::string& Name() const { return FName; }
-
-private:
-    void Start(int n) {
-        std::string display = ":" + std::to_string(n);
-        const char* argv[] = {"Xvfb", display.c_str(), "-screen", "0", "800x600x24", "-nolisten", "tcp", "-noreset", nullptr};
-        posix_spawn_file_actions_t fa;
-        posix_spawn_file_actions_init(&fa);
-        posix_spawn_file_actions_addopen(&fa, 1, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_addopen(&fa, 2, "/dev/null", O_WRONLY, 0);
-        pid_t pid = 0;
-        int rc = posix_spawnp(&pid, "Xvfb", &fa, nullptr, const_cast<char**>(argv), environ);
-        posix_spawn_file_actions_destroy(&fa);
-        if (rc != 0) return;
-        // Wait (bounded) until the server takes connections.
-        for (int i = 0; i < 100; ++i) {
-            if (Display* d = XOpenDisplay(display.c_str())) {
-                XCloseDisplay(d);
-                FPid = pid;
-                FName = display;
-                return;
-            }
-            int status = 0;
-            if (waitpid(pid, &status, WNOHANG) == pid) return;  // it gave up (display taken)
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        }
-        kill(pid, SIGTERM);
-        waitpid(pid, nullptr, 0);
-    }
-    pid_t FPid = 0;
-    std::string FName;
-};
 
 class X11BackendTest : public ControlsTest {};
 
