@@ -254,3 +254,34 @@ static void BM_DBGridTypedScrollOneRow_1280x800(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_DBGridTypedScrollOneRow_1280x800)->Unit(benchmark::kMicrosecond);
+
+// The same grid with header bands over two pairs of columns, title options on and a total
+// footer: the fixed cells' share of a repaint.
+static void BM_DBGridTypedTitlesTotalsFullRepaint_1280x800(benchmark::State& state) {
+    TTypedScene& s = TypedScene();
+    TVelDBGrid* g = s.grid;
+    TVelDBGridColumns* cols = g->GetColumns();
+    cols->GetColumn(3)->GetTitle()->SetHeader("Dates");
+    cols->GetColumn(4)->GetTitle()->SetHeader("Dates");
+    cols->GetColumn(5)->GetTitle()->SetHeader("Sales");
+    cols->GetColumn(6)->GetTitle()->SetHeader("Sales");
+    cols->GetColumn(0)->GetTitle()->SetMarkerIndex(2);
+    g->SetOptions(g->GetOptions() + TVelDBGridOption::dgTitleHeaders);
+    g->SwitchOptionsEx({TVelDBGridOptionEx::dgTotalFooter, TVelDBGridOptionEx::dgTotalFooterBox}, true);
+    g->SetOnTotalGetText([](TVelColumn* Column, int, std::string& Text, TTextKind) {
+        if (Column->GetIndex() == 6) Text = "1,234,567.89";
+    });
+    s.data->First();
+    s.data->MoveBy(500000);
+    Application().ProcessMessages();
+    for (auto _ : state) {
+        static_cast<TControl*>(g)->Invalidate();
+        Application().ProcessMessages();
+    }
+    // Back to the plain grid for the other benchmarks.
+    g->SwitchOptionsEx({TVelDBGridOptionEx::dgTotalFooter, TVelDBGridOptionEx::dgTotalFooterBox}, false);
+    g->SetOptions(g->GetOptions() - TVelDBGridOption::dgTitleHeaders);
+    g->SetOnTotalGetText(nullptr);
+    Application().ProcessMessages();
+}
+BENCHMARK(BM_DBGridTypedTitlesTotalsFullRepaint_1280x800)->Unit(benchmark::kMicrosecond);
