@@ -906,6 +906,7 @@ void TFields::BuildIndex() const {
     while (size < FList.size() * 2) size *= 2;
     FExact.assign(size, {});
     FFolded.assign(size, {});
+    FLast = {};
     FFoldedNames.clear();
     FFoldedNames.reserve(FList.size());
     for (std::size_t pos = 0; pos < FList.size(); ++pos) {
@@ -954,8 +955,19 @@ TField* TFields::FindExact(std::string_view name) const {
 }
 
 TField* TFields::FindField(std::string_view name) const {
-    if (FIndexValid)
-        if (TField* f = FindExact(name)) return f;
+    if (FIndexValid) {
+        if (FLast.Field && FLast.Length == name.size() &&
+            SameBytes(std::string_view(FLast.Name, FLast.Length), name))
+            return FLast.Field;
+        if (TField* f = FindExact(name)) {
+            if (name.size() <= sizeof FLast.Name) {
+                FLast.Field = f;
+                FLast.Length = static_cast<std::uint32_t>(name.size());
+                std::memcpy(FLast.Name, name.data(), name.size());
+            }
+            return f;
+        }
+    }
     return FindOther(name);
 }
 

@@ -560,6 +560,8 @@ private:
     std::vector<TField*> FList;
     mutable bool FIndexValid = false;
     mutable std::vector<TExactSlot> FExact;
+    // The last name found as spelt: a loop asking for the same field again compares only this.
+    mutable TExactSlot FLast;
     mutable std::vector<TNameSlot> FFolded;
     mutable std::vector<std::string> FFoldedNames;  // by position in FList
 };

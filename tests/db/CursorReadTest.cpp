@@ -35,6 +35,7 @@ TEST(CursorRead, FieldByNameFollowsFieldsAddedRenamedRemovedAndMoved) {
     TField* key = field("Key");
     TField* extra = field("Extra");
     EXPECT_EQ(closed.FindField("EXTRA"), extra);
+    EXPECT_EQ(closed.FindField("Extra"), extra);  // the name last found is remembered
     extra->SetFieldName("Other");
     EXPECT_EQ(closed.FindField("Extra"), nullptr);
     EXPECT_EQ(closed.FindField("oTHER"), extra);
@@ -42,6 +43,7 @@ TEST(CursorRead, FieldByNameFollowsFieldsAddedRenamedRemovedAndMoved) {
     EXPECT_THROW(extra->SetFieldName("kEY"), EDatabaseError);
     EXPECT_EQ(closed.FindField("other"), extra);
     EXPECT_EQ(closed.FindField("KEY"), key);
+    EXPECT_EQ(closed.FindField("Other"), extra);
     delete extra;
     EXPECT_EQ(closed.FindField("Other"), nullptr);
     EXPECT_EQ(closed.FieldByName("key"), key);
