@@ -1,11 +1,12 @@
-// veldemo: the run-time layer at work, then the orders viewer.
+// veldemo: the run-time layer at work, then the orders in the data-aware grid.
 #include <cstdio>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "apps/veldemo/DemoProgram.h"
-#include "apps/veldemo/OrdersViewer.h"
+#include "apps/veldemo/OrdersWindow.h"
+#include "platform/controls/WindowBackend.h"
 #include "platform/db/sqlite/SQLDataSets.h"
 #include "platform/rtl/DateUtils.h"
 #include "platform/rtl/FormatSettings.h"
@@ -79,6 +80,8 @@ void ShowDatabase(const char* fileName) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Line by line even into a pipe, so an interrupted run still shows what it did.
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
     return RunProgram(veldemo::ProgramInfo(), argc, argv, [](const std::vector<std::string>& args) {
         const veldemo::TArguments a = veldemo::ParseArguments(args);
         veldemo::CheckDatabaseFile(a.Database);
@@ -95,8 +98,11 @@ int main(int argc, char** argv) {
                         fs.ShortDateFormat.c_str(), fs.DecimalSeparator, fs.ThousandSeparator);
         }
         ShowDatabase(a.Database.c_str());
-        std::printf("Orders viewer\n");
-        std::fflush(stdout);
-        return veldemo::RunOrdersViewer(a.OutDir, a.Database);
+        veldemo::TOrdersWindow window(a.Database);
+        std::printf("Orders: %d in the data-aware grid\n", window.Orders().GetRecordCount());
+        if (Backend().CanReceiveInput()) return veldemo::RunOrdersWindow(window);
+        std::printf("No display: a scripted tour, screenshots in %s\n", a.OutDir.c_str());
+        veldemo::RunTour(window, a.OutDir);
+        return 0;
     });
 }

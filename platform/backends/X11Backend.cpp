@@ -100,6 +100,15 @@ public:
             hints.y = w->GetTop();
             XSetWMNormalHints(FDisplay, x, &hints);
             XStoreName(FDisplay, x, w->GetText().c_str());
+            // The class lets window managers and desktops group and remember the program's
+            // windows: the program's name, and the library's.
+            std::string name = Application().GetExeName();
+            name = name.substr(name.find_last_of('/') + 1);
+            if (name.empty()) name = "vel";
+            XClassHint hint{};
+            hint.res_name = name.data();
+            hint.res_class = const_cast<char*>("VelGrid");
+            XSetClassHint(FDisplay, x, &hint);
         }
         FWindows[w] = x;
         FByX[x] = w;
@@ -169,6 +178,7 @@ public:
     }
 
     bool CanReceiveInput() const override { return true; }
+    bool FramesWindows() const override { return true; }
     void Flush() override { XSync(FDisplay, False); }
 
     std::uintptr_t NativeHandle(TWinControl* w) const override {

@@ -91,6 +91,7 @@ void TCustomForm::CreateParams(TCreateParams& Params) {
 
 TRect TCustomForm::GetBorderInsets() const {
     if (FParent && !GetDesktopParent()) return TWinControl::GetBorderInsets();
+    if (Backend().FramesWindows()) return TRect{};
     int frame = 0, caption = 0;
     const bool tool = FBorderStyle == TFormBorderStyle::bsToolWindow || FBorderStyle == TFormBorderStyle::bsSizeToolWin;
     switch (FBorderStyle) {

@@ -581,10 +581,24 @@ void TCustomGrid::ScrollBy(int OldLeft, int OldTop) {
 
 void TCustomGrid::UpdateScrollRange() {
     if (!HandleAllocated()) return;
-    TGridDrawInfo info;
-    CalcDrawInfo(info);
     const bool vert = FScrollBars == TScrollStyle::ssVertical || FScrollBars == TScrollStyle::ssBoth;
     const bool horz = FScrollBars == TScrollStyle::ssHorizontal || FScrollBars == TScrollStyle::ssBoth;
+    // Hiding one bar gives the other axis room and showing one takes it, so decide until the
+    // choice holds (it only moves one way per bar, two passes settle it).
+    for (int pass = 0; pass < 3; ++pass) {
+        bool changed = false;
+        auto show = [&](int Bar, bool Wanted) {
+            const unsigned bit = Bar == SB_HORZ ? WS_HSCROLL : WS_VSCROLL;
+            if (((GetStyle() & bit) != 0) == Wanted) return;
+            ShowScrollBar(Bar, Wanted);
+            changed = true;
+        };
+        if (vert) show(SB_VERT, FTopLeft.Y > FFixedRows || MaxTopLeft(false) > FFixedRows);
+        if (horz) show(SB_HORZ, FTopLeft.X > FFixedCols || MaxTopLeft(true) > FFixedCols);
+        if (!changed) break;
+    }
+    TGridDrawInfo info;
+    CalcDrawInfo(info);
     if (vert) {
         TScrollInfo si;
         si.fMask = SIF_ALL;
@@ -603,6 +617,21 @@ void TCustomGrid::UpdateScrollRange() {
         si.nPos = FTopLeft.X;
         FlatSB_SetScrollInfo(this, SB_HORZ, si, true);
     }
+}
+
+int TCustomGrid::MaxTopLeft(bool Horizontal) const {
+    TGridDrawInfo info;
+    CalcDrawInfo(info);
+    const TGridAxisDrawInfo& A = Horizontal ? info.Horz : info.Vert;
+    const int last = (Horizontal ? FColCount : FRowCount) - 1;
+    const int fixed = Horizontal ? FFixedCols : FFixedRows;
+    if (last < fixed) return fixed;
+    int maxFirst = last, room = A.GridExtent - A.FixedBoundary - A.Step(last);
+    while (maxFirst > fixed && room - A.Step(maxFirst - 1) >= 0) {
+        --maxFirst;
+        room -= A.Step(maxFirst);
+    }
+    return std::max(fixed, maxFirst);
 }
 
 void TCustomGrid::ModifyScrollBar(int Bar, unsigned ScrollCode, int Pos) {
@@ -626,15 +655,7 @@ void TCustomGrid::ModifyScrollBar(int Bar, unsigned ScrollCode, int Pos) {
         default: return;
     }
     // Never scroll past the point where the last cell is the last visible one.
-    TGridDrawInfo info;
-    CalcDrawInfo(info);
-    const TGridAxisDrawInfo& A = horz ? info.Horz : info.Vert;
-    int maxFirst = last, room = A.GridExtent - A.FixedBoundary - A.Step(last);
-    while (maxFirst > fixed && room - A.Step(maxFirst - 1) >= 0) {
-        --maxFirst;
-        room -= A.Step(maxFirst);
-    }
-    first = std::clamp(first, fixed, std::max(fixed, maxFirst));
+    first = std::clamp(first, fixed, MaxTopLeft(horz));
     if (horz)
         SetTopLeft(first, FTopLeft.Y);
     else

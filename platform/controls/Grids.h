@@ -269,7 +269,10 @@ protected:
     bool DoMouseWheelUp(TShiftState Shift, TPoint MousePos) override;
     void Resize() override;
 
+    // Sets the bars' ranges; a bar shows only while cells lie beyond the window on its axis.
     void UpdateScrollRange();
+    // The largest first scrollable column (row) that still leaves no room after the last one.
+    int MaxTopLeft(bool Horizontal) const;
     void UpdateEdit();
     void FocusCell(int ACol, int ARow, bool MoveAnchor);
     int ClientExtentX() const { return GetClientWidth(); }

@@ -33,6 +33,9 @@ public:
     virtual void Flush() {}
     // Whether an event can arrive from outside while the process waits (false offscreen).
     virtual bool CanReceiveInput() const = 0;
+    // Whether a window manager draws the frames and captions of top-level windows; forms then
+    // draw no border of their own.
+    virtual bool FramesWindows() const { return false; }
     // The desktop when the backend knows it (X11: the root window); empty to keep TScreen's.
     virtual TRect DesktopRect() const { return TRect{}; }
     // The native window of a top-level window (X11: the Window id), 0 offscreen.
