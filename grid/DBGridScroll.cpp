@@ -75,6 +75,8 @@ void TVelCustomDBGrid::CreateWnd() {
     FVertScroll.Reset();
     FVertScroll.SetHidden(false);
     UpdateScrollBar();
+    // Columns stretched before there was a window fitted a client area without the bars.
+    ClientResized();
 }
 
 bool TVelCustomDBGrid::InGridScrollMode() const {

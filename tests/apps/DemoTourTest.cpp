@@ -1,8 +1,8 @@
 // The demo's scripted tour over a small demo database: it writes one screenshot per step of
 // the window it shows (the data-aware grids with formatted money, check boxes, the shipping
 // band and the order lines), and the database is as generated afterwards.
+#include <cctype>
 #include <filesystem>
-#include <regex>
 
 #include "apps/veldemo/OrdersWindow.h"
 #include "apps/veldemodb/DemoDatabase.h"
@@ -18,6 +18,19 @@ std::string Scalar(TSQLiteConnection& db, const std::string& sql) {
     TSQLiteStatement st(db, sql);
     if (!st.Step() || st.IsNull(0)) return "<null>";
     return std::string(st.ColumnText(0));
+}
+
+// "1,234.50": groups of three digits separated by commas, two decimals.
+bool IsMoney(const std::string& Text) {
+    const std::size_t dot = Text.find('.');
+    if (dot == std::string::npos || dot == 0 || Text.size() != dot + 3) return false;
+    for (std::size_t i = dot + 1; i < Text.size(); ++i)
+        if (!std::isdigit(static_cast<unsigned char>(Text[i]))) return false;
+    for (std::size_t i = 0; i < dot; ++i) {
+        const bool comma = (dot - i) % 4 == 0;
+        if (comma ? Text[i] != ',' : !std::isdigit(static_cast<unsigned char>(Text[i]))) return false;
+    }
+    return Text[0] != ',';
 }
 
 TVelColumn* ColumnOf(TVelDBGrid& Grid, const std::string& Field) {
@@ -58,12 +71,12 @@ TEST_F(DemoTourTest, WritesScreenshotsOfTheDataGridsAndLeavesTheDatabaseAsItWas)
         // box, the customer's name looked up, a band over the shipping columns.
         TVelDBGrid& grid = window.OrdersGrid();
         TQuery& orders = window.Orders();
-        const std::regex money(R"(\d{1,3}(,\d{3})*\.\d\d)");
+        EXPECT_TRUE(IsMoney("1,234.50") && IsMoney("0.05") && !IsMoney("1234.50") && !IsMoney("155.4"));
         orders.First();
         for (int i = 0; i < 30; ++i, orders.Next()) {
-            EXPECT_TRUE(std::regex_match(orders.FieldByName("total")->GetDisplayText(), money))
+            EXPECT_TRUE(IsMoney(orders.FieldByName("total")->GetDisplayText()))
                 << orders.FieldByName("total")->GetDisplayText();
-            EXPECT_TRUE(std::regex_match(orders.FieldByName("freight")->GetDisplayText(), money));
+            EXPECT_TRUE(IsMoney(orders.FieldByName("freight")->GetDisplayText()));
         }
         ASSERT_TRUE(ColumnOf(grid, "paid"));
         EXPECT_TRUE(ColumnOf(grid, "paid")->GetCheckBox());
@@ -73,7 +86,7 @@ TEST_F(DemoTourTest, WritesScreenshotsOfTheDataGridsAndLeavesTheDatabaseAsItWas)
                              orders.FieldByName("customer_id")->GetAsString()));
         for (const char* f : {"ship_via", "shipped_date", "freight"})
             EXPECT_EQ(ColumnOf(grid, f)->GetTitle()->GetHeader(), "Shipping") << f;
-        EXPECT_EQ(grid.GetTitleOffset(), 2);  // band and titles
+        EXPECT_EQ(grid.GetHeaderRowCount(), 1);  // the band sits in the title row, above the titles
         // Every column fits: the columns stretch to the window and no horizontal bar shows.
         EXPECT_LE(grid.GetColumnsWidth(), grid.GetClientWidth());
         EXPECT_EQ(grid.GetStyle() & WS_HSCROLL, 0u);

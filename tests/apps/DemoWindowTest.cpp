@@ -88,7 +88,7 @@ TEST(DemoWindow, AppearsTakesAClickAndAKeyAndClosesThroughTheWindowManager) {
 
     ResetWindowingForTests();
     SetBackend(std::move(backend));
-    Screen().Reset();
+    vel::Screen().Reset();
     Display* probe = XOpenDisplay(server.Name().c_str());
     ASSERT_NE(probe, nullptr);
     int exitCode = -1;
@@ -149,7 +149,7 @@ TEST(DemoWindow, AppearsTakesAClickAndAKeyAndClosesThroughTheWindowManager) {
     XCloseDisplay(probe);
     SetBackend(nullptr);
     ResetWindowingForTests();
-    Screen().Reset();
+    vel::Screen().Reset();
     EXPECT_EQ(veltest::ReadFileText(file), before);
 }
 

@@ -443,7 +443,13 @@ TEST_F(GeometryTest, TotalsAlignToAFlatBorderWithoutAHorizontalBar) {
     const int total = Grid->GetTotalHeight();
     EXPECT_FALSE(Grid->GetAlignTotalsToBorder());  // a 3-D single border
     Grid->SetBorderStyle(TBorderStyle::bsNone);
+    // A column past the right edge brings the horizontal bar.
+    TVelColumn* wide = Grid->GetColumns()->GetColumn(0);
+    const int width = wide->GetWidth();
+    wide->SetWidth(Grid->GetClientWidth());
+    ASSERT_FALSE(Grid->ScrollBarRect(SB_HORZ).IsEmpty());
     EXPECT_FALSE(Grid->GetAlignTotalsToBorder());  // the horizontal bar is showing
+    wide->SetWidth(width);
     Grid->SetScrollBars(TScrollStyle::ssVertical);
     ASSERT_TRUE(Grid->ScrollBarRect(SB_HORZ).IsEmpty());
     EXPECT_TRUE(Grid->GetAlignTotalsToBorder());

@@ -57,6 +57,34 @@ TEST_F(RecordWindowTest, WithoutDataTheGridShowsTitlesOneEmptyRowAndTheBottomBlo
     EXPECT_EQ(Grid->GetDataLink()->GetFieldCount(), 0);
 }
 
+TEST(RecordWindowBeforeShow, ASourceAttachedBeforeTheWindowFillsAndStretchesOnceItIsShown) {
+    ResetWindowingForTests();
+    {
+        TForm form(nullptr);
+        form.SetBorderStyle(TFormBorderStyle::bsNone);
+        form.SetBounds(0, 0, 400, 300);
+        auto* grid = new TVelDBGrid(&form);
+        grid->SetAlign(TAlign::alClient);
+        grid->SetParent(&form);
+        grid->SetStretchMode(true);
+        auto table = MakeTable(50);
+        TDataSource source(nullptr);
+        source.SetDataSet(table.get());
+        grid->SetDataSource(&source);
+        form.Show();
+        Application().ProcessMessages();
+        EXPECT_GT(grid->GetDataLink()->GetBufferCount(), 5);
+        EXPECT_EQ(grid->GetDataLink()->GetBufferCount(), grid->GetDataRowCapacity());
+        EXPECT_EQ(grid->GetRowCount() - grid->GetTitleOffset(), grid->GetDataRowCapacity());
+        // The columns fill the client area the vertical bar leaves, so no horizontal bar.
+        EXPECT_NE(grid->GetStyle() & WS_VSCROLL, 0u);
+        EXPECT_EQ(grid->GetColumnsWidth(), grid->GetClientWidth());
+        EXPECT_EQ(grid->GetStyle() & WS_HSCROLL, 0u);
+        grid->SetDataSource(nullptr);
+    }
+    ResetWindowingForTests();
+}
+
 TEST_F(RecordWindowTest, FieldMapFollowsFieldsOrCustomisedColumns) {
     auto table = MakeTable(3);
     table->FieldByName("Name")->SetVisible(false);
