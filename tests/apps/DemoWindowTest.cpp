@@ -21,58 +21,6 @@ using namespace vel;
 
 namespace {
 
-void SendClick(Display* D, Window W, int X, int Y) {
-    for (int type : {ButtonPress, ButtonRelease}) {
-        XEvent e{};
-        e.xbutton.type = type;
-        e.xbutton.display = D;
-        e.xbutton.window = W;
-        e.xbutton.root = DefaultRootWindow(D);
-        e.xbutton.x = X;
-        e.xbutton.y = Y;
-        e.xbutton.button = Button1;
-        e.xbutton.same_screen = True;
-        e.xbutton.state = type == ButtonRelease ? Button1Mask : 0;
-        XSendEvent(D, W, True, type == ButtonPress ? ButtonPressMask : ButtonReleaseMask, &e);
-    }
-    XSync(D, False);
-}
-
-void SendKey(Display* D, Window W, KeySym Key) {
-    for (int type : {KeyPress, KeyRelease}) {
-        XEvent e{};
-        e.xkey.type = type;
-        e.xkey.display = D;
-        e.xkey.window = W;
-        e.xkey.root = DefaultRootWindow(D);
-        e.xkey.keycode = XKeysymToKeycode(D, Key);
-        e.xkey.same_screen = True;
-        XSendEvent(D, W, True, type == KeyPress ? KeyPressMask : KeyReleaseMask, &e);
-    }
-    XSync(D, False);
-}
-
-// What a window manager sends when the user closes the window from its frame.
-void SendClose(Display* D, Window W) {
-    XEvent e{};
-    e.xclient.type = ClientMessage;
-    e.xclient.window = W;
-    e.xclient.message_type = XInternAtom(D, "WM_PROTOCOLS", False);
-    e.xclient.format = 32;
-    e.xclient.data.l[0] = long(XInternAtom(D, "WM_DELETE_WINDOW", False));
-    e.xclient.data.l[1] = CurrentTime;
-    XSendEvent(D, W, False, NoEventMask, &e);
-    XSync(D, False);
-}
-
-template <class Done>
-void PumpUntil(Done done) {
-    for (int i = 0; i < 200 && !done(); ++i) {
-        Backend().PumpEvents(20);
-        Application().ProcessMessages();
-    }
-}
-
 TEST(DemoWindow, AppearsTakesAClickAndAKeyAndClosesThroughTheWindowManager) {
     veltest::XvfbServer server;
     if (!server.Running()) GTEST_SKIP() << "Xvfb could not be started";
@@ -104,7 +52,7 @@ TEST(DemoWindow, AppearsTakesAClickAndAKeyAndClosesThroughTheWindowManager) {
         const Window w = Window(Backend().NativeHandle(&form));
         ASSERT_NE(w, 0u);
         XWindowAttributes attrs{};
-        PumpUntil([&] {
+        veltest::PumpUntil([&] {
             XSync(probe, False);
             XGetWindowAttributes(probe, w, &attrs);
             return attrs.map_state == IsViewable;
@@ -122,15 +70,15 @@ TEST(DemoWindow, AppearsTakesAClickAndAKeyAndClosesThroughTheWindowManager) {
 
         const TRect cell = grid.CellRect(grid.DataToRawColumn(1), grid.GetTitleOffset() + 2);
         const TPoint at = grid.ClientToScreen(TPoint{cell.Left + 5, cell.Top + 5});
-        SendClick(probe, w, at.X - form.GetLeft(), at.Y - form.GetTop());
-        PumpUntil([&] { return clicks > 0; });
+        veltest::SendClick(probe, w, Button1, at.X - form.GetLeft(), at.Y - form.GetTop());
+        veltest::PumpUntil([&] { return clicks > 0; });
         EXPECT_EQ(clicks, 1);
-        SendKey(probe, w, XK_Down);
-        PumpUntil([&] { return keys > 0; });
+        veltest::SendKeyStroke(probe, w, XK_Down);
+        veltest::PumpUntil([&] { return keys > 0; });
         EXPECT_EQ(keys, 1);
 
         // The close message ends the run the program makes; a watchdog guards the test.
-        SendClose(probe, w);
+        veltest::SendClose(probe, w);
         std::atomic<bool> returned{false};
         std::thread watchdog([&] {
             for (int i = 0; i < 300 && !returned; ++i)

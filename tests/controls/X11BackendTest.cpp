@@ -61,45 +61,13 @@ TEST_F(X11BackendTest, RealWindowTakesAClickAndShowsTheSurface) {
 
         // A synthetic click from another connection, in window coordinates.
         TPoint c = target->ClientToScreen(Point(10, 10));
-        for (int type : {ButtonPress, ButtonRelease}) {
-            XEvent e{};
-            e.xbutton.type = type;
-            e.xbutton.display = probe;
-            e.xbutton.window = w;
-            e.xbutton.root = DefaultRootWindow(probe);
-            e.xbutton.x = c.X - form.GetLeft();
-            e.xbutton.y = c.Y - form.GetTop();
-            e.xbutton.x_root = c.X;
-            e.xbutton.y_root = c.Y;
-            e.xbutton.button = Button1;
-            e.xbutton.same_screen = True;
-            e.xbutton.state = type == ButtonRelease ? Button1Mask : 0;
-            XSendEvent(probe, w, True, type == ButtonPress ? ButtonPressMask : ButtonReleaseMask, &e);
-        }
-        XSync(probe, False);
-        for (int i = 0; i < 100 && clicks == 0; ++i) {
-            Backend().PumpEvents(20);
-            Process();
-        }
+        SendClick(probe, w, Button1, c.X - form.GetLeft(), c.Y - form.GetTop());
+        PumpUntil([&] { return clicks > 0; });
         EXPECT_EQ(clicks, 1);
 
         // Alt+O typed on the window is the button's accelerator.
-        for (int type : {KeyPress, KeyRelease}) {
-            XEvent e{};
-            e.xkey.type = type;
-            e.xkey.display = probe;
-            e.xkey.window = w;
-            e.xkey.root = DefaultRootWindow(probe);
-            e.xkey.keycode = XKeysymToKeycode(probe, XK_o);
-            e.xkey.state = Mod1Mask;
-            e.xkey.same_screen = True;
-            XSendEvent(probe, w, True, type == KeyPress ? KeyPressMask : KeyReleaseMask, &e);
-        }
-        XSync(probe, False);
-        for (int i = 0; i < 100 && okClicks == 0; ++i) {
-            Backend().PumpEvents(20);
-            Process();
-        }
+        SendKeyStroke(probe, w, XK_o, Mod1Mask);
+        PumpUntil([&] { return okClicks > 0; });
         EXPECT_EQ(okClicks, 1);
 
         // The window's pixels are the surface's.

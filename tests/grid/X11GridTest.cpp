@@ -20,65 +20,6 @@ using namespace vel;
 namespace veltest {
 namespace {
 
-// Input sent from a second connection, as another client (or a test driver) would.
-class TProbe {
-public:
-    TProbe(const std::string& Display, Window W) : FDisplay(XOpenDisplay(Display.c_str())), FWindow(W) {}
-    ~TProbe() {
-        if (FDisplay) XCloseDisplay(FDisplay);
-    }
-    bool Open() const { return FDisplay != nullptr; }
-    void Button(unsigned B, TPoint At) {
-        for (int type : {ButtonPress, ButtonRelease}) {
-            XEvent e{};
-            e.xbutton.type = type;
-            e.xbutton.display = FDisplay;
-            e.xbutton.window = FWindow;
-            e.xbutton.root = DefaultRootWindow(FDisplay);
-            e.xbutton.x = At.X;
-            e.xbutton.y = At.Y;
-            e.xbutton.button = B;
-            e.xbutton.same_screen = True;
-            XSendEvent(FDisplay, FWindow, True, type == ButtonPress ? ButtonPressMask : ButtonReleaseMask, &e);
-        }
-        XSync(FDisplay, False);
-    }
-    void Key(KeySym Sym) {
-        for (int type : {KeyPress, KeyRelease}) {
-            XEvent e{};
-            e.xkey.type = type;
-            e.xkey.display = FDisplay;
-            e.xkey.window = FWindow;
-            e.xkey.root = DefaultRootWindow(FDisplay);
-            e.xkey.keycode = XKeysymToKeycode(FDisplay, Sym);
-            e.xkey.same_screen = True;
-            XSendEvent(FDisplay, FWindow, True, type == KeyPress ? KeyPressMask : KeyReleaseMask, &e);
-        }
-        XSync(FDisplay, False);
-    }
-    bool Viewable() {
-        XWindowAttributes a{};
-        XSync(FDisplay, False);
-        XGetWindowAttributes(FDisplay, FWindow, &a);
-        return a.map_state == IsViewable;
-    }
-
-private:
-    Display* FDisplay;
-    Window FWindow;
-};
-
-// Pumps the backend until Done() holds (at most two seconds).
-template <class F>
-bool PumpUntil(F Done) {
-    for (int i = 0; i < 100; ++i) {
-        if (Done()) return true;
-        Backend().PumpEvents(20);
-        Application().ProcessMessages();
-    }
-    return Done();
-}
-
 TEST(X11GridTest, ClickWheelAndTypingDriveTheGrid) {
     XvfbServer server;
     if (!server.Running()) GTEST_SKIP() << "Xvfb could not be started";
@@ -101,9 +42,15 @@ TEST(X11GridTest, ClickWheelAndTypingDriveTheGrid) {
         grid->SetWheelScrollRows(2);
         form.Show();
         Application().ProcessMessages();
-        TProbe probe(server.Name(), Window(Backend().NativeHandle(&form)));
-        ASSERT_TRUE(probe.Open());
-        ASSERT_TRUE(PumpUntil([&] { return probe.Viewable(); }));
+        Display* probe = XOpenDisplay(server.Name().c_str());
+        ASSERT_NE(probe, nullptr);
+        const Window w = Window(Backend().NativeHandle(&form));
+        ASSERT_TRUE(PumpUntil([&] {
+            XWindowAttributes a{};
+            XGetWindowAttributes(probe, w, &a);
+            return a.map_state == IsViewable;
+        }));
+        auto click = [&](unsigned Button, TPoint At) { SendClick(probe, w, Button, At.X, At.Y); };
 
         // In coordinates of the X window, which covers the form's bounds.
         auto windowPoint = [&](int DataCol, int DataRow) {
@@ -112,24 +59,25 @@ TEST(X11GridTest, ClickWheelAndTypingDriveTheGrid) {
             return TPoint{s.X - form.GetLeft(), s.Y - form.GetTop()};
         };
         auto id = [&] { return table->FieldByName("ID")->GetAsInteger(); };
-        probe.Button(Button1, windowPoint(1, 3));
+        click(Button1, windowPoint(1, 3));
         EXPECT_TRUE(PumpUntil([&] { return id() == 4; })) << id();
         EXPECT_EQ(grid->RawToDataColumn(grid->GetCol()), 1);
 
-        probe.Button(Button5, windowPoint(1, 3));  // one notch towards the user
+        click(Button5, windowPoint(1, 3));  // one notch towards the user
         EXPECT_TRUE(PumpUntil([&] { return id() == 6; })) << id();
 
-        probe.Key(XK_z);
-        probe.Key(XK_q);
+        SendKeyStroke(probe, w, XK_z);
+        SendKeyStroke(probe, w, XK_q);
         ASSERT_TRUE(PumpUntil([&] { return grid->GetEditorMode() && grid->GetInplaceEditor()->GetText() == "zq"; }));
         EXPECT_EQ(table->FieldByName("Name")->GetAsString(), "N6");
-        probe.Key(XK_Return);
+        SendKeyStroke(probe, w, XK_Return);
         EXPECT_TRUE(PumpUntil([&] { return table->FieldByName("Name")->GetAsString() == "zq"; }));
-        probe.Key(XK_Down);
+        SendKeyStroke(probe, w, XK_Down);
         EXPECT_TRUE(PumpUntil([&] { return table->GetState() == TDataSetState::dsBrowse && id() == 7; }))
             << int(table->GetState()) << " " << id() << " editor " << grid->GetEditorMode() << " focused " << grid->Focused();
         table->Prior();
         EXPECT_EQ(table->FieldByName("Name")->GetAsString(), "zq");
+        XCloseDisplay(probe);
     }
     SetBackend(nullptr);
     vel::Screen().Reset();

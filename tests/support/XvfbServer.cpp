@@ -11,7 +11,8 @@
 #include <filesystem>
 #include <thread>
 
-#include <X11/Xlib.h>
+#include "platform/controls/Application.h"
+#include "platform/controls/WindowBackend.h"
 
 extern char** environ;
 
@@ -58,6 +59,59 @@ void XvfbServer::Start(int n) {
     }
     kill(pid, SIGTERM);
     waitpid(pid, nullptr, 0);
+}
+
+void SendClick(Display* D, Window W, unsigned Button, int X, int Y) {
+    for (int type : {ButtonPress, ButtonRelease}) {
+        XEvent e{};
+        e.xbutton.type = type;
+        e.xbutton.display = D;
+        e.xbutton.window = W;
+        e.xbutton.root = DefaultRootWindow(D);
+        e.xbutton.x = X;
+        e.xbutton.y = Y;
+        e.xbutton.button = Button;
+        e.xbutton.same_screen = True;
+        e.xbutton.state = type == ButtonRelease && Button == Button1 ? Button1Mask : 0;
+        XSendEvent(D, W, True, type == ButtonPress ? ButtonPressMask : ButtonReleaseMask, &e);
+    }
+    XSync(D, False);
+}
+
+void SendKeyStroke(Display* D, Window W, KeySym Key, unsigned State) {
+    for (int type : {KeyPress, KeyRelease}) {
+        XEvent e{};
+        e.xkey.type = type;
+        e.xkey.display = D;
+        e.xkey.window = W;
+        e.xkey.root = DefaultRootWindow(D);
+        e.xkey.keycode = XKeysymToKeycode(D, Key);
+        e.xkey.state = State;
+        e.xkey.same_screen = True;
+        XSendEvent(D, W, True, type == KeyPress ? KeyPressMask : KeyReleaseMask, &e);
+    }
+    XSync(D, False);
+}
+
+void SendClose(Display* D, Window W) {
+    XEvent e{};
+    e.xclient.type = ClientMessage;
+    e.xclient.window = W;
+    e.xclient.message_type = XInternAtom(D, "WM_PROTOCOLS", False);
+    e.xclient.format = 32;
+    e.xclient.data.l[0] = long(XInternAtom(D, "WM_DELETE_WINDOW", False));
+    e.xclient.data.l[1] = CurrentTime;
+    XSendEvent(D, W, False, NoEventMask, &e);
+    XSync(D, False);
+}
+
+bool PumpUntil(const std::function<bool()>& Done) {
+    for (int i = 0; i < 200; ++i) {
+        if (Done()) return true;
+        vel::Backend().PumpEvents(20);
+        vel::Application().ProcessMessages();
+    }
+    return Done();
 }
 
 }  // namespace veltest
