@@ -16,16 +16,8 @@ namespace {
 
 TColor Rgb(TColor c) { return static_cast<TColor>(ColorToRGB(c)); }
 
-class CellPaintTest : public DBGridTest {
+class CellPaintTest : public PaintedGridTest {
 protected:
-    CellPaintTest() {
-        Form->Show();
-        Table = MakeTable(6);
-        Source = new TDataSource(Form.get());
-        Source->SetDataSet(Table.get());
-        Grid->SetDataSource(Source);
-        Grid->GetGradient()->SetActive(false);
-    }
     std::unique_ptr<TBitmap> Shot() {
         Application().ProcessMessages();
         return Grid->CaptureImage();
@@ -36,8 +28,6 @@ protected:
     }
     // A pixel near the cell's bottom-left corner, away from text and frames.
     static TColor Corner(TBitmap& B, const TRect& R) { return B.GetPixelColor(R.Left + 1, R.Bottom - 2); }
-    std::unique_ptr<TClientDataSet> Table;
-    TDataSource* Source;
 };
 
 TEST_F(CellPaintTest, CurrentCellAndRowTakeTheirColours) {

@@ -10,15 +10,9 @@ using namespace vel;
 namespace veltest {
 namespace {
 
-class EditorPlacementTest : public DBGridTest {
+class EditorPlacementTest : public PaintedGridTest {
 protected:
-    EditorPlacementTest() {
-        Form->Show();
-        Table = MakeTable(4);
-        Source = new TDataSource(Form.get());
-        Source->SetDataSet(Table.get());
-        Grid->SetDataSource(Source);
-        Grid->GetGradient()->SetActive(false);
+    EditorPlacementTest() : PaintedGridTest(4) {
         Grid->SwitchOptions({TVelDBGridOption::dgEditing}, true);
     }
     // The box of pixels inside R (less its lines) whose colour differs from R's corner.
@@ -35,8 +29,6 @@ protected:
                 }
         return box;
     }
-    std::unique_ptr<TClientDataSet> Table;
-    TDataSource* Source;
 };
 
 TEST_F(EditorPlacementTest, EditorTextStartsWhereTheCellTextWas) {

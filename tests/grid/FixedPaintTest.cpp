@@ -25,16 +25,8 @@ bool Dark(TColor c) {
 // Top-left of a 12x12 glyph centred in Rect.
 TPoint GlyphAt(const TRect& R) { return {R.Left + (R.Width() - 12) / 2, R.Top + (R.Height() - 12) / 2}; }
 
-class FixedPaintTest : public DBGridTest {
+class FixedPaintTest : public PaintedGridTest {
 protected:
-    FixedPaintTest() {
-        Form->Show();
-        Table = MakeTable(6);
-        Source = new TDataSource(Form.get());
-        Source->SetDataSet(Table.get());
-        Grid->SetDataSource(Source);
-        Grid->GetGradient()->SetActive(false);
-    }
     std::unique_ptr<TBitmap> Shot() {
         static_cast<TWinControl*>(Grid)->Invalidate();
         Application().ProcessMessages();
@@ -43,8 +35,6 @@ protected:
     TRect Indicator(int DataRow) const { return Grid->CellRect(0, DataRow + Grid->GetTitleOffset()); }
     TRect Title(int DataCol) const { return Grid->CellRect(Grid->DataToRawColumn(DataCol), 0); }
     TPixel Pixel(TBitmap& B, TPoint P, int DX, int DY) { return B.GetPixel(P.X + DX, P.Y + DY); }
-    std::unique_ptr<TClientDataSet> Table;
-    TDataSource* Source;
 };
 
 TColor At(TBitmap& B, TPoint P, int DX, int DY) { return TColor(RefFromPixel(B.GetPixel(P.X + DX, P.Y + DY))); }

@@ -41,4 +41,19 @@ protected:
     vel::TVelDBGrid* Grid;
 };
 
+// A shown grid over a small table, painted without gradients, for pixel checks.
+class PaintedGridTest : public DBGridTest {
+protected:
+    explicit PaintedGridTest(int Rows = 6) {
+        Form->Show();
+        Table = MakeTable(Rows);
+        Source = new vel::TDataSource(Form.get());
+        Source->SetDataSet(Table.get());
+        Grid->SetDataSource(Source);
+        Grid->GetGradient()->SetActive(false);
+    }
+    std::unique_ptr<vel::TClientDataSet> Table;
+    vel::TDataSource* Source;
+};
+
 }  // namespace veltest
