@@ -297,8 +297,8 @@ void TVelCustomDBGrid::KeyPress(char32_t& Key) {
     const bool enterOrSpace = Key == U'\r' || Key == U' ';
     if (column && enterOrSpace && !GetEditorMode()) {
         if (column->GetCheckBox() && column->GetCheckBoxToggle() != TCheckBoxToggle::ctCustomToggle) {
-            if ((!column->GetField() || FOptions.Contains(O::dgEditing)) && CanColumnModify(column))
-                column->ToggleCheckBoxValue();
+            // The toggle itself checks that the column may change.
+            if (!column->GetField() || FOptions.Contains(O::dgEditing)) column->ToggleCheckBoxValue();
             Key = 0;
             return;
         }
