@@ -47,8 +47,6 @@ protected:
         }
         grid->KeyDown(Key, Shift);
         Key = 0;
-        if (grid->GetInplaceEditor() == this && !grid->GetEditorMode() && grid->CanFocus() && Focused())
-            grid->SetFocus();
     }
 };
 

@@ -73,9 +73,12 @@ void TInplaceEdit::BoundsChanged() {
     SetFormatRect(TRect{2, 2, std::max(2, GetWidth() - 2), GetHeight()});
 }
 
+// A hidden editor hands the focus back to its grid, not to the form's next control.
 void TInplaceEdit::Hide() {
     if (!GetVisible()) return;
+    const bool hadFocus = Focused();
     TCustomMaskEdit::Hide();
+    if (hadFocus && FGrid && FGrid->CanFocus()) FGrid->SetFocus();
 }
 
 void TInplaceEdit::Invalidate() {

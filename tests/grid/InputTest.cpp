@@ -162,11 +162,16 @@ TEST_F(InputTest, TypedTextReachesTheFieldOnEnterAndEscapeUndoesInTwoSteps) {
     EXPECT_EQ(Table->FieldByName("Name")->GetAsString(), "Zed");
     Process();
 
-    // The first Escape takes back what was typed, the second cancels the record's edit.
+    // The first Escape takes back what was typed, the second cancels the record's edit. The
+    // hidden editor hands the focus to the grid, not to the form's next control.
+    auto* next = new TEdit(Form.get());
+    next->SetBounds(0, 310, 80, 20);
+    next->SetParent(Form.get());
     InjectText("Q");
     Process();
     EXPECT_EQ(Table->GetState(), TDataSetState::dsEdit);
     Key(VK_ESCAPE);
+    EXPECT_TRUE(Grid->Focused());
     EXPECT_EQ(Grid->GetInplaceEditor()->GetText(), "Zed");
     EXPECT_EQ(Table->GetState(), TDataSetState::dsEdit);
     Key(VK_ESCAPE);
