@@ -1,7 +1,5 @@
-// The scripted tour: the steps a new user would try, each ending in a screenshot. The column
-// drags are injected mouse input and the typing goes through the in-place editor; record moves,
-// posting and cancelling still go through the dataset (injected keys did not move the record
-// in this headless run yet).
+// The scripted tour: the steps a new user would try, each ending in a screenshot. Every step is
+// injected input (wheel, keys, mouse drags, typing), as a person at the window would give it.
 #include <cstdio>
 
 #include "apps/veldemo/OrdersWindow.h"
@@ -54,13 +52,20 @@ public:
         InjectMouseUp(TMouseButton::mbLeft, To);
         Application().ProcessMessages();
     }
-    // Types Text over the whole of the selected cell's text in the in-place editor.
+    void Key(unsigned VirtKey, TShiftState Shift = {}) {
+        InjectKey(VirtKey, Shift);
+        Application().ProcessMessages();
+    }
+    // Moves to Field's column with Home and Tab and types Text over the cell: the first key typed
+    // opens the editor with the text selected, so the text replaces the cell's.
     void Type(const char* Field, const std::string& Text) {
         TVelDBGrid& grid = W.OrdersGrid();
-        grid.SetSelectedField(W.Orders().FieldByName(Field));
-        grid.SetFocus();
-        grid.ShowEditor();
-        if (TInplaceEdit* editor = grid.GetInplaceEditor()) editor->SelectAll();
+        const TField* target = W.Orders().FieldByName(Field);
+        Key(VK_HOME);
+        for (int i = 0; i < grid.GetColumns()->Count() && grid.GetSelectedField() != target; ++i)
+            Key(VK_TAB);
+        if (grid.GetSelectedField() != target)
+            throw Exception(std::string("the tour cannot reach the column of ") + Field);
         InjectText(Text);
         Application().ProcessMessages();
     }
@@ -81,19 +86,23 @@ std::vector<std::string> RunTour(TOrdersWindow& Window, const std::string& OutDi
     grid.SetFocus();
     t.Snap("1-orders");
 
-    orders.MoveBy(40);
-    std::printf("  scrolled to order %s\n", t.Order().c_str());
+    // Three wheel notches, a page, and the end of the 100,000 orders.
+    const TPoint middle = t.At(grid, grid.GetClientWidth() / 2, grid.GetClientHeight() / 2);
+    for (int i = 0; i < 3; ++i) InjectMouseWheel(-WHEEL_DELTA, middle);
+    Application().ProcessMessages();
+    std::printf("  the wheel scrolled to order %s\n", t.Order().c_str());
     t.Snap("2-scrolled");
-    orders.MoveBy(grid.GetVisibleRowCount());
-    std::printf("  a page further: order %s\n", t.Order().c_str());
+    t.Key(VK_NEXT);
+    std::printf("  Page Down: order %s\n", t.Order().c_str());
     t.Snap("3-paged");
-    orders.Last();
-    std::printf("  the last order: %s\n", t.Order().c_str());
+    t.Key(VK_END, {TShiftStateFlag::ssCtrl});
+    std::printf("  Ctrl+End: the last order, %s\n", t.Order().c_str());
     t.Snap("4-end");
 
-    // Back to the top; widen Customer by its title's right border, drag Total before it.
-    orders.First();
-    orders.MoveBy(44);
+    // Back to the top and down to order 45; widen Customer by its title's right border and
+    // drag Total before it.
+    t.Key(VK_HOME, {TShiftStateFlag::ssCtrl});
+    while (orders.GetRecNo() < 45 && !orders.GetEOF()) t.Key(VK_DOWN);
     TVelColumn* customer = t.Column("customer");
     const int width = customer->GetWidth();
     const TPoint border = t.TitleOf(customer, grid.CellRect(grid.DataToRawColumn(customer->GetIndex()), 0).Width() - 1);
@@ -104,22 +113,34 @@ std::vector<std::string> RunTour(TOrdersWindow& Window, const std::string& OutDi
                 customer->GetWidth(), total->GetIndex(), customer->GetIndex());
     t.Snap("5-columns");
 
-    // Type over the shipper and post.
+    // Type over the shipper; Enter writes the text to the record and Up posts it.
     t.Type("ship_via", "Courier");
     t.Snap("6-editing");
-    orders.Post();
-    std::printf("  posted order %s: ship via '%s'\n", t.Order().c_str(), t.Value("ship_via").c_str());
+    const std::string edited = t.Order();
+    t.Key(VK_RETURN);
+    t.Key(VK_UP);
+    t.Key(VK_DOWN);
+    std::printf("  posted order %s: ship via '%s'\n", edited.c_str(), t.Value("ship_via").c_str());
     t.Snap("7-posted");
 
-    // Type over the next order's status, then Escape: the text, then the edit, are undone.
-    orders.Next();
+    // Type over the next order's status; the first Escape takes back the text, the second
+    // the edit.
+    t.Key(VK_DOWN);
     const std::string before = t.Value("status");
     t.Type("status", "lost");
-    InjectKey(VK_ESCAPE);
-    if (orders.GetState() == TDataSetState::dsEdit) orders.Cancel();
-    std::printf("  Escape on order %s: status '%s' (was '%s')\n", t.Order().c_str(),
-                t.Value("status").c_str(), before.c_str());
+    t.Key(VK_ESCAPE);
+    t.Key(VK_ESCAPE);
+    std::printf("  Escape twice on order %s: status '%s' (was '%s'), %s\n", t.Order().c_str(),
+                t.Value("status").c_str(), before.c_str(),
+                orders.GetState() == TDataSetState::dsBrowse ? "browsing" : "still editing");
     t.Snap("8-cancelled");
+
+    // A wider window: the columns stretch with it.
+    TForm& form = Window.Form();
+    form.SetBounds(form.GetLeft(), form.GetTop(), form.GetWidth() + 240, form.GetHeight() + 80);
+    std::printf("  the window widened to %d pixels; the grid's columns fill %d of %d\n",
+                form.GetWidth(), grid.GetColumnsWidth(), grid.GetClientWidth());
+    t.Snap("9-resized");
     return t.Files;
 }
 

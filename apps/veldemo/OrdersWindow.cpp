@@ -1,6 +1,7 @@
 // The demo's window: two data-aware grids over queries on the demo database.
 #include "apps/veldemo/OrdersWindow.h"
 
+#include <cstdio>
 #include <tuple>
 
 #include "platform/controls/Application.h"
@@ -137,6 +138,10 @@ int RunOrdersWindow(TOrdersWindow& Window) {
     form.Show();
     Window.OrdersGrid().SetFocus();
     Application().Run();
+    // Where the user left off, so that a run from a terminal ends with what it did.
+    std::printf("Closed on order %s, window %dx%d\n",
+                Window.Orders().FieldByName("id")->GetDisplayText().c_str(), form.GetWidth(),
+                form.GetHeight());
     return 0;
 }
 

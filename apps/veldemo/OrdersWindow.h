@@ -39,8 +39,8 @@ private:
     vel::TVelDBGrid* FLinesGrid = nullptr;
 };
 
-// Shows the window and runs until it is closed (by the window manager too). Returns the
-// process exit code.
+// Shows the window and runs until it is closed (by the window manager too), then prints the
+// order and window size it was closed on. Returns the process exit code.
 int RunOrdersWindow(TOrdersWindow& Window);
 
 // Without a display: a scripted tour through the window, one PNG screenshot per step written

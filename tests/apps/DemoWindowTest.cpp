@@ -1,9 +1,17 @@
 // The demo in a real window under a private Xvfb server: the window appears with its class for
-// the window manager, takes a click and a key, and closes through the window manager's close
-// message, after which the run returns exit code 0 and the database is as generated.
+// the window manager, takes a click and a key, follows a resize, and closes through the window
+// manager's close message, after which the run returns exit code 0 and the database is as
+// generated. Once in-process, once as the veldemo program itself.
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "apps/veldemo/OrdersWindow.h"
 #include "apps/veldemodb/DemoDatabase.h"
@@ -98,6 +106,132 @@ TEST(DemoWindow, AppearsTakesAClickAndAKeyAndClosesThroughTheWindowManager) {
     SetBackend(nullptr);
     ResetWindowingForTests();
     vel::Screen().Reset();
+    EXPECT_EQ(veltest::ReadFileText(file), before);
+}
+
+// The top-level window whose class is Class, or 0.
+Window FindByClass(Display* D, const char* Class) {
+    Window root, parent, *children = nullptr;
+    unsigned n = 0;
+    Window found = 0;
+    if (!XQueryTree(D, DefaultRootWindow(D), &root, &parent, &children, &n)) return 0;
+    for (unsigned i = 0; i < n && !found; ++i) {
+        XClassHint hint{};
+        if (XGetClassHint(D, children[i], &hint)) {
+            if (hint.res_class && std::string(hint.res_class) == Class) found = children[i];
+            XFree(hint.res_name);
+            XFree(hint.res_class);
+        }
+    }
+    if (children) XFree(children);
+    return found;
+}
+
+// The program as a child process with its standard output in a pipe.
+struct TChild {
+    pid_t Pid = -1;
+    int Out = -1;
+    std::string Text;
+    // Reads what the child wrote so far, waiting at most Ms milliseconds for more.
+    void Read(int Ms) {
+        pollfd p{Out, POLLIN, 0};
+        char buf[4096];
+        while (poll(&p, 1, Ms) > 0) {
+            const ssize_t n = read(Out, buf, sizeof buf);
+            if (n <= 0) break;
+            Text.append(buf, std::size_t(n));
+            Ms = 0;
+        }
+    }
+    // The exit code, or -1 when the child did not end within Seconds (it is killed then).
+    int Wait(int Seconds) {
+        for (int i = 0; i < Seconds * 10; ++i) {
+            int status = 0;
+            if (waitpid(Pid, &status, WNOHANG) == Pid) {
+                Read(0);
+                return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+            }
+            Read(0);
+            usleep(100 * 1000);
+        }
+        kill(Pid, SIGKILL);
+        waitpid(Pid, nullptr, 0);
+        return -1;
+    }
+};
+
+// The veldemo program of the same build: build/<preset>/apps/veldemo beside build/<preset>/tests.
+std::string DemoProgram() {
+    std::error_code ec;
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return (self.parent_path().parent_path() / "apps" / "veldemo").string();
+}
+
+TChild Spawn(const std::string& Program, const std::string& Arg, const std::string& Display) {
+    int fds[2];
+    if (pipe(fds) != 0) return {};
+    TChild c;
+    c.Pid = fork();
+    if (c.Pid == 0) {
+        dup2(fds[1], STDOUT_FILENO);
+        close(fds[0]);
+        close(fds[1]);
+        setenv("DISPLAY", Display.c_str(), 1);
+        setenv("VEL_BACKEND", "x11", 1);
+        execl(Program.c_str(), Program.c_str(), Arg.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(fds[1]);
+    c.Out = fds[0];
+    return c;
+}
+
+TEST(DemoWindow, TheProgramTakesAKeyAndAClickFollowsAResizeAndExitsWithZeroOnClose) {
+    veltest::XvfbServer server;
+    if (!server.Running()) GTEST_SKIP() << "Xvfb could not be started";
+    Display* probe = XOpenDisplay(server.Name().c_str());
+    if (!probe) GTEST_SKIP() << "cannot open " << server.Name();
+    veltest::TempDir dir;
+    TDemoDatabaseOptions small;
+    small.Orders = 200;
+    small.Customers = 40;
+    const std::string file = dir.File("demo.db");
+    BuildDemoDatabase(file, small);
+    const std::string before = veltest::ReadFileText(file);
+
+    const std::string program = DemoProgram();
+    ASSERT_TRUE(std::filesystem::exists(program)) << program;
+    TChild demo = Spawn(program, file, server.Name());
+    ASSERT_GT(demo.Pid, 0);
+    Window w = 0;
+    XWindowAttributes attrs{};
+    for (int i = 0; i < 600 && attrs.map_state != IsViewable; ++i) {
+        demo.Read(50);
+        XSync(probe, False);
+        if (!w) w = FindByClass(probe, "VelGrid");
+        if (w) XGetWindowAttributes(probe, w, &attrs);
+    }
+    ASSERT_EQ(attrs.map_state, IsViewable) << demo.Text;
+    EXPECT_NE(demo.Text.find("Orders: 200 in the data-aware grid"), std::string::npos) << demo.Text;
+
+    // Ctrl+End goes to the last order; a click on a row near the top of the grid, which then
+    // shows the last page, leaves it for an earlier one. Only both together end there.
+    veltest::SendKeyStroke(probe, w, XK_End, ControlMask);
+    veltest::SendClick(probe, w, Button1, 300, 150);
+    // A window manager's resize.
+    XResizeWindow(probe, w, 1100, 700);
+    XSync(probe, False);
+    demo.Read(300);
+    veltest::SendClose(probe, w);
+    EXPECT_EQ(demo.Wait(30), 0) << demo.Text;
+    const std::size_t at = demo.Text.find("Closed on order ");
+    ASSERT_NE(at, std::string::npos) << demo.Text;
+    const int order = std::atoi(demo.Text.c_str() + at + 16);
+    EXPECT_GT(order, 170) << demo.Text;
+    EXPECT_LT(order, 200) << demo.Text;
+    EXPECT_NE(demo.Text.find("window 1100x700"), std::string::npos) << demo.Text;
+    close(demo.Out);
+    XCloseDisplay(probe);
     EXPECT_EQ(veltest::ReadFileText(file), before);
 }
 
