@@ -270,7 +270,8 @@ void TVelCustomDBGrid::DrawHeaderBands(TVelColumn* Master, const TRect& Full, co
         TRect frame = full;
         frame.Bottom -= rw;
         TClipScope clip(C);
-        C.IntersectClipRect(face);
+        // The line under the band is the band's own: nothing else paints that row.
+        C.IntersectClipRect(TRect{face.Left, face.Top, face.Right, face.Bottom + rw});
         FillFixed(face, FHeaderColor, false, false);
         WriteText(C, frame, TitleMargin(), 0, title->HeaderRows(i), TAlignment::taCenter,
                   UseRightToLeftReading(), true, true, TVAlignment::tvCenter);

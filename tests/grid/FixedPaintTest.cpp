@@ -209,6 +209,23 @@ TEST_F(FixedPaintTest, HeaderBandSpansTwoColumns) {
     EXPECT_EQ(At(*b, {name.Left + 2, name.Top + 2}, 0, 0), Rgb(clYellow));
 }
 
+// The window keeps what was painted before: a row that no title paints shows the old titles.
+TEST_F(FixedPaintTest, TheRowUnderABandIsRepaintedWhenTitlesMove) {
+    TVelDBGridColumns* cols = Grid->GetColumns();
+    cols->GetColumn(0)->GetTitle()->SetColor(clRed);
+    cols->GetColumn(1)->GetTitle()->SetHeader("Pair");
+    cols->GetColumn(2)->GetTitle()->SetHeader("Pair");
+    Shot();
+    // ID moves behind the pair, as a title drag does: the pair's band takes its place.
+    cols->GetColumn(0)->SetIndex(2);
+    auto b = Shot();
+    ASSERT_EQ(cols->GetColumn(0)->GetFieldName(), "Name");
+    const TRect first = Title(0), last = Title(1);
+    const int lineRow = first.Top + Grid->GetHeaderRowHeight() - 1;
+    for (int x = first.Left; x < last.Right; ++x)
+        ASSERT_EQ(At(*b, {x, lineRow}, 0, 0), Rgb(Grid->GetFixedLineColor())) << "x " << x;
+}
+
 TEST_F(FixedPaintTest, GroupTitleScrolledHalfAwayIsCentredOverItsColumns) {
     TVelDBGridColumns* cols = Grid->GetColumns();
     cols->SetState(TDBGridColumnsState::csCustomized);
