@@ -38,12 +38,13 @@ constexpr std::uint32_t kNoPos = UINT32_MAX;
 
 // The head of a record buffer. A record read in browse mode is not copied: InPlace says its
 // values are those of the stored row RowId, read where they lie; the buffer's own image is
-// filled (CopyOnWrite) only when something writes to it.
-struct Header {
-    std::uint32_t RowId;
-    std::uint8_t Flag;
-    std::uint8_t InPlace;
-};
+// filled (CopyOnWrite) only when something writes to it. Values points at the values the
+// buffer shows (the stored row or the buffer's image) for fields that read them in place
+// (TDataSet::DirectRow): it must follow every change of RowId, InPlace and of where the rows
+// lie.
+using Header = TDirectRecordHead;
+constexpr std::size_t kHeaderSize = 16;
+static_assert(sizeof(Header) == kHeaderSize);
 
 Header& Hdr(TRecordBuffer b) { return *reinterpret_cast<Header*>(b); }
 
@@ -230,10 +231,16 @@ void TMemDataSet::InternalOpen() {
     }
     if (!keys.empty()) FetchAllRows();  // an order needs every row
     ApplyOrder(keys);
+    BindDirectSlots(true);
+    SetDirectReads(true);
+    BindStepCursor();
 }
 
 void TMemDataSet::InternalClose() {
     FCursorOpen = false;
+    SetDirectReads(false);
+    BindDirectSlots(false);
+    SetStepCursor({});
     if (FFilterBuffer) FreeRecordBuffer(FFilterBuffer);
     if (FStoredBuffer) FreeRecordBuffer(FStoredBuffer);
     FOrder.clear();
@@ -251,7 +258,9 @@ void TMemDataSet::EmptyDataSet() {
     CheckBrowseMode();
     std::vector<TMemColumn> cols = FStore.Columns();
     FStore.Define(cols);
+    RowsMoved();
     ApplyOrder(FKeys);
+    BindStepCursor();
     First();
 }
 
@@ -341,7 +350,7 @@ bool TMemDataSet::ImageAccepted(const std::uint8_t* image, std::uint32_t id) {
         return FMemFilter->Evaluate(row);
     }
     std::memcpy(RowImage(FFilterBuffer), image, FStore.RowSize());
-    Hdr(FFilterBuffer) = {id, static_cast<std::uint8_t>(TBookmarkFlag::bfCurrent), 0};
+    SetHeader(FFilterBuffer, id, false);
     GetCalcFields(FFilterBuffer);
     return FilterAccepts(FFilterBuffer);
 }
@@ -353,15 +362,77 @@ void TMemDataSet::FillRecordBuffer(TRecordBuffer buffer, const std::uint8_t* ima
 }
 
 void TMemDataSet::FinishRecordBuffer(TRecordBuffer buffer, std::uint32_t id) {
-    Hdr(buffer) = {id, static_cast<std::uint8_t>(TBookmarkFlag::bfCurrent), 0};
+    SetHeader(buffer, id, false);
     GetCalcFields(buffer);
 }
 
 void TMemDataSet::CopyRecordBuffer(TRecordBuffer to, TRecordBuffer from) const {
-    std::memcpy(to, from, 8 + static_cast<std::size_t>(FStore.RowSize()) + GetCalcFieldsSize());
+    std::memcpy(to, from, kHeaderSize + static_cast<std::size_t>(FStore.RowSize()) + GetCalcFieldsSize());
+    if (!Hdr(to).InPlace) Hdr(to).Values = RowImage(to);
+}
+
+void TMemDataSet::SetHeader(TRecordBuffer buffer, std::uint32_t id, bool inPlace) const {
+    Hdr(buffer) = {inPlace ? FStore.Row(id) : RowImage(buffer), id,
+                   static_cast<std::uint8_t>(TBookmarkFlag::bfCurrent),
+                   static_cast<std::uint8_t>(inPlace)};
+}
+
+void TMemDataSet::RowsMoved() {
+    auto rebase = [&](TRecordBuffer b) {
+        if (b && Hdr(b).InPlace) Hdr(b).Values = FStore.Row(Hdr(b).RowId);
+    };
+    for (int i = 0; i <= GetBufferCount() && GetActive(); ++i) rebase(GetBuffer(i));
+    rebase(GetTempBuffer());
+    rebase(FFilterBuffer);
+    rebase(FStoredBuffer);
+}
+
+void TMemDataSet::BindDirectSlots(bool bind) {
+    for (TField* f : GetFieldList()) {
+        TFieldSlot slot = TFieldSlot::None;
+        const int col = f->GetOffset();
+        if (bind && f->GetFieldKind() == TFieldKind::fkData && !dynamic_cast<TObjectField*>(f) &&
+            col >= 0 && col < static_cast<int>(FStore.Columns().size())) {
+            const TMemColumn& c = FStore.Columns()[static_cast<std::size_t>(col)];
+            // Only where the slot holds the field's native value as the field class reads it.
+            if (MemKindOf(f->GetDataType()) == c.Kind && Utf8SameText(c.Name, f->GetFullName())) {
+                switch (c.Kind) {
+                    case TMemColKind::I32: slot = TFieldSlot::Int32; break;
+                    case TMemColKind::I64: slot = TFieldSlot::Int64; break;
+                    case TMemColKind::F64: slot = TFieldSlot::Float64; break;
+                    case TMemColKind::Cur: slot = TFieldSlot::Currency; break;
+                    case TMemColKind::Bool: slot = TFieldSlot::Byte; break;
+                    default: break;
+                }
+            }
+            if (slot != TFieldSlot::None) {
+                f->SetDirectSlot(slot, c.Offset, c.NullBit);
+                continue;
+            }
+        }
+        f->SetDirectSlot(TFieldSlot::None);
+    }
+}
+
+void TMemDataSet::BindStepCursor() {
+    TStepCursor step;
+    if (FCursorOpen && CanStepInline()) {
+        step.Ids = &View();
+        step.Pos = &FCursor;
+        step.Rows = FStore.RowsRef();
+        step.RowSize = static_cast<std::size_t>(FStore.RowSize());
+    }
+    SetStepCursor(step);
+}
+
+void TMemDataSet::CheckDirectRow(TRecordBuffer buffer, const std::uint8_t* row) const {
+    if (row != ImageOf(buffer))
+        DatabaseError("Internal error: a record buffer points at other values than it shows", GetName());
 }
 
 void TMemDataSet::RebuildView() {
+    // Next steps through the view in force.
+    TScopeExit step([&] { BindStepCursor(); });
     FView.clear();
     FViewFiltered = false;
     FMemFilter.reset();
@@ -555,7 +626,10 @@ std::size_t TMemDataSet::FetchPacket() {
     const std::uint32_t from = FStore.RowCapacityUsed();
     {
         // Rows read before a failure are kept.
-        TScopeExit join([&] { JoinOrder(from); });
+        TScopeExit join([&] {
+            RowsMoved();
+            JoinOrder(from);
+        });
         FetchNextRows();
     }
     return FStore.RowCapacityUsed() - from;
@@ -568,8 +642,9 @@ void TMemDataSet::FetchAllRows() {
 // ---------------------------------------------------------------- buffers and cursor
 
 TRecordBuffer TMemDataSet::AllocRecordBuffer() {
-    std::size_t n = 8 + static_cast<std::size_t>(FStore.RowSize()) + GetCalcFieldsSize();
+    std::size_t n = kHeaderSize + static_cast<std::size_t>(FStore.RowSize()) + GetCalcFieldsSize();
     auto* b = new std::uint8_t[n]();
+    Hdr(b).Values = RowImage(b);
     return b;
 }
 
@@ -606,7 +681,7 @@ TGetResult TMemDataSet::GetRecord(TRecordBuffer buffer, TGetMode mode, bool) {
             break;
     }
     const std::uint32_t id = view[FCursor];
-    Hdr(buffer) = {id, static_cast<std::uint8_t>(TBookmarkFlag::bfCurrent), 1};
+    SetHeader(buffer, id, true);
     GetCalcFields(buffer);
     return TGetResult::grOK;
 }
@@ -636,6 +711,7 @@ void TMemDataSet::GetBookmarkData(TRecordBuffer buffer, std::uint8_t* data) cons
 
 void TMemDataSet::SetBookmarkData(TRecordBuffer buffer, const std::uint8_t* data) {
     std::memcpy(&Hdr(buffer).RowId, data, 4);
+    if (Hdr(buffer).InPlace) Hdr(buffer).Values = FStore.Row(Hdr(buffer).RowId);
 }
 
 TBookmarkFlag TMemDataSet::GetBookmarkFlag(TRecordBuffer buffer) const {
@@ -712,6 +788,7 @@ std::uint8_t* TMemDataSet::CopyOnWrite(TRecordBuffer b) {
     if (Hdr(b).InPlace) {
         std::memcpy(RowImage(b), FStore.Row(Hdr(b).RowId), FStore.RowSize());
         Hdr(b).InPlace = 0;
+        Hdr(b).Values = RowImage(b);
     }
     return RowImage(b);
 }
@@ -894,6 +971,7 @@ TRecordBuffer TMemDataSet::GetStoredRecordBuffer() {
     std::memcpy(RowImage(FStoredBuffer), FStore.Row(id), FStore.RowSize());
     Hdr(FStoredBuffer) = Hdr(b);
     Hdr(FStoredBuffer).InPlace = 0;
+    Hdr(FStoredBuffer).Values = RowImage(FStoredBuffer);
     ClearCalcFields(FStoredBuffer);
     return FStoredBuffer;
 }
@@ -991,7 +1069,7 @@ Variant TMemDataSet::Lookup(const std::string& keyFields, const Variant& keyValu
     if (!FFilterBuffer) FFilterBuffer = AllocRecordBuffer();
     std::uint32_t id = View()[p];
     std::memcpy(RowImage(FFilterBuffer), FStore.Row(id), FStore.RowSize());
-    Hdr(FFilterBuffer) = {id, static_cast<std::uint8_t>(TBookmarkFlag::bfCurrent), 0};
+    SetHeader(FFilterBuffer, id, false);
     GetCalcFields(FFilterBuffer);
     return ReadFromBuffer(FFilterBuffer, results);
 }
@@ -1000,6 +1078,7 @@ Variant TMemDataSet::Lookup(const std::string& keyFields, const Variant& keyValu
 
 void TMemDataSet::InternalInitRecord(TRecordBuffer buffer) {
     Hdr(buffer).InPlace = 0;
+    Hdr(buffer).Values = RowImage(buffer);
     std::uint8_t* row = RowImage(buffer);
     std::memset(row, 0, FStore.RowSize());
     for (const TMemColumn& c : FStore.Columns()) TMemStore::SetNullBit(row, c.NullBit, true);
@@ -1035,6 +1114,7 @@ void TMemDataSet::InternalPost() {
     } else {
         AssignAutoInc(image);
         id = FStore.AppendRow(image);
+        RowsMoved();
         PlaceInOrder(id, true);
     }
     Hdr(b).RowId = id;
@@ -1045,6 +1125,7 @@ void TMemDataSet::InternalAddRecord(TRecordBuffer buffer, bool) {
     std::uint8_t* image = CopyOnWrite(buffer);
     AssignAutoInc(image);
     std::uint32_t id = FStore.AppendRow(image);
+    RowsMoved();
     PlaceInOrder(id, true);
     FCursor = PosInView(id);
 }

@@ -96,6 +96,7 @@ protected:
     void FilterChanged() override;
     void UpdateIndexDefs() override {}
     TRecordBuffer GetStoredRecordBuffer() override;
+    void CheckDirectRow(TRecordBuffer buffer, const std::uint8_t* row) const override;
 
     // Rows read on demand (the SQL datasets). MoreToFetch: rows remain that the table reads by
     // itself; FetchNextRows appends the next packet of them to the store (at least one row,
@@ -147,12 +148,22 @@ private:
     void ReorderKeepingRecord(const std::vector<TMemSortKey>& keys);
     // Rows appended to the store from `from` on join the order and the view.
     void JoinOrder(std::uint32_t from);
-    std::uint8_t* RowImage(TRecordBuffer b) const { return b + 8; }
+    std::uint8_t* RowImage(TRecordBuffer b) const { return b + 16; }
+    // Fills a buffer's head for the stored row `id`, read in place or from the buffer's image.
+    void SetHeader(TRecordBuffer buffer, std::uint32_t id, bool inPlace) const;
+    // The rows of the store may lie elsewhere now: buffers showing one in place follow.
+    void RowsMoved();
+    // Gives the stored fields whose slot holds their native value a direct slot (or none).
+    void BindDirectSlots(bool bind);
+    // Lets Next step the cursor inline over the view in force (or not, when a descendant's
+    // cursor reads rows another way).
+    void BindStepCursor();
+    virtual bool CanStepInline() const { return true; }
     // The values of a record buffer: the stored row it shows in place, or its own image.
     const std::uint8_t* ImageOf(TRecordBuffer b) const;
     // The buffer's own image, filled from the stored row first when it showed that in place.
     std::uint8_t* CopyOnWrite(TRecordBuffer b);
-    std::uint8_t* CalcArea(TRecordBuffer b) const { return b + 8 + FStore.RowSize(); }
+    std::uint8_t* CalcArea(TRecordBuffer b) const { return b + 16 + FStore.RowSize(); }
     void AssignAutoInc(std::uint8_t* image);
     Loaded ReadFile(const std::string& fileName) const;
     // Position in the view of the first row matching, -1 when none, -2 when a key field is

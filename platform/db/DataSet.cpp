@@ -251,6 +251,7 @@ void TDataSet::BindCalcFields() {
             FInternalCalcFields = true;
         }
     }
+    UpdateStepHeard();
 }
 
 void TDataSet::FieldAdded(TField*) { FFieldListValid = false; }
@@ -963,12 +964,14 @@ void TDataSet::NotifySources(TDataEvent event, std::intptr_t info) {
 
 void TDataSet::AddDataSource(TDataSource* s) {
     FDataSources.push_back(s);
+    UpdateStepHeard();
     UpdateBufferCount();
 }
 
 void TDataSet::RemoveDataSource(TDataSource* s) {
     FDataSources.erase(std::remove(FDataSources.begin(), FDataSources.end(), s),
                        FDataSources.end());
+    UpdateStepHeard();
     UpdateBufferCount();
 }
 

@@ -2,6 +2,7 @@
 // TDataSet in the classic buffered design: a window of record buffers as large as the largest
 // BufferCount of the data links, an active buffer, the cursor, and the protected virtual API a
 // descendant implements to supply records.
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
@@ -20,6 +21,16 @@ class TDataSource;
 class TDataLink;
 class TFilterExpression;
 class TStream;
+
+// The head of every record buffer of a dataset that lets fields read records in place
+// (TDataSet::DirectRow): where the values the buffer shows lie, and, for the in-memory table,
+// the stored row, the bookmark flag and whether the values are that stored row itself.
+struct TDirectRecordHead {
+    const std::uint8_t* Values;
+    std::uint32_t RowId;
+    std::uint8_t Flag;
+    std::uint8_t InPlace;
+};
 
 using TDataSetNotifyEvent = std::function<void(TDataSet* dataSet)>;
 using TFilterRecordEvent = std::function<void(TDataSet* dataSet, bool& accept)>;
@@ -87,7 +98,28 @@ public:
     // Cursor.
     void First();
     void Last();
-    void Next() { MoveBy(1); }
+    void Next() {
+        // A cursor of one buffer that nobody hears (no data source, no scroll or calculation
+        // events) over rows the descendant walks by an array of row ids (SetStepCursor) steps
+        // here, in place; anything else, the end of the rows read so far included, goes the
+        // classic way.
+        if (QuietStep()) {
+            // From before the first row (-1) the step goes to the first, as GetRecord does.
+            const auto pos = static_cast<std::size_t>(*FStep.Pos + 1);
+            if (pos < FStep.Ids->size()) {
+                const std::uint32_t id = (*FStep.Ids)[pos];
+                *FStep.Pos = static_cast<int>(pos);
+                auto* head = reinterpret_cast<TDirectRecordHead*>(FBuffers[0]);
+                head->Values = *FStep.Rows + std::size_t{id} * FStep.RowSize;
+                const TDirectRecordHead shown{nullptr, id,
+                                              static_cast<std::uint8_t>(TBookmarkFlag::bfCurrent), 1};
+                std::memcpy(&head->RowId, &shown.RowId, 8);  // RowId, Flag, InPlace at once
+                FBOF = false;
+                return;
+            }
+        }
+        MoveBy(1);
+    }
     void Prior() { MoveBy(-1); }
     // Moves the cursor and returns the distance really moved (negative backwards).
     int MoveBy(int distance);
@@ -161,6 +193,19 @@ public:
     int GetBufferedRecordCount() const { return FRecordCount; }
     void UpdateBufferCount();
 
+    // The stored values of the active record when fields may read them in place: only while
+    // browsing a dataset that allows it (SetDirectReads), whose record buffers then begin with
+    // a pointer to the values the buffer shows. Null otherwise: ask GetFieldData.
+    const std::uint8_t* DirectRow() const {
+        if (!FDirectReads || FState != TDataSetState::dsBrowse || FRecordCount == 0) return nullptr;
+        const TRecordBuffer b = FBuffers[static_cast<std::size_t>(FActiveRecord)];
+        const std::uint8_t* row = *reinterpret_cast<const std::uint8_t* const*>(b);
+#ifndef NDEBUG
+        CheckDirectRow(b, row);
+#endif
+        return row;
+    }
+
     // Field data in the field's native format (see each field class). A null buffer asks only
     // whether the field has a value; every dataset must accept it.
     virtual bool GetFieldData(TField* field, void* buffer) = 0;
@@ -191,10 +236,19 @@ public:
     void SetAfterCancel(TDataSetNotifyEvent v) { FAfterCancel = std::move(v); }
     void SetBeforeDelete(TDataSetNotifyEvent v) { FBeforeDelete = std::move(v); }
     void SetAfterDelete(TDataSetNotifyEvent v) { FAfterDelete = std::move(v); }
-    void SetBeforeScroll(TDataSetNotifyEvent v) { FBeforeScroll = std::move(v); }
-    void SetAfterScroll(TDataSetNotifyEvent v) { FAfterScroll = std::move(v); }
+    void SetBeforeScroll(TDataSetNotifyEvent v) {
+        FBeforeScroll = std::move(v);
+        UpdateStepHeard();
+    }
+    void SetAfterScroll(TDataSetNotifyEvent v) {
+        FAfterScroll = std::move(v);
+        UpdateStepHeard();
+    }
     void SetOnNewRecord(TDataSetNotifyEvent v) { FOnNewRecord = std::move(v); }
-    void SetOnCalcFields(TDataSetNotifyEvent v) { FOnCalcFields = std::move(v); }
+    void SetOnCalcFields(TDataSetNotifyEvent v) {
+        FOnCalcFields = std::move(v);
+        UpdateStepHeard();
+    }
 
     void CheckActive() const;
     void CheckInactive() const;
@@ -262,7 +316,27 @@ protected:
     friend class TIndexDefs;
     friend class TFieldDefs;
 
+    // Checked builds compare what a direct read found with what GetFieldData reads.
+    virtual void CheckDirectRow(TRecordBuffer, const std::uint8_t*) const {}
+
     // --- Services for descendants ---
+    // Fields with a slot read the active record in place while browsing (DirectRow); the
+    // descendant keeps the pointer at the start of every record buffer true.
+    void SetDirectReads(bool v) { FDirectReads = v; }
+    // A cursor that Next may step inline: the record at position p is stored row ids[p], at
+    // rows + id * rowSize; pos is the descendant's cursor position, which GetRecord(gmNext)
+    // would move on by one. The buffer's head is then a TDirectRecordHead showing the row in
+    // place. All pointers must stay valid while set; null ids clears it.
+    struct TStepCursor {
+        const std::vector<std::uint32_t>* Ids = nullptr;
+        int* Pos = nullptr;
+        const std::uint8_t* const* Rows = nullptr;
+        std::size_t RowSize = 0;
+    };
+    void SetStepCursor(const TStepCursor& v) {
+        FStep = v;
+        UpdateStepHeard();
+    }
     void SetBookmarkSize(int v) { FBookmarkSize = v; }
     void SetFound(bool v) { FFound = v; }
     // A record buffer of the dataset's own, free for searches (allocated with the others).
@@ -325,6 +399,19 @@ private:
             RotateBuffer(from, to);
     }
     void RotateBuffer(int from, int to);
+    // A step on a record of the only buffer, which the descendant's cursor is on, that nobody
+    // hears.
+    bool QuietStep() const {
+        return FStepInline && FState == TDataSetState::dsBrowse && !FEOF && FBufferCount == 1 &&
+               FRecordCount == 1 && FCurrentRecord == 0;
+    }
+    // Whether Next may step inline: a step cursor is set, and a step has no listeners and
+    // calculates no fields (data sources, scroll events, calculated fields). Follows every
+    // change of them.
+    void UpdateStepHeard() {
+        FStepInline = FStep.Ids && FDataSources.empty() && !FBeforeScroll && !FAfterScroll &&
+                      !FOnCalcFields && FCalcFieldsSize == 0 && !FInternalCalcFields;
+    }
     void ActivateBuffers();
     void FreeBuffers();
     void BeginInsertAppend();
@@ -347,6 +434,9 @@ private:
     bool FInternalCalcFields = false;
     bool FFound = false;
     bool FIsUniDirectional = false;
+    bool FDirectReads = false;
+    bool FStepInline = false;  // a step cursor is set and nobody hears a step
+    TStepCursor FStep;
     TAutoCreateMode FAutoCreateMode = TAutoCreateMode::acExclusive;
     std::vector<TRecordBuffer> FBuffers;  // BufferCount + 1 (the last is scratch)
     int FBufferCount = 0, FRecordCount = 0, FActiveRecord = 0, FCurrentRecord = -1;

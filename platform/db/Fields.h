@@ -22,6 +22,11 @@ class TObjectField;
 class TStream;
 
 using TFieldNotifyEvent = std::function<void(TField* sender)>;
+
+// How a field's value lies in the stored values of a record that a dataset lets fields read in
+// place (TDataSet::DirectRow): a slot of this type, in the field's native format (Byte: a
+// boolean of one byte).
+enum class TFieldSlot : std::uint8_t { None, Int32, Int64, Float64, Currency, Byte };
 using TFieldGetTextEvent = std::function<void(TField* sender, std::string& text, bool displayText)>;
 using TFieldSetTextEvent = std::function<void(TField* sender, const std::string& text)>;
 
@@ -105,6 +110,17 @@ public:
     const TFieldSetTextEvent& GetOnSetText() const { return FOnSetText; }
     void SetOnSetText(TFieldSetTextEvent v) { FOnSetText = std::move(v); }
 
+    // Set by a dataset whose records can be read in place: the type of the field's slot, its
+    // offset in the stored values and its bit in the null bitmap that starts them. A field
+    // whose slot is set reads a browsed record there instead of asking GetFieldData.
+    void SetDirectSlot(TFieldSlot slot, int offset = 0, int nullBit = 0) {
+        FSlot = slot;
+        FSlotOffset = offset;
+        FSlotNullByte = nullBit >> 3;
+        FSlotNullMask = static_cast<std::uint8_t>(1u << (nullBit & 7));
+    }
+    TFieldSlot GetDirectSlot() const { return FSlot; }
+
     // Raw access in the field's native format; GetData is false for Null.
     bool GetData(void* buffer) const;
     void SetData(const void* buffer);  // null buffer = Null
@@ -164,6 +180,13 @@ protected:
     [[noreturn]] void AccessError(const char* typeName) const;
     Variant ValueInState(TDataSetState state) const;
     void PropertyChanged(bool layout);
+    // GetData, reading a browsed record in place when the field's direct slot is `slot`.
+    bool ReadValue(void* buffer, TFieldSlot slot) const;
+    // The field's slot in the browsed record when it can be read in place as `slot`, with
+    // isNull set; null when GetData must be asked.
+    const std::uint8_t* SlotInPlace(TFieldSlot slot, bool& isNull) const;
+    // The dataset's GetFieldData, out of line so that the getters stay small.
+    [[gnu::noinline]] bool AskData(void* buffer) const;
     friend class TDataSet;
     friend class TFields;
     friend class TObjectField;
@@ -178,6 +201,9 @@ private:
     int FOffset = 0;
     int FSize = 0;
     int FDisplayWidth = -1;
+    int FSlotOffset = 0, FSlotNullByte = 0;
+    std::uint8_t FSlotNullMask = 0;
+    TFieldSlot FSlot = TFieldSlot::None;
     TFieldKind FFieldKind = TFieldKind::fkData;
     TFieldType FDataType = TFieldType::ftUnknown;
     TAlignment FAlignment = TAlignment::taLeftJustify;

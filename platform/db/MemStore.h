@@ -29,6 +29,8 @@ public:
     ~TMemBuffer();
 
     std::uint8_t* data() { return FData; }
+    // Where the data pointer is kept: it stays valid while the array lives and moves.
+    const std::uint8_t* const* dataRef() const { return &FData; }
     const std::uint8_t* data() const { return FData; }
     std::size_t size() const { return FSize; }
     std::size_t capacity() const { return FCapacity; }
@@ -91,6 +93,8 @@ public:
     void Clear();
 
     const std::uint8_t* Row(std::uint32_t id) const { return FRows.data() + std::size_t(id) * FRowSize; }
+    // Where the pointer to row 0 is kept (it changes as rows are added).
+    const std::uint8_t* const* RowsRef() const { return FRows.dataRef(); }
     std::uint8_t* Row(std::uint32_t id) { return FRows.data() + std::size_t(id) * FRowSize; }
 
     // Row images with their own text: used by record buffers and by posting.

@@ -139,6 +139,7 @@ protected:
     bool MoreToFetch() const override { return FFetchOnDemand && FFetchStatement; }
     void FetchNextRows() override;
     TGetResult GetRecord(TRecordBuffer buffer, TGetMode mode, bool doCheck) override;
+    bool CanStepInline() const override { return !FCursorStatement; }
     void InternalFirst() override;
     void FilterChanged() override;
     void InternalOpen() override;
