@@ -129,6 +129,10 @@ void TVelCustomDBGrid::ConnectSubObjects() {
 TVelCustomDBGrid::~TVelCustomDBGrid() {
     Destroying();
     LeaveLinkedGrids();
+    delete FSelectTimer;
+    FSelectTimer = nullptr;
+    delete FScrollTimer;
+    FScrollTimer = nullptr;
     FTitleImages = FTitleMarkers = FIndicatorImages = nullptr;
     // The links go first: a dataset's news must not reach a half-freed grid.
     delete FDataLink;
@@ -423,18 +427,5 @@ bool TVelCustomDBGrid::IsWritingColumns() const {
     return false;
 }
 
-void TVelCustomDBGrid::ClearSelection() {
-    if (FSelectedRowCount == 0 && FSelectedColCount == 0) return;
-    FSelectedRowCount = FSelectedColCount = 0;
-    FSelectBegin = FSelectEnd = FSelectMin = FSelectMax = -1;
-    if (FTotals) FTotals->SetSelection(false, false);
-    Invalidate();
-}
-
-void TVelCustomDBGrid::SetSelectionCounts(int Rows, int Cols) {
-    FSelectedRowCount = std::max(0, Rows);
-    FSelectedColCount = std::max(0, Cols);
-    FTotals->SetSelection(FSelectedRowCount > 0, FSelectedColCount > 0);
-}
 
 }  // namespace vel

@@ -17,6 +17,7 @@
 #include "grid/GridScroll.h"
 #include "grid/GridScrollBar.h"
 #include "grid/GridSearch.h"
+#include "grid/GridSelection.h"
 #include "grid/GridSettings.h"
 #include "grid/GridStyle.h"
 #include "grid/GridTotals.h"
@@ -252,6 +253,9 @@ public:
     TMultiSelectOptions GetMultiSelectOptions() const { return FMultiSelectOptions; }
     void SetMultiSelectOptions(TMultiSelectOptions Value);
     TMultiSelect GetMultiSelect() const { return FMultiSelect; }
+    // Ignored unless the mode is allowed (msCols and msCells not with dgRowSelect); the
+    // selection is cleared and a column or cell range starts at the current column.
+    void SetMultiSelect(TMultiSelect Value);
     TSystemStyleElements GetSystemStyleElements() const { return FSystemStyleElements; }
     void SetSystemStyleElements(TSystemStyleElements Value);
     // Elements keep the system's own look: the system styles are switched on, the system
@@ -468,9 +472,8 @@ public:
     // By the selection mode (only with dgMultiSelect or dgInternalSelect): msRows the painted
     // (active) record's row, msCols the column, msCells both.
     virtual bool IsCellMultiSelected(int ACol, int ARow) const;
-    // The active record is among the selected rows. The bookmark list comes with the
-    // selection feature; until then no row is.
-    virtual bool IsRowMultiSelected() const { return false; }
+    // The active record is among the selected rows.
+    virtual bool IsRowMultiSelected() const;
     // True while column selection is off; else DataCol lies in the selected column range.
     virtual bool IsColMultiSelected(int DataCol) const;
     // The frame of a check box, by a resolved style (see CheckBoxStyle), with DrawEdge.
@@ -527,8 +530,8 @@ public:
     std::string GetTotalText(TVelColumn* Column, int Row, TTextKind Kind);
     virtual void TotalGetText(TVelColumn* Column, int Index, std::string& Text, TTextKind Kind);
     // The active record is the anchor of an extended selection (extended selection on, an
-    // anchor set and equal); the selection feature answers this, none until it exists.
-    virtual bool IsSelectAnchorRow() const { return false; }
+    // anchor set and equal).
+    virtual bool IsSelectAnchorRow() const;
 
     // ---- Marker and indicator glyphs (DBGridMarkers.cpp).
     // IndicatorImages when set, else the built-in indicator and title button glyphs.
@@ -693,14 +696,61 @@ public:
     bool GetClickInMargin() const { return FClickInMargin; }
     bool MouseInMargin(int X, int Y);
 
-    // Selections and deferred work arrive with their features; these are their entry points.
+    // ---- Multi-select (DBGridSelection.cpp; the gestures in DBGridSelect.cpp).
     // The "Select" column toggles the current row's selection through this.
-    virtual void ToggleRowSelection() { ++FWork.RowSelectToggles; }
+    virtual void ToggleRowSelection();
+    TVelBookmarkList* GetSelectedRows() const { return FBookmarks.get(); }
+    TVelColumnList* GetSelectedCols() const { return FSelectedCols.get(); }
+    // Row selection is active in msRows and msCells, column selection in msCols and msCells.
+    bool GetRowsSelection() const;
+    bool GetColsSelection() const;
+    bool GetRowsSelected() const;
+    bool GetColsSelected() const;
+    bool GetMultiSelected() const { return GetRowsSelected() || GetColsSelected(); }
+    bool HasSelection() const { return GetMultiSelected(); }
+    // First selectable data column: 0 with msFixed, else the frozen columns.
+    int GetSelectionOffset() const;
+    // The column range (data columns, -1 for none) and whether it means whole columns.
+    int GetSelectionBegCol() const { return FSelectionBegCol; }
+    int GetSelectionEndCol() const { return FSelectionEndCol; }
+    int GetSelectionMinCol() const { return FSelectionMinCol; }
+    int GetSelectionMaxCol() const { return FSelectionMaxCol; }
+    bool GetSelectionColumn() const { return FSelectionColumn; }
+    void SetSelectionBegCol(int Value);
+    void SetSelectionEndCol(int Value);
+    void SetSelectionColumn(bool Value);
+    // The row a Shift range starts from (empty for none).
+    const TBookmark& GetSelectionAnchor() const { return FSelectionAnchor; }
+    void SetSelectionAnchor(const TBookmark& Value);
+    void SelectAll();
+    void UnselectAll() { ClearSelection(); }
+    // Not in msCells.
+    void InvertAll();
+    void SelectRow();
+    void UnselectRow();
+    void InvertRow();
+    // From the current record to the anchor, both included.
+    void SelectRows();
+    void UnselectRows();
+    void InvertRows();
     void ClearSelection();
-    bool HasSelection() const { return FSelectedRowCount > 0 || FSelectedColCount > 0; }
-    // Counts held by the frame until the selection arrives (tests select through these).
-    void SetSelectionCounts(int Rows, int Cols);
-    virtual void PerformDelayed() {}
+    // Changes are collected inside the bracket and announced once when the outermost closes.
+    void BeginSelect();
+    void EndSelect();
+    void CancelSelect() { EndSelect(); }
+    int GetSelectLock() const { return FSelectLock; }
+    // Rows by key values (the grid's KeyFields when empty), columns by ID, and the mode.
+    void SaveSelection(const std::string& KeyFields = {});
+    void RestoreSelection(const std::string& KeyFields = {});
+    virtual void SelectionChanged(TSelectAction Action);
+    // Runs held-back work (the delayed end of a selection) now.
+    virtual void PerformDelayed();
+    // Runs Walk with the dataset's controls disabled and gives back the current record and
+    // the window position afterwards.
+    void WithPositionKept(const std::function<void()>& Walk);
+    // A drag selection is running; its scroll timer exists while the mouse is outside.
+    bool GetScrollTracking() const { return FScrollTracking; }
+    TTimer* GetScrollTimer() const { return FScrollTimer; }
 
     void Loaded() override;
     // The columns (only when customised) and OrderFields are the grid's own stream data;
@@ -781,8 +831,7 @@ public:
     struct TWorkCounts {
         int Layouts = 0, EditorInvalidations = 0, Stretches = 0, BorderChanges = 0,
             MarkerUpdates = 0, SequenceUpdates = 0, TotalsUpdates = 0, OrderUpdates = 0,
-            ListItemUpdates = 0, ScrollBarUpdates = 0, TreeViewRefreshes = 0,
-            RowSelectToggles = 0, MarkerRebuilds = 0;
+            ListItemUpdates = 0, ScrollBarUpdates = 0, TreeViewRefreshes = 0, MarkerRebuilds = 0;
     };
     const TWorkCounts& GetWorkCounts() const { return FWork; }
 
@@ -864,8 +913,18 @@ protected:
         (void)Shift;
     }
     virtual void CopyToClipboard(bool WithTitles) { (void)WithTitles; }
-    virtual void SelectAll() {}
-    virtual void DeleteSelectedRows() {}
+    // Ctrl+Delete with selected rows.
+    virtual void DeleteSelectedRows();
+    virtual void SelectedRowsChanged();
+    virtual void SelectedColsChanged();
+    virtual void SelectedChanged();
+    // Drag selection (DBGridSelect.cpp): the mouse is captured and a timer keeps scrolling
+    // while it stays outside the data area.
+    void StartScrollTracking();
+    void StopScrollTracking();
+    void StartScrollTimer();
+    void StopScrollTimer();
+    void TimedScroll(TObject* Sender);
     virtual void DropDownFilter(bool Form) { (void)Form; }
     // A title's sort marker toggles on its click (ascending unless Descending).
     virtual void ToggleTitleMarker(TVelColumn* Column, bool Descending) {
@@ -881,6 +940,8 @@ private:
     friend class TVelDBGridColumns;
     friend class TVelDBGridTotals;
     friend class TVelGridDataLink;
+    friend class TVelBookmarkList;
+    friend class TVelColumnList;
     // What lies under a client point, for the mouse rules.
     struct TInputHit {
         enum class TKind { None, Title, Data, Total };
@@ -990,8 +1051,39 @@ private:
     std::string FDetailFields, FKeyFields, FOrderFields, FFilter;
     bool FFiltered = false;
     bool FDragRows = false;
-    int FSelectedRowCount = 0, FSelectedColCount = 0;
-    int FSelectBegin = -1, FSelectEnd = -1, FSelectMin = -1, FSelectMax = -1;
+    // Multi-select state.
+    std::unique_ptr<TVelBookmarkList> FBookmarks = std::make_unique<TVelBookmarkList>(this);
+    std::unique_ptr<TVelColumnList> FSelectedCols = std::make_unique<TVelColumnList>(this);
+    TMultiSelect FSavedSelect = TMultiSelection::msNone;
+    int FSelectionBegCol = -1, FSelectionEndCol = -1, FSelectionMinCol = -1, FSelectionMaxCol = -1;
+    bool FSelectionColumn = false;
+    bool FRowsChanged = false, FColsChanged = false;
+    TBookmark FSelectionAnchor;
+    int FSelectLock = 0;
+    TTimer* FSelectTimer = nullptr;
+    void UpdateMultiSelect();
+    // Selected records were deleted: the work a data change asks for.
+    void RowsDeleted();
+    void ReorderSelectionCols();
+    void ColsChanged();
+    void DelayEndSelect();
+    void DoEndSelect();
+    // Walks from the current record to the anchor; Act decides what each record becomes.
+    void WalkToAnchor(int Act);
+    // Drag selection and the selection gestures (DBGridSelect.cpp).
+    bool FScrollTracking = false;
+    // With dgAutoUnselectOff a drag that began on an unselected row unselects.
+    bool FScrollUnselect = false;
+    TPoint FScrollMousePos{}, FScrollStartPos{};
+    TTimer* FScrollTimer = nullptr;
+    // Shift with a navigation key: the selection becomes the rows from the anchor on.
+    bool ExtendSelectionByKey(unsigned Key, TShiftState Shift);
+    // The rows from the anchor to the current record replace the row selection.
+    void SelectRangeToAnchor();
+    // MouseDown's selection rules for a press on a data row or (Shift) on a title.
+    void SelectionMouseDown(TShiftState Shift, int DataCol, bool Title);
+    void DragSelectionMove(int X, int Y);
+    bool TrackColumnSelection(int X, int Y);
 
     int FFixedCols = 0;
     int FIndicatorWidth = 20;

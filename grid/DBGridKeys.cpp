@@ -80,7 +80,9 @@ void TVelCustomDBGrid::KeyDown(unsigned& Key, TShiftState Shift) {
     const int lastCol = GetColCount() - 1;
     const int visibleRows = std::max(1, GetDataRowCount());
     auto clearSelection = [&] {
-        if (multi && !FOptions.Contains(O::dgAutoUnselectOff)) ClearSelection();
+        if (!multi) return;
+        if (!FOptions.Contains(O::dgAutoUnselectOff)) ClearSelection();
+        SetSelectionAnchor({});
     };
     auto toColumn = [&](int raw) {
         raw = std::clamp(raw, firstCol, std::max(firstCol, lastCol));
@@ -121,6 +123,10 @@ void TVelCustomDBGrid::KeyDown(unsigned& Key, TShiftState Shift) {
         AlwaysShowEditor();
     };
 
+    if (extended && shift && ExtendSelectionByKey(key, Shift)) {
+        Key = 0;
+        return;
+    }
     bool handled = true;
     switch (key) {
         case 'F':
@@ -155,17 +161,17 @@ void TVelCustomDBGrid::KeyDown(unsigned& Key, TShiftState Shift) {
             break;
         case VK_DELETE: {
             if (!ctrl) return;
-            if (FOptions.Contains(O::dgAllowDeleteOff) || FSelectedColCount > 0 || FReadOnly || ds->IsEmpty() ||
+            if (FOptions.Contains(O::dgAllowDeleteOff) || GetColsSelected() || FReadOnly || ds->IsEmpty() ||
                 !ds->GetCanModify())
                 break;
             if (FOptions.Contains(O::dgConfirmDelete)) {
                 const std::string& text =
-                    FSelectedRowCount < 2 ? SDeleteRecordQuestion.Get() : SDeleteMultipleRecordsQuestion.Get();
+                    FBookmarks->Count() < 2 ? SDeleteRecordQuestion.Get() : SDeleteMultipleRecordsQuestion.Get();
                 if (MessageDlg(text, TMsgDlgType::mtConfirmation, {TMsgDlgBtn::mbOK, TMsgDlgBtn::mbCancel}, 0) !=
                     mrOk)
                     break;
             }
-            if (FSelectedRowCount > 0)
+            if (FBookmarks->Count() > 0)
                 DeleteSelectedRows();
             else
                 ds->Delete();
@@ -198,7 +204,7 @@ void TVelCustomDBGrid::KeyDown(unsigned& Key, TShiftState Shift) {
                 FDataLink->MoveBy(-FDataLink->GetActiveRecord());
                 break;
             }
-            if (FSelectedRowCount > 0) clearSelection();
+            if (GetRowsSelected()) clearSelection();
             MoveBy(-visibleRows);
             break;
         case VK_NEXT:
@@ -206,7 +212,7 @@ void TVelCustomDBGrid::KeyDown(unsigned& Key, TShiftState Shift) {
                 FDataLink->MoveBy(FDataLink->GetBufferCount() - FDataLink->GetActiveRecord() - 1);
                 break;
             }
-            if (FSelectedRowCount > 0) clearSelection();
+            if (GetRowsSelected()) clearSelection();
             MoveBy(visibleRows);
             break;
         case VK_UP:
@@ -249,7 +255,7 @@ void TVelCustomDBGrid::KeyDown(unsigned& Key, TShiftState Shift) {
             break;
         case VK_TAB: {
             if (!FOptions.Contains(O::dgTabs) || Has(Shift, TShiftStateFlag::ssAlt)) return;
-            if (FSelectedColCount > 0) ClearSelection();
+            if (GetColsSelected()) ClearSelection();
             BeginUpdate();
             TScopeExit end([&] { EndUpdate(); });
             // Every showing column is a tab stop.

@@ -112,6 +112,11 @@ void TVelCustomDBGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, 
         FTrackHeader = h.Header;
         const bool button = h.Indicator ? FFillerButton
                                         : h.Header >= 0 || (h.Column && h.Column->GetTitle()->GetButton());
+        if (FOptions.Contains(O::dgMultiSelect) && Shift.Contains(TShiftStateFlag::ssShift) &&
+            FDataLink->GetActive() && !h.Indicator) {
+            SelectionMouseDown(Shift, RawToDataColumn(h.Cell.X), true);
+            return;
+        }
         if (button && !FOptions.Contains(O::dgRightMoving)) {
             SetMouseCapture(true);
             FTracking = true;
@@ -152,6 +157,7 @@ void TVelCustomDBGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, 
     // the editor as in the base grid.
     if (FClickOnSelected && !FCellTracking) {
         TCustomGrid::MouseDown(Button, Shift, X, Y);
+        SelectionMouseDown(Shift, RawToDataColumn(h.Cell.X), false);
         return;
     }
     FDataLink->UpdateRecord();
@@ -161,14 +167,14 @@ void TVelCustomDBGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, 
     const bool rowScroll = FOptions.Contains(O::dgRowSelect) && FOptions.Contains(O::dgRowScroll);
     if (!rowScroll && !h.Indicator && h.Cell.X >= FIndicatorOffset && h.Cell.X != GetCol())
         MoveColRow(h.Cell.X, GetRow(), true, true);
-    // 10: with multi-select, Ctrl+click toggles the row (the selection lists come later).
-    if (FOptions.Contains(O::dgMultiSelect) && Shift.Contains(TShiftStateFlag::ssCtrl) && !FCellTracking)
-        ToggleRowSelection();
+    // 10: the selection gestures.
+    SelectionMouseDown(Shift, RawToDataColumn(h.Cell.X), false);
     TCustomControl::MouseDown(Button, Shift, X, Y);
 }
 
 void TVelCustomDBGrid::TrackButton(int X, int Y) {
     bool pressed = false;
+    if (TrackColumnSelection(X, Y)) return;
     // A title dragged sideways becomes a column move in the base grid, replayed from the
     // press point.
     if (FTracking && X >= 0 && FTrackHeader < 0 && FOptions.Contains(O::dgColumnResize) &&
@@ -217,8 +223,14 @@ void TVelCustomDBGrid::MouseMove(TShiftState Shift, int X, int Y) {
     FLastShiftState = Shift;
     if (FTracking) TrackButton(X, Y);
     if (FCellTracking) TrackCell(X, Y);
+    if (FScrollTracking) {
+        if (Shift.Contains(TShiftStateFlag::ssLeft))
+            DragSelectionMove(X, Y);
+        else
+            StopScrollTracking();
+    }
     if (FOptionsExt.Contains(TVelDBGridOptionExt::dgMouseTracking) && !IsDesigning() &&
-        GetGridState() == TGridState::gsNormal && !FTracking && !FCellTracking &&
+        GetGridState() == TGridState::gsNormal && !FTracking && !FCellTracking && !FScrollTracking &&
         !(GetEditorMode() && GetInplaceEditor() && GetInplaceEditor()->Focused()))
         ScrollToCellAt(X, Y, false);
     TCustomGrid::MouseMove(Shift, X, Y);
@@ -236,6 +248,11 @@ void TVelCustomDBGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, in
     TVelColumn* trackCol = FTrackCol;
     StopTracking();
     StopCellTracking();
+    const bool dragEnded = FScrollTracking && Button == TMouseButton::mbLeft;
+    if (dragEnded) {
+        DragSelectionMove(X, Y);
+        StopScrollTracking();
+    }
     const TGridState state = GetGridState();
     if (FOptions.Contains(O::dgRightMoving) && Button == TMouseButton::mbRight &&
         state == TGridState::gsColMoving) {
@@ -246,6 +263,7 @@ void TVelCustomDBGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, in
     TCustomGrid::MouseUp(Button, Shift, X, Y);
     if (state == TGridState::gsColSizing || state == TGridState::gsRowSizing || Button != TMouseButton::mbLeft)
         return;
+    if (dragEnded && (h.Kind == TInputHit::TKind::Title || h.Kind == TInputHit::TKind::Total)) return;
     switch (h.Kind) {
         case TInputHit::TKind::Data:
             if (cellTracked) {

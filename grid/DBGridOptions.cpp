@@ -48,9 +48,10 @@ void TVelCustomDBGrid::SetOptions(TVelDBGridOptions Value) {
     const TVelDBGridOptions old = FOptions;
     if (old.Contains(dgMultiSelect) && !Value.Contains(dgMultiSelect))
         ClearSelection();
-    else if (!old.Contains(dgRowSelect) && Value.Contains(dgRowSelect) && FSelectedColCount > 0)
+    else if (!old.Contains(dgRowSelect) && Value.Contains(dgRowSelect) && GetColsSelected())
         ClearSelection();
     FOptions = Value;
+    UpdateMultiSelect();
     ApplyBaseOptions();
     if (Touches(old, Value, TVelDBGridOptions{dgForceSequence}) && !IsLoading())
         UpdateSequenceValues(false);
@@ -125,23 +126,6 @@ void TVelCustomDBGrid::SetOptionsExt(TVelDBGridOptionsExt Value) {
 
 void TVelCustomDBGrid::SetResizeOptions(TVelResizeOptions Value) {
     FResizeOptions = NormalizeResizeOptions(Value);
-}
-
-void TVelCustomDBGrid::SetMultiSelectOptions(TMultiSelectOptions Value) {
-    if (Value == FMultiSelectOptions) return;
-    FMultiSelectOptions = Value;
-    // The current mode must stay one of the allowed ones.
-    if (FMultiSelect != TMultiSelection::msNone && !Value.Contains(FMultiSelect)) {
-        ClearSelection();
-        FMultiSelect = TMultiSelection::msNone;
-        for (TMultiSelection m :
-             {TMultiSelection::msRows, TMultiSelection::msCols, TMultiSelection::msCells})
-            if (Value.Contains(m)) {
-                FMultiSelect = m;
-                break;
-            }
-    }
-    Invalidate();
 }
 
 void TVelCustomDBGrid::SetSystemStyleElements(TSystemStyleElements Value) {

@@ -145,13 +145,6 @@ bool TVelCustomDBGrid::IsCellMultiSelected(int ACol, int ARow) const {
     }
 }
 
-bool TVelCustomDBGrid::IsColMultiSelected(int DataCol) const {
-    const bool colSelection =
-        FMultiSelect == TMultiSelection::msCols || FMultiSelect == TMultiSelection::msCells;
-    if (!colSelection) return true;
-    return FSelectMin >= 0 && DataCol >= FSelectMin && DataCol <= FSelectMax;
-}
-
 bool TVelCustomDBGrid::ShowsSelection() const {
     return FOptions.Contains(O::dgAlwaysShowSelection) || FSearch->GetPanelVisible() || Focused();
 }

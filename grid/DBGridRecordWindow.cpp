@@ -323,6 +323,7 @@ void TVelCustomDBGrid::LinkActive(bool Value) {
             MoveColRow(GetCol(), FTitleOffset, true, false);
     }
     ClearSelection();
+    FBookmarks->LinkActive(Value);
     LayoutChanged();
     // Floating grids showing a nested dataset of the old link go with it.
     for (int i = ComponentCount() - 1; i >= 0; --i)

@@ -298,6 +298,7 @@ void TVelDBGridColumns::Notify(TCollectionItem* Item, TCollectionNotification Ac
     }
     if (!IsGridColumns()) return;
     // The grid must not keep a column that leaves.
+    FGrid->FSelectedCols->ColumnRemoved(static_cast<TVelColumn*>(Item));
     auto& shown = FGrid->FVisibleColumns;
     shown.erase(std::remove(shown.begin(), shown.end(), static_cast<TVelColumn*>(Item)),
                 shown.end());

@@ -363,9 +363,11 @@ TEST_F(CellImagesTest, MultiSelectedRowsTakeTheSelectionColour) {
     b = shot();
     EXPECT_EQ(b->GetPixelColor(cell(1).Left + 1, cell(1).Bottom - 2), Rgb(clYellow));
     EXPECT_EQ(b->GetPixelColor(cell(2).Left + 1, cell(2).Bottom - 2), Rgb(clWindow));
-    // Cells mode needs the column too: no column range, no cell.
+    // Cells mode needs a column range: without one no mode is in force and no cell shows.
     grid->SetMultiSelectOptions({TMultiSelection::msCells});
-    EXPECT_FALSE(grid->IsColMultiSelected(1));
+    EXPECT_EQ(grid->GetMultiSelect(), TMultiSelection::msNone);
+    b = shot();
+    EXPECT_EQ(b->GetPixelColor(cell(1).Left + 1, cell(1).Bottom - 2), Rgb(clWindow));
 }
 
 TEST_F(CellImagesTest, TheSearchTextReachesTheTextWriter) {

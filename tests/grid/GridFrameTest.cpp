@@ -111,18 +111,30 @@ TEST_F(GridFrameTest, OptionsRebuildTheBaseOptionsAndRunOnlyTheirEffects) {
 
 TEST_F(GridFrameTest, SelectionIsClearedByTheOptionsThatEndIt) {
     using enum TVelDBGridOption;
+    auto table = MakeTable(5);
+    auto* source = new TDataSource(Form.get());
+    source->SetDataSet(table.get());
+    Grid->SetDataSource(source);
     Grid->SwitchOptions({dgMultiSelect}, true);
-    Grid->SetSelectionCounts(3, 0);
+    Grid->SetMultiSelectOptions({TMultiSelection::msRows, TMultiSelection::msCols});
+    Grid->SelectAll();
+    EXPECT_EQ(Grid->GetSelectedRows()->Count(), 5);
     // Row select keeps a row selection but not a column selection.
     Grid->SwitchOptions({dgRowSelect}, true);
     EXPECT_TRUE(Grid->HasSelection());
     Grid->SwitchOptions({dgRowSelect}, false);
-    Grid->SetSelectionCounts(0, 2);
+    Grid->SetMultiSelect(TMultiSelection::msCols);
+    EXPECT_FALSE(Grid->HasSelection());
+    Grid->SelectAll();
+    EXPECT_TRUE(Grid->GetColsSelected());
     Grid->SwitchOptions({dgRowSelect}, true);
     EXPECT_FALSE(Grid->HasSelection());
-    Grid->SetSelectionCounts(1, 0);
+    EXPECT_EQ(Grid->GetMultiSelect(), TMultiSelection::msRows);
+    Grid->SelectRow();
+    EXPECT_TRUE(Grid->HasSelection());
     Grid->SwitchOptions({dgMultiSelect}, false);
     EXPECT_FALSE(Grid->HasSelection());
+    Grid->SetDataSource(nullptr);
 }
 
 TEST_F(GridFrameTest, TotalOptionsKeepTheirRules) {
@@ -143,13 +155,18 @@ TEST_F(GridFrameTest, TotalOptionsKeepTheirRules) {
     EXPECT_FALSE(Grid->GetOptionsEx().Contains(dgTotalFooter));
     EXPECT_TRUE(Grid->GetTotals()->GetActive());
     EXPECT_FALSE(Grid->GetTotals()->GetVisible());
-    Grid->SetSelectionCounts(2, 0);
+    auto table = MakeTable(3);
+    auto* source = new TDataSource(Form.get());
+    source->SetDataSet(table.get());
+    Grid->SetDataSource(source);
+    Grid->SelectRow();
     Grid->SetOptionsEx(Grid->GetOptionsEx());
     EXPECT_TRUE(Grid->GetOptionsEx().Contains(dgTotalFooter));
     EXPECT_TRUE(Grid->GetOptionsEx().Contains(dgBlankRow));
     Grid->ClearSelection();
     Grid->SetOptionsEx(Grid->GetOptionsEx());
     EXPECT_FALSE(Grid->GetOptionsEx().Contains(dgTotalFooter));
+    Grid->SetDataSource(nullptr);
 
     // Order and numbering options reach their updates.
     before = Grid->GetWorkCounts();
@@ -178,8 +195,10 @@ TEST_F(GridFrameTest, ResizeAndMultiSelectOptions) {
     EXPECT_EQ(Grid->GetResizeOptions(),
               (TVelResizeOptions{roColumnResize, roOptimalWidth, roColumnMoving}));
 
-    // The current mode leaves with its option and falls to the next allowed one.
+    // Without msRows there is no mode until a column or cell range starts.
     Grid->SetMultiSelectOptions({TMultiSelection::msCols, TMultiSelection::msCells});
+    EXPECT_EQ(Grid->GetMultiSelect(), TMultiSelection::msNone);
+    Grid->SetMultiSelect(TMultiSelection::msCols);
     EXPECT_EQ(Grid->GetMultiSelect(), TMultiSelection::msCols);
     Grid->SetMultiSelectOptions({});
     EXPECT_EQ(Grid->GetMultiSelect(), TMultiSelection::msNone);
