@@ -745,6 +745,17 @@ public:
     virtual void SelectionChanged(TSelectAction Action);
     // Runs held-back work (the delayed end of a selection) now.
     virtual void PerformDelayed();
+    // Closes and opens the dataset again, keeping the current record (and with
+    // dgAutoKeepSelection the selection) by key values; empty KeyFields take the grid's.
+    void RefreshDataSet(const std::string& KeyFields = {});
+    // Walks cells, rows or columns (DBGridForEach.cpp); the current record and the window
+    // stay where they were.
+    void ForEachDataCell(const TForEachCellProc& Proc, TForEachCellScope Scope = TForEachCellScope::fsAutoSelect);
+    void ForEachDataCell(TDataRowEnum RowEnum, TDataColEnum ColEnum, const TForEachCellProc& Proc);
+    void ForEachDataRow(TDataRowEnum RowEnum, const TForEachRowProc& Proc);
+    void ForEachDataCol(TDataColEnum ColEnum, const TForEachColProc& Proc);
+    TVelDataRowEnumerator GetDataRowEnum(TDataRowEnum Kind) { return TVelDataRowEnumerator(this, Kind); }
+    std::vector<TVelColumn*> GetDataColEnum(TDataColEnum Kind);
     // Runs Walk with the dataset's controls disabled and gives back the current record and
     // the window position afterwards.
     void WithPositionKept(const std::function<void()>& Walk);

@@ -408,4 +408,23 @@ void TVelCustomDBGrid::RestoreSelection(const std::string& KeyFields) {
     FSelectedCols->Restore();
 }
 
+// ---- Reopening.
+
+void TVelCustomDBGrid::RefreshDataSet(const std::string& KeyFields) {
+    if (!FDataLink->GetActive()) return;
+    const std::string keys = KeyFields.empty() ? FKeyFields : KeyFields;
+    const bool keep = !keys.empty() && FOptionsEx.Contains(OEx::dgAutoKeepSelection);
+    TDataSet* ds = GetDataSet();
+    Variant current;
+    if (!keys.empty()) current = ds->GetFieldValues(keys);
+    if (keep) SaveSelection(keys);
+    ClearSelection();
+    ds->Close();
+    ++FWork.TreeViewRefreshes;
+    ds->Open();
+    if (keys.empty()) return;
+    if (keep) RestoreSelection(keys);
+    ds->Locate(keys, current, {});
+}
+
 }  // namespace vel

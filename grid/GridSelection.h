@@ -2,10 +2,12 @@
 // The grid's multi-selection store: TVelBookmarkList keeps the selected rows as bookmarks in
 // the dataset's order, TVelColumnList the selected columns in collection order (or, until
 // something edits it, the column range being dragged).
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "platform/db/DBTypes.h"
+#include "platform/rtl/TSet.h"
 #include "platform/rtl/Variant.h"
 
 namespace vel {
@@ -13,6 +15,37 @@ namespace vel {
 class TVelColumn;
 class TVelCustomDBGrid;
 class TDataSet;
+
+// What the ForEach walks visit: the selection when there is one (fsAutoSelect), everything,
+// or only the selection.
+enum class TForEachCellScope { fsAutoSelect, fsWholeDataSet, fsSelectedOnly };
+// Where a visited cell lies in the walk.
+enum class TForEachCellFlag { feFirstCol, feLastCol, feFirstRow, feLastRow };
+using TForEachCellFlags = TSet<TForEachCellFlag>;
+enum class TDataRowEnum { reAllRows, reSelectedRows, reSelectedRowsOrAllRows, reSelectedRowsOrCurrent, reCurrentRow };
+enum class TDataColEnum { ceAllCols, ceSelectedCols, ceSelectedColsOrAllCols, ceSelectedColsOrCurrent, ceCurrentCol };
+using TForEachCellProc = std::function<void(TVelColumn* Column, TForEachCellFlags Flags)>;
+using TForEachRowProc = std::function<void()>;
+using TForEachColProc = std::function<void(TVelColumn* Column)>;
+
+// Walks the grid's records by a TDataRowEnum: each MoveNext puts the dataset on the next row
+// (false past the end). Current is that row's bookmark.
+class TVelDataRowEnumerator {
+public:
+    TVelDataRowEnumerator(TVelCustomDBGrid* Grid, TDataRowEnum Kind);
+    bool MoveNext();
+    TBookmark GetCurrent() const;
+    // The row MoveNext reached is the walk's last (the dataset looks one record ahead).
+    bool IsLast();
+    // Starts the walk again.
+    void Restart() { FIndex = -1; }
+
+private:
+    enum class TSource { None, AllRows, Selected, Current };
+    TVelCustomDBGrid* FGrid;
+    TSource FSource = TSource::None;
+    int FIndex = -1;
+};
 
 class TVelBookmarkList {
 public:

@@ -1,5 +1,5 @@
 // Multi-selection: the bookmark and column lists, the selection bracket and its events, saving
-// across a reorder, and the gestures (Shift with keys, clicks with modifiers, dragging over
+// across a reorder or a reopening, the walks over cells and rows, and the gestures (Shift with keys, clicks with modifiers, dragging over
 // rows and titles with the scroll timer), Ctrl+Delete of the selected rows and their colour.
 #include <algorithm>
 #include <string>
@@ -228,6 +228,72 @@ TEST_F(SelectionTest, RestoreByKeyFieldsAfterAReorder) {
         GoTo(id);
         EXPECT_TRUE(Grid->GetSelectedRows()->GetCurrentRowSelected()) << id;
     }
+}
+
+TEST_F(SelectionTest, WalksVisitTheSelectionOrEverything) {
+    using enum TForEachCellFlag;
+    GoTo(7);
+    const int top = Grid->GetDataLink()->GetActiveRecord();
+    // Nothing selected: every cell, with the edges flagged.
+    int cells = 0;
+    std::vector<std::string> edges;
+    auto name = [&](TVelColumn* c) { return c->GetFieldName() + std::to_string(Id()); };
+    Grid->ForEachDataCell([&](TVelColumn* c, TForEachCellFlags f) {
+        ++cells;
+        if (f.Contains(feFirstRow) && f.Contains(feFirstCol)) edges.push_back("first " + name(c));
+        if (f.Contains(feLastRow) && f.Contains(feLastCol)) edges.push_back("last " + name(c));
+    });
+    EXPECT_EQ(cells, 120);
+    EXPECT_EQ(edges, (std::vector<std::string>{"first ID1", "last Price40"}));
+    EXPECT_EQ(Id(), 7);
+    EXPECT_EQ(Grid->GetDataLink()->GetActiveRecord(), top);
+    // Only the selection, when there is none, visits nothing.
+    Grid->ForEachDataCell([&](TVelColumn*, TForEachCellFlags) { ++cells; }, TForEachCellScope::fsSelectedOnly);
+    EXPECT_EQ(cells, 120);
+    // Selected rows in list order, the columns from the first selectable one on.
+    Grid->SetFixedCols(1);
+    for (int id : {9, 4}) {
+        GoTo(id);
+        Grid->SelectRow();
+    }
+    GoTo(7);
+    std::vector<std::string> seen;
+    Grid->ForEachDataCell([&](TVelColumn* c, TForEachCellFlags f) {
+        seen.push_back(name(c) + (f.Contains(feLastRow) ? "!" : ""));
+    });
+    EXPECT_EQ(seen, (std::vector<std::string>{"Name4", "Price4", "Name9!", "Price9!"}));
+    // Row and column enumerations.
+    std::vector<int> ids;
+    Grid->ForEachDataRow(TDataRowEnum::reSelectedRowsOrCurrent, [&] { ids.push_back(Id()); });
+    EXPECT_EQ(ids, (std::vector<int>{4, 9}));
+    Grid->ClearSelection();
+    ids.clear();
+    Grid->ForEachDataRow(TDataRowEnum::reSelectedRowsOrCurrent, [&] { ids.push_back(Id()); });
+    EXPECT_EQ(ids, (std::vector<int>{7}));
+    ids.clear();
+    Grid->ForEachDataRow(TDataRowEnum::reSelectedRows, [&] { ids.push_back(Id()); });
+    EXPECT_TRUE(ids.empty());
+    EXPECT_EQ(Grid->GetDataColEnum(TDataColEnum::ceSelectedColsOrAllCols).size(), 3u);
+    EXPECT_EQ(Grid->GetDataColEnum(TDataColEnum::ceSelectedColsOrCurrent),
+              (std::vector<TVelColumn*>{Grid->GetSelectedColumn()}));
+    EXPECT_EQ(Id(), 7);
+}
+
+TEST_F(SelectionTest, RefreshDataSetKeepsTheRecordAndTheSelectionByKey) {
+    Grid->SwitchOptionsEx({TVelDBGridOptionEx::dgAutoKeepSelection}, true);
+    for (int id : {3, 8}) {
+        GoTo(id);
+        Grid->SelectRow();
+    }
+    GoTo(12);
+    Grid->RefreshDataSet("ID");
+    EXPECT_TRUE(Table->GetActive());
+    EXPECT_EQ(Id(), 12);
+    EXPECT_EQ(Selected(), (std::vector<int>{3, 8}));
+    // Without key fields the dataset opens at its first record, nothing selected.
+    Grid->RefreshDataSet();
+    EXPECT_EQ(Id(), 1);
+    EXPECT_FALSE(Grid->HasSelection());
 }
 
 TEST_F(SelectionTest, ShiftWithKeysSelectsFromTheAnchor) {
