@@ -112,8 +112,8 @@ void TVelCustomDBGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, 
         FTrackHeader = h.Header;
         const bool button = h.Indicator ? FFillerButton
                                         : h.Header >= 0 || (h.Column && h.Column->GetTitle()->GetButton());
-        if (FOptions.Contains(O::dgMultiSelect) && Shift.Contains(TShiftStateFlag::ssShift) &&
-            FDataLink->GetActive() && !h.Indicator) {
+        if (FOptions.Contains(O::dgMultiSelect) && FOptions.Contains(O::dgExtendedSelect) &&
+            Shift.Contains(TShiftStateFlag::ssShift) && FDataLink->GetActive() && !h.Indicator) {
             SelectionMouseDown(Shift, RawToDataColumn(h.Cell.X), true);
             return;
         }

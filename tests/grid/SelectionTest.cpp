@@ -430,6 +430,58 @@ TEST_F(SelectionTest, DraggingATitleSelectsColumns) {
     EXPECT_FALSE(Grid->GetColsSelected());
 }
 
+TEST_F(SelectionTest, DraggingATitlePastTheRightEdgeScrollsColumnsIn) {
+    Grid->SetMultiSelectOptions({TMultiSelection::msRows, TMultiSelection::msCols});
+    Grid->SwitchResizeOptions({TVelResizeOption::roColumnMoving}, false);
+    for (int c = 0; c < 3; ++c) Grid->GetColumns()->GetColumn(c)->SetWidth(250);
+    Process();
+    FClock->Advance(1000);
+    InjectMouseDown(TMouseButton::mbLeft, TitleAt(0, 10));
+    // 4 pixels past the right edge: a column a tick, every 140 ms.
+    const TRect title = Grid->CellRect(Grid->DataToRawColumn(0), 0);
+    InjectMouseMove(ScreenPointOf(Grid, TPoint{Grid->GetClientWidth() + 3, title.Top + 5}));
+    Process();
+    ASSERT_NE(Grid->GetScrollTimer(), nullptr);
+    EXPECT_EQ(Grid->GetScrollTimer()->GetInterval(), 140u);
+    const int reached = Grid->GetSelectionMaxCol();
+    EXPECT_GE(reached, 1);
+    FClock->Advance(140 * (3 - reached));
+    for (int i = 0; i < 3; ++i) Process();
+    EXPECT_EQ(Grid->GetSelectionMaxCol(), 2);
+    EXPECT_EQ(Grid->GetSelectionMinCol(), 0);
+    InjectMouseUp(TMouseButton::mbLeft, ScreenPointOf(Grid, TPoint{Grid->GetClientWidth() + 3, title.Top + 5}));
+    Process();
+    EXPECT_EQ(Grid->GetScrollTimer(), nullptr);
+    EXPECT_EQ(Grid->GetSelectedCols()->Count(), 3);
+    // Whole columns: the record did not move.
+    EXPECT_EQ(Id(), 1);
+}
+
+TEST_F(SelectionTest, WithAutoUnselectOffClicksAndDragsAddUp) {
+    Grid->SwitchOptions({TVelDBGridOption::dgAutoUnselectOff}, true);
+    Click(At(0, 1));
+    Click(At(0, 3));
+    EXPECT_EQ(Selected(), (std::vector<int>{2, 4}));
+    // Moving keeps the selection; Ctrl+Z clears it even so.
+    Key(VK_DOWN);
+    EXPECT_EQ(Selected(), (std::vector<int>{2, 4}));
+    // A drag from a selected row adds the rows passed; one from a row it unselects takes them.
+    FClock->Advance(1000);
+    InjectMouseDown(TMouseButton::mbLeft, At(0, 6));
+    InjectMouseMove(At(0, 8));
+    InjectMouseUp(TMouseButton::mbLeft, At(0, 8));
+    Process();
+    EXPECT_EQ(Selected(), (std::vector<int>{2, 4, 7, 8, 9}));
+    FClock->Advance(1000);
+    InjectMouseDown(TMouseButton::mbLeft, At(0, 7));
+    InjectMouseMove(At(0, 8));
+    InjectMouseUp(TMouseButton::mbLeft, At(0, 8));
+    Process();
+    EXPECT_EQ(Selected(), (std::vector<int>{2, 4, 7}));
+    Key('Z', {TShiftStateFlag::ssCtrl});
+    EXPECT_FALSE(Grid->HasSelection());
+}
+
 TEST_F(SelectionTest, CtrlDeleteDeletesOnlyTheSelectedRows) {
     std::vector<std::string> asked;
     Application().SetModalResponder([&](TCustomForm& f) {
