@@ -213,7 +213,27 @@ void TVelBookmarkList::Restore(const std::string& KeyFields) {
     FGrid->Invalidate();
 }
 
+TVelDataRowRange TVelBookmarkList::GetEnumerator() const {
+    return TVelDataRowRange(FGrid, TDataRowEnum::reSelectedRows);
+}
+
+TVelDataRowRange TVelBookmarkList::OrAllRows() const {
+    return TVelDataRowRange(FGrid, TDataRowEnum::reSelectedRowsOrAllRows);
+}
+
+TVelDataRowRange TVelBookmarkList::OrCurrent() const {
+    return TVelDataRowRange(FGrid, TDataRowEnum::reSelectedRowsOrCurrent);
+}
+
 // ---- TVelColumnList.
+
+std::vector<TVelColumn*> TVelColumnList::OrAllCols() {
+    return FGrid->GetDataColEnum(TDataColEnum::ceSelectedColsOrAllCols);
+}
+
+std::vector<TVelColumn*> TVelColumnList::OrCurrent() {
+    return FGrid->GetDataColEnum(TDataColEnum::ceSelectedColsOrCurrent);
+}
 
 void TVelColumnList::RefreshList() {
     FList.clear();

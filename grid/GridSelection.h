@@ -47,6 +47,37 @@ private:
     int FIndex = -1;
 };
 
+// A range-for view over a TVelDataRowEnumerator; each step moves the dataset to the row it
+// yields, and the dataset stays on the last one.
+class TVelDataRowRange {
+public:
+    TVelDataRowRange(TVelCustomDBGrid* Grid, TDataRowEnum Kind) : FEnum(Grid, Kind) {}
+    class iterator {
+    public:
+        explicit iterator(TVelDataRowEnumerator* E) : FEnum(E) { Step(); }
+        TBookmark operator*() const { return FEnum->GetCurrent(); }
+        iterator& operator++() {
+            Step();
+            return *this;
+        }
+        bool operator!=(const iterator& Other) const { return FEnum != Other.FEnum; }
+
+    private:
+        void Step() {
+            if (FEnum && !FEnum->MoveNext()) FEnum = nullptr;
+        }
+        TVelDataRowEnumerator* FEnum;
+    };
+    iterator begin() {
+        FEnum.Restart();
+        return iterator(&FEnum);
+    }
+    iterator end() { return iterator(nullptr); }
+
+private:
+    TVelDataRowEnumerator FEnum;
+};
+
 class TVelBookmarkList {
 public:
     explicit TVelBookmarkList(TVelCustomDBGrid* Grid) : FGrid(Grid) {}
@@ -81,6 +112,11 @@ public:
     void Restore(const std::string& KeyFields);
     void InsertItem(int Index, const TBookmark& Item);
     void DeleteItem(int Index);
+    // Views that move the dataset: the selected rows; the selected rows or else every record;
+    // the selected rows or else the current record.
+    TVelDataRowRange GetEnumerator() const;
+    TVelDataRowRange OrAllRows() const;
+    TVelDataRowRange OrCurrent() const;
     // The grid's data link opened or closed: the list empties.
     void LinkActive(bool Value);
     bool GetLinkActive() const { return FLinkActive; }
@@ -130,6 +166,9 @@ public:
     // The list was built from the column range and is rebuilt when the range moves.
     bool GetAutoRefresh() const { return FAutoRefresh; }
     bool GetBuilt() const { return FBuilt; }
+    // The selected columns, or else every showing column, respectively the current one.
+    std::vector<TVelColumn*> OrAllCols();
+    std::vector<TVelColumn*> OrCurrent();
     // A column that leaves the collection leaves the list.
     void ColumnRemoved(TVelColumn* Column);
 

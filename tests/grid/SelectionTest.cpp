@@ -273,6 +273,27 @@ TEST_F(SelectionTest, WalksVisitTheSelectionOrEverything) {
     ids.clear();
     Grid->ForEachDataRow(TDataRowEnum::reSelectedRows, [&] { ids.push_back(Id()); });
     EXPECT_TRUE(ids.empty());
+    // The lists' views move the dataset as they go.
+    TVelBookmarkList& rows = *Grid->GetSelectedRows();
+    int visited = 0;
+    for (const TBookmark& b : rows.OrAllRows()) {
+        EXPECT_EQ(Table->GetBookmark(), b);
+        ++visited;
+    }
+    EXPECT_EQ(visited, 40);
+    EXPECT_EQ(Id(), 40);
+    GoTo(5);
+    Grid->SelectRow();
+    GoTo(7);
+    ids.clear();
+    for (const TBookmark& b : rows.OrCurrent()) {
+        (void)b;
+        ids.push_back(Id());
+    }
+    EXPECT_EQ(ids, (std::vector<int>{5}));
+    Grid->ClearSelection();
+    GoTo(7);
+    EXPECT_EQ(Grid->GetSelectedCols()->OrAllCols().size(), 3u);
     EXPECT_EQ(Grid->GetDataColEnum(TDataColEnum::ceSelectedColsOrAllCols).size(), 3u);
     EXPECT_EQ(Grid->GetDataColEnum(TDataColEnum::ceSelectedColsOrCurrent),
               (std::vector<TVelColumn*>{Grid->GetSelectedColumn()}));
