@@ -696,6 +696,24 @@ public:
     bool GetClickInMargin() const { return FClickInMargin; }
     bool MouseInMargin(int X, int Y);
 
+    // ---- Hot tracking (DBGridTracking.cpp). Without a pressed button the title, header band
+    // or filler button and the check-box cell under the mouse become hot; (-1, -1) clears them.
+    void UpdateHotButtons(int X, int Y);
+    void UpdateHotCells(int X, int Y);
+    // Grid column and title row of the hot button (-1 for none), whether the point is over the
+    // title's expand button, and whether the hot look shows (only with dgHotButtons).
+    int GetHotButton() const { return FHotButton; }
+    int GetHotButtonRow() const { return FHotRow; }
+    bool GetHotExpandButton() const { return FHotExpand; }
+    bool GetHotButtonShown() const { return FHotButtonShown; }
+    TGridCoord GetHotCell() const { return FHotCellShown ? FHotCell : TGridCoord{-1, -1}; }
+    // The expand (drop-down, filter) button at the end of a title; Column: that title's column.
+    bool PtInExpandButton(int X, int Y, TVelColumn*& Column);
+    // The in-place editor asks before opening its list by itself: not while the mouse is
+    // pressed, inside nested updates, while a click with dgClickSelectOff only re-anchored the
+    // selection, nor twice for the same cell.
+    bool AllowAutoDropDown();
+
     // ---- Multi-select (DBGridSelection.cpp; the gestures in DBGridSelect.cpp).
     // The "Select" column toggles the current row's selection through this.
     virtual void ToggleRowSelection();
@@ -908,7 +926,11 @@ protected:
     TInplaceEdit* CreateEditor() override;
     void ColEnter() override;
     void ColExit() override;
+    void MouseLeave() override;
+    // The dragged column is the one whose title was pressed, a group with all its columns; it
+    // moves among its siblings only, and the view scrolls when the target is out of sight.
     bool BeginColumnDrag(int& Origin, int& Destination, TPoint MousePt) override;
+    bool CheckColumnDrag(int& Origin, int& Destination, TPoint MousePt) override;
     // The move is asked of ColumnMoving first.
     bool EndColumnDrag(int& Origin, int& Destination, TPoint MousePt) override;
     void ColumnMoved(int FromIndex, int ToIndex) override;
@@ -966,6 +988,28 @@ private:
     };
     TInputHit HitAt(int X, int Y) const;
     bool OverColumnBorder(int X, int Y, int& Index);
+    // Hot tracking and its looks.
+    bool HotTrackingBlocked() const;
+    void InvalidateTitle(int Raw, int Row);
+    // The pressed title, band (all of a shared one) or filler changed its look.
+    void InvalidatePressedButton();
+    bool CellBoxThemed(int Raw) const;
+    bool IsTitleHot(TVelColumn* Master) const;
+    bool IsFillerHot() const;
+    bool IsBandPressed(TVelColumn* Master, int Band) const;
+    // Glyph of the button at the end of Master's title; -1 without one.
+    int TitleButtonGlyph(TVelColumn* Master) const;
+    void BeginDockDrag(int X, int Y);
+    void DockDragTo(int X, int Y);
+    void EndDockDrag();
+    struct TAutoDropCell {
+        int Col = -1;
+        int RecNo = -1;
+        bool operator==(const TAutoDropCell&) const = default;
+    };
+    TAutoDropCell CurrentAutoDropCell() const;
+    // The release ended: Consumed when it ended on the editor or nothing else took it.
+    void AutoDropDownReleased(bool Consumed);
     void SetBottomRowHeights();
     void SetStretchActive();
     void AssignStretchWidth(TVelColumn* Column, int Raw, int Width);
@@ -1172,6 +1216,20 @@ private:
     bool FClickInMargin = false;
     bool FIsESCKey = false;
     bool FClickOnSelected = false;  // the press was on the current cell
+    int FHotButton = -1;            // grid column of the hot button
+    int FHotRow = -1;               // its title row
+    bool FHotExpand = false;        // the mouse is over its expand button
+    bool FHotButtonShown = false;   // painted hot (dgHotButtons)
+    TGridCoord FHotCell{-1, -1};
+    bool FHotCellShown = false;
+    TVelColumn* FDragCol = nullptr;    // the column a title drag moves
+    TVelColumn* FMovingCol = nullptr;  // the same, from the drag's end to the base grid's move
+    bool FDockDragging = false;
+    TPoint FDockDragFrom{};
+    bool FAutoDropPressed = false;
+    TAutoDropCell FAutoDropCell;
+    bool FSelectClickPending = false;
+    bool FPressIgnored = false;  // the last press found the grid unable to take the focus
 
     // Painting state of the cell being drawn.
     TGridCoord FPaintCell{-1, -1};

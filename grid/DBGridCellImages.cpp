@@ -229,7 +229,18 @@ void TVelCustomDBGrid::DrawBoxGlyph(const TRect& Box, TVelColumn* Column, const 
             if (state == 1) flags |= DFCS_CHECKED;
             if (state == 2) flags |= DFCS_BUTTON3STATE | DFCS_CHECKED;
             if (!DrawEnabled()) flags |= DFCS_INACTIVE;
+            // The element's pressed and hot states follow the mouse.
+            const bool pressed = FCellTracking && FCellPressed && FTrackCell == FPaintCell;
+            const bool hot = !pressed && FHotCellShown && FHotCell == FPaintCell && DrawEnabled();
+            if (pressed) flags |= DFCS_PUSHED;
+            if (hot) flags |= DFCS_HOT;
             DrawFrameControl(C, glyph, DFC_BUTTON, flags);
+            if (hot) {
+                const int size = std::min({glyph.Width(), glyph.Height(), 13});
+                C.Brush().SetColor(clHotLight);
+                C.FrameRect(Bounds(glyph.Left + (glyph.Width() - size) / 2, glyph.Top + (glyph.Height() - size) / 2,
+                                   size, size));
+            }
         } else {
             // The element: a flat square with a plus (closed) or a minus (open).
             TRect sq = glyph;

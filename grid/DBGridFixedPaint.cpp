@@ -219,8 +219,9 @@ void TVelCustomDBGrid::DrawFixedCell(int ACol, int ARow, const TRect& ARect, TGr
 }
 
 void TVelCustomDBGrid::DrawFillerCell(const TRect& ARect, TGridDrawState AState) {
-    const bool down = FFillerButton && AState.Contains(F::gdPressed);
-    const bool hot = FFillerButton && (down || AState.Contains(F::gdHotTrack));
+    const bool pressed = FTracking && FPressed && FTracked >= 0 && FTracked < FIndicatorOffset;
+    const bool down = FFillerButton && (pressed || AState.Contains(F::gdPressed));
+    const bool hot = FFillerButton && (down || IsFillerHot() || AState.Contains(F::gdHotTrack));
     FillFixed(ARect, FFillerColor, hot, down);
     DrawFixedFrame(ARect, hot, down);
     TRect glyph = ARect;
@@ -272,10 +273,12 @@ void TVelCustomDBGrid::DrawHeaderBands(TVelColumn* Master, const TRect& Full, co
         TClipScope clip(C);
         // The line under the band is the band's own: nothing else paints that row.
         C.IntersectClipRect(TRect{face.Left, face.Top, face.Right, face.Bottom + rw});
-        FillFixed(face, FHeaderColor, false, false);
+        // Bands are never hot, but a pressed one looks pressed.
+        const bool down = IsBandPressed(Master, i);
+        FillFixed(face, FHeaderColor, down, down);
         WriteText(C, frame, TitleMargin(), 0, title->HeaderRows(i), TAlignment::taCenter,
                   UseRightToLeftReading(), true, true, TVAlignment::tvCenter);
-        DrawFixedFrame(frame, false, false);
+        DrawFixedFrame(frame, down, down);
         if (rw > 0)
             C.FillRectColor(TRect{face.Left, face.Bottom, face.Right, face.Bottom + rw},
                             SystemProfile().CustomStyleActive ? StyleServices().GetStyleColor(TStyleColor::scBorder)
@@ -304,8 +307,9 @@ void TVelCustomDBGrid::DrawTitleCell(int ACol, int ARow, const TRect& ARect, TGr
     }
     TVelColumnTitle* title = master->GetTitle();
     const TRect full = FullTitleRect(column, ARow, master);
-    const bool down = AState.Contains(F::gdPressed);
-    const bool hot = down || AState.Contains(F::gdHotTrack);
+    const bool down =
+        AState.Contains(F::gdPressed) || (FTracking && FPressed && FTrackHeader < 0 && FTrackCol == master);
+    const bool hot = down || AState.Contains(F::gdHotTrack) || IsTitleHot(master);
     const TCellLook look = CellLook();
     const int bands = FOptions.Contains(O::dgTitleHeaders) && FHeaderRowHeight > 0 ? title->HeaderRowCount() : 0;
     const int bandsHeight = std::min(full.Height(), bands * FHeaderRowHeight);
@@ -324,14 +328,7 @@ void TVelCustomDBGrid::DrawTitleCell(int ACol, int ARow, const TRect& ARect, TGr
         if (down) text.Offset(1, 1);
 
         // Title button: an auto-filter, expand or drop-down glyph in a strip at the end.
-        int button = -1;
-        if (FFilterGrid->GetAutoFilter() && title->GetAutoFilter() && master->GetField())
-            button = !master->GetFilterText().empty() || master->GetFilterList()->Count() > 0 ? 21 : 20;
-        else if (master->GetExpandable() && master->GetExpandStyle() == TVelColumnExpandStyle::cesAuto)
-            button = master->GetExpanded() != rtl ? 10 : 11;
-        else if (master->GetExpandStyle() != TVelColumnExpandStyle::cesAuto &&
-                 master->GetExpandStyle() != TVelColumnExpandStyle::cesNone)
-            button = 9;
+        const int button = TitleButtonGlyph(master);
         TCustomImageList* indicators = GetIndicators();
         const int strip = GetSystemMetrics(SM_CXVSCROLL);
         if (button >= 0 && indicators && indicators->GetCount() >= 12 && full.Width() >= strip + 2) {

@@ -62,18 +62,29 @@ bool TVelCustomDBGrid::MouseInMargin(int X, int Y) {
     const int m = h.Column->GetImageMargin();
     if (m < 1) return false;
     const TRect cell = CellRect(h.Cell.X, h.Cell.Y);
-    const int level = ImageLevel(h.Column);
+    int level = 0;
+    if (FDataLink->GetActive() && h.DataRow < FDataLink->GetRecordCount()) {
+        // The level is the released row's, not the current record's.
+        const int active = FDataLink->GetActiveRecord();
+        TScopeExit back([&] { FDataLink->SetActiveRecord(active); });
+        FDataLink->SetActiveRecord(h.DataRow);
+        level = ImageLevel(h.Column);
+    }
     const bool rtl = UseRightToLeftAlignment() && !h.Column->GetSuppressRTL();
     const int from = rtl ? cell.Right - X : X - cell.Left;
     return from >= 0 && from < (level + 1) * m;
 }
 
 void TVelCustomDBGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
-    if (!AcquireFocus()) return;
+    // A grid that cannot take the focus ignores the click, its release included.
+    FPressIgnored = !AcquireFocus();
+    if (FPressIgnored) return;
     FLastShiftState = Shift;
+    FAutoDropPressed = true;
     const TInputHit h = HitAt(X, Y);
     const bool left = Button == TMouseButton::mbLeft;
     const bool designing = IsDesigning();
+    FSelectClickPending = false;
     int border = -1;
     const bool overBorder = OverColumnBorder(X, Y, border);
     TVelColumn* borderColumn = nullptr;
@@ -105,13 +116,27 @@ void TVelCustomDBGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, 
         InvalidateEditor();
         return;
     }
+    // 4: a docking grid is dragged away by its top-left corner.
+    if (left && GetDragKind() == TDragKind::dkDock && !designing && h.Indicator &&
+        h.Kind == TInputHit::TKind::Title) {
+        BeginDockDrag(X, Y);
+        return;
+    }
+    // 5: without title buttons the expand buttons only work in the designer.
+    TVelColumn* expandColumn = nullptr;
+    const bool onExpand = h.Kind == TInputHit::TKind::Title && PtInExpandButton(X, Y, expandColumn);
+    if (onExpand && (designing || !FOptions.Contains(O::dgTitleButtons))) {
+        if (designing) expandColumn->SetExpanded(!expandColumn->GetExpanded());
+        return;
+    }
     // 6: title, header band and filler buttons are tracked until the release.
     if (left && h.Kind == TInputHit::TKind::Title && FOptions.Contains(O::dgTitleButtons) && !designing) {
         FTracked = h.Cell.X;
         FTrackCol = h.Column;
         FTrackHeader = h.Header;
+        FExpandButton = onExpand;
         const bool button = h.Indicator ? FFillerButton
-                                        : h.Header >= 0 || (h.Column && h.Column->GetTitle()->GetButton());
+                                        : h.Header >= 0 || onExpand || (h.Column && h.Column->GetTitle()->GetButton());
         if (FOptions.Contains(O::dgMultiSelect) && FOptions.Contains(O::dgExtendedSelect) &&
             Shift.Contains(TShiftStateFlag::ssShift) && FDataLink->GetActive() && !h.Indicator) {
             SelectionMouseDown(Shift, RawToDataColumn(h.Cell.X), true);
@@ -130,6 +155,7 @@ void TVelCustomDBGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, 
     }
     // 7: titles start column moves in the base grid.
     if (h.Kind == TInputHit::TKind::Title && (designing || FOptions.Contains(O::dgColumnResize))) {
+        FPressXY = TPoint{X, Y};
         if (FOptions.Contains(O::dgRightMoving)) {
             if (Button == TMouseButton::mbRight) {
                 SetMouseCapture(true);
@@ -153,6 +179,9 @@ void TVelCustomDBGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, 
         FTrackCell = h.Cell;
         TrackCell(X, Y);
     }
+    // With dgClickSelectOff a click on another cell only selects: lists wait for the next one.
+    FSelectClickPending = FOptions.Contains(O::dgMultiSelect) &&
+                          FOptionsEx.Contains(TVelDBGridOptionEx::dgClickSelectOff) && !FClickOnSelected;
     // 9: the clicked record and column become current; a click on the current cell opens
     // the editor as in the base grid.
     if (FClickOnSelected && !FCellTracking) {
@@ -189,10 +218,13 @@ void TVelCustomDBGrid::TrackButton(int X, int Y) {
     if (FTracking && X >= 0) {
         const TInputHit h = HitAt(X, Y);
         pressed = h.Kind == TInputHit::TKind::Title && h.Cell.X == FTracked && h.Header == FTrackHeader;
+        // A press on an expand button holds only over that button.
+        TVelColumn* expand = nullptr;
+        if (pressed && FExpandButton) pressed = PtInExpandButton(X, Y, expand) && expand == FTrackCol;
     }
     if (pressed != FPressed) {
         FPressed = pressed;
-        if (FTracked >= 0) InvalidateCol(FTracked);
+        InvalidatePressedButton();
     }
 }
 
@@ -221,7 +253,15 @@ void TVelCustomDBGrid::StopCellTracking() {
 
 void TVelCustomDBGrid::MouseMove(TShiftState Shift, int X, int Y) {
     FLastShiftState = Shift;
+    if (FDockDragging) {
+        DockDragTo(X, Y);
+        return;
+    }
     if (FTracking) TrackButton(X, Y);
+    if (!Shift.Contains(TShiftStateFlag::ssLeft)) {
+        UpdateHotButtons(X, Y);
+        UpdateHotCells(X, Y);
+    }
     if (FCellTracking) TrackCell(X, Y);
     if (FScrollTracking) {
         if (Shift.Contains(TShiftStateFlag::ssLeft))
@@ -230,18 +270,31 @@ void TVelCustomDBGrid::MouseMove(TShiftState Shift, int X, int Y) {
             StopScrollTracking();
     }
     if (FOptionsExt.Contains(TVelDBGridOptionExt::dgMouseTracking) && !IsDesigning() &&
+        !Shift.Contains(TShiftStateFlag::ssLeft) &&
         GetGridState() == TGridState::gsNormal && !FTracking && !FCellTracking && !FScrollTracking &&
-        !(GetEditorMode() && GetInplaceEditor() && GetInplaceEditor()->Focused()))
+        !(GetEditorMode() && GetInplaceEditor() && GetInplaceEditor()->Focused())) {
         ScrollToCellAt(X, Y, false);
+        SetSelectionAnchor(TBookmark{});
+    }
     TCustomGrid::MouseMove(Shift, X, Y);
 }
 
 void TVelCustomDBGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    if (FPressIgnored) {
+        FPressIgnored = false;
+        return;
+    }
     FLastShiftState = Shift;
+    if (FDockDragging) {
+        EndDockDrag();
+        AutoDropDownReleased(false);
+        return;
+    }
     FClickInMargin = MouseInMargin(X, Y);
     const TInputHit h = HitAt(X, Y);
     const bool buttonPressed = FTracking && FPressed;
     const bool wasTracking = FTracking;
+    const bool expandPressed = FExpandButton;
     const bool cellTracked = FCellTracking;
     const TGridCoord trackCell = FTrackCell;
     const int tracked = FTracked, trackHeader = FTrackHeader;
@@ -253,6 +306,13 @@ void TVelCustomDBGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, in
         DragSelectionMove(X, Y);
         StopScrollTracking();
     }
+    FExpandButton = false;
+    if (Button == TMouseButton::mbLeft) {
+        UpdateHotButtons(-1, -1);
+        UpdateHotCells(-1, -1);
+    }
+    // The release is the automatic drop-down's news, whatever the click does next.
+    TScopeExit released([&] { FAutoDropPressed = false; });
     const TGridState state = GetGridState();
     if (FOptions.Contains(O::dgRightMoving) && Button == TMouseButton::mbRight &&
         state == TGridState::gsColMoving) {
@@ -263,7 +323,17 @@ void TVelCustomDBGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, in
     TCustomGrid::MouseUp(Button, Shift, X, Y);
     if (state == TGridState::gsColSizing || state == TGridState::gsRowSizing || Button != TMouseButton::mbLeft)
         return;
-    if (dragEnded && (h.Kind == TInputHit::TKind::Title || h.Kind == TInputHit::TKind::Total)) return;
+    // A drag selection ended over the titles or totals, or a release on the editor: the
+    // automatic drop-down hears of it and nothing is clicked.
+    if (dragEnded && (h.Kind == TInputHit::TKind::Title || h.Kind == TInputHit::TKind::Total)) {
+        AutoDropDownReleased(true);
+        return;
+    }
+    if (TInplaceEdit* editor = GetInplaceEditor(); editor && editor->GetVisible() &&
+                                                   PtInRect(editor->GetBoundsRect(), TPoint{X, Y})) {
+        AutoDropDownReleased(true);
+        return;
+    }
     switch (h.Kind) {
         case TInputHit::TKind::Data:
             if (cellTracked) {
@@ -272,6 +342,7 @@ void TVelCustomDBGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, in
                 IndicatorClick();
             } else {
                 CellClick(GetSelectedColumn());
+                AutoDropDownReleased(false);
             }
             break;
         case TInputHit::TKind::Total:
@@ -287,6 +358,8 @@ void TVelCustomDBGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, in
             } else if (buttonPressed) {
                 if (h.Indicator) {
                     FillerClick();
+                } else if (trackCol && expandPressed) {
+                    ExpandClick(trackCol);
                 } else if (trackCol) {
                     if (FOptions.Contains(O::dgMarkerAutoToggle) && trackCol->GetTitle()->GetAutoToggle())
                         ToggleTitleMarker(trackCol, Shift.Contains(TShiftStateFlag::ssCtrl));
@@ -356,38 +429,6 @@ void TVelCustomDBGrid::ExpandClick(TVelColumn* Column) {
 
 void TVelCustomDBGrid::ColumnMoving(int FromIndex, int ToIndex, bool& Accept) {
     if (FOnColumnMoving) FOnColumnMoving(this, RawToDataColumn(FromIndex), RawToDataColumn(ToIndex), Accept);
-}
-
-// ---- Column moves by dragging a title.
-
-bool TVelCustomDBGrid::BeginColumnDrag(int& Origin, int& Destination, TPoint MousePt) {
-    if (!FResizeOptions.Contains(TVelResizeOption::roColumnMoving) ||
-        !TCustomGrid::BeginColumnDrag(Origin, Destination, MousePt) || Origin < FIndicatorOffset)
-        return false;
-    const int d = RawToDataColumn(Origin);
-    if (d >= int(FVisibleColumns.size())) return false;
-    // Default columns exist only for fields.
-    if (FColumns->GetState() == TDBGridColumnsState::csDefault && !FVisibleColumns[std::size_t(d)]->GetField()) return false;
-    Destination = Origin;
-    InvalidateEditor();
-    return true;
-}
-
-bool TVelCustomDBGrid::EndColumnDrag(int& Origin, int& Destination, TPoint MousePt) {
-    if (!TCustomGrid::EndColumnDrag(Origin, Destination, MousePt)) return false;
-    bool accept = true;
-    if (Origin != Destination) ColumnMoving(Origin, Destination, accept);
-    return accept;
-}
-
-void TVelCustomDBGrid::ColumnMoved(int FromIndex, int ToIndex) {
-    const int from = RawToDataColumn(FromIndex), to = RawToDataColumn(ToIndex);
-    if (from < 0 || to < 0 || from >= int(FVisibleColumns.size()) || to >= int(FVisibleColumns.size())) return;
-    // The base grid has moved its widths; the column moves in the collection and the layout
-    // rebuilds the grid columns from it.
-    TVelColumn* moved = FVisibleColumns[std::size_t(from)];
-    moved->SetIndex(FVisibleColumns[std::size_t(to)]->GetIndex());
-    if (FOnColumnMoved) FOnColumnMoved(this, from, to);
 }
 
 void TVelCustomDBGrid::EditButtonClick() {

@@ -281,6 +281,7 @@ bool TVelCustomDBGrid::TrackColumnSelection(int X, int Y) {
     if (!leftTitles && std::abs(X - FPressXY.X) <= kColumnSelectThreshold) return false;
     const int dataCol = RawToDataColumn(FTracked);
     StopTracking();
+    UpdateHotButtons(-1, -1);
     BeginSelect();
     TScopeExit end([&] { EndSelect(); });
     ClearSelection();
