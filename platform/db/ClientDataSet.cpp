@@ -189,6 +189,7 @@ void TMemDataSet::ReconcileColumns() {
         FStore = std::move(fresh);
     }
     for (std::size_t i = 0; i < fields.size(); ++i) fields[i]->SetOffset(static_cast<int>(i));
+    ColumnsReconciled();
 }
 
 int TMemDataSet::ColumnOf(const std::string& fieldName) const {
@@ -232,6 +233,7 @@ void TMemDataSet::InternalOpen() {
     if (!keys.empty()) FetchAllRows();  // an order needs every row
     ApplyOrder(keys);
     BindDirectSlots(true);
+    SetDirectText(FStore.TextRef());
     SetDirectReads(true);
     BindStepCursor();
 }
@@ -402,6 +404,13 @@ void TMemDataSet::BindDirectSlots(bool bind) {
                     case TMemColKind::F64: slot = TFieldSlot::Float64; break;
                     case TMemColKind::Cur: slot = TFieldSlot::Currency; break;
                     case TMemColKind::Bool: slot = TFieldSlot::Byte; break;
+                    // Narrow text as a string field reads it; wide text is converted.
+                    case TMemColKind::Str:
+                        if ((f->GetDataType() == TFieldType::ftString ||
+                             f->GetDataType() == TFieldType::ftFixedChar) &&
+                            dynamic_cast<TStringField*>(f) && !dynamic_cast<TWideStringField*>(f))
+                            slot = TFieldSlot::Text;
+                        break;
                     default: break;
                 }
             }

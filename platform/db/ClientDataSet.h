@@ -104,6 +104,12 @@ protected:
     // as Locate and RecNo need, and everything before what needs every row (Last,
     // RecordCount, an ordering, saving).
     virtual bool MoreToFetch() const { return false; }
+    // Whether Next may step the table's cursor inline (not when a descendant reads its rows
+    // another way).
+    virtual bool CanStepInline() const { return true; }
+    // The store's columns were made those of the fields (on open), possibly fewer or in
+    // another order than the store had: a descendant filling it adapts.
+    virtual void ColumnsReconciled() {}
     virtual void FetchNextRows() {}
     // One packet read and placed in the order and view; the rows added to the store.
     std::size_t FetchPacket();
@@ -155,10 +161,8 @@ private:
     void RowsMoved();
     // Gives the stored fields whose slot holds their native value a direct slot (or none).
     void BindDirectSlots(bool bind);
-    // Lets Next step the cursor inline over the view in force (or not, when a descendant's
-    // cursor reads rows another way).
+    // Lets Next step the cursor inline over the view in force (when CanStepInline).
     void BindStepCursor();
-    virtual bool CanStepInline() const { return true; }
     // The values of a record buffer: the stored row it shows in place, or its own image.
     const std::uint8_t* ImageOf(TRecordBuffer b) const;
     // The buffer's own image, filled from the stored row first when it showed that in place.

@@ -101,9 +101,12 @@ public:
     void Next() {
         // A cursor of one buffer that nobody hears (no data source, no scroll or calculation
         // events) over rows the descendant walks by an array of row ids (SetStepCursor) steps
-        // here, in place; anything else, the end of the rows read so far included, goes the
-        // classic way.
-        if (QuietStep()) {
+        // here, in place; one whose descendant steps it itself (SetStepInPlace) is asked to;
+        // anything else, the end of the rows read so far included, goes the classic way.
+        if (QuietStep() && !FStep.Ids) {
+            FBOF = false;  // as MoveBy sets it before stepping
+            if (StepInPlace(FBuffers[0])) return;
+        } else if (QuietStep()) {
             // From before the first row (-1) the step goes to the first, as GetRecord does.
             const auto pos = static_cast<std::size_t>(*FStep.Pos + 1);
             if (pos < FStep.Ids->size()) {
@@ -205,6 +208,9 @@ public:
 #endif
         return row;
     }
+
+    // The start of the text area that Text slots of DirectRow point into.
+    const std::uint8_t* DirectText() const { return *FDirectText; }
 
     // Field data in the field's native format (see each field class). A null buffer asks only
     // whether the field has a value; every dataset must accept it.
@@ -323,6 +329,8 @@ protected:
     // Fields with a slot read the active record in place while browsing (DirectRow); the
     // descendant keeps the pointer at the start of every record buffer true.
     void SetDirectReads(bool v) { FDirectReads = v; }
+    // Where the pointer to the text area of Text slots is kept (it may move as text is added).
+    void SetDirectText(const std::uint8_t* const* v) { FDirectText = v; }
     // A cursor that Next may step inline: the record at position p is stored row ids[p], at
     // rows + id * rowSize; pos is the descendant's cursor position, which GetRecord(gmNext)
     // would move on by one. The buffer's head is then a TDirectRecordHead showing the row in
@@ -337,6 +345,15 @@ protected:
         FStep = v;
         UpdateStepHeard();
     }
+    // Next asks StepInPlace to step a quiet one-buffer cursor (when no step cursor is set).
+    void SetStepInPlace(bool v) {
+        FStepVirtual = v;
+        UpdateStepHeard();
+    }
+    // Moves the cursor one record on and shows it in `active`, the only record buffer, as
+    // GetRecord(gmNext) would (no calculated fields to compute); false, with nothing moved or
+    // changed, when the classic step must run (the end of the rows included).
+    virtual bool StepInPlace(TRecordBuffer) { return false; }
     void SetBookmarkSize(int v) { FBookmarkSize = v; }
     void SetFound(bool v) { FFound = v; }
     // A record buffer of the dataset's own, free for searches (allocated with the others).
@@ -409,7 +426,7 @@ private:
     // calculates no fields (data sources, scroll events, calculated fields). Follows every
     // change of them.
     void UpdateStepHeard() {
-        FStepInline = FStep.Ids && FDataSources.empty() && !FBeforeScroll && !FAfterScroll &&
+        FStepInline = (FStep.Ids || FStepVirtual) && FDataSources.empty() && !FBeforeScroll && !FAfterScroll &&
                       !FOnCalcFields && FCalcFieldsSize == 0 && !FInternalCalcFields;
     }
     void ActivateBuffers();
@@ -435,8 +452,10 @@ private:
     bool FFound = false;
     bool FIsUniDirectional = false;
     bool FDirectReads = false;
+    bool FStepVirtual = false;
     bool FStepInline = false;  // a step cursor is set and nobody hears a step
     TStepCursor FStep;
+    const std::uint8_t* const* FDirectText = nullptr;
     TAutoCreateMode FAutoCreateMode = TAutoCreateMode::acExclusive;
     std::vector<TRecordBuffer> FBuffers;  // BufferCount + 1 (the last is scratch)
     int FBufferCount = 0, FRecordCount = 0, FActiveRecord = 0, FCurrentRecord = -1;

@@ -220,6 +220,7 @@ bool TField::GetCanModify() const {
         if (isNull) return false;
         if (!buffer) return true;
         switch (slot) {
+            case TFieldSlot::Text: return AskData(buffer);  // native text is not the slot
             case TFieldSlot::Int32: std::memcpy(buffer, p, 4); break;
             case TFieldSlot::Byte: {
                 const std::uint16_t w = p[0] ? 1 : 0;
@@ -382,13 +383,43 @@ TStringField::TStringField(TComponent* owner) : TField(owner) {
     SetSize(20);
 }
 
+// The text of a Text slot read in place as the native data reads: at most Size bytes, cut at
+// a character boundary and at a NUL. Short texts are searched for the NUL inline.
+std::string_view TStringField::SlotText(const std::uint8_t* p) const {
+    std::uint32_t slot[2];
+    std::memcpy(slot, p, 8);
+    if (slot[1] == 0) return {};  // empty text has no place in the text area
+    const char* t = reinterpret_cast<const char*>(GetDataSet()->DirectText()) + slot[0];
+    std::size_t n = std::min<std::size_t>(slot[1], static_cast<std::size_t>(GetSize()));
+    while (n > 0 && n < slot[1] && (static_cast<unsigned char>(t[n]) & 0xC0) == 0x80) --n;
+    if (n <= 32) {
+        for (std::size_t i = 0; i < n; ++i)
+            if (t[i] == 0) return {t, i};
+    } else if (const void* z = std::memchr(t, 0, n)) {
+        n = static_cast<std::size_t>(static_cast<const char*>(z) - t);
+    }
+    return {t, n};
+}
+
 std::string TStringField::GetAsString() const {
+    bool isNull;
+    if (const std::uint8_t* p = SlotInPlace(TFieldSlot::Text, isNull))
+        return isNull ? std::string() : std::string(SlotText(p));
     std::string s;
     ReadString(s);
     return s;
 }
 
 bool TStringField::ReadString(std::string& out) const {
+    bool isNull;
+    if (const std::uint8_t* p = SlotInPlace(TFieldSlot::Text, isNull)) {
+        if (isNull) {
+            out.clear();
+            return false;
+        }
+        out.assign(SlotText(p));
+        return true;
+    }
     if (!GetDataSet()) DatabaseError("Field '" + GetDisplayName() + "' has no dataset");
     return GetDataSet()->GetFieldString(const_cast<TStringField*>(this), out, IsWideText());
 }
@@ -480,6 +511,12 @@ bool TIntegerField::ReadInteger(std::int32_t& v) const {
 }
 
 std::int32_t TIntegerField::GetAsInteger() const {
+    bool isNull;
+    if (const std::uint8_t* p = SlotInPlace(TFieldSlot::Int32, isNull)) {
+        std::int32_t v = 0;
+        if (!isNull) std::memcpy(&v, p, 4);
+        return v;
+    }
     std::int32_t v;
     ReadInteger(v);
     return v;

@@ -25,8 +25,9 @@ using TFieldNotifyEvent = std::function<void(TField* sender)>;
 
 // How a field's value lies in the stored values of a record that a dataset lets fields read in
 // place (TDataSet::DirectRow): a slot of this type, in the field's native format (Byte: a
-// boolean of one byte).
-enum class TFieldSlot : std::uint8_t { None, Int32, Int64, Float64, Currency, Byte };
+// boolean of one byte; Text: the offset and length, two 32-bit numbers, of UTF-8 text in the
+// dataset's text area, TDataSet::DirectText).
+enum class TFieldSlot : std::uint8_t { None, Int32, Int64, Float64, Currency, Byte, Text };
 using TFieldGetTextEvent = std::function<void(TField* sender, std::string& text, bool displayText)>;
 using TFieldSetTextEvent = std::function<void(TField* sender, const std::string& text)>;
 
@@ -236,6 +237,7 @@ protected:
     virtual bool IsWideText() const { return false; }
     // The value in one read; false when Null.
     bool ReadString(std::string& out) const;
+    std::string_view SlotText(const std::uint8_t* slot) const;
 };
 
 // Stored as UTF-16 in record buffers (Size characters plus a terminator); read and written as

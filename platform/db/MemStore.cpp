@@ -184,9 +184,10 @@ std::string_view TMemStore::Text(const std::uint8_t* row, int col) const {
     return std::string_view(reinterpret_cast<const char*>(FArena.data()) + slot[0], slot[1]);
 }
 
+void TMemStore::TextFull() { DatabaseError("The in-memory table is full (more than 4 GB of text)"); }
+
 void TMemStore::PutText(std::uint8_t* image, int col, std::string_view text) {
-    if (FArena.size() + text.size() > UINT32_MAX)
-        DatabaseError("The in-memory table is full (more than 4 GB of text)");
+    if (FArena.size() + text.size() > UINT32_MAX) TextFull();
     std::uint32_t slot[2] = {static_cast<std::uint32_t>(FArena.size()),
                              static_cast<std::uint32_t>(text.size())};
     FArena.append(text.data(), text.size());

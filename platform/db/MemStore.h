@@ -4,6 +4,7 @@
 // slots. Row ids are stable for the life of the store and never reused, so a deleted row's
 // bookmark stays invalid.
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -114,6 +115,14 @@ public:
     void DeleteRow(std::uint32_t id);
     // Stores text in the arena and points the image's slot at it.
     void PutText(std::uint8_t* image, int col, std::string_view text);
+    // The same with the slot given, inline for bulk loads.
+    void PutTextAt(std::uint8_t* slot, std::string_view text) {
+        if (FArena.size() + text.size() > UINT32_MAX) TextFull();
+        const std::uint32_t s[2] = {static_cast<std::uint32_t>(FArena.size()),
+                                    static_cast<std::uint32_t>(text.size())};
+        if (!text.empty()) std::memcpy(FArena.extend(text.size()), text.data(), text.size());
+        std::memcpy(slot, s, 8);
+    }
     // Rewrites the arena without the text no live row refers to; row images held elsewhere
     // become stale, so callers do it only when no record buffer is filled.
     void CompactIfWasteful();
@@ -126,6 +135,8 @@ public:
     void KeepTextFrom(std::size_t mark, std::uint8_t* image);
     void TruncateText(std::size_t n) { FArena.truncate(n); }
     std::size_t TextBytes() const { return FArena.size(); }
+    // Where the pointer to the start of the text is kept (it changes as text is added).
+    const std::uint8_t* const* TextRef() const { return FArena.dataRef(); }
 
     // Index order over the live rows; ties keep the row-id order (stable).
     std::vector<std::uint32_t> BuildOrder(const std::vector<TMemSortKey>& keys) const;
@@ -137,6 +148,7 @@ public:
     std::size_t MemoryUsed() const;
 
 private:
+    [[noreturn, gnu::noinline]] static void TextFull();
     std::vector<TMemColumn> FColumns;
     int FRowSize = 0;
     int FNullBytes = 0;

@@ -360,4 +360,34 @@ TEST_F(FetchTest, TextColumnsGetOneTypeWhateverTheCursor) {
     }
 }
 
+TEST_F(FetchTest, PersistentFieldsForSomeColumnsReadEveryPacketIntoTheirOwnColumns) {
+    // Fields for two of the three columns, in another order: the rows of later packets go
+    // where the fields read them, as the first packet's do.
+    for (bool oneWay : {false, true}) {
+        TQuery q;
+        q.SetConnection(Conn.get());
+        q.SetUniDirectional(oneWay);
+        q.SetPacketRecords(10);
+        q.GetSQL()->SetText("SELECT id, name, grp FROM items ORDER BY id");
+        auto* grp = new TIntegerField(&q);
+        grp->SetFieldName("grp");
+        grp->SetDataSet(&q);
+        auto* name = new TStringField(&q);
+        name->SetFieldName("name");
+        name->SetSize(20);
+        name->SetDataSet(&q);
+        q.Open();
+        int n = 0;
+        for (; !q.GetEOF(); q.Next()) {
+            ++n;
+            ASSERT_EQ(name->GetAsString(), "item " + std::string(n < 10 ? "000" : n < 100 ? "00" : n < 1000 ? "0" : "") +
+                                                std::to_string(n))
+                << oneWay;
+            ASSERT_EQ(grp->GetAsInteger(), n % 7) << oneWay;
+        }
+        EXPECT_EQ(n, 1000) << oneWay;
+        EXPECT_EQ(q.FindField("id"), nullptr);
+    }
+}
+
 }  // namespace

@@ -246,3 +246,104 @@ TEST_F(SqliteFixture, UniDirectionalReadsFieldsInAnyOrderAndAsOftenAsAsked) {
     EXPECT_EQ(mixed.FieldByName("d")->GetAsString(), "tail");
     EXPECT_EQ(mixed.FieldByName("a")->GetAsVariant().AsInt64(), 1);
 }
+
+TEST_F(SqliteFixture, UniDirectionalStepsWithoutListenersReadEachRowOnceAndKeepTheLastAtTheEnd) {
+    // Rows of every storage class in every kind of column, Nulls among them; text that piles
+    // up past what the cursor keeps before it moves the current row's text down.
+    Conn->ExecSQL(
+        "CREATE TABLE mix (n INTEGER, big BIGINT, r REAL, m DECIMAL(10,2), d DATE, f BOOLEAN, "
+        "t VARCHAR(12), body TEXT)");
+    Conn->StartTransaction();
+    TSQLiteStatement ins(*Conn, "INSERT INTO mix VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
+    const int rows = 2000;
+    auto body = [](int n) { return std::string(50 + n % 13, static_cast<char>('a' + n % 26)); };
+    for (int n = 0; n < rows; ++n) {
+        const bool null = n % 7 == 3;
+        ins.Bind(1, Variant(n));
+        ins.Bind(2, null ? Variant::Null() : Variant(static_cast<long long>(n) << 33));
+        ins.Bind(3, null ? Variant::Null() : Variant(n / 4.0));
+        ins.Bind(4, null ? Variant::Null() : Variant(n + 0.25));
+        ins.Bind(5, null ? Variant::Null() : Variant("2020-02-" + std::string(n % 2 ? "01" : "29")));
+        ins.Bind(6, null ? Variant::Null() : Variant(n % 2 == 0));
+        ins.Bind(7, null ? Variant::Null() : Variant("t" + std::to_string(n)));
+        ins.Bind(8, Variant(body(n)));
+        ins.Execute();
+    }
+    Conn->Commit();
+    const char* sql = "SELECT * FROM mix ORDER BY n";
+    TQuery buffered;
+    buffered.SetConnection(Conn.get());
+    buffered.GetSQL()->SetText(sql);
+    buffered.Open();
+    UniQuery uni(Conn.get(), sql);
+    uni.Open();
+    int seen = 0;
+    for (; !uni.GetEOF(); uni.Next(), buffered.Next(), ++seen) {
+        ASSERT_FALSE(buffered.GetEOF());
+        EXPECT_EQ(uni.GetRecNo(), seen + 1);
+        const int n = uni.FieldByName("n")->GetAsInteger();
+        ASSERT_EQ(n, seen);
+        ASSERT_EQ(uni.FieldByName("body")->GetAsString(), body(n)) << n;
+        for (int i = 0; i < uni.GetFieldCount(); ++i) {
+            TField* u = uni.GetFields()[i];
+            TField* b = buffered.GetFields()[i];
+            ASSERT_EQ(u->IsNull(), b->IsNull()) << n << " " << u->GetFieldName();
+            ASSERT_EQ(u->GetAsVariant(), b->GetAsVariant()) << n << " " << u->GetFieldName();
+        }
+        if (n % 7 != 3) {
+            EXPECT_EQ(uni.FieldByName("big")->GetAsLargeInt(), static_cast<long long>(n) << 33);
+            EXPECT_EQ(uni.FieldByName("m")->GetAsCurrency(), Currency::FromScaled(n * 10000LL + 2500));
+            EXPECT_EQ(uni.FieldByName("d")->GetAsDateTime(), EncodeDate(2020, 2, n % 2 ? 1 : 29));
+            EXPECT_EQ(uni.FieldByName("f")->GetAsBoolean(), n % 2 == 0);
+            EXPECT_EQ(uni.FieldByName("t")->GetAsString(), "t" + std::to_string(n));
+        }
+    }
+    EXPECT_EQ(seen, rows);
+    EXPECT_TRUE(buffered.GetEOF());
+    // Past the end: still the last row, every field of it.
+    EXPECT_EQ(uni.FieldByName("n")->GetAsInteger(), rows - 1);
+    EXPECT_EQ(uni.FieldByName("body")->GetAsString(), body(rows - 1));
+    EXPECT_EQ(uni.FieldByName("t")->GetAsString(), "t" + std::to_string(rows - 1));
+    EXPECT_EQ(uni.GetRecNo(), rows);
+    uni.Next();
+    EXPECT_EQ(uni.FieldByName("r")->GetAsFloat(), (rows - 1) / 4.0);
+}
+
+TEST_F(SqliteFixture, UniDirectionalStepsHeardByEventsOrCalculatingFieldsGoTheClassicWay) {
+    UniQuery q(Conn.get(), "SELECT id, name, salary FROM people ORDER BY id");
+    auto* id = new TIntegerField(&q);
+    id->SetFieldName("id");
+    id->SetDataSet(&q);
+    auto* name = new TStringField(&q);
+    name->SetFieldName("name");
+    name->SetSize(40);
+    name->SetDataSet(&q);
+    auto* twice = new TIntegerField(&q);
+    twice->SetFieldName("twice");
+    twice->SetFieldKind(TFieldKind::fkCalculated);
+    twice->SetDataSet(&q);
+    int calcs = 0;
+    q.SetOnCalcFields([&](TDataSet* d) {
+        ++calcs;
+        d->FieldByName("twice")->SetAsInteger(d->FieldByName("id")->GetAsInteger() * 2);
+    });
+    q.Open();
+    EXPECT_EQ(twice->GetAsInteger(), 2);
+    q.Next();
+    EXPECT_EQ(twice->GetAsInteger(), 4);
+    EXPECT_EQ(name->GetAsString(), "alice");
+    int scrolls = 0;
+    q.SetAfterScroll([&](TDataSet*) { ++scrolls; });
+    q.Next();
+    EXPECT_EQ(scrolls, 1);
+    EXPECT_EQ(twice->GetAsInteger(), 6);
+    q.SetAfterScroll(nullptr);
+    q.Next();
+    EXPECT_EQ(scrolls, 1);
+    EXPECT_EQ(name->GetAsString(), "Alice");
+    EXPECT_GE(calcs, 4);
+    q.Next();
+    EXPECT_TRUE(q.GetEOF());
+    EXPECT_EQ(twice->GetAsInteger(), 8);
+    EXPECT_EQ(name->GetAsString(), "Alice");
+}

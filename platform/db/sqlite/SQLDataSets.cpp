@@ -490,13 +490,18 @@ bool InDateRange(double t) {
 // Turns statement cells into row images of the store; what each column is and where it goes
 // is looked up once, not per cell.
 struct TSQLiteDataSet::Decoder {
+    // The usual pairs of column kind and storage class, chosen once per column; anything else
+    // goes through Put.
+    enum class Op : std::uint8_t { Int64, Int32, Bool, Float, Money, Cur, Date, Text, Other, Skip };
     struct Slot {
         int Offset, NullBit;
         TMemColKind Kind;
         bool Date;
         bool Money;  // a double that must stay within the currency range
+        Op Fast;
     };
     TMemStore& Store;
+    std::vector<std::string> Names;
     std::vector<TFieldType> Types;
     std::vector<Slot> Slots;
     std::vector<std::size_t> MaxLen;
@@ -521,85 +526,148 @@ struct TSQLiteDataSet::Decoder {
           RowSize(Img.size()),
           ClearBytes(Img.size()) {
         for (std::size_t i = 0; i < cols.size(); ++i) {
-            const TMemColumn& mc = store.Columns()[i];
+            Names.push_back(cols[i].Name);
             Types.push_back(cols[i].Type);
-            Slots.push_back({mc.Offset, mc.NullBit, mc.Kind, IsDateType(cols[i].Type),
-                             cols[i].Type == TFieldType::ftCurrency});
+        }
+        Bind(false);
+    }
+
+    // Where each column goes in the store: column i of the statement is the store's column i
+    // until the table keeps only the columns of its fields (persistent fields may leave some
+    // out), then the store's column of the same name; a column no field keeps is skipped.
+    // The image is cleared whole before each row, or only its null bitmap (the one-way
+    // cursor's buffer: a null cell's slot is never read).
+    void Bind(bool byName, bool clearNullsOnly = false) {
+        Slots.clear();
+        const auto& columns = Store.Columns();
+        for (std::size_t i = 0; i < Names.size(); ++i) {
+            const TMemColumn* found = nullptr;
+            if (!byName) {
+                found = &columns[i];
+            } else {
+                for (const TMemColumn& c : columns)
+                    if (!found && Utf8SameText(c.Name, Names[i])) found = &c;
+            }
+            if (!found) {
+                Slots.push_back({0, 0, TMemColKind::I32, false, false, Op::Skip});
+                continue;
+            }
+            const TMemColumn& mc = *found;
+            const bool date = IsDateType(Types[i]);
+            const bool money = Types[i] == TFieldType::ftCurrency;
+            Op op = Op::Other;
+            if (date) op = Op::Date;
+            else if (mc.Kind == TMemColKind::I64) op = Op::Int64;
+            else if (mc.Kind == TMemColKind::I32) op = Op::Int32;
+            else if (mc.Kind == TMemColKind::Bool) op = Op::Bool;
+            else if (mc.Kind == TMemColKind::F64) op = money ? Op::Money : Op::Float;
+            else if (mc.Kind == TMemColKind::Cur) op = Op::Cur;
+            else if (mc.Kind == TMemColKind::Str || mc.Kind == TMemColKind::Blob) op = Op::Text;
+            Slots.push_back({mc.Offset, mc.NullBit, mc.Kind, date, money, op});
+        }
+        const bool own = Target == Img.data();
+        Img.assign(static_cast<std::size_t>(Store.RowSize()), 0);
+        if (own) Target = Img.data();
+        RowSize = Img.size();
+        ClearBytes = RowSize;
+        if (clearNullsOnly) {
+            ClearBytes = 0;
+            for (const TMemColumn& c : columns)
+                ClearBytes = std::max(ClearBytes, static_cast<std::size_t>(c.NullBit / 8 + 1));
         }
     }
 
-    // The row of the statement, its columns from `base` on.
+    // The row of the statement, its columns from `base` on. This runs for every cell of a
+    // load and of a one-way scan: one switch per cell on what was decided per column.
     void Row(sqlite3_stmt* h, int base) {
         std::memset(Target, 0, ClearBytes);
         Raw.clear();
         const int n = static_cast<int>(Slots.size());
-        for (int i = 0; i < n; ++i) PutValue(i, sqlite3_column_value(h, i + base));
-    }
-
-    // The usual pairs of column kind and storage class, read straight from the value;
-    // everything else goes through Put.
-    void PutValue(int i, sqlite3_value* v) {
-        const Slot& mc = Slots[static_cast<std::size_t>(i)];
-        std::uint8_t* p = Target + mc.Offset;
-        if (mc.Date) {
-            // Dates are stored as text: try that before asking for the storage class. A number
-            // read as text keeps its class (SQLite adds a text form), so Put still sees it.
-            const auto* t = reinterpret_cast<const char*>(sqlite3_value_text(v));
-            double d;
-            const auto n = t ? static_cast<std::size_t>(sqlite3_value_bytes(v)) : 0;
-            if (t && (civil::TryParseIsoDate(t, n, d) || civil::TryParseIsoDateTime(t, n, d)) &&
-                InDateRange(d)) {
-                std::memcpy(p, &d, 8);
-                return;
-            }
-            Put(i, CellOf(v));
-            return;
-        }
-        const int storage = sqlite3_value_type(v);
-        if (storage == SQLITE_INTEGER) {
-            const std::int64_t x = sqlite3_value_int64(v);
-            switch (mc.Kind) {
-                case TMemColKind::I64:
-                    std::memcpy(p, &x, 8);
-                    return;
-                case TMemColKind::I32:
-                    if (x >= INT32_MIN && x <= INT32_MAX) {
-                        auto y = static_cast<std::int32_t>(x);
-                        std::memcpy(p, &y, 4);
-                        return;
+        for (int i = 0; i < n; ++i) {
+            const Slot& mc = Slots[static_cast<std::size_t>(i)];
+            if (mc.Fast == Op::Skip) continue;
+            sqlite3_value* v = sqlite3_column_value(h, i + base);
+            std::uint8_t* p = Target + mc.Offset;
+            const int storage = sqlite3_value_type(v);
+            switch (mc.Fast) {
+                case Op::Int64:
+                    if (storage == SQLITE_INTEGER) {
+                        const std::int64_t x = sqlite3_value_int64(v);
+                        std::memcpy(p, &x, 8);
+                        continue;
                     }
                     break;
-                case TMemColKind::Bool:
-                    p[0] = x != 0;
-                    return;
-                default:
+                case Op::Int32:
+                    if (storage == SQLITE_INTEGER) {
+                        const std::int64_t x = sqlite3_value_int64(v);
+                        if (x >= INT32_MIN && x <= INT32_MAX) {
+                            const auto y = static_cast<std::int32_t>(x);
+                            std::memcpy(p, &y, 4);
+                            continue;
+                        }
+                    }
                     break;
+                case Op::Bool:
+                    if (storage == SQLITE_INTEGER) {
+                        p[0] = sqlite3_value_int64(v) != 0;
+                        continue;
+                    }
+                    break;
+                case Op::Float:
+                case Op::Money:
+                    if (storage == SQLITE_FLOAT) {
+                        const double x = sqlite3_value_double(v);
+                        if (mc.Fast == Op::Float || std::fabs(x) < 9.2e14) {
+                            std::memcpy(p, &x, 8);
+                            continue;
+                        }
+                    }
+                    break;
+                case Op::Cur:
+                    if (storage == SQLITE_FLOAT) {
+                        const double x = sqlite3_value_double(v);
+                        if (std::fabs(x) < 9.2e14) {
+                            // Half away from zero, as llround, without the library call.
+                            const double scaled = x * 10000.0;
+                            const auto c = static_cast<std::int64_t>(scaled + (scaled < 0 ? -0.5 : 0.5));
+                            std::memcpy(p, &c, 8);
+                            continue;
+                        }
+                    }
+                    break;
+                case Op::Date:
+                    // Dates are stored as text (read as text, a blob too); numbers and
+                    // everything else go through Put.
+                    if (storage == SQLITE_TEXT || storage == SQLITE_BLOB) {
+                        const auto* t = reinterpret_cast<const char*>(sqlite3_value_text(v));
+                        const auto len = static_cast<std::size_t>(sqlite3_value_bytes(v));
+                        double d;
+                        if (t && (civil::TryParseIsoDate(t, len, d) || civil::TryParseIsoDateTime(t, len, d)) &&
+                            InDateRange(d)) {
+                            std::memcpy(p, &d, 8);
+                            continue;
+                        }
+                    }
+                    break;
+                case Op::Text:
+                    if (storage == SQLITE_TEXT) {
+                        const auto* t = reinterpret_cast<const char*>(sqlite3_value_text(v));
+                        PutText(i, std::string_view(t, static_cast<std::size_t>(sqlite3_value_bytes(v))));
+                        continue;
+                    }
+                    break;
+                case Op::Other:
+                    break;
+                case Op::Skip:
+                    continue;
             }
-        } else if (storage == SQLITE_FLOAT) {
-            const double x = sqlite3_value_double(v);
-            if (mc.Kind == TMemColKind::F64 && (!mc.Money || std::fabs(x) < 9.2e14)) {
-                std::memcpy(p, &x, 8);
-                return;
-            }
-            if (mc.Kind == TMemColKind::Cur && std::fabs(x) < 9.2e14) {
-                // Half away from zero, as llround, without the library call.
-                const double scaled = x * 10000.0;
-                const auto c = static_cast<std::int64_t>(scaled + (scaled < 0 ? -0.5 : 0.5));
-                std::memcpy(p, &c, 8);
-                return;
-            }
-        } else if (storage == SQLITE_TEXT &&
-                   (mc.Kind == TMemColKind::Str || mc.Kind == TMemColKind::Blob)) {
-            const auto* t = reinterpret_cast<const char*>(sqlite3_value_text(v));
-            PutText(i, std::string_view(t, static_cast<std::size_t>(sqlite3_value_bytes(v))));
-            return;
+            Put(i, CellOf(v));
         }
-        Put(i, CellOf(v));
     }
 
     // Text of a field that cannot grow (the one-way cursor) and is too long for it reads as
     // Null with the text kept raw, like any other value the field cannot hold.
-    void PutText(int i, std::string_view text) {
+    [[gnu::always_inline]] void PutText(int i, std::string_view text) {
         const auto k = static_cast<std::size_t>(i);
         if (Limits[k] && text.size() > Limits[k]) {
             Cell c;
@@ -608,7 +676,7 @@ struct TSQLiteDataSet::Decoder {
             Bad(i, c);
             return;
         }
-        Store.PutText(Target, i, text);
+        Store.PutTextAt(Target + Slots[k].Offset, text);
         if (text.size() > MaxLen[k]) MaxLen[k] = text.size();
     }
 
@@ -617,6 +685,7 @@ struct TSQLiteDataSet::Decoder {
         std::memset(Target, 0, RowSize);
         Raw.clear();
         for (std::size_t i = 0; i < Slots.size(); ++i) {
+            if (Slots[i].Fast == Op::Skip) continue;
             const Variant& v = row[i];
             Cell c = CellOf(v);
             std::string text;
@@ -1028,15 +1097,13 @@ void TSQLiteDataSet::OpenCursorStatement(std::unique_ptr<TSQLiteStatement> st,
     FCursorHeldPos = 0;
     FCursorDone = DefineColumns(*st, cols, 0, FCursorHeld);
     FCursorDecoder = std::make_unique<Decoder>(Store(), cols);
-    std::size_t nullBytes = 0;
-    for (const TMemColumn& c : Store().Columns())
-        nullBytes = std::max(nullBytes, static_cast<std::size_t>(c.NullBit / 8 + 1));
-    FCursorDecoder->ClearBytes = nullBytes;
+    FCursorDecoder->Bind(false, true);
     LimitText(FCursorDecoder->Limits, Store().Columns(), FCursorDecoder->Types);
     for (std::size_t i = 0; i < cols.size(); ++i)
         cols[i].MaxLen = static_cast<std::size_t>(std::max(cols[i].Decl.Size, 0));
     FCursorStatement = std::move(st);
     FCursorRowNo = 0;
+    SetStepInPlace(true);
 }
 
 bool TSQLiteDataSet::FetchCursorRow() {
@@ -1105,6 +1172,37 @@ TGetResult TSQLiteDataSet::GetRecord(TRecordBuffer buffer, TGetMode mode, bool d
     }
 }
 
+// The table keeps the columns of its fields only: rows read from now on go there.
+void TSQLiteDataSet::ColumnsReconciled() {
+    if (FCursorDecoder) FCursorDecoder->Bind(true, true);
+    if (FFetchDecoder) FFetchDecoder->Bind(true);
+}
+
+// The one-way step without a filter: the row is decoded straight into the buffer on show once
+// the statement has it, so at the end the last row stays as it was.
+bool TSQLiteDataSet::StepInPlace(TRecordBuffer active) {
+    if (!FCursorStatement || FCursorDone || FCursorHeldPos < FCursorHeld.size() || HasFilter())
+        return false;
+    sqlite3_stmt* h = FCursorStatement->Handle();
+    const int rc = sqlite3_step(h);
+    if (rc != SQLITE_ROW) {
+        if (rc != SQLITE_DONE) FCursorStatement->RaiseStepError(rc);
+        FCursorDone = true;
+        return false;  // the classic step finds the end
+    }
+    TMemStore& store = Store();
+    const std::size_t mark = store.TextBytes();
+    Decoder& dec = *FCursorDecoder;
+    std::uint8_t* image = RecordImage(active);
+    dec.Target = image;
+    dec.Row(h, 0);
+    if (mark > kCursorTextKept) store.KeepTextFrom(mark, image);
+    FCursorRaw.swap(dec.Raw);
+    FCursorRowNo = FCursorRowNo + 1;
+    FinishRecordBuffer(active, FCursorRowNo);
+    return true;
+}
+
 int TSQLiteDataSet::GetRecordCount() const {
     return FCursorStatement ? -1 : TMemDataSet::GetRecordCount();
 }
@@ -1148,6 +1246,7 @@ void TSQLiteDataSet::InternalClose() {
     TMemDataSet::InternalClose();
     FCursorStatement.reset();
     FCursorDecoder.reset();
+    SetStepInPlace(false);
     EndFetch();
     FFetchDecoder.reset();
     FFetchRestart = false;

@@ -140,6 +140,8 @@ protected:
     void FetchNextRows() override;
     TGetResult GetRecord(TRecordBuffer buffer, TGetMode mode, bool doCheck) override;
     bool CanStepInline() const override { return !FCursorStatement; }
+    bool StepInPlace(TRecordBuffer active) override;
+    void ColumnsReconciled() override;
     void InternalFirst() override;
     void FilterChanged() override;
     void InternalOpen() override;
