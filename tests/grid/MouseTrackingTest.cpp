@@ -1,6 +1,7 @@
 // The mouse without a pressed button (hot titles and check boxes, mouse tracking), title drags
 // of columns and groups, expand buttons, the grid dragged by its corner, the automatic
-// drop-down's refusals and clicks on a grid that cannot take the focus.
+// drop-down's refusals, the release margin of a tree column and clicks on a grid that cannot
+// take the focus.
 #include <map>
 #include <string>
 #include <vector>
@@ -246,6 +247,40 @@ TEST_F(MouseTrackingTest, HotCheckBoxCellIsRepaintedOnlyWhenThemed) {
     Move(CellAt(4, 2));
     EXPECT_GT(G()->CellPaints[cell], 0);
     EXPECT_EQ(Pixel(ring), normal);
+}
+
+// The margin of a tree column is the released row's: its own level's indentation and box.
+TEST_F(MouseTrackingTest, TheReleaseMarginFollowsTheReleasedRowsLevel) {
+    Table->First();
+    while (!Table->GetEOF()) {
+        Table->Edit();
+        Table->FieldByName("E")->SetAsInteger((Table->FieldByName("A")->GetAsInteger() - 1) % 3);
+        Table->Post();
+        Table->Next();
+    }
+    Table->First();
+    Grid->GetTreeView()->SetRowLevelFieldName("E");
+    Grid->GetTreeView()->SetActive(true);
+    TVelColumn* a = Cols()->GetColumn(0);
+    a->SetExpandBoxTree(true);
+    a->SetImageMargin(10);
+    a->SetWidth(80);
+    Paint();
+    auto at = [&](int DataRow) {
+        const TRect r = Grid->CellRect(Grid->DataToRawColumn(0), DataRow + Grid->GetTitleOffset());
+        return Client(TPoint{r.Left + 25, r.Top + 4});
+    };
+    // Pressed on a row of level 0, released on one of level 2: 25 pixels in lie inside the
+    // three boxes of that row.
+    FClock->Advance(1000);
+    InjectMouseDown(TMouseButton::mbLeft, at(0));
+    InjectMouseMove(at(2));
+    InjectMouseUp(TMouseButton::mbLeft, at(2));
+    Paint();
+    EXPECT_TRUE(Grid->GetClickInMargin());
+    // Level 1: two boxes, 20 pixels.
+    Click(at(1));
+    EXPECT_FALSE(Grid->GetClickInMargin());
 }
 
 // ---- Title drags.
