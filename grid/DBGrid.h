@@ -990,6 +990,7 @@ private:
     bool OverColumnBorder(int X, int Y, int& Index);
     // Hot tracking and its looks.
     bool HotTrackingBlocked() const;
+    void ClearHotTracking();
     void InvalidateTitle(int Raw, int Row);
     // The pressed title, band (all of a shared one) or filler changed its look.
     void InvalidatePressedButton();

@@ -307,10 +307,7 @@ void TVelCustomDBGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, in
         StopScrollTracking();
     }
     FExpandButton = false;
-    if (Button == TMouseButton::mbLeft) {
-        UpdateHotButtons(-1, -1);
-        UpdateHotCells(-1, -1);
-    }
+    if (Button == TMouseButton::mbLeft) ClearHotTracking();
     // The release is the automatic drop-down's news, whatever the click does next.
     TScopeExit released([&] { FAutoDropPressed = false; });
     const TGridState state = GetGridState();

@@ -119,9 +119,19 @@ void TVelCustomDBGrid::UpdateHotCells(int X, int Y) {
     if (state && CellBoxThemed(cell.X)) InvalidateCell(cell.X, cell.Y);
 }
 
+void TVelCustomDBGrid::ClearHotTracking() {
+    // Unlike a move, a release or a leave clears even while a column was being moved: the
+    // grid column kept would name another column after the move.
+    if (FHotButton >= 0 && FHotButtonShown) InvalidateTitle(FHotButton, FHotRow);
+    FHotButton = FHotRow = -1;
+    FHotExpand = FHotButtonShown = false;
+    if (FHotCellShown && CellBoxThemed(FHotCell.X)) InvalidateCell(FHotCell.X, FHotCell.Y);
+    FHotCell = TGridCoord{-1, -1};
+    FHotCellShown = false;
+}
+
 void TVelCustomDBGrid::MouseLeave() {
-    UpdateHotButtons(-1, -1);
-    UpdateHotCells(-1, -1);
+    ClearHotTracking();
     TCustomGrid::MouseLeave();
 }
 

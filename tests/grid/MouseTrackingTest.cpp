@@ -293,6 +293,8 @@ TEST_F(MouseTrackingTest, ColumnsMoveInsideTheirGroupAndPastWholeGroups) {
     // B dragged right as far as D stops at the end of its group.
     Drag(TitleAt(1, 1), TitleAt(3, 1, 20));
     EXPECT_EQ(Order(), "A G1 C B D G2 E Paid");
+    // The title hot before the press is no longer hot: after the move it would be another.
+    EXPECT_EQ(Grid->GetHotButton(), -1);
     EXPECT_EQ(asked, (std::vector<std::pair<int, int>>{{1, 2}}));
     // A dragged onto G1 lands after the whole group; D dragged left onto it lands before it.
     Drag(TitleAt(0, 1), TitleAt(1, 1, 10));
