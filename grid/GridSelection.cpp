@@ -18,6 +18,29 @@ namespace {
     throw EListError("List index out of bounds (" + std::to_string(Index) + ").");
 }
 
+// Binary search over Count sorted items; Compare(i) orders item i against the key. Index is
+// the match or the insertion point; the first match when several compare equal.
+template <class TCompare>
+bool SortedFind(int Count, TCompare&& Compare, int& Index) {
+    int lo = 0, hi = Count - 1;
+    bool found = false;
+    while (lo <= hi) {
+        const int mid = (lo + hi) / 2;
+        const int c = Compare(mid);
+        if (c < 0) {
+            lo = mid + 1;
+        } else {
+            hi = mid - 1;
+            if (c == 0) {
+                found = true;
+                lo = mid;
+            }
+        }
+    }
+    Index = lo;
+    return found;
+}
+
 // Key fields of the selection, with the error the data layer gives for none.
 std::string RequireKeyFields(const std::string& KeyFields, const std::string& GridKeyFields) {
     const std::string& k = KeyFields.empty() ? GridKeyFields : KeyFields;
@@ -81,24 +104,10 @@ bool TVelBookmarkList::Find(const TBookmark& Item, int& Index) const {
         Index = FCacheIndex;
         return FCacheFind;
     }
-    int lo = 0, hi = Count() - 1;
-    bool found = false;
-    while (lo <= hi) {
-        const int mid = (lo + hi) / 2;
-        const int c = Compare(FList[std::size_t(mid)], Item);
-        if (c < 0) {
-            lo = mid + 1;
-        } else {
-            hi = mid - 1;
-            if (c == 0) {
-                found = true;
-                lo = mid;
-            }
-        }
-    }
-    Index = lo;
+    const bool found =
+        SortedFind(Count(), [&](int i) { return Compare(FList[std::size_t(i)], Item); }, Index);
     FCache = Item;
-    FCacheIndex = lo;
+    FCacheIndex = Index;
     FCacheFind = found;
     return found;
 }
@@ -272,25 +281,12 @@ bool TVelColumnList::Find(TVelColumn* Column, int& Index) {
         return FCacheFind;
     }
     const int key = Column ? Column->GetIndex() : -1;
-    int lo = 0, hi = int(FList.size()) - 1;
-    bool found = false;
-    while (lo <= hi) {
-        const int mid = (lo + hi) / 2;
-        TVelColumn* m = FList[std::size_t(mid)];
-        const int c = m == Column ? 0 : (m->GetIndex() < key ? -1 : 1);
-        if (c < 0) {
-            lo = mid + 1;
-        } else {
-            hi = mid - 1;
-            if (c == 0) {
-                found = true;
-                lo = mid;
-            }
-        }
-    }
-    Index = lo;
+    const bool found = SortedFind(int(FList.size()), [&](int i) {
+        TVelColumn* m = FList[std::size_t(i)];
+        return m == Column ? 0 : (m->GetIndex() < key ? -1 : 1);
+    }, Index);
     FCache = Column;
-    FCacheIndex = lo;
+    FCacheIndex = Index;
     FCacheFind = found;
     return found;
 }

@@ -29,17 +29,23 @@ using namespace vel;
 
 namespace {
 
+// A demo database of 200 orders in Dir.
+std::string SmallDemoDatabase(veltest::TempDir& Dir) {
+    TDemoDatabaseOptions small;
+    small.Orders = 200;
+    small.Customers = 40;
+    const std::string file = Dir.File("demo.db");
+    BuildDemoDatabase(file, small);
+    return file;
+}
+
 TEST(DemoWindow, AppearsTakesAClickAndAKeyAndClosesThroughTheWindowManager) {
     veltest::XvfbServer server;
     if (!server.Running()) GTEST_SKIP() << "Xvfb could not be started";
     auto backend = CreateX11Backend(server.Name());
     if (!backend) GTEST_SKIP() << "cannot open " << server.Name();
     veltest::TempDir dir;
-    TDemoDatabaseOptions small;
-    small.Orders = 200;
-    small.Customers = 40;
-    const std::string file = dir.File("demo.db");
-    BuildDemoDatabase(file, small);
+    const std::string file = SmallDemoDatabase(dir);
     const std::string before = veltest::ReadFileText(file);
 
     ResetWindowingForTests();
@@ -192,11 +198,7 @@ TEST(DemoWindow, TheProgramTakesAKeyAndAClickFollowsAResizeAndExitsWithZeroOnClo
     Display* probe = XOpenDisplay(server.Name().c_str());
     if (!probe) GTEST_SKIP() << "cannot open " << server.Name();
     veltest::TempDir dir;
-    TDemoDatabaseOptions small;
-    small.Orders = 200;
-    small.Customers = 40;
-    const std::string file = dir.File("demo.db");
-    BuildDemoDatabase(file, small);
+    const std::string file = SmallDemoDatabase(dir);
     const std::string before = veltest::ReadFileText(file);
 
     const std::string program = DemoProgram();

@@ -37,7 +37,7 @@ protected:
     TPixel Pixel(TBitmap& B, TPoint P, int DX, int DY) { return B.GetPixel(P.X + DX, P.Y + DY); }
 };
 
-TColor At(TBitmap& B, TPoint P, int DX, int DY) { return TColor(RefFromPixel(B.GetPixel(P.X + DX, P.Y + DY))); }
+TColor PixelAt(TBitmap& B, TPoint P, int DX, int DY) { return TColor(RefFromPixel(B.GetPixel(P.X + DX, P.Y + DY))); }
 
 // ---- The indicator column.
 
@@ -45,22 +45,22 @@ TEST_F(FixedPaintTest, IndicatorShowsTheCurrentRecordsState) {
     // Glyph 0 is an arrow, 1 an I-beam, 2 a star; row 5 of each tells them apart.
     auto b = Shot();
     TPoint g = GlyphAt(Indicator(0));
-    EXPECT_EQ(At(*b, g, 3, 5), Rgb(clBlack));
-    EXPECT_EQ(At(*b, g, 7, 5), Rgb(clBlack));
-    EXPECT_NE(At(*b, g, 8, 5), Rgb(clBlack));
+    EXPECT_EQ(PixelAt(*b, g, 3, 5), Rgb(clBlack));
+    EXPECT_EQ(PixelAt(*b, g, 7, 5), Rgb(clBlack));
+    EXPECT_NE(PixelAt(*b, g, 8, 5), Rgb(clBlack));
     EXPECT_EQ(Grid->GetSelRow(), Grid->GetTitleOffset());
     // Other records show nothing.
     const TPoint other = GlyphAt(Indicator(2));
-    for (int x = 0; x < 12; ++x) EXPECT_NE(At(*b, other, x, 5), Rgb(clBlack));
+    for (int x = 0; x < 12; ++x) EXPECT_NE(PixelAt(*b, other, x, 5), Rgb(clBlack));
 
     Table->Next();
     Table->Edit();
     b = Shot();
     g = GlyphAt(Indicator(1));
     EXPECT_EQ(Grid->GetSelRow(), Grid->GetTitleOffset() + 1);
-    EXPECT_NE(At(*b, g, 3, 5), Rgb(clBlack));
-    EXPECT_EQ(At(*b, g, 5, 5), Rgb(clBlack));
-    EXPECT_NE(At(*b, GlyphAt(Indicator(0)), 3, 5), Rgb(clBlack));
+    EXPECT_NE(PixelAt(*b, g, 3, 5), Rgb(clBlack));
+    EXPECT_EQ(PixelAt(*b, g, 5, 5), Rgb(clBlack));
+    EXPECT_NE(PixelAt(*b, GlyphAt(Indicator(0)), 3, 5), Rgb(clBlack));
     Table->Cancel();
 
     Table->Insert();
@@ -68,8 +68,8 @@ TEST_F(FixedPaintTest, IndicatorShowsTheCurrentRecordsState) {
     const int row = Grid->GetSelRow() - Grid->GetTitleOffset();
     EXPECT_EQ(row, Grid->GetDataLink()->GetActiveRecord());
     g = GlyphAt(Indicator(row));
-    EXPECT_EQ(At(*b, g, 2, 5), Rgb(clBlack));
-    EXPECT_EQ(At(*b, g, 8, 5), Rgb(clBlack));
+    EXPECT_EQ(PixelAt(*b, g, 2, 5), Rgb(clBlack));
+    EXPECT_EQ(PixelAt(*b, g, 8, 5), Rgb(clBlack));
     Table->Cancel();
 
     // The application may change the glyph (no column: the indicator); MarkOff hides it.
@@ -78,12 +78,12 @@ TEST_F(FixedPaintTest, IndicatorShowsTheCurrentRecordsState) {
     });
     b = Shot();
     g = GlyphAt(Indicator(Grid->GetSelRow() - Grid->GetTitleOffset()));
-    EXPECT_EQ(At(*b, g, 1, 0), Rgb(clBlack));  // the filler's menu glyph
-    EXPECT_EQ(At(*b, g, 2, 1), Rgb(clWhite));
+    EXPECT_EQ(PixelAt(*b, g, 1, 0), Rgb(clBlack));  // the filler's menu glyph
+    EXPECT_EQ(PixelAt(*b, g, 2, 1), Rgb(clWhite));
     Grid->SetOnCalcImageIndex(nullptr);
     Grid->SwitchOptions({TVelDBGridOption::dgIndicatorMarkOff}, true);
     b = Shot();
-    for (int x = 0; x < 12; ++x) EXPECT_NE(At(*b, g, x, 5), Rgb(clBlack));
+    for (int x = 0; x < 12; ++x) EXPECT_NE(PixelAt(*b, g, x, 5), Rgb(clBlack));
 }
 
 // A grid that answers the selection questions the way the selection feature will.
@@ -122,22 +122,22 @@ TEST_F(FixedPaintTest, FillerDrawsItsGlyphCode) {
     Grid->SetFillerColor(clYellow);
     auto b = Shot();
     TPoint g = GlyphAt(Grid->CellRect(0, 0));
-    EXPECT_EQ(At(*b, g, 1, 0), Rgb(clBlack));   // glyph 5 for the default -7
-    EXPECT_EQ(At(*b, g, 2, 1), Rgb(clWhite));
-    EXPECT_EQ(At(*b, g, 11, 11), Rgb(clYellow));
+    EXPECT_EQ(PixelAt(*b, g, 1, 0), Rgb(clBlack));   // glyph 5 for the default -7
+    EXPECT_EQ(PixelAt(*b, g, 2, 1), Rgb(clWhite));
+    EXPECT_EQ(PixelAt(*b, g, 11, 11), Rgb(clYellow));
     Grid->SetFillerIndex(-1);
     b = Shot();
-    EXPECT_EQ(At(*b, g, 1, 0), Rgb(clYellow));
+    EXPECT_EQ(PixelAt(*b, g, 1, 0), Rgb(clYellow));
     // -22 is the auto-filter glyph 20; an image index needs TitleImages.
     Grid->SetFillerIndex(-22);
     auto filter = Shot();
     int ink = 0;
     for (int y = 0; y < 12; ++y)
-        for (int x = 0; x < 12; ++x) ink += At(*filter, g, x, y) != Rgb(clYellow);
+        for (int x = 0; x < 12; ++x) ink += PixelAt(*filter, g, x, y) != Rgb(clYellow);
     EXPECT_GT(ink, 8);
     Grid->SetFillerIndex(3);
     b = Shot();
-    EXPECT_EQ(At(*b, g, 1, 0), Rgb(clYellow));
+    EXPECT_EQ(PixelAt(*b, g, 1, 0), Rgb(clYellow));
 }
 
 TEST_F(FixedPaintTest, SortMarkerFollowsTheCaptionOrKeepsToTheEdge) {
@@ -151,7 +151,7 @@ TEST_F(FixedPaintTest, SortMarkerFollowsTheCaptionOrKeepsToTheEdge) {
         for (int y = r.Top; y < r.Bottom; ++y) {
             int run = 0;
             for (int x = r.Left; x < r.Right - 1; ++x) {
-                run = At(B, {x, y}, 0, 0) == Rgb(clBlack) ? run + 1 : 0;
+                run = PixelAt(B, {x, y}, 0, 0) == Rgb(clBlack) ? run + 1 : 0;
                 if (run == 9) return x - 8;
             }
         }
@@ -192,21 +192,21 @@ TEST_F(FixedPaintTest, HeaderBandSpansTwoColumns) {
     ASSERT_GT(band, 0);
     // The line between the two titles stops under the band they share, but not elsewhere.
     const int gap = id.Right;
-    EXPECT_EQ(At(*b, {gap, id.Top + 2}, 0, 0), Rgb(clYellow));
-    EXPECT_EQ(At(*b, {gap, id.Top + band + 3}, 0, 0), Rgb(Grid->GetFixedLineColor()));
-    EXPECT_EQ(At(*b, {name.Right, name.Top + 2}, 0, 0), Rgb(Grid->GetFixedLineColor()));
+    EXPECT_EQ(PixelAt(*b, {gap, id.Top + 2}, 0, 0), Rgb(clYellow));
+    EXPECT_EQ(PixelAt(*b, {gap, id.Top + band + 3}, 0, 0), Rgb(Grid->GetFixedLineColor()));
+    EXPECT_EQ(PixelAt(*b, {name.Right, name.Top + 2}, 0, 0), Rgb(Grid->GetFixedLineColor()));
     // The band's text is centred over both: it has ink on each side of the line.
     int left = 0, right = 0;
     for (int y = id.Top; y < id.Top + band; ++y)
         for (int x = id.Left; x < name.Right; ++x)
-            if (Dark(At(*b, {x, y}, 0, 0))) (x < gap ? left : right)++;
+            if (Dark(PixelAt(*b, {x, y}, 0, 0))) (x < gap ? left : right)++;
     EXPECT_GT(left, 5);
     EXPECT_GT(right, 5);
     // The caption area below keeps the title colour.
     Grid->GetColumns()->GetColumn(1)->GetTitle()->SetColor(clAqua);
     b = Shot();
-    EXPECT_EQ(At(*b, {name.Left + 2, name.Bottom - 3}, 0, 0), Rgb(clAqua));
-    EXPECT_EQ(At(*b, {name.Left + 2, name.Top + 2}, 0, 0), Rgb(clYellow));
+    EXPECT_EQ(PixelAt(*b, {name.Left + 2, name.Bottom - 3}, 0, 0), Rgb(clAqua));
+    EXPECT_EQ(PixelAt(*b, {name.Left + 2, name.Top + 2}, 0, 0), Rgb(clYellow));
 }
 
 // The window keeps what was painted before: a row that no title paints shows the old titles.
@@ -223,7 +223,7 @@ TEST_F(FixedPaintTest, TheRowUnderABandIsRepaintedWhenTitlesMove) {
     const TRect first = Title(0), last = Title(1);
     const int lineRow = first.Top + Grid->GetHeaderRowHeight() - 1;
     for (int x = first.Left; x < last.Right; ++x)
-        ASSERT_EQ(At(*b, {x, lineRow}, 0, 0), Rgb(Grid->GetFixedLineColor())) << "x " << x;
+        ASSERT_EQ(PixelAt(*b, {x, lineRow}, 0, 0), Rgb(Grid->GetFixedLineColor())) << "x " << x;
 }
 
 TEST_F(FixedPaintTest, GroupTitleScrolledHalfAwayIsCentredOverItsColumns) {
@@ -243,8 +243,8 @@ TEST_F(FixedPaintTest, GroupTitleScrolledHalfAwayIsCentredOverItsColumns) {
     // The filler spans both title rows.
     const TRect corner{0, 0, Grid->CellRect(0, 1).Right, Grid->CellRect(0, 1).Bottom};
     TPoint g = GlyphAt(corner);
-    EXPECT_EQ(At(*b, g, 1, 0), Rgb(clBlack));
-    EXPECT_EQ(At(*b, g, 2, 1), Rgb(clWhite));
+    EXPECT_EQ(PixelAt(*b, g, 1, 0), Rgb(clBlack));
+    EXPECT_EQ(PixelAt(*b, g, 2, 1), Rgb(clWhite));
 
     TCanvas& c = b->Canvas();
     c.Font().Assign(group->GetTitle()->GetFont());
@@ -253,7 +253,7 @@ TEST_F(FixedPaintTest, GroupTitleScrolledHalfAwayIsCentredOverItsColumns) {
         int lo = 1 << 30, hi = -1;
         for (int y = R.Top + 2; y < R.Bottom - 2; ++y)
             for (int x = R.Left; x < std::min(R.Right - 2, Grid->GetClientWidth()); ++x)
-                if (Dark(At(B, {x, y}, 0, 0))) lo = std::min(lo, x), hi = std::max(hi, x);
+                if (Dark(PixelAt(B, {x, y}, 0, 0))) lo = std::min(lo, x), hi = std::max(hi, x);
         return std::pair<int, int>{lo, hi};
     };
     // Whole: centred over both columns, less the expand button's strip at the end.
@@ -272,8 +272,8 @@ TEST_F(FixedPaintTest, GroupTitleScrolledHalfAwayIsCentredOverItsColumns) {
     EXPECT_LE(lo, visible.Left + 2);
     EXPECT_NEAR(hi, (fullLeft + visible.Right - strip) / 2 + width / 2, 4);
     // Nothing spills over the filler.
-    EXPECT_EQ(At(*b, g, 2, 1), Rgb(clWhite));
-    EXPECT_EQ(At(*b, {corner.Right - 3, 4}, 0, 0), Rgb(Grid->GetFillerColor()));
+    EXPECT_EQ(PixelAt(*b, g, 2, 1), Rgb(clWhite));
+    EXPECT_EQ(PixelAt(*b, {corner.Right - 3, 4}, 0, 0), Rgb(Grid->GetFillerColor()));
 }
 
 // ---- Totals, loading.
@@ -291,17 +291,17 @@ TEST_F(FixedPaintTest, TotalCellsAreBoxedByTheirRowsOption) {
     const TRect name = Grid->CellRect(Grid->DataToRawColumn(1), row);
     ASSERT_FALSE(name.IsEmpty());
     // The cell with text is a raised box; the empty one is a plain fill.
-    EXPECT_EQ(At(*b, {name.Left, name.Top}, 0, 0), Rgb(clBtnHighlight));
-    EXPECT_EQ(At(*b, {name.Left + 1, name.Bottom - 2}, 0, 0), Rgb(clAqua));
-    EXPECT_EQ(At(*b, {id.Left, id.Top}, 0, 0), Rgb(clAqua));
+    EXPECT_EQ(PixelAt(*b, {name.Left, name.Top}, 0, 0), Rgb(clBtnHighlight));
+    EXPECT_EQ(PixelAt(*b, {name.Left + 1, name.Bottom - 2}, 0, 0), Rgb(clAqua));
+    EXPECT_EQ(PixelAt(*b, {id.Left, id.Top}, 0, 0), Rgb(clAqua));
     int ink = 0;
     for (int y = name.Top; y < name.Bottom; ++y)
-        for (int x = name.Left; x < name.Right; ++x) ink += Dark(At(*b, {x, y}, 0, 0));
+        for (int x = name.Left; x < name.Right; ++x) ink += Dark(PixelAt(*b, {x, y}, 0, 0));
     EXPECT_GT(ink, 5);
     // Without DataBoxOnly every footer cell is a box.
     Grid->SwitchOptionsEx({dgTotalDataBoxOnly}, false);
     b = Shot();
-    EXPECT_EQ(At(*b, {id.Left, id.Top}, 0, 0), Rgb(clBtnHighlight));
+    EXPECT_EQ(PixelAt(*b, {id.Left, id.Top}, 0, 0), Rgb(clBtnHighlight));
 }
 
 TEST_F(FixedPaintTest, WhileLoadingOnlyTheBackgroundIsPainted) {
@@ -311,9 +311,9 @@ TEST_F(FixedPaintTest, WhileLoadingOnlyTheBackgroundIsPainted) {
     Grid->SetComponentStateFlag(TComponentStateFlag::csLoading, false);
     for (const TRect& r : {Grid->CellRect(0, 0), Title(1), Indicator(0)})
         for (int y = r.Top; y < r.Bottom; ++y)
-            for (int x = r.Left; x < r.Right; ++x) ASSERT_EQ(At(*b, {x, y}, 0, 0), Rgb(clYellow));
+            for (int x = r.Left; x < r.Right; ++x) ASSERT_EQ(PixelAt(*b, {x, y}, 0, 0), Rgb(clYellow));
     b = Shot();
-    EXPECT_EQ(At(*b, GlyphAt(Indicator(0)), 3, 5), Rgb(clBlack));
+    EXPECT_EQ(PixelAt(*b, GlyphAt(Indicator(0)), 3, 5), Rgb(clBlack));
 }
 
 // ---- Marker look and glyph lists.

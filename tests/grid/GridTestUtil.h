@@ -7,6 +7,7 @@
 #include "grid/VelDBGrids.h"
 #include "platform/controls/Application.h"
 #include "platform/controls/Forms.h"
+#include "platform/controls/Input.h"
 #include "platform/db/ClientDataSet.h"
 #include "platform/db/DataSource.h"
 #include "platform/rtl/Clock.h"
@@ -36,6 +37,31 @@ protected:
         g->SetParent(Form.get());
         return g;
     }
+    // Injected input, as a person at the grid gives it.
+    static void Process() { vel::Application().ProcessMessages(); }
+    void Key(unsigned K, vel::TShiftState S = {}) {
+        // Some settings recreate the window, which takes the focus away.
+        if (!Grid->Focused() && !(Grid->GetInplaceEditor() && Grid->GetInplaceEditor()->Focused()))
+            Grid->SetFocus();
+        vel::InjectKey(K, S);
+        Process();
+    }
+    // Screen points of a data cell (DataRow counted from the first data row) and of a title.
+    vel::TPoint At(int DataCol, int DataRow, int Dx = 5, int Dy = 5) {
+        const vel::TRect r = Grid->CellRect(Grid->DataToRawColumn(DataCol), DataRow + Grid->GetTitleOffset());
+        return vel::ScreenPointOf(Grid, vel::TPoint{r.Left + Dx, r.Top + Dy});
+    }
+    vel::TPoint TitleAt(int DataCol, int Dx = 5) {
+        const vel::TRect r = Grid->CellRect(Grid->DataToRawColumn(DataCol), 0);
+        return vel::ScreenPointOf(Grid, vel::TPoint{r.Left + Dx, r.Top + r.Height() / 2});
+    }
+    // Clicks a second apart, so that two in a row are no double click.
+    void Click(vel::TPoint P, vel::TMouseButton B = vel::TMouseButton::mbLeft, vel::TShiftState S = {}) {
+        FClock->Advance(1000);
+        vel::InjectClick(P, B, S);
+        Process();
+    }
+    void Click(vel::TPoint P, vel::TShiftState S) { Click(P, vel::TMouseButton::mbLeft, S); }
     vel::TVirtualClockScope FClock;
     std::unique_ptr<vel::TForm> Form;
     vel::TVelDBGrid* Grid;

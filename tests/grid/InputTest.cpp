@@ -45,28 +45,6 @@ protected:
         Process();
     }
     TInputGrid* G() { return static_cast<TInputGrid*>(Grid); }
-    static void Process() { Application().ProcessMessages(); }
-    void Key(unsigned K, TShiftState S = {}) {
-        // Some settings recreate the window, which takes the focus away.
-        if (!Grid->Focused() && !(Grid->GetInplaceEditor() && Grid->GetInplaceEditor()->Focused()))
-            Grid->SetFocus();
-        InjectKey(K, S);
-        Process();
-    }
-    TPoint At(int DataCol, int DataRow, int Dx = 5, int Dy = 5) {
-        const TRect r = Grid->CellRect(Grid->DataToRawColumn(DataCol), DataRow + Grid->GetTitleOffset());
-        return ScreenPointOf(Grid, TPoint{r.Left + Dx, r.Top + Dy});
-    }
-    TPoint TitleAt(int DataCol, int Dx = 5) {
-        const TRect r = Grid->CellRect(Grid->DataToRawColumn(DataCol), 0);
-        return ScreenPointOf(Grid, TPoint{r.Left + Dx, r.Top + r.Height() / 2});
-    }
-    // Clicks a second apart, so that two in a row are no double click.
-    void Click(TPoint P, TMouseButton B = TMouseButton::mbLeft, TShiftState S = {}) {
-        FClock->Advance(1000);
-        InjectClick(P, B, S);
-        Process();
-    }
     int Id() { return Table->FieldByName("ID")->GetAsInteger(); }
     int DataCol() { return Grid->RawToDataColumn(Grid->GetCol()); }
     std::unique_ptr<TClientDataSet> Table;

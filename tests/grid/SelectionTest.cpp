@@ -37,25 +37,6 @@ protected:
         Grid->SwitchOptionsEx({TVelDBGridOptionEx::dgDelaySelectedRows}, false);
     }
     ~SelectionTest() override { Grid->SetDataSource(nullptr); }
-    static void Process() { Application().ProcessMessages(); }
-    void Key(unsigned K, TShiftState S = {}) {
-        if (!Grid->Focused()) Grid->SetFocus();
-        InjectKey(K, S);
-        Process();
-    }
-    TPoint At(int DataCol, int DataRow, int Dx = 5, int Dy = 5) {
-        const TRect r = Grid->CellRect(Grid->DataToRawColumn(DataCol), DataRow + Grid->GetTitleOffset());
-        return ScreenPointOf(Grid, TPoint{r.Left + Dx, r.Top + Dy});
-    }
-    TPoint TitleAt(int DataCol, int Dx = 5) {
-        const TRect r = Grid->CellRect(Grid->DataToRawColumn(DataCol), 0);
-        return ScreenPointOf(Grid, TPoint{r.Left + Dx, r.Top + r.Height() / 2});
-    }
-    void Click(TPoint P, TShiftState S = {}) {
-        FClock->Advance(1000);
-        InjectClick(P, TMouseButton::mbLeft, S);
-        Process();
-    }
     int Id() { return Table->FieldByName("ID")->GetAsInteger(); }
     void GoTo(int ID) { ASSERT_TRUE(Table->Locate("ID", Variant(ID), {})); }
     // IDs of the selected rows in list order; the current record and the window stay.

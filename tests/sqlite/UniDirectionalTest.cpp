@@ -26,10 +26,11 @@ std::vector<std::string> Rows(TDataSet& ds) {
     return out;
 }
 
+// A one-way query, or with OneWay false the buffered query it is compared with.
 struct UniQuery : TQuery {
-    explicit UniQuery(TSQLiteConnection* c, const std::string& sql) {
+    explicit UniQuery(TSQLiteConnection* c, const std::string& sql, bool OneWay = true) {
         SetConnection(c);
-        SetUniDirectional(true);
+        SetUniDirectional(OneWay);
         GetSQL()->SetText(sql);
     }
 };
@@ -42,9 +43,7 @@ TEST_F(SqliteFixture, UniDirectionalReadsWhatTheBufferedQueryReads) {
          {"SELECT * FROM people ORDER BY id",
           "SELECT name, salary * 2 AS twice, NULL AS nada, 1.5 AS half, born FROM people "
           "ORDER BY name DESC"}) {
-        TQuery buffered;
-        buffered.SetConnection(Conn.get());
-        buffered.GetSQL()->SetText(sql);
+        UniQuery buffered(Conn.get(), sql, false);
         buffered.Open();
         UniQuery uni(Conn.get(), sql);
         uni.Open();
@@ -209,9 +208,7 @@ TEST_F(SqliteFixture, DataLinksCannotBrowseAUniDirectionalDataSet) {
 
 TEST_F(SqliteFixture, UniDirectionalReadsFieldsInAnyOrderAndAsOftenAsAsked) {
     const char* sql = "SELECT id, name, born, salary, active, note, photo FROM people ORDER BY id";
-    TQuery buffered;
-    buffered.SetConnection(Conn.get());
-    buffered.GetSQL()->SetText(sql);
+    UniQuery buffered(Conn.get(), sql, false);
     buffered.Open();
     UniQuery uni(Conn.get(), sql);
     uni.Open();
@@ -271,9 +268,7 @@ TEST_F(SqliteFixture, UniDirectionalStepsWithoutListenersReadEachRowOnceAndKeepT
     }
     Conn->Commit();
     const char* sql = "SELECT * FROM mix ORDER BY n";
-    TQuery buffered;
-    buffered.SetConnection(Conn.get());
-    buffered.GetSQL()->SetText(sql);
+    UniQuery buffered(Conn.get(), sql, false);
     buffered.Open();
     UniQuery uni(Conn.get(), sql);
     uni.Open();
