@@ -66,6 +66,28 @@ const std::string& DatabaseFile() {
     return file;
 }
 
+// Milliseconds of this thread's CPU time: other programs on the machine take the processor
+// away, not these milliseconds.
+double ThreadCpuMs() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
+}
+
+// The CPU milliseconds f takes, appended to `into`; f's result passes through.
+template <class F>
+auto TimeInto(std::vector<double>& into, F&& f) {
+    const double t0 = ThreadCpuMs();
+    auto result = f();
+    into.push_back(ThreadCpuMs() - t0);
+    return result;
+}
+
+double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
 // Every column of every row, without conversions: the floor a dataset is measured against.
 int RawScan(TSQLiteConnection& db) {
     TSQLiteStatement st(db, kSelect);
@@ -142,31 +164,15 @@ void BM_ScanRatioToRawLoop_1M(benchmark::State& state) {
     TSQLiteConnection db;
     db.SetFileName(DatabaseFile());
     std::vector<double> raw, query, uni;
-    // CPU time of this thread: other programs on the machine take the processor away, not
-    // these milliseconds.
-    auto cpuMs = [] {
-        timespec t{};
-        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-        return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
-    };
-    auto time = [&](auto&& f) {
-        const double t0 = cpuMs();
-        f();
-        return cpuMs() - t0;
-    };
     for (auto _ : state) {
-        raw.push_back(time([&] { RawScan(db); }));
-        query.push_back(time([&] { QueryScan(db, false); }));
-        uni.push_back(time([&] { QueryScan(db, true); }));
+        TimeInto(raw, [&] { return RawScan(db); });
+        TimeInto(query, [&] { return QueryScan(db, false); });
+        TimeInto(uni, [&] { return QueryScan(db, true); });
     }
-    auto median = [](std::vector<double> v) {
-        std::sort(v.begin(), v.end());
-        return v[v.size() / 2];
-    };
-    const double r = median(raw);
+    const double r = Median(raw);
     state.counters["raw_ms"] = r;
-    state.counters["query_x"] = median(query) / r;
-    state.counters["unidirectional_x"] = median(uni) / r;
+    state.counters["query_x"] = Median(query) / r;
+    state.counters["unidirectional_x"] = Median(uni) / r;
 }
 BENCHMARK(BM_ScanRatioToRawLoop_1M)->Unit(benchmark::kMillisecond)->Iterations(7);
 
@@ -239,41 +245,28 @@ int QueryScan8(TSQLiteConnection& db, bool variant) {
     return rows;
 }
 
-// The one-way cursor's target as a ratio to the raw loop; all three in turn, round after
-// round, medians of thread CPU time.
+// The one-way cursor's target as a ratio to the raw loop: all three in turn, round after round,
+// in thread CPU time. Each round's ratio is taken before the median, so a machine that slows
+// down or speeds up between rounds shifts a round's three figures together.
 void BM_UniDirectional8RatioToRawLoop_1M(benchmark::State& state) {
     TSQLiteConnection db;
     db.SetFileName(DatabaseFile());
-    std::vector<double> raw, typed, variant;
-    auto cpuMs = [] {
-        timespec t{};
-        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-        return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
-    };
-    auto time = [&](std::vector<double>& into, auto&& f) {
-        const double t0 = cpuMs();
-        const int rows = f();
-        into.push_back(cpuMs() - t0);
-        return rows;
-    };
+    std::vector<double> raw, typed, variant, typedX, variantX;
     for (auto _ : state) {
-        time(raw, [&] { return RawScan8(db); });
-        if (time(typed, [&] { return QueryScan8(db, false); }) != kRows ||
-            time(variant, [&] { return QueryScan8(db, true); }) != kRows)
+        TimeInto(raw, [&] { return RawScan8(db); });
+        if (TimeInto(typed, [&] { return QueryScan8(db, false); }) != kRows ||
+            TimeInto(variant, [&] { return QueryScan8(db, true); }) != kRows)
             state.SkipWithError("wrong row count");
+        typedX.push_back(typed.back() / raw.back());
+        variantX.push_back(variant.back() / raw.back());
     }
-    auto median = [](std::vector<double> v) {
-        std::sort(v.begin(), v.end());
-        return v[v.size() / 2];
-    };
-    const double r = median(raw);
-    state.counters["raw_ms"] = r;
-    state.counters["typed_ms"] = median(typed);
-    state.counters["typed_x"] = median(typed) / r;
-    state.counters["variant_ms"] = median(variant);
-    state.counters["variant_x"] = median(variant) / r;
+    state.counters["raw_ms"] = Median(raw);
+    state.counters["typed_ms"] = Median(typed);
+    state.counters["typed_x"] = Median(typedX);
+    state.counters["variant_ms"] = Median(variant);
+    state.counters["variant_x"] = Median(variantX);
 }
-BENCHMARK(BM_UniDirectional8RatioToRawLoop_1M)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_UniDirectional8RatioToRawLoop_1M)->Unit(benchmark::kMillisecond)->Iterations(9);
 
 // The first screen of a grid: Open of the 1M-row table and the display texts of the first 40
 // records, against a raw loop that prepares the same statement, steps 40 rows and reads every
@@ -307,28 +300,14 @@ void BM_FirstScreenRatioToRawLoop_1M(benchmark::State& state) {
     db.SetFileName(DatabaseFile());
     db.Open();
     std::vector<double> raw, query;
-    auto cpuUs = [] {
-        timespec t{};
-        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-        return static_cast<double>(t.tv_sec) * 1e6 + static_cast<double>(t.tv_nsec) / 1e3;
-    };
-    auto time = [&](auto&& f) {
-        const double t0 = cpuUs();
-        benchmark::DoNotOptimize(f());
-        return cpuUs() - t0;
-    };
     for (auto _ : state) {
-        raw.push_back(time([&] { return RawFirstScreen(db); }));
-        query.push_back(time([&] { return QueryFirstScreen(db); }));
+        benchmark::DoNotOptimize(TimeInto(raw, [&] { return RawFirstScreen(db); }));
+        benchmark::DoNotOptimize(TimeInto(query, [&] { return QueryFirstScreen(db); }));
     }
-    auto median = [](std::vector<double> v) {
-        std::sort(v.begin(), v.end());
-        return v[v.size() / 2];
-    };
-    const double r = median(raw);
+    const double r = Median(raw) * 1e3;
     state.counters["raw_us"] = r;
-    state.counters["query_us"] = median(query);
-    state.counters["query_x"] = median(query) / r;
+    state.counters["query_us"] = Median(query) * 1e3;
+    state.counters["query_x"] = Median(query) * 1e3 / r;
 }
 BENCHMARK(BM_FirstScreenRatioToRawLoop_1M)->Unit(benchmark::kMillisecond)->Iterations(300);
 

@@ -363,11 +363,6 @@ void TMemDataSet::FillRecordBuffer(TRecordBuffer buffer, const std::uint8_t* ima
     FinishRecordBuffer(buffer, id);
 }
 
-void TMemDataSet::FinishRecordBuffer(TRecordBuffer buffer, std::uint32_t id) {
-    SetHeader(buffer, id, false);
-    GetCalcFields(buffer);
-}
-
 void TMemDataSet::CopyRecordBuffer(TRecordBuffer to, TRecordBuffer from) const {
     std::memcpy(to, from, kHeaderSize + static_cast<std::size_t>(FStore.RowSize()) + GetCalcFieldsSize());
     if (!Hdr(to).InPlace) Hdr(to).Values = RowImage(to);

@@ -132,7 +132,12 @@ protected:
     // The row image inside a record buffer, and the rest of the buffer once the image is
     // written there (bookmark, calculated fields).
     std::uint8_t* RecordImage(TRecordBuffer buffer) const { return RowImage(buffer); }
-    void FinishRecordBuffer(TRecordBuffer buffer, std::uint32_t id);
+    // Inline: a one-way cursor calls it for every row it steps.
+    void FinishRecordBuffer(TRecordBuffer buffer, std::uint32_t id) {
+        *reinterpret_cast<TDirectRecordHead*>(buffer) = {
+            RowImage(buffer), id, static_cast<std::uint8_t>(TBookmarkFlag::bfCurrent), 0};
+        GetCalcFields(buffer);
+    }
     void CopyRecordBuffer(TRecordBuffer to, TRecordBuffer from) const;
 
 private:

@@ -482,3 +482,43 @@ private:
 };
 
 }  // namespace vel
+
+// The typed getters of TField read the browsed record inline (declared in Fields.h).
+namespace vel {
+
+template <class T>
+[[gnu::always_inline]] inline bool TField::InPlace(TFieldSlot slot, TInlineGet get, T& v) const {
+    if (FInlineGet != get || FSlot != slot) return false;
+    const std::uint8_t* row = FDataSet->DirectRow();
+    if (!row) return false;
+    v = T{};
+    if (!(row[FSlotNullByte] & FSlotNullMask)) std::memcpy(&v, row + FSlotOffset, sizeof(T));
+    return true;
+}
+
+inline std::int32_t TField::GetAsInteger() const {
+    std::int32_t v;
+    return InPlace(TFieldSlot::Int32, TInlineGet::Integer, v) ? v : ReadAsInteger();
+}
+inline std::int64_t TField::GetAsLargeInt() const {
+    std::int64_t v;
+    return InPlace(TFieldSlot::Int64, TInlineGet::LargeInt, v) ? v : ReadAsLargeInt();
+}
+inline double TField::GetAsFloat() const {
+    double v;
+    return InPlace(TFieldSlot::Float64, TInlineGet::Float, v) ? v : ReadAsFloat();
+}
+inline Currency TField::GetAsCurrency() const {
+    std::int64_t v;
+    return InPlace(TFieldSlot::Currency, TInlineGet::Currency, v) ? Currency{v} : ReadAsCurrency();
+}
+inline bool TField::GetAsBoolean() const {
+    std::uint8_t v;
+    return InPlace(TFieldSlot::Byte, TInlineGet::Boolean, v) ? v != 0 : ReadAsBoolean();
+}
+inline TDateTime TField::GetAsDateTime() const {
+    double v;
+    return InPlace(TFieldSlot::Float64, TInlineGet::DateTime, v) ? v : ReadAsDateTime();
+}
+
+}  // namespace vel

@@ -2,6 +2,7 @@
 // The field family: one object per column of a dataset, reading and writing the value of the
 // active record through the dataset's record buffers.
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -131,17 +132,19 @@ public:
     void Clear() { SetData(nullptr); }
     virtual std::string GetAsString() const;
     virtual void SetAsString(const std::string& v);
-    virtual std::int32_t GetAsInteger() const;
+    // The typed getters read a value that lies in place in a browsed record inline, without
+    // a virtual call (a scan reads millions of them); anything else asks the class's ReadAs.
+    std::int32_t GetAsInteger() const;
     virtual void SetAsInteger(std::int32_t v);
-    virtual std::int64_t GetAsLargeInt() const;
+    std::int64_t GetAsLargeInt() const;
     virtual void SetAsLargeInt(std::int64_t v);
-    virtual double GetAsFloat() const;
+    double GetAsFloat() const;
     virtual void SetAsFloat(double v);
-    virtual Currency GetAsCurrency() const;
+    Currency GetAsCurrency() const;
     virtual void SetAsCurrency(Currency v);
-    virtual bool GetAsBoolean() const;
+    bool GetAsBoolean() const;
     virtual void SetAsBoolean(bool v);
-    virtual TDateTime GetAsDateTime() const;
+    TDateTime GetAsDateTime() const;
     virtual void SetAsDateTime(TDateTime v);
     // The value as a Variant (Null for Null); an Empty or Null Variant clears the field.
     virtual Variant GetAsVariant() const;
@@ -179,6 +182,21 @@ protected:
     virtual void Change();
     virtual int DefaultDisplayWidth() const { return 10; }
     [[noreturn]] void AccessError(const char* typeName) const;
+    // What the typed getters return when the value is not read inline.
+    virtual std::int32_t ReadAsInteger() const;
+    virtual std::int64_t ReadAsLargeInt() const;
+    virtual double ReadAsFloat() const;
+    virtual Currency ReadAsCurrency() const;
+    virtual bool ReadAsBoolean() const;
+    virtual TDateTime ReadAsDateTime() const;
+    // The getter whose value is the native one of the class's slot, read inline (set by the
+    // class: a class that reads its slot otherwise leaves it None).
+    enum class TInlineGet : std::uint8_t { None, Integer, LargeInt, Float, Currency, Boolean, DateTime };
+    void SetInlineGet(TInlineGet g) { FInlineGet = g; }
+    // The value of the field's direct slot when it is `slot` and the browsed record can be
+    // read in place (zero for Null).
+    template <class T>
+    bool InPlace(TFieldSlot slot, TInlineGet get, T& v) const;
     Variant ValueInState(TDataSetState state) const;
     void PropertyChanged(bool layout);
     // GetData, reading a browsed record in place when the field's direct slot is `slot`.
@@ -205,6 +223,7 @@ private:
     int FSlotOffset = 0, FSlotNullByte = 0;
     std::uint8_t FSlotNullMask = 0;
     TFieldSlot FSlot = TFieldSlot::None;
+    TInlineGet FInlineGet = TInlineGet::None;
     TFieldKind FFieldKind = TFieldKind::fkData;
     TFieldType FDataType = TFieldType::ftUnknown;
     TAlignment FAlignment = TAlignment::taLeftJustify;
@@ -222,12 +241,12 @@ public:
     int GetDataSize() const override { return GetSize() + 1; }
     std::string GetAsString() const override;
     void SetAsString(const std::string& v) override;
-    std::int32_t GetAsInteger() const override;
+    std::int32_t ReadAsInteger() const override;
     void SetAsInteger(std::int32_t v) override { SetAsString(std::to_string(v)); }
-    std::int64_t GetAsLargeInt() const override;
+    std::int64_t ReadAsLargeInt() const override;
     void SetAsLargeInt(std::int64_t v) override { SetAsString(std::to_string(v)); }
-    double GetAsFloat() const override;
-    bool GetAsBoolean() const override;
+    double ReadAsFloat() const override;
+    bool ReadAsBoolean() const override;
     void SetAsBoolean(bool v) override { SetAsString(v ? "True" : "False"); }
     Variant GetAsVariant() const override;
 
@@ -273,13 +292,13 @@ public:
     int GetDataSize() const override { return 4; }
     std::string GetAsString() const override;
     void SetAsString(const std::string& v) override;
-    std::int32_t GetAsInteger() const override;
+    std::int32_t ReadAsInteger() const override;
     void SetAsInteger(std::int32_t v) override;
-    std::int64_t GetAsLargeInt() const override { return GetAsInteger(); }
+    std::int64_t ReadAsLargeInt() const override { return GetAsInteger(); }
     void SetAsLargeInt(std::int64_t v) override;
-    double GetAsFloat() const override { return GetAsInteger(); }
+    double ReadAsFloat() const override { return GetAsInteger(); }
     void SetAsFloat(double v) override;
-    bool GetAsBoolean() const override { return GetAsInteger() != 0; }
+    bool ReadAsBoolean() const override { return GetAsInteger() != 0; }
     Variant GetAsVariant() const override;
     std::int32_t GetMinValue() const { return FMinValue; }
     void SetMinValue(std::int32_t v) { FMinValue = v; }
@@ -334,11 +353,11 @@ public:
     int GetDataSize() const override { return 8; }
     std::string GetAsString() const override;
     void SetAsString(const std::string& v) override;
-    std::int32_t GetAsInteger() const override;
+    std::int32_t ReadAsInteger() const override;
     void SetAsInteger(std::int32_t v) override { SetAsLargeInt(v); }
-    std::int64_t GetAsLargeInt() const override;
+    std::int64_t ReadAsLargeInt() const override;
     void SetAsLargeInt(std::int64_t v) override;
-    double GetAsFloat() const override { return static_cast<double>(GetAsLargeInt()); }
+    double ReadAsFloat() const override { return static_cast<double>(GetAsLargeInt()); }
     void SetAsFloat(double v) override;
     Variant GetAsVariant() const override;
 
@@ -353,13 +372,13 @@ public:
     int GetDataSize() const override { return 8; }
     std::string GetAsString() const override;
     void SetAsString(const std::string& v) override;
-    std::int32_t GetAsInteger() const override;
+    std::int32_t ReadAsInteger() const override;
     void SetAsInteger(std::int32_t v) override { SetAsFloat(v); }
-    std::int64_t GetAsLargeInt() const override;
+    std::int64_t ReadAsLargeInt() const override;
     void SetAsLargeInt(std::int64_t v) override { SetAsFloat(static_cast<double>(v)); }
-    double GetAsFloat() const override;
+    double ReadAsFloat() const override;
     void SetAsFloat(double v) override;
-    Currency GetAsCurrency() const override;
+    Currency ReadAsCurrency() const override;
     void SetAsCurrency(Currency v) override;
     Variant GetAsVariant() const override;
     // Display as money (the locale's currency format) when no DisplayFormat is set.
@@ -390,12 +409,12 @@ public:
     int GetDataSize() const override { return 8; }
     std::string GetAsString() const override;
     void SetAsString(const std::string& v) override;
-    std::int32_t GetAsInteger() const override;
+    std::int32_t ReadAsInteger() const override;
     void SetAsInteger(std::int32_t v) override { SetAsCurrency(Currency::FromScaled(std::int64_t{v} * 10000)); }
-    std::int64_t GetAsLargeInt() const override { return GetAsCurrency().Value / 10000; }
-    double GetAsFloat() const override;
+    std::int64_t ReadAsLargeInt() const override { return GetAsCurrency().Value / 10000; }
+    double ReadAsFloat() const override;
     void SetAsFloat(double v) override;
-    Currency GetAsCurrency() const override;
+    Currency ReadAsCurrency() const override;
     void SetAsCurrency(Currency v) override;
     Variant GetAsVariant() const override;
     bool GetCurrency() const { return FCurrency; }
@@ -415,9 +434,9 @@ public:
     int GetDataSize() const override { return 2; }
     std::string GetAsString() const override;
     void SetAsString(const std::string& v) override;
-    bool GetAsBoolean() const override;
+    bool ReadAsBoolean() const override;
     void SetAsBoolean(bool v) override;
-    std::int32_t GetAsInteger() const override { return GetAsBoolean() ? 1 : 0; }
+    std::int32_t ReadAsInteger() const override { return GetAsBoolean() ? 1 : 0; }
     void SetAsInteger(std::int32_t v) override { SetAsBoolean(v != 0); }
     Variant GetAsVariant() const override;
     // "Yes;No": the true text, then the false text.
@@ -435,9 +454,9 @@ public:
     int GetDataSize() const override { return 8; }
     std::string GetAsString() const override;
     void SetAsString(const std::string& v) override;
-    TDateTime GetAsDateTime() const override;
+    TDateTime ReadAsDateTime() const override;
     void SetAsDateTime(TDateTime v) override;
-    double GetAsFloat() const override { return GetAsDateTime(); }
+    double ReadAsFloat() const override { return GetAsDateTime(); }
     void SetAsFloat(double v) override { SetAsDateTime(v); }
     Variant GetAsVariant() const override;
     const std::string& GetDisplayFormat() const { return FDisplayFormat; }
@@ -548,7 +567,13 @@ public:
     int IndexOf(const TField* f) const;
     // Case-insensitive (by folded code points), the first in order when several match; null
     // when absent.
-    TField* FindField(std::string_view name) const;
+    TField* FindField(std::string_view name) const {
+        // A loop asking for the same field on every record compares one name, inline.
+        if (FIndexValid && FLast.Field && FLast.Length == name.size() &&
+            std::memcmp(FLast.Name, name.data(), name.size()) == 0)
+            return FLast.Field;
+        return FindIndexed(name);
+    }
     TField* FieldByName(const std::string& name) const;  // raises "Field 'X' not found"
     void Add(TField* f);
     void Remove(TField* f);
@@ -580,6 +605,7 @@ private:
         char Name[20] = {};
     };
     void BuildIndex() const;
+    TField* FindIndexed(std::string_view name) const;
     [[gnu::noinline]] TField* FindOther(std::string_view name) const;
     TField* FindExact(std::string_view name) const;
     TField* Probe(std::uint64_t hash, std::string_view folded) const;
@@ -598,3 +624,6 @@ private:
 TField* CreateFieldForType(TFieldType type, TComponent* owner = nullptr);
 
 }  // namespace vel
+
+// The inline getters read the dataset's browsed record: DataSet.h defines them.
+#include "platform/db/DataSet.h"

@@ -116,12 +116,31 @@ public:
     // Stores text in the arena and points the image's slot at it.
     void PutText(std::uint8_t* image, int col, std::string_view text);
     // The same with the slot given, inline for bulk loads.
-    void PutTextAt(std::uint8_t* slot, std::string_view text) {
+    [[gnu::always_inline]] void PutTextAt(std::uint8_t* slot, std::string_view text) {
         if (FArena.size() + text.size() > UINT32_MAX) TextFull();
         const std::uint32_t s[2] = {static_cast<std::uint32_t>(FArena.size()),
                                     static_cast<std::uint32_t>(text.size())};
-        if (!text.empty()) std::memcpy(FArena.extend(text.size()), text.data(), text.size());
+        if (!text.empty()) CopyShort(FArena.extend(text.size()), text.data(), text.size());
         std::memcpy(slot, s, 8);
+    }
+    // Most cells are short: up to 16 bytes are copied as two overlapping words, not by a
+    // library call.
+    static void CopyShort(std::uint8_t* to, const char* from, std::size_t n) {
+        if (n >= 8 && n <= 16) {
+            std::uint64_t a, b;
+            std::memcpy(&a, from, 8);
+            std::memcpy(&b, from + n - 8, 8);
+            std::memcpy(to, &a, 8);
+            std::memcpy(to + n - 8, &b, 8);
+        } else if (n >= 4 && n < 8) {
+            std::uint32_t a, b;
+            std::memcpy(&a, from, 4);
+            std::memcpy(&b, from + n - 4, 4);
+            std::memcpy(to, &a, 4);
+            std::memcpy(to + n - 4, &b, 4);
+        } else {
+            std::memcpy(to, from, n);
+        }
     }
     // Rewrites the arena without the text no live row refers to; row images held elsewhere
     // become stale, so callers do it only when no record buffer is filled.

@@ -8,18 +8,18 @@ namespace vel::civil {
 
 constexpr std::int64_t kEpochToUnix = 25569;  // days from 1899-12-30 to 1970-01-01
 
-inline bool IsLeapYear(int year) {
+[[gnu::always_inline]] inline bool IsLeapYear(int year) {
     return (year % 4 == 0) && ((year % 100 != 0) || (year % 400 == 0));
 }
 
-inline int DaysInMonth(int year, int month) {
+[[gnu::always_inline]] inline int DaysInMonth(int year, int month) {
     constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     if (month < 1 || month > 12) return 0;
     return month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
 }
 
 // Day count from 1970-01-01 (H. Hinnant's civil calendar algorithms).
-inline std::int64_t DaysFromCivil(int y, int m, int d) {
+[[gnu::always_inline]] inline std::int64_t DaysFromCivil(int y, int m, int d) {
     y -= m <= 2;
     const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
     const std::int64_t yoe = y - era * 400;
@@ -29,7 +29,7 @@ inline std::int64_t DaysFromCivil(int y, int m, int d) {
 }
 
 // The date's TDateTime value; false for a date outside 0001-01-01..9999-12-31.
-inline bool TryEncode(int year, int month, int day, double& result) {
+[[gnu::always_inline]] inline bool TryEncode(int year, int month, int day, double& result) {
     // DaysInMonth is 0 for a month out of range, so that day fails too.
     if (year < 1 || year > 9999 || day < 1 || day > DaysInMonth(year, month)) return false;
     result = static_cast<double>(DaysFromCivil(year, month, day) + kEpochToUnix);

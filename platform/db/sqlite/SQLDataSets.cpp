@@ -499,13 +499,19 @@ struct TSQLiteDataSet::Decoder {
         bool Date;
         bool Money;  // a double that must stay within the currency range
         Op Fast;
+        // Bytes a text field holds when it cannot grow (0: no limit), copied from Limits.
+        std::uint32_t Limit;
     };
     TMemStore& Store;
     std::vector<std::string> Names;
     std::vector<TFieldType> Types;
     std::vector<Slot> Slots;
+    // The longest text of each column, kept while TrackLength is on (the rows that decide the
+    // fields' display widths).
     std::vector<std::size_t> MaxLen;
-    // Bytes a text field holds when it cannot grow (0: no limit).
+    bool TrackLength = true;
+    // Bytes a text field holds when it cannot grow (0: no limit); SetLimits hands them to the
+    // slots.
     std::vector<std::size_t> Limits;
     std::vector<std::uint8_t> Img;
     // Where rows are decoded: Img, or a record buffer's image (the one-way cursor).
@@ -549,7 +555,7 @@ struct TSQLiteDataSet::Decoder {
                     if (!found && Utf8SameText(c.Name, Names[i])) found = &c;
             }
             if (!found) {
-                Slots.push_back({0, 0, TMemColKind::I32, false, false, Op::Skip});
+                Slots.push_back({0, 0, TMemColKind::I32, false, false, Op::Skip, 0});
                 continue;
             }
             const TMemColumn& mc = *found;
@@ -563,7 +569,8 @@ struct TSQLiteDataSet::Decoder {
             else if (mc.Kind == TMemColKind::F64) op = money ? Op::Money : Op::Float;
             else if (mc.Kind == TMemColKind::Cur) op = Op::Cur;
             else if (mc.Kind == TMemColKind::Str || mc.Kind == TMemColKind::Blob) op = Op::Text;
-            Slots.push_back({mc.Offset, mc.NullBit, mc.Kind, date, money, op});
+            Slots.push_back({mc.Offset, mc.NullBit, mc.Kind, date, money, op,
+                             static_cast<std::uint32_t>(std::min<std::size_t>(Limits[i], UINT32_MAX))});
         }
         const bool own = Target == Img.data();
         Img.assign(static_cast<std::size_t>(Store.RowSize()), 0);
@@ -577,17 +584,37 @@ struct TSQLiteDataSet::Decoder {
         }
     }
 
+    // Text of a field that cannot grow with what it holds: one rule for every field that is
+    // not a memo.
+    void LimitText() {
+        const auto& columns = Store.Columns();
+        for (std::size_t i = 0; i < Types.size(); ++i)
+            if (IsStringType(Types[i])) Limits[i] = static_cast<std::size_t>(columns[i].Size);
+        for (std::size_t i = 0; i < Slots.size(); ++i)
+            Slots[i].Limit = static_cast<std::uint32_t>(std::min<std::size_t>(Limits[i], UINT32_MAX));
+    }
+
     // The row of the statement, its columns from `base` on. This runs for every cell of a
     // load and of a one-way scan: one switch per cell on what was decided per column.
     void Row(sqlite3_stmt* h, int base) {
-        std::memset(Target, 0, ClearBytes);
+        // The cursor's null bitmap is a byte or two: one word clears it, and the slots it
+        // reaches into are written or never read.
+        if (ClearBytes <= 8 && RowSize >= 8) {
+            const std::uint64_t zero = 0;
+            std::memcpy(Target, &zero, 8);
+        } else {
+            std::memset(Target, 0, ClearBytes);
+        }
         Raw.clear();
+        // Held in registers across the library calls, which could otherwise change members.
+        const Slot* const slots = Slots.data();
+        std::uint8_t* const target = Target;
         const int n = static_cast<int>(Slots.size());
         for (int i = 0; i < n; ++i) {
-            const Slot& mc = Slots[static_cast<std::size_t>(i)];
+            const Slot& mc = slots[i];
             if (mc.Fast == Op::Skip) continue;
             sqlite3_value* v = sqlite3_column_value(h, i + base);
-            std::uint8_t* p = Target + mc.Offset;
+            std::uint8_t* p = target + mc.Offset;
             const int storage = sqlite3_value_type(v);
             switch (mc.Fast) {
                 case Op::Int64:
@@ -642,8 +669,8 @@ struct TSQLiteDataSet::Decoder {
                         const auto* t = reinterpret_cast<const char*>(sqlite3_value_text(v));
                         const auto len = static_cast<std::size_t>(sqlite3_value_bytes(v));
                         double d;
-                        if (t && (civil::TryParseIsoDate(t, len, d) || civil::TryParseIsoDateTime(t, len, d)) &&
-                            InDateRange(d)) {
+                        // Both forms only take years 1 to 9999, the dates a field can hold.
+                        if (t && (civil::TryParseIsoDate(t, len, d) || civil::TryParseIsoDateTime(t, len, d))) {
                             std::memcpy(p, &d, 8);
                             continue;
                         }
@@ -652,7 +679,7 @@ struct TSQLiteDataSet::Decoder {
                 case Op::Text:
                     if (storage == SQLITE_TEXT) {
                         const auto* t = reinterpret_cast<const char*>(sqlite3_value_text(v));
-                        PutText(i, std::string_view(t, static_cast<std::size_t>(sqlite3_value_bytes(v))));
+                        PutText(i, p, std::string_view(t, static_cast<std::size_t>(sqlite3_value_bytes(v))));
                         continue;
                     }
                     break;
@@ -667,17 +694,18 @@ struct TSQLiteDataSet::Decoder {
 
     // Text of a field that cannot grow (the one-way cursor) and is too long for it reads as
     // Null with the text kept raw, like any other value the field cannot hold.
-    [[gnu::always_inline]] void PutText(int i, std::string_view text) {
+    [[gnu::always_inline]] void PutText(int i, std::uint8_t* slot, std::string_view text) {
         const auto k = static_cast<std::size_t>(i);
-        if (Limits[k] && text.size() > Limits[k]) {
+        const std::uint32_t limit = Slots[k].Limit;
+        if (limit && text.size() > limit) {
             Cell c;
             c.Storage = SQLITE_TEXT;
             c.S = text;
             Bad(i, c);
             return;
         }
-        Store.PutTextAt(Target + Slots[k].Offset, text);
-        if (text.size() > MaxLen[k]) MaxLen[k] = text.size();
+        Store.PutTextAt(slot, text);
+        if (TrackLength && text.size() > MaxLen[k]) MaxLen[k] = text.size();
     }
 
     // A row held back while column types were decided.
@@ -792,9 +820,9 @@ struct TSQLiteDataSet::Decoder {
             case TMemColKind::Str:
             case TMemColKind::Blob: {
                 if (v.Storage == SQLITE_TEXT || v.Storage == SQLITE_BLOB)
-                    PutText(i, v.S);
+                    PutText(i, p, v.S);
                 else
-                    PutText(i, CellText(v));
+                    PutText(i, p, CellText(v));
                 break;
             }
         }
@@ -862,16 +890,6 @@ bool TSQLiteDataSet::DefineColumns(TSQLiteStatement& st, std::vector<Column>& co
 
 // ---------------------------------------------------------------- reading on demand
 
-namespace {
-// Text of a field that cannot grow with what it holds: one rule for every field that is not a
-// memo.
-void LimitText(std::vector<std::size_t>& limits, const std::vector<TMemColumn>& cols,
-               const std::vector<TFieldType>& types) {
-    for (std::size_t i = 0; i < types.size(); ++i)
-        if (IsStringType(types[i])) limits[i] = static_cast<std::size_t>(cols[i].Size);
-}
-}  // namespace
-
 void TSQLiteDataSet::OpenFetch(std::unique_ptr<TSQLiteStatement> st, std::vector<Column>& cols,
                                int base) {
     std::vector<std::vector<Variant>> held;
@@ -881,7 +899,7 @@ void TSQLiteDataSet::OpenFetch(std::unique_ptr<TSQLiteStatement> st, std::vector
         store.ReserveRows(FLastRowCount + FLastRowCount / 16);
     FFetchDecoder = std::make_unique<Decoder>(store, cols);
     Decoder& dec = *FFetchDecoder;
-    LimitText(dec.Limits, store.Columns(), dec.Types);
+    dec.LimitText();
     FSeekRow = -1;
     FStatementRows = held.size();
     FSkipRows = 0;
@@ -1098,7 +1116,8 @@ void TSQLiteDataSet::OpenCursorStatement(std::unique_ptr<TSQLiteStatement> st,
     FCursorDone = DefineColumns(*st, cols, 0, FCursorHeld);
     FCursorDecoder = std::make_unique<Decoder>(Store(), cols);
     FCursorDecoder->Bind(false, true);
-    LimitText(FCursorDecoder->Limits, Store().Columns(), FCursorDecoder->Types);
+    FCursorDecoder->LimitText();
+    FCursorDecoder->TrackLength = false;  // the cursor's widths come from the declarations
     for (std::size_t i = 0; i < cols.size(); ++i)
         cols[i].MaxLen = static_cast<std::size_t>(std::max(cols[i].Decl.Size, 0));
     FCursorStatement = std::move(st);
