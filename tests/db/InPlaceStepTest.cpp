@@ -67,7 +67,12 @@ std::string RecordText(TDataSet& ds) {
            std::to_string(ds.FieldByName("B")->GetAsInteger()) + "," +
            std::to_string(ds.FieldByName("D")->GetAsDateTime()) + "," +
            std::to_string(ds.FieldByName("W")->GetAsInteger()) + "," +
-           std::to_string(i->GetAsFloat());
+           std::to_string(i->GetAsFloat()) + "," +
+           // Getters that are not the slot's native value convert it.
+           std::to_string(ds.FieldByName("F")->GetAsInteger()) + "," +
+           std::to_string(ds.FieldByName("F")->GetAsCurrency().Value) + "," +
+           std::to_string(ds.FieldByName("C")->GetAsFloat()) + "," +
+           std::to_string(ds.FieldByName("D")->GetAsFloat());
     return out;
 }
 
@@ -84,6 +89,9 @@ TEST(InPlaceStep, ReadsEveryTypeAndNullAsTheClassicPathDoes) {
     EXPECT_NE(inPlace[0].find("I=-1/-1;"), std::string::npos) << inPlace[0];
     EXPECT_NE(inPlace[2].find("I=null;"), std::string::npos) << inPlace[2];
     EXPECT_NE(inPlace[2].find("0,0,0.000000,0,0,0,"), std::string::npos) << inPlace[2];
+    // 1.25 rounds to 1 and is 12500 in ten-thousandths; 12345 ten-thousandths read as 1.2345;
+    // 2020-01-01 is day 43831.
+    EXPECT_NE(inPlace[0].find(",1,12500,1.234500,43831.000000"), std::string::npos) << inPlace[0];
     // The last record stays readable past the end.
     EXPECT_EQ(RecordText(*ds), inPlace.back());
 
