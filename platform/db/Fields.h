@@ -570,7 +570,7 @@ public:
     TField* FindField(std::string_view name) const {
         // A loop asking for the same field on every record compares one name, inline.
         if (FIndexValid && FLast.Field && FLast.Length == name.size() &&
-            std::memcmp(FLast.Name, name.data(), name.size()) == 0)
+            (name.empty() || std::memcmp(FLast.Name, name.data(), name.size()) == 0))
             return FLast.Field;
         return FindIndexed(name);
     }
