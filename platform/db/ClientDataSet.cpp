@@ -368,12 +368,6 @@ void TMemDataSet::CopyRecordBuffer(TRecordBuffer to, TRecordBuffer from) const {
     if (!Hdr(to).InPlace) Hdr(to).Values = RowImage(to);
 }
 
-void TMemDataSet::SetHeader(TRecordBuffer buffer, std::uint32_t id, bool inPlace) const {
-    Hdr(buffer) = {inPlace ? FStore.Row(id) : RowImage(buffer), id,
-                   static_cast<std::uint8_t>(TBookmarkFlag::bfCurrent),
-                   static_cast<std::uint8_t>(inPlace)};
-}
-
 void TMemDataSet::RowsMoved() {
     auto rebase = [&](TRecordBuffer b) {
         if (b && Hdr(b).InPlace) Hdr(b).Values = FStore.Row(Hdr(b).RowId);

@@ -134,8 +134,7 @@ protected:
     std::uint8_t* RecordImage(TRecordBuffer buffer) const { return RowImage(buffer); }
     // Inline: a one-way cursor calls it for every row it steps.
     void FinishRecordBuffer(TRecordBuffer buffer, std::uint32_t id) {
-        *reinterpret_cast<TDirectRecordHead*>(buffer) = {
-            RowImage(buffer), id, static_cast<std::uint8_t>(TBookmarkFlag::bfCurrent), 0};
+        SetHeader(buffer, id, false);
         GetCalcFields(buffer);
     }
     void CopyRecordBuffer(TRecordBuffer to, TRecordBuffer from) const;
@@ -161,7 +160,11 @@ private:
     void JoinOrder(std::uint32_t from);
     std::uint8_t* RowImage(TRecordBuffer b) const { return b + 16; }
     // Fills a buffer's head for the stored row `id`, read in place or from the buffer's image.
-    void SetHeader(TRecordBuffer buffer, std::uint32_t id, bool inPlace) const;
+    void SetHeader(TRecordBuffer buffer, std::uint32_t id, bool inPlace) const {
+        *reinterpret_cast<TDirectRecordHead*>(buffer) = {
+            inPlace ? FStore.Row(id) : RowImage(buffer), id,
+            static_cast<std::uint8_t>(TBookmarkFlag::bfCurrent), static_cast<std::uint8_t>(inPlace)};
+    }
     // The rows of the store may lie elsewhere now: buffers showing one in place follow.
     void RowsMoved();
     // Gives the stored fields whose slot holds their native value a direct slot (or none).

@@ -7,16 +7,7 @@
 #include "tests/sqlite/SqliteTestUtil.h"
 
 using namespace vel;
-
-namespace {
-
-std::string Scalar(TSQLiteConnection& db, const std::string& sql) {
-    TSQLiteStatement st(db, sql);
-    if (!st.Step() || st.IsNull(0)) return "<null>";
-    return std::string(st.ColumnText(0));
-}
-
-}  // namespace
+using veltest::Scalar;
 
 TEST(DemoDatabase, IsDeterministicAndComplete) {
     veltest::TempDir dir;

@@ -11,14 +11,9 @@
 #include "tests/sqlite/SqliteTestUtil.h"
 
 using namespace vel;
+using veltest::Scalar;
 
 namespace {
-
-std::string Scalar(TSQLiteConnection& db, const std::string& sql) {
-    TSQLiteStatement st(db, sql);
-    if (!st.Step() || st.IsNull(0)) return "<null>";
-    return std::string(st.ColumnText(0));
-}
 
 // "1,234.50": groups of three digits separated by commas, two decimals.
 bool IsMoney(const std::string& Text) {

@@ -12,6 +12,13 @@
 
 namespace veltest {
 
+// The first column of the first row as text ("<null>" for Null or no row).
+inline std::string Scalar(vel::TSQLiteConnection& db, const std::string& sql) {
+    vel::TSQLiteStatement st(db, sql);
+    if (!st.Step() || st.IsNull(0)) return "<null>";
+    return std::string(st.ColumnText(0));
+}
+
 class SqliteFixture : public ::testing::Test {
 protected:
     void SetUp() override {

@@ -499,8 +499,6 @@ struct TSQLiteDataSet::Decoder {
         bool Date;
         bool Money;  // a double that must stay within the currency range
         Op Fast;
-        // Bytes a text field holds when it cannot grow (0: no limit), copied from Limits.
-        std::uint32_t Limit;
     };
     TMemStore& Store;
     std::vector<std::string> Names;
@@ -510,8 +508,7 @@ struct TSQLiteDataSet::Decoder {
     // fields' display widths).
     std::vector<std::size_t> MaxLen;
     bool TrackLength = true;
-    // Bytes a text field holds when it cannot grow (0: no limit); SetLimits hands them to the
-    // slots.
+    // Bytes a text field holds when it cannot grow (0: no limit).
     std::vector<std::size_t> Limits;
     std::vector<std::uint8_t> Img;
     // Where rows are decoded: Img, or a record buffer's image (the one-way cursor).
@@ -555,7 +552,7 @@ struct TSQLiteDataSet::Decoder {
                     if (!found && Utf8SameText(c.Name, Names[i])) found = &c;
             }
             if (!found) {
-                Slots.push_back({0, 0, TMemColKind::I32, false, false, Op::Skip, 0});
+                Slots.push_back({0, 0, TMemColKind::I32, false, false, Op::Skip});
                 continue;
             }
             const TMemColumn& mc = *found;
@@ -569,8 +566,7 @@ struct TSQLiteDataSet::Decoder {
             else if (mc.Kind == TMemColKind::F64) op = money ? Op::Money : Op::Float;
             else if (mc.Kind == TMemColKind::Cur) op = Op::Cur;
             else if (mc.Kind == TMemColKind::Str || mc.Kind == TMemColKind::Blob) op = Op::Text;
-            Slots.push_back({mc.Offset, mc.NullBit, mc.Kind, date, money, op,
-                             static_cast<std::uint32_t>(std::min<std::size_t>(Limits[i], UINT32_MAX))});
+            Slots.push_back({mc.Offset, mc.NullBit, mc.Kind, date, money, op});
         }
         const bool own = Target == Img.data();
         Img.assign(static_cast<std::size_t>(Store.RowSize()), 0);
@@ -590,8 +586,6 @@ struct TSQLiteDataSet::Decoder {
         const auto& columns = Store.Columns();
         for (std::size_t i = 0; i < Types.size(); ++i)
             if (IsStringType(Types[i])) Limits[i] = static_cast<std::size_t>(columns[i].Size);
-        for (std::size_t i = 0; i < Slots.size(); ++i)
-            Slots[i].Limit = static_cast<std::uint32_t>(std::min<std::size_t>(Limits[i], UINT32_MAX));
     }
 
     // The row of the statement, its columns from `base` on. This runs for every cell of a
@@ -696,8 +690,7 @@ struct TSQLiteDataSet::Decoder {
     // Null with the text kept raw, like any other value the field cannot hold.
     [[gnu::always_inline]] void PutText(int i, std::uint8_t* slot, std::string_view text) {
         const auto k = static_cast<std::size_t>(i);
-        const std::uint32_t limit = Slots[k].Limit;
-        if (limit && text.size() > limit) {
+        if (Limits[k] && text.size() > Limits[k]) {
             Cell c;
             c.Storage = SQLITE_TEXT;
             c.S = text;
